@@ -1,0 +1,19 @@
+# vexa_add_test(<name> SOURCES <files...> LIBS <targets...>)
+# One GoogleTest program; every TEST becomes its own CTest case.
+function(vexa_add_test name)
+  cmake_parse_arguments(T "" "" "SOURCES;LIBS" ${ARGN})
+  add_executable(${name} ${T_SOURCES})
+  target_link_libraries(${name} PRIVATE ${T_LIBS} GTest::gtest GTest::gtest_main GTest::gmock)
+  gtest_discover_tests(${name}
+    WORKING_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR}
+    DISCOVERY_TIMEOUT 120
+    PROPERTIES TIMEOUT 120)
+endfunction()
+
+# vexa_add_benchmark(<name> SOURCES <files...> LIBS <targets...>)
+function(vexa_add_benchmark name)
+  cmake_parse_arguments(B "" "" "SOURCES;LIBS" ${ARGN})
+  find_package(benchmark REQUIRED)
+  add_executable(${name} ${B_SOURCES})
+  target_link_libraries(${name} PRIVATE ${B_LIBS} benchmark::benchmark)
+endfunction()
