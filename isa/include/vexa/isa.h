@@ -1,0 +1,160 @@
+// VM instruction set: names, encoding, decoding and a disassembler.
+//
+// An instruction word w holds the class (w & 0xC0), the number within the class (w & 0x3F)
+// and, for classes 0x40 and 0xC0, a byte (w >> 8). Classes 0x80 and 0xC0 are followed by an
+// operand word.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "vexa/isa_table.h"
+
+namespace vexa::isa {
+
+// Instruction classes, the value of w & 0xC0.
+inline constexpr uint8_t kClassPlain = 0x00;     // one word, no byte
+inline constexpr uint8_t kClassByte = 0x40;      // one word with a byte
+inline constexpr uint8_t kClassOperand = 0x80;   // word and operand word
+inline constexpr uint8_t kClassByteOperand = 0xC0;  // word with a byte, and operand word
+
+inline constexpr uint16_t kPaddingWord = 0xFFFF;  // code padding; executes as Fill
+
+enum class Op : uint8_t {
+#define VEXA_ISA_ENUM(name, cls, number, byteKind, operandKind, pops, pushes, flags) name,
+  VEXA_ISA_INSTRUCTIONS(VEXA_ISA_ENUM)
+#undef VEXA_ISA_ENUM
+};
+
+// What the byte of the word means (classes 0x40 and 0xC0).
+enum class ByteKind : uint8_t {
+  None,          // the class has no byte
+  Ignored,       // present but unused
+  Immediate,     // a value 0..255
+  Thread,        // thread number from 1; 0 = the current thread
+  TypePair,      // operand types of an operator group, see typePair()
+  MathFunction,  // one of MathFn
+  SubFunction,   // function number of a system-function module
+  ResultType,    // result type of ReturnValue: 0 int16, 1 int32, 2 float
+};
+
+// What the operand word means (classes 0x80 and 0xC0).
+enum class OperandKind : uint8_t {
+  None,         // the class has no operand
+  Ignored,      // present but unused
+  Immediate,    // a 16-bit value
+  ConstIndex,   // constant index k: image byte offset 2k
+  Address,      // RAM byte address
+  FrameOffset,  // signed offset from the frame
+  JumpOffset,   // signed; target = address of the instruction + 2 + offset
+  CodeAddress,  // code word index
+  ByteCount,    // signed number of stack bytes
+};
+
+inline constexpr int8_t Varies = -1;  // stack effect depends on the byte or the operand
+
+inline constexpr uint8_t StoresRam = 0x1;  // a store into RAM (sets status bit 0x1)
+
+struct Instruction {
+  Op op;
+  std::string_view name;
+  uint8_t cls;
+  uint8_t number;
+  ByteKind byteKind;
+  OperandKind operandKind;
+  int8_t popBytes;   // Varies when not fixed
+  int8_t pushBytes;  // Varies when not fixed
+  uint8_t flags;
+
+  // Word without byte (class | number).
+  constexpr uint16_t opcode() const { return static_cast<uint16_t>(cls | number); }
+  constexpr bool hasByte() const { return cls == kClassByte || cls == kClassByteOperand; }
+  constexpr bool hasOperand() const { return (cls & 0x80) != 0; }
+  constexpr int length() const { return hasOperand() ? 2 : 1; }
+};
+
+// The whole table, in enum order.
+std::span<const Instruction> instructions();
+
+// Row of an instruction.
+const Instruction& info(Op op);
+inline std::string_view name(Op op) { return info(op).name; }
+
+// Instruction by its name (exact spelling); nullptr when unknown.
+const Instruction* findByName(std::string_view name);
+
+// Instruction by class (0x00, 0x40, 0x80, 0xC0) and number (0..63); nullptr when undefined.
+const Instruction* find(uint8_t cls, uint8_t number);
+
+// --- fields of a word ---
+constexpr uint8_t classOf(uint16_t w) { return static_cast<uint8_t>(w & 0xC0); }
+constexpr uint8_t numberOf(uint16_t w) { return static_cast<uint8_t>(w & 0x3F); }
+constexpr uint8_t byteOf(uint16_t w) { return static_cast<uint8_t>(w >> 8); }
+constexpr bool hasOperand(uint16_t w) { return (w & 0x80) != 0; }
+constexpr int lengthOf(uint16_t w) { return hasOperand(w) ? 2 : 1; }
+
+// Instruction a word encodes; nullptr for an undefined word (including a class 0x00 word whose
+// high byte is not 0).
+const Instruction* decode(uint16_t w);
+
+// Jump target of an instruction at `address` with the signed operand.
+constexpr uint16_t jumpTarget(uint16_t address, uint16_t operand) {
+  return static_cast<uint16_t>(address + 2 + operand);
+}
+// Operand that makes an instruction at `address` jump to `target`.
+constexpr uint16_t jumpOffset(uint16_t address, uint16_t target) {
+  return static_cast<uint16_t>(target - address - 2);
+}
+
+// --- operator groups and math functions ---
+enum class ValueType : uint8_t { Int16 = 0, Int32 = 1, Float = 2 };
+
+// Byte of an operator group: 3 x left + right.
+constexpr uint8_t typePair(ValueType left, ValueType right) {
+  return static_cast<uint8_t>(3 * static_cast<int>(left) + static_cast<int>(right));
+}
+constexpr ValueType leftType(uint8_t pair) { return static_cast<ValueType>(pair / 3); }
+constexpr ValueType rightType(uint8_t pair) { return static_cast<ValueType>(pair % 3); }
+inline constexpr uint8_t kTypePairCount = 9;
+
+enum class MathFn : uint8_t {
+  Square, Sqrt, CubeRoot, Sin, Cos, Tan, Asin, Acos, Atan, Log10, Ln, Exp, Pow, Ceil, Floor,
+};
+inline constexpr uint8_t kMathFnCount = 15;
+
+// --- encoding ---
+struct Fields {
+  uint8_t byte = 0;
+  uint16_t operand = 0;
+};
+
+struct Encoded {
+  std::array<uint16_t, 2> words{};
+  int length = 0;
+};
+
+// First word of an instruction. Throws std::invalid_argument when a byte is given to an
+// instruction whose class has none.
+uint16_t encode(Op op, uint8_t byte = 0);
+
+// The whole instruction: e.g. assemble(Op::PushInt, {.operand = 5}).
+Encoded assemble(Op op, Fields fields = {});
+
+// Appends the instruction's words; returns the address of its first word.
+std::size_t append(std::vector<uint16_t>& code, Op op, Fields fields = {});
+
+// --- disassembly ---
+// One instruction as text, e.g. "PushInt 5", "Add int16,int32", "Jump -2 -> 0004".
+// `address` is the word index of the instruction (for jump targets); `operand` is ignored for
+// one-word instructions.
+std::string disassemble(uint16_t word, uint16_t operand = 0, uint16_t address = 0);
+
+// Every instruction of a code sequence, one line each: "0004: PushInt 5". A two-word
+// instruction cut off at the end shows its operand as "?".
+std::vector<std::string> disassembleAll(std::span<const uint16_t> code);
+
+}  // namespace vexa::isa
