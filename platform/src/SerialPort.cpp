@@ -1,0 +1,291 @@
+#include "vexa/platform/SerialPort.h"
+
+#include <cerrno>
+#include <chrono>
+#include <cstdlib>
+#include <utility>
+
+#include <fcntl.h>
+#include <poll.h>
+#include <sys/ioctl.h>
+#include <unistd.h>
+
+namespace vexa::platform {
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+using Milliseconds = std::chrono::milliseconds;
+
+struct SpeedEntry {
+  std::uint32_t baud;
+  speed_t speed;
+};
+
+constexpr SpeedEntry kSpeeds[] = {
+    {1200, B1200},   {2400, B2400},   {4800, B4800},   {9600, B9600},
+    {19200, B19200}, {38400, B38400}, {57600, B57600}, {115200, B115200},
+};
+
+bool speedOf(std::uint32_t baud, speed_t& speed) {
+  for (const SpeedEntry& entry : kSpeeds) {
+    if (entry.baud == baud) {
+      speed = entry.speed;
+      return true;
+    }
+  }
+  return false;
+}
+
+// Milliseconds left until the deadline, rounded up, never negative.
+int millisecondsUntil(Clock::time_point deadline) {
+  const auto left = deadline - Clock::now();
+  if (left <= Clock::duration::zero()) return 0;
+  return static_cast<int>(std::chrono::ceil<Milliseconds>(left).count());
+}
+
+}  // namespace
+
+std::string serialDevicePath(int portNumber) {
+  if (portNumber < 1) return {};
+  const std::string name = "VEXA_COM" + std::to_string(portNumber);
+  if (const char* value = std::getenv(name.c_str()); value != nullptr && *value != '\0') return value;
+  return "/dev/ttyS" + std::to_string(portNumber - 1);
+}
+
+bool LineSettings::isSupportedBaud(std::uint32_t baud) {
+  speed_t speed;
+  return speedOf(baud, speed);
+}
+
+bool LineSettings::setRaw8N1(std::uint32_t baud) {
+  speed_t speed;
+  if (!speedOf(baud, speed)) return false;
+  termios& t = attributes_;
+  t.c_iflag &= ~static_cast<tcflag_t>(IGNBRK | BRKINT | PARMRK | ISTRIP | INLCR | IGNCR | ICRNL |
+                                      IXON | IXOFF | IXANY | INPCK | IGNPAR);
+  t.c_oflag &= ~static_cast<tcflag_t>(OPOST);
+  t.c_lflag &= ~static_cast<tcflag_t>(ECHO | ECHONL | ICANON | ISIG | IEXTEN);
+  t.c_cflag &= ~static_cast<tcflag_t>(CSIZE | PARENB | CSTOPB | CRTSCTS | HUPCL);
+  t.c_cflag |= CS8 | CLOCAL | CREAD;
+  t.c_cc[VMIN] = 1;
+  t.c_cc[VTIME] = 0;
+  cfsetispeed(&t, speed);
+  cfsetospeed(&t, speed);
+  return true;
+}
+
+std::uint32_t LineSettings::baud() const {
+  const speed_t speed = cfgetospeed(&attributes_);
+  for (const SpeedEntry& entry : kSpeeds) {
+    if (entry.speed == speed) return entry.baud;
+  }
+  return 0;
+}
+
+SerialPort::~SerialPort() { close(); }
+
+SerialPort::SerialPort(SerialPort&& other) noexcept
+    : fd_(std::exchange(other.fd_, -1)),
+      path_(std::move(other.path_)),
+      timeouts_(other.timeouts_),
+      baud_(other.baud_),
+      lastError_(other.lastError_) {}
+
+SerialPort& SerialPort::operator=(SerialPort&& other) noexcept {
+  if (this != &other) {
+    close();
+    fd_ = std::exchange(other.fd_, -1);
+    path_ = std::move(other.path_);
+    timeouts_ = other.timeouts_;
+    baud_ = other.baud_;
+    lastError_ = other.lastError_;
+  }
+  return *this;
+}
+
+bool SerialPort::fail(int error) {
+  lastError_ = error;
+  return false;
+}
+
+bool SerialPort::open(const std::string& devicePath) {
+  close();
+  if (devicePath.empty()) return fail(ENOENT);
+  const int fd = ::open(devicePath.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+  if (fd < 0) return fail(errno);
+  if (::ioctl(fd, TIOCEXCL) != 0) {
+    const int error = errno;
+    ::close(fd);
+    return fail(error);
+  }
+  fd_ = fd;
+  path_ = devicePath;
+  baud_ = 0;
+  lastError_ = 0;
+  ::tcflush(fd_, TCIOFLUSH);
+  return true;
+}
+
+void SerialPort::close() {
+  if (fd_ < 0) return;
+  // The claim lives in the device, not in our descriptor: without releasing
+  // it, nobody could open the device again while another descriptor is open.
+  ::ioctl(fd_, TIOCNXCL);
+  ::close(fd_);
+  fd_ = -1;
+  baud_ = 0;
+}
+
+bool SerialPort::getLine(LineSettings& settings) {
+  if (fd_ < 0) return fail(EBADF);
+  if (::tcgetattr(fd_, &settings.attributes_) != 0) return fail(errno);
+  return true;
+}
+
+bool SerialPort::setLine(const LineSettings& settings) {
+  if (fd_ < 0) return fail(EBADF);
+  if (settings.baud() == 0) return fail(EINVAL);
+  if (::tcsetattr(fd_, TCSANOW, &settings.attributes_) != 0) return fail(errno);
+  baud_ = settings.baud();
+  return true;
+}
+
+bool SerialPort::configure(std::uint32_t baud) {
+  LineSettings settings;
+  if (!getLine(settings)) return false;
+  if (!settings.setRaw8N1(baud)) return fail(EINVAL);
+  return setLine(settings);
+}
+
+IoResult SerialPort::read(void* buffer, std::size_t count) {
+  IoResult result;
+  if (fd_ < 0) {
+    result.error = lastError_ = EBADF;
+    return result;
+  }
+  if (count == 0) return result;
+  auto* bytes = static_cast<unsigned char*>(buffer);
+  const SerialTimeouts& t = timeouts_;
+  const bool hasTotal = t.readTotalMultiplierMs != 0 || t.readTotalConstantMs != 0;
+  const auto start = Clock::now();
+  const auto totalDeadline =
+      start + Milliseconds(static_cast<std::uint64_t>(t.readTotalMultiplierMs) * count + t.readTotalConstantMs);
+  const auto interval = Milliseconds(t.readIntervalMs);
+  auto lastByte = start;
+
+  while (result.count < count) {
+    const ssize_t n = ::read(fd_, bytes + result.count, count - result.count);
+    if (n > 0) {
+      result.count += static_cast<std::size_t>(n);
+      lastByte = Clock::now();
+      continue;
+    }
+    if (n == 0) {
+      // Either nothing is waiting (no minimum count set) or the other side hung up.
+      pollfd pfd{fd_, POLLIN, 0};
+      if (::poll(&pfd, 1, 0) > 0 && (pfd.revents & (POLLHUP | POLLERR)) != 0) {
+        result.error = lastError_ = EIO;
+        return result;
+      }
+    } else if (errno == EINTR) {
+      continue;
+    } else if (errno != EAGAIN && errno != EWOULDBLOCK) {
+      result.error = lastError_ = errno;
+      return result;
+    }
+    // Nothing waiting: wait for the next byte until the nearest deadline.
+    Clock::time_point deadline;
+    if (result.count > 0 && t.readIntervalMs != 0) {
+      deadline = lastByte + interval;
+      if (hasTotal && totalDeadline < deadline) deadline = totalDeadline;
+    } else if (hasTotal) {
+      deadline = totalDeadline;
+    } else {
+      deadline = (result.count == 0) ? start + interval : start;
+    }
+    const int waitMs = millisecondsUntil(deadline);
+    if (waitMs == 0) break;
+    pollfd pfd{fd_, POLLIN, 0};
+    const int ready = ::poll(&pfd, 1, waitMs);
+    if (ready < 0) {
+      if (errno == EINTR) continue;
+      result.error = lastError_ = errno;
+      return result;
+    }
+    if (ready == 0) continue;  // the deadline check above ends the loop
+    if ((pfd.revents & POLLNVAL) != 0) {
+      result.error = lastError_ = EBADF;
+      return result;
+    }
+    if ((pfd.revents & POLLIN) == 0 && (pfd.revents & (POLLHUP | POLLERR)) != 0) {
+      result.error = lastError_ = EIO;
+      return result;
+    }
+  }
+  return result;
+}
+
+IoResult SerialPort::write(const void* data, std::size_t count) {
+  IoResult result;
+  if (fd_ < 0) {
+    result.error = lastError_ = EBADF;
+    return result;
+  }
+  const auto* bytes = static_cast<const unsigned char*>(data);
+  const SerialTimeouts& t = timeouts_;
+  std::uint64_t limitMs;
+  if (t.writeTotalMultiplierMs != 0 || t.writeTotalConstantMs != 0) {
+    limitMs = static_cast<std::uint64_t>(t.writeTotalMultiplierMs) * count + t.writeTotalConstantMs;
+  } else {
+    // Ten bit times per byte (start, eight data, stop) at the line speed.
+    const std::uint64_t baud = baud_ != 0 ? baud_ : 9600;
+    limitMs = (static_cast<std::uint64_t>(count) * 10 * 1000 + baud - 1) / baud + 1000;
+  }
+  const auto deadline = Clock::now() + Milliseconds(limitMs);
+
+  while (result.count < count) {
+    const ssize_t n = ::write(fd_, bytes + result.count, count - result.count);
+    if (n > 0) {
+      result.count += static_cast<std::size_t>(n);
+      continue;
+    }
+    if (n < 0 && errno == EINTR) continue;
+    if (n < 0 && errno != EAGAIN && errno != EWOULDBLOCK) {
+      result.error = lastError_ = errno;
+      return result;
+    }
+    const int waitMs = millisecondsUntil(deadline);
+    if (waitMs == 0) {
+      result.error = lastError_ = ETIMEDOUT;
+      return result;
+    }
+    pollfd pfd{fd_, POLLOUT, 0};
+    const int ready = ::poll(&pfd, 1, waitMs);
+    if (ready < 0 && errno != EINTR) {
+      result.error = lastError_ = errno;
+      return result;
+    }
+    if (ready > 0 && (pfd.revents & POLLOUT) == 0 && (pfd.revents & (POLLHUP | POLLERR | POLLNVAL)) != 0) {
+      result.error = lastError_ = EIO;
+      return result;
+    }
+  }
+  return result;
+}
+
+bool SerialPort::drain() {
+  if (fd_ < 0) return fail(EBADF);
+  while (::tcdrain(fd_) != 0) {
+    if (errno != EINTR) return fail(errno);
+  }
+  return true;
+}
+
+bool SerialPort::discardInput() {
+  if (fd_ < 0) return fail(EBADF);
+  if (::tcflush(fd_, TCIFLUSH) != 0) return fail(errno);
+  return true;
+}
+
+}  // namespace vexa::platform

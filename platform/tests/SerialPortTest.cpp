@@ -1,0 +1,311 @@
+#include "vexa/platform/SerialPort.h"
+
+#include <gtest/gtest.h>
+
+#include <cerrno>
+#include <chrono>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <thread>
+#include <vector>
+
+#include <fcntl.h>
+#include <poll.h>
+#include <sys/ioctl.h>
+#include <termios.h>
+#include <unistd.h>
+
+namespace vexa::platform {
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+long elapsedMs(Clock::time_point since) {
+  return static_cast<long>(
+      std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - since).count());
+}
+
+// A pseudo-terminal: the master plays the device's far end; a second
+// descriptor on the slave keeps the line alive and lets the test look at it.
+class PtyPair {
+ public:
+  PtyPair() {
+    master_ = ::posix_openpt(O_RDWR | O_NOCTTY | O_CLOEXEC);
+    if (master_ < 0 || ::grantpt(master_) != 0 || ::unlockpt(master_) != 0) return;
+    const char* name = ::ptsname(master_);
+    if (name == nullptr) return;
+    path_ = name;
+    holder_ = ::open(path_.c_str(), O_RDWR | O_NOCTTY | O_CLOEXEC);
+    if (holder_ < 0) return;
+    termios t{};
+    ::tcgetattr(holder_, &t);
+    ::cfmakeraw(&t);
+    ::tcsetattr(holder_, TCSANOW, &t);
+  }
+  ~PtyPair() {
+    if (holder_ >= 0) ::close(holder_);
+    closeMaster();
+  }
+  bool ok() const { return master_ >= 0 && holder_ >= 0; }
+  const std::string& path() const { return path_; }
+  int master() const { return master_; }
+  int holder() const { return holder_; }
+  void closeMaster() {
+    if (master_ >= 0) ::close(master_);
+    master_ = -1;
+  }
+  void send(const std::vector<unsigned char>& bytes) {
+    ASSERT_EQ(::write(master_, bytes.data(), bytes.size()), static_cast<ssize_t>(bytes.size()));
+  }
+  std::vector<unsigned char> receive(std::size_t count, int timeoutMs = 2000) {
+    std::vector<unsigned char> out;
+    const auto deadline = Clock::now() + std::chrono::milliseconds(timeoutMs);
+    while (out.size() < count && Clock::now() < deadline) {
+      pollfd pfd{master_, POLLIN, 0};
+      if (::poll(&pfd, 1, 20) <= 0) continue;
+      unsigned char buffer[256];
+      const ssize_t n = ::read(master_, buffer, sizeof buffer);
+      if (n <= 0) break;
+      out.insert(out.end(), buffer, buffer + n);
+    }
+    return out;
+  }
+
+ private:
+  int master_ = -1;
+  int holder_ = -1;
+  std::string path_;
+};
+
+#define REQUIRE_PTY(pty)                                                  \
+  if (!(pty).ok()) GTEST_SKIP() << "no pseudo-terminal can be opened here"
+
+class ScopedEnv {
+ public:
+  ScopedEnv(const char* name, const char* value) : name_(name) {
+    if (const char* old = std::getenv(name)) old_ = old, hadOld_ = true;
+    if (value) ::setenv(name, value, 1); else ::unsetenv(name);
+  }
+  ~ScopedEnv() {
+    if (hadOld_) ::setenv(name_.c_str(), old_.c_str(), 1); else ::unsetenv(name_.c_str());
+  }
+
+ private:
+  std::string name_, old_;
+  bool hadOld_ = false;
+};
+
+TEST(SerialDevicePath, EnvironmentOverridesTheDefaultDevice) {
+  struct Case {
+    int port;
+    const char* env;  // value of VEXA_COM<port>, nullptr for unset
+    std::string expected;
+  } const cases[] = {
+      {1, nullptr, "/dev/ttyS0"},
+      {2, nullptr, "/dev/ttyS1"},
+      {8, nullptr, "/dev/ttyS7"},
+      {2, "/dev/pts/7", "/dev/pts/7"},
+      {3, "", "/dev/ttyS2"},
+      {0, nullptr, ""},
+      {-1, nullptr, ""},
+  };
+  for (const Case& c : cases) {
+    const std::string name = "VEXA_COM" + std::to_string(c.port);
+    ScopedEnv env(name.c_str(), c.env);
+    EXPECT_EQ(serialDevicePath(c.port), c.expected) << "port " << c.port;
+  }
+}
+
+TEST(SerialPortOpen, FailuresCarryTheErrorNumber) {
+  SerialPort port;
+  EXPECT_FALSE(port.open("/nonexistent/device"));
+  EXPECT_EQ(port.lastError(), ENOENT);
+  EXPECT_FALSE(port.isOpen());
+  EXPECT_FALSE(port.open(""));
+  EXPECT_EQ(port.lastError(), ENOENT);
+
+  const auto file = std::filesystem::temp_directory_path() / ("serial-test-" + std::to_string(::getpid()));
+  std::ofstream(file) << "x";
+  EXPECT_FALSE(port.open(file.string()));
+  EXPECT_EQ(port.lastError(), ENOTTY);
+  EXPECT_FALSE(port.isOpen());
+  std::filesystem::remove(file);
+
+  unsigned char byte = 0;
+  EXPECT_EQ(port.read(&byte, 1).error, EBADF);
+  EXPECT_EQ(port.write(&byte, 1).error, EBADF);
+}
+
+TEST(SerialPortOpen, OpensByPortNumberThroughTheEnvironment) {
+  PtyPair pty;
+  REQUIRE_PTY(pty);
+  ScopedEnv env("VEXA_COM5", pty.path().c_str());
+  SerialPort port;
+  ASSERT_TRUE(port.openPort(5)) << port.lastError();
+  EXPECT_EQ(port.devicePath(), pty.path());
+}
+
+TEST(SerialPortOpen, ClaimIsExclusiveAndReleasedOnClose) {
+  PtyPair pty;
+  REQUIRE_PTY(pty);
+  int exclusive = -1;
+  SerialPort port;
+  ASSERT_TRUE(port.open(pty.path()));
+  ASSERT_EQ(::ioctl(pty.holder(), TIOCGEXCL, &exclusive), 0);
+  EXPECT_EQ(exclusive, 1);
+  if (::geteuid() != 0) {
+    SerialPort second;
+    EXPECT_FALSE(second.open(pty.path()));
+    EXPECT_EQ(second.lastError(), EBUSY);
+  }
+  port.close();
+  ASSERT_EQ(::ioctl(pty.holder(), TIOCGEXCL, &exclusive), 0);
+  EXPECT_EQ(exclusive, 0);
+  // The same device opens again after the close.
+  EXPECT_TRUE(port.open(pty.path()));
+  SerialPort moved(std::move(port));
+  EXPECT_FALSE(port.isOpen());
+  EXPECT_TRUE(moved.isOpen());
+}
+
+TEST(SerialPortLine, ConfigureSetsRaw8N1AtTheSpeed) {
+  PtyPair pty;
+  REQUIRE_PTY(pty);
+  SerialPort port;
+  ASSERT_TRUE(port.open(pty.path()));
+  for (std::uint32_t baud : {9600u, 19200u, 57600u}) {
+    ASSERT_TRUE(port.configure(baud)) << baud;
+    termios t{};
+    ASSERT_EQ(::tcgetattr(pty.holder(), &t), 0);
+    LineSettings read;
+    ASSERT_TRUE(port.getLine(read));
+    EXPECT_EQ(read.baud(), baud);
+    EXPECT_EQ(t.c_cflag & CSIZE, static_cast<tcflag_t>(CS8));
+    EXPECT_EQ(t.c_cflag & (PARENB | CSTOPB | CRTSCTS), 0u);
+    EXPECT_EQ(t.c_iflag & (IXON | IXOFF | ICRNL | ISTRIP), 0u);
+    EXPECT_EQ(t.c_lflag & (ICANON | ECHO | ISIG), 0u);
+    EXPECT_EQ(t.c_oflag & OPOST, 0u);
+  }
+  EXPECT_FALSE(port.configure(12345));
+  EXPECT_EQ(port.lastError(), EINVAL);
+}
+
+TEST(SerialPortLine, BinaryBytesPassUnchanged) {
+  PtyPair pty;
+  REQUIRE_PTY(pty);
+  SerialPort port;
+  ASSERT_TRUE(port.open(pty.path()));
+  ASSERT_TRUE(port.configure(57600));
+  port.setTimeouts({100, 10, 100, 0, 0});
+  std::vector<unsigned char> all(256);
+  for (int i = 0; i < 256; ++i) all[i] = static_cast<unsigned char>(i);
+  ASSERT_TRUE(port.write(all.data(), all.size()).ok());
+  EXPECT_TRUE(port.drain());
+  EXPECT_EQ(pty.receive(all.size()), all);
+  pty.send(all);
+  std::vector<unsigned char> back(256);
+  const IoResult r = port.read(back.data(), back.size());
+  EXPECT_TRUE(r.ok());
+  EXPECT_EQ(r.count, 256u);
+  EXPECT_EQ(back, all);
+}
+
+TEST(SerialPortRead, TimeOutsEndShortReads) {
+  PtyPair pty;
+  REQUIRE_PTY(pty);
+  SerialPort port;
+  ASSERT_TRUE(port.open(pty.path()));
+  ASSERT_TRUE(port.configure(19200));
+  unsigned char buffer[32];
+
+  // Total time-out: nothing arrives, the read gives up after multiplier * n + constant.
+  port.setTimeouts({0, 10, 100, 0, 0});
+  auto start = Clock::now();
+  IoResult r = port.read(buffer, 4);
+  EXPECT_TRUE(r.ok());
+  EXPECT_EQ(r.count, 0u);
+  EXPECT_GE(elapsedMs(start), 140);
+  EXPECT_LT(elapsedMs(start), 1000);
+
+  // Interval time-out: after two bytes the pause ends the read long before the total.
+  port.setTimeouts({50, 10, 5000, 0, 0});
+  pty.send({1, 2});
+  start = Clock::now();
+  r = port.read(buffer, 32);
+  EXPECT_TRUE(r.ok());
+  EXPECT_EQ(r.count, 2u);
+  EXPECT_GE(elapsedMs(start), 45);
+  EXPECT_LT(elapsedMs(start), 2000);
+
+  // Bytes that arrive while the read waits are collected.
+  port.setTimeouts({200, 10, 2000, 0, 0});
+  std::thread late([&pty] {
+    std::this_thread::sleep_for(std::chrono::milliseconds(30));
+    pty.send({7});
+    std::this_thread::sleep_for(std::chrono::milliseconds(30));
+    pty.send({8, 9});
+  });
+  r = port.read(buffer, 3);
+  late.join();
+  ASSERT_TRUE(r.ok());
+  ASSERT_EQ(r.count, 3u);
+  EXPECT_EQ(buffer[0], 7);
+  EXPECT_EQ(buffer[2], 9);
+
+  // All time-outs zero: only what is already waiting.
+  port.setTimeouts({});
+  start = Clock::now();
+  r = port.read(buffer, 8);
+  EXPECT_EQ(r.count, 0u);
+  EXPECT_LT(elapsedMs(start), 50);
+}
+
+TEST(SerialPortRead, InputWaitingBeforeOpenIsDiscarded) {
+  PtyPair pty;
+  REQUIRE_PTY(pty);
+  pty.send({1, 2, 3});
+  std::this_thread::sleep_for(std::chrono::milliseconds(20));
+  SerialPort port;
+  ASSERT_TRUE(port.open(pty.path()));
+  port.setTimeouts({0, 0, 50, 0, 0});
+  unsigned char buffer[4];
+  EXPECT_EQ(port.read(buffer, 4).count, 0u);
+}
+
+TEST(SerialPortHangUp, ReadAndWriteFailWhenTheFarEndCloses) {
+  PtyPair pty;
+  REQUIRE_PTY(pty);
+  SerialPort port;
+  ASSERT_TRUE(port.open(pty.path()));
+  ASSERT_TRUE(port.configure(57600));
+  port.setTimeouts({1000, 10, 1000, 0, 0});
+  pty.closeMaster();
+  unsigned char buffer[4];
+  const auto start = Clock::now();
+  const IoResult r = port.read(buffer, 4);
+  EXPECT_EQ(r.error, EIO);
+  EXPECT_EQ(port.lastError(), EIO);
+  EXPECT_LT(elapsedMs(start), 500);
+  EXPECT_FALSE(port.write(buffer, 4).ok());
+}
+
+TEST(SerialPortWrite, StalledWriteFailsAtItsDeadline) {
+  PtyPair pty;
+  REQUIRE_PTY(pty);
+  SerialPort port;
+  ASSERT_TRUE(port.open(pty.path()));
+  ASSERT_TRUE(port.configure(57600));
+  port.setTimeouts({0, 0, 0, 0, 100});
+  // Nobody reads the master: the pseudo-terminal's buffers fill up.
+  std::vector<unsigned char> big(1 << 20, 0x55);
+  const auto start = Clock::now();
+  const IoResult r = port.write(big.data(), big.size());
+  EXPECT_EQ(r.error, ETIMEDOUT);
+  EXPECT_LT(r.count, big.size());
+  EXPECT_GE(elapsedMs(start), 90);
+  EXPECT_LT(elapsedMs(start), 2000);
+}
+
+}  // namespace
+}  // namespace vexa::platform
