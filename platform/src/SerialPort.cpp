@@ -123,7 +123,10 @@ bool SerialPort::open(const std::string& devicePath) {
   path_ = devicePath;
   baud_ = 0;
   lastError_ = 0;
-  ::tcflush(fd_, TCIOFLUSH);
+  // Stale input from before the open is not an answer to anything we send.
+  // Output is left alone: on a pseudo-terminal, flushing it would discard
+  // what an earlier user wrote just before closing.
+  ::tcflush(fd_, TCIFLUSH);
   return true;
 }
 

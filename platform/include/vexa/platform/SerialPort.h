@@ -67,8 +67,8 @@ class SerialPort {
   SerialPort(SerialPort&& other) noexcept;
   SerialPort& operator=(SerialPort&& other) noexcept;
 
-  // Opens an existing device and claims it exclusively; pending input and
-  // output are discarded. Closes a port that was open before.
+  // Opens an existing device and claims it exclusively; input received
+  // before the open is discarded. Closes a port that was open before.
   bool open(const std::string& devicePath);
   bool openPort(int portNumber) { return open(serialDevicePath(portNumber)); }
   // Releases the exclusive claim and closes; harmless when not open.
