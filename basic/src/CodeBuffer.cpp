@@ -1,0 +1,70 @@
+#include "CodeBuffer.h"
+
+#include "CompileError.h"
+
+namespace vxbasic {
+
+void raise(int line, int code, std::string text) { throw CompileError{line, code, std::move(text)}; }
+
+CodeBuffer::CodeBuffer() { code_.reserve(1024); }
+
+void CodeBuffer::put(uint8_t byte) {
+    code_.push_back(byte);
+    if (code_.size() >= kCodeLimit) raise(line_, kProgramTooLong, errorText(kProgramTooLong));
+}
+
+void CodeBuffer::put(std::initializer_list<uint8_t> bytes) {
+    for (uint8_t b : bytes) put(b);
+}
+
+void CodeBuffer::putWord(uint16_t word) {
+    put(static_cast<uint8_t>(word >> 8));
+    put(static_cast<uint8_t>(word));
+}
+
+void CodeBuffer::putSys(uint8_t byte) {
+    sysCode_.push_back(byte);
+    if (sysCode_.size() >= kSysCodeLimit) raise(line_, kSysCodeTooLong, errorText(kSysCodeTooLong));
+}
+
+void CodeBuffer::defineLabel(const std::string& name, const std::string& written) {
+    if (labels_.contains(name)) raise(line_, kDuplicateLabel, errorText(kDuplicateLabel, written));
+    labels_.add(name, address());
+}
+
+void CodeBuffer::putLabelRef(const std::string& name) {
+    if (auto addr = labels_.find(name)) {
+        putWord(*addr);
+        return;
+    }
+    std::size_t position = code_.size();
+    put(0);
+    put(0);
+    fixups_.push_back({name, line_, position});
+}
+
+namespace {
+// Generated statement and branch labels stay undefined only when the
+// statement that owned them was abandoned by an error already reported.
+bool isNumberedLabel(const std::string& name) {
+    const std::string prefix = "__LABEL_";
+    if (name.size() <= prefix.size() || name.compare(0, prefix.size(), prefix) != 0) return false;
+    for (std::size_t i = prefix.size(); i < name.size(); ++i)
+        if (name[i] < '0' || name[i] > '9') return false;
+    return true;
+}
+}  // namespace
+
+void CodeBuffer::resolveFixups() {
+    for (const Fixup& f : fixups_) {
+        auto addr = labels_.find(f.label);
+        if (!addr) {
+            if (isNumberedLabel(f.label)) continue;
+            raise(f.line, kUndefinedLabel, errorText(kUndefinedLabel, f.label));
+        }
+        code_[f.position] = static_cast<uint8_t>(*addr >> 8);
+        code_[f.position + 1] = static_cast<uint8_t>(*addr);
+    }
+}
+
+}  // namespace vxbasic

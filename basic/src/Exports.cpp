@@ -1,0 +1,182 @@
+// The exported C functions: each checks its handle against the live
+// instances, runs one core operation and catches every exception.
+#include <algorithm>
+#include <cstring>
+#include <new>
+
+#include "HandleRegistry.h"
+#include "LineScanner.h"
+#include "QuorinInstance.h"
+#include "vxbas32.h"
+
+using vxbasic::HandleRegistry;
+using vxbasic::QuorinInstance;
+
+namespace {
+
+template <typename Result, typename Body>
+Result guarded(QuorinHandle handle, Result failure, Body body) {
+    try {
+        QuorinInstance* inst = HandleRegistry::global().find(handle);
+        if (!inst) return failure;
+        return body(*inst);
+    } catch (...) {
+        return failure;
+    }
+}
+
+template <typename Body>
+void guardedVoid(QuorinHandle handle, Body body) {
+    try {
+        if (QuorinInstance* inst = HandleRegistry::global().find(handle)) body(*inst);
+    } catch (...) {
+    }
+}
+
+constexpr uint32_t kStepFault = QUORIN_STEP_ERROR;
+
+}  // namespace
+
+extern "C" {
+
+QuorinHandle QuorinCreate(void) {
+    try {
+        auto* inst = new QuorinInstance();
+        HandleRegistry::global().add(inst);
+        return reinterpret_cast<QuorinHandle>(inst);
+    } catch (...) {
+        return nullptr;
+    }
+}
+
+void QuorinDestroy(QuorinHandle handle) {
+    try {
+        auto* inst = reinterpret_cast<QuorinInstance*>(handle);
+        if (inst && HandleRegistry::global().remove(inst)) delete inst;
+    } catch (...) {
+    }
+}
+
+int32_t QuorinSetBASFileName(QuorinHandle, const char*) { return 0; }
+
+int32_t QuorinSetMemSourcePointer(QuorinHandle handle, const char* source) {
+    return guarded(handle, 0, [&](QuorinInstance& inst) {
+        inst.source = source;
+        return 1;
+    });
+}
+
+int32_t QuorinSetCompilerMessageBuffer(QuorinHandle handle, char* buffer, int32_t size) {
+    return guarded(handle, 0, [&](QuorinInstance& inst) {
+        inst.messages.set(buffer, size > 0 ? static_cast<std::size_t>(size) : 0);
+        return 1;
+    });
+}
+
+uint32_t QuorinCompile(QuorinHandle handle, const char* baseDirectory) {
+    return guarded(handle, uint32_t{QUORIN_COMPILE_NO_SOURCE},
+                   [&](QuorinInstance& inst) { return vxbasic::compile(inst, baseDirectory); });
+}
+
+uint16_t QuorinGetCodeLength(QuorinHandle handle) {
+    return guarded(handle, uint16_t{0}, [](QuorinInstance& inst) { return inst.image.codeLength; });
+}
+
+uint16_t QuorinGetSysCodeLength(QuorinHandle handle) {
+    return guarded(handle, uint16_t{0}, [](QuorinInstance& inst) { return inst.image.sysCodeLength; });
+}
+
+int32_t QuorinGetModuleLineInfos(QuorinHandle handle, uint8_t* buffer, int32_t length) {
+    return guarded(handle, 0, [&](QuorinInstance& inst) {
+        if (length > 0 && !buffer) return 0;
+        std::size_t n = std::min(static_cast<std::size_t>(std::max(length, 0)), inst.lineInfos.size());
+        std::copy_n(inst.lineInfos.begin(), n, buffer);
+        return 1;
+    });
+}
+
+void QuorinResetProgram(QuorinHandle handle) {
+    guardedVoid(handle, [](QuorinInstance&) {});
+}
+
+void QuorinSetOptions(QuorinHandle handle, uint32_t) {
+    guardedVoid(handle, [](QuorinInstance&) {});
+}
+
+int32_t QuorinIsValidBreakPoint(QuorinHandle handle, uint16_t line) {
+    return guarded(handle, 0, [&](QuorinInstance& inst) { return vxbasic::isValidBreakPoint(inst, line) ? 1 : 0; });
+}
+
+uint32_t QuorinStep(QuorinHandle handle) {
+    return guarded(handle, kStepFault, [](QuorinInstance&) { return kStepFault; });
+}
+
+void QuorinSetInputValue(QuorinHandle handle, int16_t) {
+    guardedVoid(handle, [](QuorinInstance&) {});
+}
+
+const char* QuorinGetOutputString(QuorinHandle handle) {
+    return guarded(handle, static_cast<const char*>(nullptr), [](QuorinInstance&) { return ""; });
+}
+
+uint32_t QuorinMapSymbol(QuorinHandle handle, const char* name) {
+    return guarded(handle, uint32_t{0}, [&](QuorinInstance& inst) -> uint32_t {
+        if (!name) return 0;
+        return inst.symbolMap.find(vxbasic::toUpper(name)).value_or(0);
+    });
+}
+
+uint32_t MakeQuorinMapCode(uint8_t kind, uint8_t space, uint16_t index) {
+    return vxbasic::makeMapCode(kind, space, index);
+}
+
+int32_t QuorinSetValue(QuorinHandle handle, uint32_t, int16_t) {
+    return guarded(handle, 0, [](QuorinInstance&) { return 0; });
+}
+
+uint16_t QuorinGetValue(QuorinHandle handle, uint32_t) {
+    return guarded(handle, uint16_t{0}, [](QuorinInstance&) { return uint16_t{0}; });
+}
+
+uint16_t QuorinGetFileLength(QuorinHandle handle) {
+    return guarded(handle, uint16_t{0}, [](QuorinInstance&) { return uint16_t{0}; });
+}
+
+int32_t QuorinDumpFile(QuorinHandle handle, int16_t*) {
+    return guarded(handle, 0, [](QuorinInstance&) { return 0; });
+}
+
+uint32_t QuorinGetPortState(QuorinHandle handle) {
+    return guarded(handle, uint32_t{0}, [](QuorinInstance&) { return uint32_t{0}; });
+}
+
+void QuorinSetInitialPortState(QuorinHandle handle, uint16_t) {
+    guardedVoid(handle, [](QuorinInstance&) {});
+}
+
+uint16_t QuorinGetInitialPortState(QuorinHandle handle) {
+    return guarded(handle, uint16_t{0}, [](QuorinInstance&) { return uint16_t{0}; });
+}
+
+void QuorinSetADC(QuorinHandle handle, int32_t, uint8_t) {
+    guardedVoid(handle, [](QuorinInstance&) {});
+}
+
+uint8_t QuorinGetADC(QuorinHandle handle, int32_t) {
+    return guarded(handle, uint8_t{0}, [](QuorinInstance&) { return uint8_t{0}; });
+}
+
+uint8_t QuorinGetDAC(QuorinHandle handle, int32_t) {
+    return guarded(handle, uint8_t{0}, [](QuorinInstance&) { return uint8_t{0}; });
+}
+
+int32_t QuorinDownload(QuorinHandle handle, int32_t) {
+    return guarded(handle, int32_t{QUORIN_DOWNLOAD_WRITE_FAILED},
+                   [](QuorinInstance&) { return int32_t{QUORIN_DOWNLOAD_WRITE_FAILED}; });
+}
+
+uint16_t QuorinGetProgress(QuorinHandle handle) {
+    return guarded(handle, uint16_t{0}, [](QuorinInstance& inst) { return inst.progress.load(); });
+}
+
+}  // extern "C"

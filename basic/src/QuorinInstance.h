@@ -1,0 +1,44 @@
+// The state behind one library handle.
+#pragma once
+
+#include <array>
+#include <atomic>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "MessageBuffer.h"
+#include "Symbols.h"
+
+namespace vxbasic {
+
+inline constexpr std::size_t kProgramMemorySize = 60000;
+
+struct DownloadImage {
+    uint16_t codeLength = 0;
+    uint16_t sysCodeLength = 0;
+    std::array<uint8_t, 255> sysCode{};
+    std::array<uint8_t, 60000> code{};
+};
+
+struct QuorinInstance {
+    // Compiler inputs; the source stays in the caller's memory.
+    const char* source = nullptr;
+    DownloadImage image;
+    std::atomic<uint16_t> progress{0};
+    MessageBuffer messages;
+    NameTable<uint32_t> symbolMap;
+    std::vector<int> breakpoints;
+    std::vector<uint8_t> lineInfos;
+    // Pass-1 code as the simulator runs it: length high, low, stored file
+    // length high, low, then the code from address 4.
+    std::array<uint8_t, kProgramMemorySize> programMemory{};
+};
+
+// QuorinCompileStatus of compiling the instance's source; `baseDirectory`
+// may be null.
+uint32_t compile(QuorinInstance& instance, const char* baseDirectory);
+
+bool isValidBreakPoint(const QuorinInstance& instance, uint16_t line);
+
+}  // namespace vxbasic
