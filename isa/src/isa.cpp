@@ -82,25 +82,32 @@ std::string hex4(unsigned v) {
 
 std::string operandText(OperandKind kind, uint16_t o, uint16_t address) {
   const int s = static_cast<int16_t>(o);
+  std::string text;
   switch (kind) {
     case OperandKind::None:
     case OperandKind::Ignored:
-      return {};
+      break;
     case OperandKind::Immediate:
     case OperandKind::ByteCount:
-      return std::to_string(s);
+      text = std::to_string(s);
+      break;
     case OperandKind::ConstIndex:
-      return "const " + std::to_string(o);
+      text.append("const ").append(std::to_string(o));
+      break;
     case OperandKind::Address:
-      return "[" + hex4(o) + "]";
+      text.append("[").append(hex4(o)).append("]");
+      break;
     case OperandKind::FrameOffset:
-      return s < 0 ? "[frame" + std::to_string(s) + "]" : "[frame+" + std::to_string(s) + "]";
+      text.append(s < 0 ? "[frame" : "[frame+").append(std::to_string(s)).append("]");
+      break;
     case OperandKind::JumpOffset:
-      return std::to_string(s) + " -> " + hex4(jumpTarget(address, o));
+      text.append(std::to_string(s)).append(" -> ").append(hex4(jumpTarget(address, o)));
+      break;
     case OperandKind::CodeAddress:
-      return hex4(o);
+      text = hex4(o);
+      break;
   }
-  return {};
+  return text;
 }
 
 }  // namespace
@@ -159,11 +166,11 @@ std::size_t append(std::vector<uint16_t>& code, Op op, Fields fields) {
 
 std::string disassemble(uint16_t word, uint16_t operand, uint16_t address) {
   const Instruction* in = decode(word);
-  if (!in) return ".word " + hex4(word);
+  if (!in) return std::string(".word ").append(hex4(word));
   std::string text(in->name);
   for (const std::string& part : {byteText(in->byteKind, byteOf(word)),
                                   operandText(in->operandKind, operand, address)}) {
-    if (!part.empty()) text += " " + part;
+    if (!part.empty()) text.append(" ").append(part);
   }
   return text;
 }
@@ -178,7 +185,7 @@ std::vector<std::string> disassembleAll(std::span<const uint16_t> code) {
     const std::size_t len = static_cast<std::size_t>(lengthOf(w));
     std::string text;
     if (len == 2 && pc + 1 >= code.size())
-      text = in ? std::string(in->name) + " ?" : ".word " + hex4(w);
+      text = in ? std::string(in->name).append(" ?") : std::string(".word ").append(hex4(w));
     else
       text = disassemble(w, len == 2 ? code[pc + 1] : 0, static_cast<uint16_t>(pc));
     lines.push_back(hex4(static_cast<unsigned>(pc)) + ": " + text);

@@ -180,3 +180,17 @@ TEST(IsaDisassemble, ListsCodeWithAddressesAndCutOperand) {
 }
 
 }  // namespace
+
+namespace {
+// The constexpr accessors used as case labels agree with the table rows.
+static_assert(vexa::isa::numberOf(vexa::isa::Op::Fill) == 63);
+static_assert(vexa::isa::opcodeOf(vexa::isa::Op::Call) == 0x81);
+
+TEST(IsaTable, ConstexprAccessorsMatchRows) {
+  for (const Instruction& in : instructions()) {
+    EXPECT_EQ(classOf(in.op), in.cls) << in.name;
+    EXPECT_EQ(numberOf(in.op), in.number) << in.name;
+    EXPECT_EQ(opcodeOf(in.op), in.opcode()) << in.name;
+  }
+}
+}  // namespace

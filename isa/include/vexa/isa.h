@@ -30,6 +30,24 @@ enum class Op : uint8_t {
 #undef VEXA_ISA_ENUM
 };
 
+namespace detail {
+inline constexpr uint8_t kClasses[] = {
+#define VEXA_ISA_CLASS(name, cls, number, byteKind, operandKind, pops, pushes, flags) cls,
+    VEXA_ISA_INSTRUCTIONS(VEXA_ISA_CLASS)
+#undef VEXA_ISA_CLASS
+};
+inline constexpr uint8_t kNumbers[] = {
+#define VEXA_ISA_NUMBER(name, cls, number, byteKind, operandKind, pops, pushes, flags) number,
+    VEXA_ISA_INSTRUCTIONS(VEXA_ISA_NUMBER)
+#undef VEXA_ISA_NUMBER
+};
+}  // namespace detail
+
+// Class and number of an instruction, usable as case labels of a decoder's switch.
+constexpr uint8_t classOf(Op op) { return detail::kClasses[static_cast<std::size_t>(op)]; }
+constexpr uint8_t numberOf(Op op) { return detail::kNumbers[static_cast<std::size_t>(op)]; }
+constexpr uint16_t opcodeOf(Op op) { return static_cast<uint16_t>(classOf(op) | numberOf(op)); }
+
 // What the byte of the word means (classes 0x40 and 0xC0).
 enum class ByteKind : uint8_t {
   None,          // the class has no byte

@@ -1,0 +1,13 @@
+#pragma once
+
+#include <stdexcept>
+
+namespace vx2sim {
+
+// A .dbg file that cannot be loaded.
+class LoadError : public std::runtime_error {
+ public:
+  using std::runtime_error::runtime_error;
+};
+
+}  // namespace vx2sim

@@ -1,0 +1,90 @@
+#include "Machine.h"
+
+#include <chrono>
+
+namespace vx2sim {
+
+int32_t processClockMs() {
+  using namespace std::chrono;
+  static const steady_clock::time_point start = steady_clock::now();
+  return static_cast<int32_t>(duration_cast<milliseconds>(steady_clock::now() - start).count());
+}
+
+namespace {
+uint32_t timeSeed() {
+  return static_cast<uint32_t>(std::chrono::system_clock::now().time_since_epoch().count());
+}
+}  // namespace
+
+Machine::Machine() : random(timeSeed()) {
+  // Code beyond the loaded words reads as the compiler's padding.
+  code.fill(0xFFFF);
+  debugMap.fill(kNoStatement);
+}
+
+void Machine::selectThread(int index) {
+  threadIndex = index;
+  ctxBase = static_cast<uint16_t>(context::kSize * index);
+}
+
+void Machine::startThread(int thread) {
+  const uint16_t entry = static_cast<uint16_t>(1 + 4 * (thread - 1));  // constant index
+  const uint16_t at = static_cast<uint16_t>(context::kSize * (thread - 1));
+  store<uint16_t>(at + context::kPc, constant<uint16_t>(entry));
+  store<uint16_t>(at + context::kFrame, constant<uint16_t>(entry + 1));
+  store<uint16_t>(at + context::kSp, constant<uint16_t>(entry + 2));
+  const uint8_t slice = static_cast<uint8_t>(constant<uint16_t>(entry + 3));
+  ram[at + context::kSlice] = slice;
+  ram[at + context::kSavedSlice] = slice;
+  ram[at + context::kSleeping] = 0;
+  const uint16_t semaphore = load<uint16_t>(at + context::kSemaphore);
+  if (semaphore != 0) {
+    ram[semaphore] = 0;
+    store<uint16_t>(at + context::kSemaphore, 0);
+  }
+}
+
+void Machine::reset() {
+  threadCount = image[0];
+  // Per-thread tables keep one entry even without threads, so the record can always be read.
+  const std::size_t n = threadCount > 0 ? threadCount : 1;
+  callDepth.assign(n, 0);
+  lastStatement.assign(n, kNoStatement);
+  stackLimit.assign(n, 0xFFFF);
+  ram.fill(0);
+  for (int t = 1; t <= threadCount; ++t) startThread(t);
+  for (int t = 1; t < threadCount; ++t) stackLimit[t - 1] = constant<uint16_t>(1 + 4 * t + 2);
+  haltCode = 0;
+  sliceCounter = 0;
+  selectThread(0);
+  firstStep = true;
+  mathError = stackOverflow = badArgument = false;
+  random.seed(static_cast<uint32_t>(clock()) ^ timeSeed());
+  for (int i = 0; i < threadCount; ++i) {
+    if (slice() > sliceCounter) break;
+    schedule();
+  }
+  portLevels = initialPortLevels;
+  portDirection = initialPortDirection;
+}
+
+int32_t Machine::runState() const {
+  if (mathError) return kMathError;
+  if (stackOverflow) return kStackOverflow;
+  if (badArgument) return kBadArgument;
+  bool anyRunning = false;
+  for (int t = 0; t < threadCount && !anyRunning; ++t)
+    anyRunning = ram[context::kSize * t + context::kSlice] != 0;
+  if (!anyRunning) return kAllStopped;
+  if (haltCode != 0) return kHalted;
+  return kRunning;
+}
+
+void Machine::undefinedInstruction() {
+  // Stays on the word and ends the turn, like the padding does.
+  haltCode = 0xFFFF;
+  repeatInstruction();
+  endTurn();
+}
+
+}  // namespace vx2sim

@@ -1,0 +1,331 @@
+// System-function modules of class 0x40: date and clock, strings, pulse-length outputs,
+// serial output, LCD and the device stubs.
+#include <algorithm>
+#include <ctime>
+
+#include "Instructions.h"
+#include "Text.h"
+
+namespace vx2sim::modules {
+namespace {
+
+constexpr uint16_t kTrue = 0xFFFF;
+
+// --- string records: characters 0..29, NUL at 30, length at 31 ---
+uint8_t lengthOf(const Machine& m, uint16_t s) { return m.ram[static_cast<uint16_t>(s + kStringLength)]; }
+
+void appendChar(Machine& m, uint16_t s, uint8_t c) {
+  const uint8_t n = lengthOf(m, s);
+  if (n >= kStringCapacity) return;
+  m.ram[static_cast<uint16_t>(s + n)] = c;
+  m.ram[static_cast<uint16_t>(s + kStringLength)] = static_cast<uint8_t>(n + 1);
+}
+
+void appendText(Machine& m, uint16_t s, const std::string& text) {
+  for (char c : text) appendChar(m, s, static_cast<uint8_t>(c));
+}
+
+void fillTo(Machine& m, uint16_t s, uint8_t c, int16_t count) {
+  const int end = count < 0 || count > kStringCapacity ? kStringCapacity : count;
+  for (int i = lengthOf(m, s); i < end; ++i) m.ram[static_cast<uint16_t>(s + i)] = c;
+}
+
+// --- pulse-length outputs ---
+constexpr uint16_t kTones[40] = {
+    11364, 10490, 9740, 9091, 8523, 8021, 7576, 7177, 6818, 6494, 6198, 5929, 5682, 5245,
+    4870,  4545,  4261, 4011, 3788, 3589, 3409, 3247, 3099, 2964, 2841, 2622, 2435, 2273,
+    2131,  2005,  1894, 1794, 1705, 1623, 1550, 1482, 1420, 1311, 1218, 1136};
+
+// Channel popped as unsigned 16 bits; badArgument when above 2.
+bool popChannel(Machine& m, uint16_t& channel) {
+  channel = m.pop16();
+  if (channel <= 2) return true;
+  m.badArgument = true;
+  return false;
+}
+
+// --- LCD ---
+constexpr int kLcdColumns = 16;
+
+}  // namespace
+
+void dateTimeGet(Machine& m, uint8_t field) {
+  const std::time_t now = std::time(nullptr);
+  std::tm t{};
+  localtime_r(&now, &t);
+  int v = 0;
+  switch (field) {
+    case 0: v = t.tm_year + 1900; break;
+    case 1: v = t.tm_mon + 1; break;
+    case 2: v = t.tm_mday; break;
+    case 3: v = t.tm_hour; break;
+    case 4: v = t.tm_min; break;
+    case 5: v = t.tm_sec; break;
+    case 6: v = t.tm_wday; break;
+    case 7: v = t.tm_isdst > 0 ? -1 : 0; break;
+    default: v = 0; break;
+  }
+  m.push16(static_cast<uint16_t>(v));
+}
+
+void clockGet(Machine& m, uint8_t source) {
+  int32_t v = 0;
+  if (source == 0)
+    v = m.clock();
+  else if (source <= 6)
+    v = m.randomReading();
+  m.push<uint32_t>(static_cast<uint32_t>(v));
+}
+
+void string(Machine& m, uint8_t function) {
+  switch (function) {
+    case 0: {
+      const uint16_t s = m.pop16();
+      for (int i = 0; i < 32; ++i) m.ram[static_cast<uint16_t>(s + i)] = 0;
+      break;
+    }
+    case 1: m.push16(lengthOf(m, m.pop16())); break;
+    case 2: {
+      const uint8_t c = static_cast<uint8_t>(m.pop16());
+      const int16_t n = static_cast<int16_t>(m.pop16());
+      fillTo(m, m.pop16(), c, n);
+      break;
+    }
+    case 3: {
+      const uint8_t c = static_cast<uint8_t>(m.pop16());
+      appendChar(m, m.pop16(), c);
+      break;
+    }
+    case 4: {
+      const uint16_t source = m.pop16();
+      const uint16_t target = m.pop16();
+      // The source length is read again each time: a string appended to itself repeats.
+      for (int i = 0; i < lengthOf(m, source) && lengthOf(m, target) < kStringCapacity; ++i)
+        appendChar(m, target, m.ram[static_cast<uint16_t>(source + i)]);
+      break;
+    }
+    case 5: {
+      const std::size_t at = 2u * m.pop16();
+      const uint16_t target = m.pop16();
+      const uint8_t n = m.imageByte(at);
+      for (std::size_t i = 1; i <= n; ++i) appendChar(m, target, m.imageByte(at + i));
+      break;
+    }
+    case 6: {
+      const int16_t v = static_cast<int16_t>(m.pop16());
+      appendText(m, m.pop16(), formatC("%hi", v));
+      break;
+    }
+    case 7: {
+      const int32_t v = static_cast<int32_t>(m.pop<uint32_t>());
+      appendText(m, m.pop16(), formatC("%li", static_cast<long>(v)));
+      break;
+    }
+    case 8: {
+      const double v = m.pop<double>();
+      appendText(m, m.pop16(), formatC("%.8g", v));
+      break;
+    }
+    case 9: {
+      const int16_t w = static_cast<int16_t>(m.pop16());
+      const int16_t v = static_cast<int16_t>(m.pop16());
+      const uint16_t target = m.pop16();
+      appendText(m, target, w < 0 ? formatC("%0*X", -w, static_cast<unsigned>(static_cast<int32_t>(v)))
+                                  : formatC("%0*hi", static_cast<int>(w), v));
+      break;
+    }
+    case 10: {
+      const int16_t w = static_cast<int16_t>(m.pop16());
+      const int32_t v = static_cast<int32_t>(m.pop<uint32_t>());
+      const uint16_t target = m.pop16();
+      appendText(m, target, w < 0 ? formatC("%0*lX", -w, static_cast<unsigned long>(static_cast<uint32_t>(v)))
+                                  : formatC("%0*li", static_cast<int>(w), static_cast<long>(v)));
+      break;
+    }
+    case 11: {
+      const int16_t p = static_cast<int16_t>(m.pop16());
+      const double v = m.pop<double>();
+      appendText(m, m.pop16(), formatC("%#.*g", static_cast<int>(p), v));
+      break;
+    }
+    case 12: {
+      const uint8_t zero = static_cast<uint8_t>(m.pop16());
+      const uint8_t one = static_cast<uint8_t>(m.pop16());
+      const uint16_t v = m.pop16();
+      const uint16_t target = m.pop16();
+      for (int bit = 7; bit >= 0; --bit) appendChar(m, target, (v >> bit) & 1 ? one : zero);
+      break;
+    }
+    default: m.undefinedInstruction(); break;
+  }
+}
+
+void plm(Machine& m, uint8_t function) {
+  uint16_t channel = 0;
+  switch (function) {
+    case 0: break;
+    case 1: {
+      const int16_t code = static_cast<int16_t>(m.pop16());
+      if (!popChannel(m, channel)) return;
+      const int timeBase = (code * 400) % 8;
+      (channel == 2 ? m.plm.timeBase2 : m.plm.timeBase01) = timeBase;
+      m.status |= status::kPlm;
+      break;
+    }
+    case 2: m.pop16(); m.pop16(); break;
+    case 3: {
+      const uint16_t period = m.pop16();
+      if (!popChannel(m, channel)) return;
+      (channel == 2 ? m.plm.period2 : m.plm.period01) = period;
+      m.status |= status::kPlm;
+      break;
+    }
+    case 4: {
+      const uint16_t pulse = m.pop16();
+      if (!popChannel(m, channel)) return;
+      m.plm.pulse[channel] = pulse;
+      m.status |= status::kPlm;
+      break;
+    }
+    case 5: {
+      const int16_t note = static_cast<int16_t>(m.pop16());
+      if (note < 0) {
+        m.plm.pulse[2] = 0;
+      } else {
+        const uint16_t t = kTones[note % 40];
+        m.plm.pulse[0] = t;
+        m.plm.pulse[2] = static_cast<uint16_t>(t / 2);
+      }
+      m.status |= status::kPlm;
+      break;
+    }
+    default: m.undefinedInstruction(); break;
+  }
+}
+
+void serial(Machine& m, uint8_t function) {
+  switch (function) {
+    case 0:
+    case 3: break;
+    case 1: m.pop16(); break;
+    case 2: m.pop16(); m.pop16(); break;
+    case 4: m.push16(kTrue); break;
+    case 5: {
+      const uint8_t c = static_cast<uint8_t>(m.pop16());
+      std::fputc(c, m.output);
+      break;
+    }
+    case 6: {
+      m.pop16();
+      const std::string text = readCString(m, m.pop16());
+      std::fwrite(text.data(), 1, text.size(), m.output);
+      break;
+    }
+    case 7: m.push16(0); break;
+    case 8: m.push16(0); break;
+    default: m.undefinedInstruction(); break;
+  }
+}
+
+void device(Machine& m, vexa::isa::Op module, uint8_t b) {
+  using vexa::isa::Op;
+  auto pops = [&m](int n) {
+    for (int i = 0; i < n; ++i) m.pop16();
+  };
+  auto inHandleRange = [](uint16_t h) { return h >= 1 && h <= 15; };
+  switch (module) {
+    case Op::Device37Func:
+      switch (b) {
+        case 0: case 3: break;
+        case 1: case 5: pops(1); break;
+        case 2: case 6: pops(2); break;
+        case 4: m.push16(kTrue); break;
+        case 7: case 8: m.push16(0); break;
+        default: m.undefinedInstruction(); break;
+      }
+      break;
+    case Op::Device38Func:
+      switch (b) {
+        case 0: case 1: break;
+        case 2: m.push16(kTrue); break;
+        case 3: pops(1); break;
+        case 4: pops(2); break;
+        default: m.undefinedInstruction(); break;
+      }
+      break;
+    case Op::Device39Func:
+      switch (b) {
+        case 0: pops(3); break;
+        case 1: pops(1); m.push16(kTrue); break;
+        case 2: m.push16(inHandleRange(m.pop16()) ? 0 : kTrue); break;
+        case 3: case 4: pops(4); break;
+        case 5: pops(1); m.push16(0); break;
+        case 6: pops(2); break;
+        case 7: pops(1); break;
+        // Pushes for every handle, so the program's stack stays balanced.
+        case 8: pops(1); m.push16(0); break;
+        case 9: pops(2); m.push16(0); break;
+        default: m.undefinedInstruction(); break;
+      }
+      break;
+    case Op::Device40Func:
+      switch (b) {
+        case 0: case 2: break;
+        case 1: case 3: pops(1); m.push16(0); break;
+        case 4: case 5: case 6: m.push16(0); break;
+        default: m.undefinedInstruction(); break;
+      }
+      break;
+    default:
+      switch (b) {
+        case 0: break;
+        case 1: pops(1); break;
+        case 2: m.push16(0); break;
+        default: m.undefinedInstruction(); break;
+      }
+      break;
+  }
+}
+
+void lcd(Machine& m, uint8_t function) {
+  LcdState& l = m.lcd;
+  auto& row = l.cells[l.row];
+  switch (function) {
+    case 0: break;
+    case 1: m.pop16(); break;
+    case 2:
+      for (auto& r : l.cells) r.fill(0);
+      l.column = l.row = l.window = 0;
+      break;
+    case 3:
+      for (int c = l.column; c < kLcdColumns; ++c) row[c] = 0;
+      break;
+    case 4: {
+      const uint16_t c = m.pop16();
+      const uint16_t r = m.pop16();
+      l.column = std::min<int>(c, kLcdColumns);
+      l.row = std::min<int>(r, 1);
+      break;
+    }
+    case 5: l.column = l.row = l.window = 0; break;
+    case 6: l.window = std::min<int>(static_cast<uint8_t>(m.pop16()), kLcdColumns); break;
+    case 7: m.push16(1); break;
+    case 8:
+      row[l.column] = static_cast<uint8_t>(m.pop16());
+      l.column = std::min(l.column + 1, kLcdColumns);
+      break;
+    case 9: {
+      m.pop16();
+      const std::string text = readCString(m, m.pop16());
+      const int room = kLcdColumns - l.column;
+      for (int i = 0; i < room; ++i)
+        row[l.column + i] = i < static_cast<int>(text.size()) ? static_cast<uint8_t>(text[i]) : 0;
+      l.column = std::min(l.column + static_cast<int>(text.size()), kLcdColumns);
+      break;
+    }
+    default: m.undefinedInstruction(); return;
+  }
+  m.status |= status::kLcd;
+}
+
+}  // namespace vx2sim::modules

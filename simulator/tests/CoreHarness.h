@@ -1,0 +1,52 @@
+// Loads hand-assembled programs straight into a Machine for instruction-level tests.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <memory>
+
+#include "Machine.h"
+#include "ProgramBuilder.h"
+
+namespace vx2sim::test {
+
+inline constexpr uint16_t kStackBase = 0x200;
+
+inline std::unique_ptr<Machine> load(const ProgramBuilder& p) {
+  std::string text = p.dbg();
+  std::FILE* f = fmemopen(text.data(), text.size(), "r");
+  auto m = std::make_unique<Machine>();
+  m->load(f);
+  std::fclose(f);
+  m->output = nullptr;
+  m->reset();
+  return m;
+}
+
+// One thread at pc 0 with its stack at kStackBase and slice 255; every word in statement 0.
+inline ProgramBuilder singleThread() {
+  ProgramBuilder p(1);
+  p.thread(1, {0, kStackBase, kStackBase, 255});
+  p.statement(1, 1);
+  return p;
+}
+
+// Steps n times; the first step after a reset only reports the first statement.
+inline StepRecord steps(Machine& m, int n) {
+  StepRecord r{};
+  for (int i = 0; i < n; ++i) r = m.step(r.changes);
+  return r;
+}
+
+// Runs every instruction of a single-thread program once; the program then waits in a jump to
+// itself.
+inline std::unique_ptr<Machine> runAll(const ProgramBuilder& p, int instructions) {
+  ProgramBuilder q = p;
+  q.jump(Op::Jump, q.here());
+  auto m = load(q);
+  steps(*m, instructions + 1);
+  return m;
+}
+
+}  // namespace vx2sim::test
