@@ -6,7 +6,9 @@
 
 #include "HandleRegistry.h"
 #include "LineScanner.h"
+#include "Download.h"
 #include "QuorinInstance.h"
+#include "SerialLink.h"
 #include "vxbas32.h"
 
 using vxbasic::HandleRegistry;
@@ -34,6 +36,8 @@ void guardedVoid(QuorinHandle handle, Body body) {
 }
 
 constexpr uint32_t kStepFault = QUORIN_STEP_ERROR;
+
+unsigned channelIndex(int32_t channel) { return channel < 0 ? ~0u : static_cast<unsigned>(channel); }
 
 }  // namespace
 
@@ -96,11 +100,11 @@ int32_t QuorinGetModuleLineInfos(QuorinHandle handle, uint8_t* buffer, int32_t l
 }
 
 void QuorinResetProgram(QuorinHandle handle) {
-    guardedVoid(handle, [](QuorinInstance&) {});
+    guardedVoid(handle, [](QuorinInstance& inst) { inst.interpreter().reset(); });
 }
 
-void QuorinSetOptions(QuorinHandle handle, uint32_t) {
-    guardedVoid(handle, [](QuorinInstance&) {});
+void QuorinSetOptions(QuorinHandle handle, uint32_t options) {
+    guardedVoid(handle, [&](QuorinInstance& inst) { inst.board.options = options; });
 }
 
 int32_t QuorinIsValidBreakPoint(QuorinHandle handle, uint16_t line) {
@@ -108,15 +112,19 @@ int32_t QuorinIsValidBreakPoint(QuorinHandle handle, uint16_t line) {
 }
 
 uint32_t QuorinStep(QuorinHandle handle) {
-    return guarded(handle, kStepFault, [](QuorinInstance&) { return kStepFault; });
+    return guarded(handle, kStepFault, [](QuorinInstance& inst) { return inst.interpreter().step(); });
 }
 
-void QuorinSetInputValue(QuorinHandle handle, int16_t) {
-    guardedVoid(handle, [](QuorinInstance&) {});
+void QuorinSetInputValue(QuorinHandle handle, int16_t value) {
+    guardedVoid(handle, [&](QuorinInstance& inst) {
+        inst.machine.inputValue = value;
+        inst.machine.waiting = false;
+    });
 }
 
 const char* QuorinGetOutputString(QuorinHandle handle) {
-    return guarded(handle, static_cast<const char*>(nullptr), [](QuorinInstance&) { return ""; });
+    return guarded(handle, static_cast<const char*>(nullptr),
+                   [](QuorinInstance& inst) { return inst.board.fetchOutput(); });
 }
 
 uint32_t QuorinMapSymbol(QuorinHandle handle, const char* name) {
@@ -130,49 +138,62 @@ uint32_t MakeQuorinMapCode(uint8_t kind, uint8_t space, uint16_t index) {
     return vxbasic::makeMapCode(kind, space, index);
 }
 
-int32_t QuorinSetValue(QuorinHandle handle, uint32_t, int16_t) {
-    return guarded(handle, 0, [](QuorinInstance&) { return 0; });
+int32_t QuorinSetValue(QuorinHandle handle, uint32_t mapCode, int16_t value) {
+    return guarded(handle, 0, [&](QuorinInstance& inst) { return inst.board.setValue(mapCode, value) ? 1 : 0; });
 }
 
-uint16_t QuorinGetValue(QuorinHandle handle, uint32_t) {
-    return guarded(handle, uint16_t{0}, [](QuorinInstance&) { return uint16_t{0}; });
+uint16_t QuorinGetValue(QuorinHandle handle, uint32_t mapCode) {
+    return guarded(handle, uint16_t{0}, [&](QuorinInstance& inst) { return inst.board.getValue(mapCode); });
 }
 
 uint16_t QuorinGetFileLength(QuorinHandle handle) {
-    return guarded(handle, uint16_t{0}, [](QuorinInstance&) { return uint16_t{0}; });
+    return guarded(handle, uint16_t{0},
+                   [](QuorinInstance& inst) { return static_cast<uint16_t>(inst.board.fileLength / 2); });
 }
 
-int32_t QuorinDumpFile(QuorinHandle handle, int16_t*) {
-    return guarded(handle, 0, [](QuorinInstance&) { return 0; });
+int32_t QuorinDumpFile(QuorinHandle handle, int16_t* words) {
+    return guarded(handle, 0, [&](QuorinInstance& inst) {
+        if (!words) return 0;
+        return vxbasic::dumpFile(inst, words);
+    });
 }
 
 uint32_t QuorinGetPortState(QuorinHandle handle) {
-    return guarded(handle, uint32_t{0}, [](QuorinInstance&) { return uint32_t{0}; });
+    return guarded(handle, uint32_t{0}, [](QuorinInstance& inst) {
+        return uint32_t{inst.board.driven} << 16 | inst.board.levels;
+    });
 }
 
-void QuorinSetInitialPortState(QuorinHandle handle, uint16_t) {
-    guardedVoid(handle, [](QuorinInstance&) {});
+void QuorinSetInitialPortState(QuorinHandle handle, uint16_t levels) {
+    guardedVoid(handle, [&](QuorinInstance& inst) { inst.board.initialLevels = levels; });
 }
 
 uint16_t QuorinGetInitialPortState(QuorinHandle handle) {
-    return guarded(handle, uint16_t{0}, [](QuorinInstance&) { return uint16_t{0}; });
+    return guarded(handle, uint16_t{0}, [](QuorinInstance& inst) { return inst.board.initialLevels; });
 }
 
-void QuorinSetADC(QuorinHandle handle, int32_t, uint8_t) {
-    guardedVoid(handle, [](QuorinInstance&) {});
+void QuorinSetADC(QuorinHandle handle, int32_t channel, uint8_t value) {
+    guardedVoid(handle, [&](QuorinInstance& inst) {
+        unsigned i = channelIndex(channel);
+        if (i < inst.board.adc.size()) inst.board.adc[i] = value;
+    });
 }
 
-uint8_t QuorinGetADC(QuorinHandle handle, int32_t) {
-    return guarded(handle, uint8_t{0}, [](QuorinInstance&) { return uint8_t{0}; });
+uint8_t QuorinGetADC(QuorinHandle handle, int32_t channel) {
+    return guarded(handle, uint8_t{0},
+                   [&](QuorinInstance& inst) { return inst.board.adcValue(channelIndex(channel)); });
 }
 
-uint8_t QuorinGetDAC(QuorinHandle handle, int32_t) {
-    return guarded(handle, uint8_t{0}, [](QuorinInstance&) { return uint8_t{0}; });
+uint8_t QuorinGetDAC(QuorinHandle handle, int32_t channel) {
+    return guarded(handle, uint8_t{0},
+                   [&](QuorinInstance& inst) { return inst.board.dacValue(channelIndex(channel)); });
 }
 
-int32_t QuorinDownload(QuorinHandle handle, int32_t) {
-    return guarded(handle, int32_t{QUORIN_DOWNLOAD_WRITE_FAILED},
-                   [](QuorinInstance&) { return int32_t{QUORIN_DOWNLOAD_WRITE_FAILED}; });
+int32_t QuorinDownload(QuorinHandle handle, int32_t portDescriptor) {
+    return guarded(handle, int32_t{QUORIN_DOWNLOAD_WRITE_FAILED}, [&](QuorinInstance& inst) {
+        vxbasic::FdSerialLink link(portDescriptor);
+        return vxbasic::download(inst.image, link, inst.progress);
+    });
 }
 
 uint16_t QuorinGetProgress(QuorinHandle handle) {

@@ -7,12 +7,15 @@
 #include <string>
 #include <vector>
 
+#include "Board.h"
+#include "Clock.h"
+#include "Interpreter.h"
 #include "MessageBuffer.h"
 #include "Symbols.h"
 
 namespace vxbasic {
 
-inline constexpr std::size_t kProgramMemorySize = 60000;
+inline constexpr std::size_t kProgramMemorySize = kMemorySize;
 
 struct DownloadImage {
     uint16_t codeLength = 0;
@@ -32,7 +35,13 @@ struct QuorinInstance {
     std::vector<uint8_t> lineInfos;
     // Pass-1 code as the simulator runs it: length high, low, stored file
     // length high, low, then the code from address 4.
-    std::array<uint8_t, kProgramMemorySize> programMemory{};
+    ProgramMemory programMemory{};
+    // The simulated board and the interpreter's registers.
+    Board board;
+    MachineState machine;
+    Clock* clock = &SystemClock::instance();
+
+    Interpreter interpreter() { return Interpreter(programMemory, machine, board, *clock); }
 };
 
 // QuorinCompileStatus of compiling the instance's source; `baseDirectory`
@@ -40,5 +49,9 @@ struct QuorinInstance {
 uint32_t compile(QuorinInstance& instance, const char* baseDirectory);
 
 bool isValidBreakPoint(const QuorinInstance& instance, uint16_t line);
+
+// Copies the data-file words, high byte first from behind the code; returns
+// their number.
+int32_t dumpFile(const QuorinInstance& instance, int16_t* words);
 
 }  // namespace vxbasic

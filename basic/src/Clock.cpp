@@ -1,0 +1,31 @@
+#include "Clock.h"
+
+#include <chrono>
+#include <ctime>
+#include <thread>
+
+namespace vxbasic {
+
+SystemClock& SystemClock::instance() {
+    static SystemClock clock;
+    return clock;
+}
+
+uint32_t SystemClock::milliseconds() {
+    auto now = std::chrono::steady_clock::now().time_since_epoch();
+    return static_cast<uint32_t>(std::chrono::duration_cast<std::chrono::milliseconds>(now).count());
+}
+
+void SystemClock::sleep(uint32_t milliseconds) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds));
+}
+
+LocalTime SystemClock::localTime() {
+    std::time_t now = std::time(nullptr);
+    std::tm parts{};
+    localtime_r(&now, &parts);
+    return {parts.tm_year + 1900, parts.tm_mon + 1, parts.tm_mday, parts.tm_wday,
+            parts.tm_hour,        parts.tm_min,     parts.tm_sec};
+}
+
+}  // namespace vxbasic
