@@ -27,9 +27,9 @@ const std::string kBannerText = "\nVexa II Downloader Version 1.0\n\n";
 
 // The front end in a scratch directory, its output in a string, the
 // protocol's waits skipped through the engine's wait handler.
-class App : public ::testing::Test {
+class Vx2dlApp : public ::testing::Test {
  protected:
-  App() : cwd(dir.path()), locale("LC_ALL", "C") {}
+  Vx2dlApp() : cwd(dir.path()), locale("LC_ALL", "C") {}
 
   int run(const std::vector<std::string>& arguments) {
     out.str("");
@@ -57,7 +57,7 @@ class App : public ::testing::Test {
 #define START_BOARD(...) \
   if (!startBoard(__VA_ARGS__)) GTEST_SKIP() << "no pseudo-terminal can be opened here"
 
-TEST_F(App, UsageInTheChosenLanguage) {
+TEST_F(Vx2dlApp, UsageInTheChosenLanguage) {
   struct Case {
     std::vector<std::string> arguments;
     const char* locale;
@@ -76,7 +76,7 @@ TEST_F(App, UsageInTheChosenLanguage) {
   }
 }
 
-TEST_F(App, InfoPrintsTheThreeReplies) {
+TEST_F(Vx2dlApp, InfoPrintsTheThreeReplies) {
   V2BoardOptions options;
   options.info2Reply = std::string("S\0N", 3);
   struct Case {
@@ -97,14 +97,14 @@ TEST_F(App, InfoPrintsTheThreeReplies) {
   }
 }
 
-TEST_F(App, InfoOnAPortThatCannotOpenFails) {
+TEST_F(Vx2dlApp, InfoOnAPortThatCannotOpenFails) {
   ScopedEnv device("VEXA_COM2", "/nonexistent/tty");
   EXPECT_EQ(run({"info"}), kExitTransferFailed);
   const std::string error = "Could not open COM2 - error code 2\n";
   EXPECT_EQ(out.str(), kBannerText + error + "  " + error + "  " + error + "  \n");
 }
 
-TEST_F(App, ProgramFileIsFoundWithOrWithoutExtension) {
+TEST_F(Vx2dlApp, ProgramFileIsFoundWithOrWithoutExtension) {
   struct Case {
     std::vector<std::pair<std::string, std::string>> files;
     std::string argument;
@@ -132,7 +132,7 @@ TEST_F(App, ProgramFileIsFoundWithOrWithoutExtension) {
   }
 }
 
-TEST_F(App, DownloadPrintsMessagesAndDots) {
+TEST_F(Vx2dlApp, DownloadPrintsMessagesAndDots) {
   START_BOARD();
   dir.write("prog.vmc", vmcFile());
   EXPECT_EQ(run({"prog"}), kExitOk);
@@ -146,7 +146,7 @@ TEST_F(App, DownloadPrintsMessagesAndDots) {
   EXPECT_EQ(board->recording().image("program"), image);
 }
 
-TEST_F(App, HexDownloadInGerman) {
+TEST_F(Vx2dlApp, HexDownloadInGerman) {
   START_BOARD();
   dir.write("prog.hex", hexDataLine(0, {1, 2, 3}) + "\n:00000001FF\n");
   EXPECT_EQ(run({"-DE", "prog"}), kExitOk);
@@ -158,7 +158,7 @@ TEST_F(App, HexDownloadInGerman) {
   ASSERT_TRUE(board->recording().waitForEvent("program-hex", 2s));
 }
 
-TEST_F(App, ExitCodesOfFailures) {
+TEST_F(Vx2dlApp, ExitCodesOfFailures) {
   struct Case {
     std::vector<std::pair<std::string, std::string>> files;
     std::vector<std::string> arguments;
@@ -193,7 +193,7 @@ TEST_F(App, ExitCodesOfFailures) {
   }
 }
 
-TEST_F(App, ZapOSFromTheCurrentDirectory) {
+TEST_F(Vx2dlApp, ZapOSFromTheCurrentDirectory) {
   V2BoardOptions options;
   options.mode = V2Mode::Boot;
   options.bootSize = 32;

@@ -92,7 +92,7 @@ ProcessResult runProgram(const std::vector<std::string>& arguments, const std::v
 
 const std::string kBannerText = "\nVexa II Downloader Version 1.0\n\n";
 
-TEST(CommandLine, UsageAndMissingFile) {
+TEST(Vx2dlProgram, UsageAndMissingFile) {
   TempDir dir;
   ProcessResult r = runProgram({}, {"LC_ALL=C"}, dir.path().string(), 10s);
   EXPECT_EQ(r.exitCode, 0);
@@ -106,7 +106,7 @@ TEST(CommandLine, UsageAndMissingFile) {
   EXPECT_EQ(r.output, kBannerText + "File not found: prog.txt\n");
 }
 
-TEST(CommandLine, InfoAndDownloadAgainstTheBoard) {
+TEST(Vx2dlProgram, InfoAndDownloadAgainstTheBoard) {
   boardemu::V2Board board;
   if (!board.start()) GTEST_SKIP() << "no pseudo-terminal can be opened here";
   TempDir dir;

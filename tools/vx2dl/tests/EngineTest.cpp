@@ -29,7 +29,7 @@ using Clock = std::chrono::steady_clock;
 
 // The engine against an emulated board on COM2, with the protocol's waits
 // recorded instead of slept.
-class Engine : public ::testing::Test {
+class DownloadEngine : public ::testing::Test {
  protected:
   bool startBoard(V2BoardOptions options = {}, FaultOptions faults = {}) {
     env.reset();
@@ -93,7 +93,7 @@ class Engine : public ::testing::Test {
 #define START_BOARD(...) \
   if (!startBoard(__VA_ARGS__)) GTEST_SKIP() << "no pseudo-terminal can be opened here"
 
-TEST_F(Engine, VMCProgramArrivesByteForByte) {
+TEST_F(DownloadEngine, VMCProgramArrivesByteForByte) {
   START_BOARD();
   loadVMC(sequence(64, 3, 7, 256), sequence(32, 1, 4099, 65536));
   ASSERT_TRUE(engine.DownloadUserProgram()) << (log.errors().empty() ? "" : log.errors()[0]);
@@ -111,7 +111,7 @@ TEST_F(Engine, VMCProgramArrivesByteForByte) {
   EXPECT_EQ(engine.LinkMode(), 1);
 }
 
-TEST_F(Engine, HexProgramEndsWithTheEndMarkBlock) {
+TEST_F(DownloadEngine, HexProgramEndsWithTheEndMarkBlock) {
   START_BOARD();
   loadHex(3);
   ASSERT_EQ(engine.ProgramImage().size(), 107u);
@@ -126,7 +126,7 @@ TEST_F(Engine, HexProgramEndsWithTheEndMarkBlock) {
   EXPECT_EQ(progressTexts()[1], "Sending 98 bytes user program code");
 }
 
-TEST_F(Engine, ZapOSSendsBootloaderAndOS) {
+TEST_F(DownloadEngine, ZapOSSendsBootloaderAndOS) {
   V2BoardOptions options;
   options.mode = V2Mode::Boot;
   options.bootSize = 96;
@@ -147,7 +147,7 @@ TEST_F(Engine, ZapOSSendsBootloaderAndOS) {
   EXPECT_FALSE(board->recording().hasEvent("end-load"));
 }
 
-TEST_F(Engine, InfoRepliesAsReceived) {
+TEST_F(DownloadEngine, InfoRepliesAsReceived) {
   V2BoardOptions options;
   options.identifyReply = "VX2";
   options.info1Reply = std::string("v1\0x", 4);
@@ -161,7 +161,7 @@ TEST_F(Engine, InfoRepliesAsReceived) {
   EXPECT_TRUE(log.errors().empty());
 }
 
-TEST_F(Engine, PortThatCannotOpenGivesOneMessageAndNoReply) {
+TEST_F(DownloadEngine, PortThatCannotOpenGivesOneMessageAndNoReply) {
   struct Case {
     std::string device;
     std::string error;
@@ -184,7 +184,7 @@ TEST_F(Engine, PortThatCannotOpenGivesOneMessageAndNoReply) {
   EXPECT_EQ(log.errors(), std::vector<std::string>{"Konnte die COM4 nicht oeffnen - Fehlercode 2"});
 }
 
-TEST_F(Engine, SameLinkModeKeepsThePortOtherModeReopens) {
+TEST_F(DownloadEngine, SameLinkModeKeepsThePortOtherModeReopens) {
   boardemu::PtyLink link;
   if (!link.open()) GTEST_SKIP() << "no pseudo-terminal can be opened here";
   ScopedEnv device("VEXA_COM2", link.path());
@@ -222,9 +222,9 @@ struct FaultCase {
 
 void PrintTo(const FaultCase& c, std::ostream* out) { *out << c.name; }
 
-class EngineFaults : public Engine, public ::testing::WithParamInterface<FaultCase> {};
+class DownloadFaults : public DownloadEngine, public ::testing::WithParamInterface<FaultCase> {};
 
-TEST_P(EngineFaults, DownloadEndsWithOneMessageAndClosedPort) {
+TEST_P(DownloadFaults, DownloadEndsWithOneMessageAndClosedPort) {
   const FaultCase& c = GetParam();
   V2BoardOptions options;
   options.mode = c.mode;
@@ -238,7 +238,7 @@ TEST_P(EngineFaults, DownloadEndsWithOneMessageAndClosedPort) {
 }
 
 INSTANTIATE_TEST_SUITE_P(
-    Board, EngineFaults,
+    Board, DownloadFaults,
     ::testing::Values(
         FaultCase{"NoAnswer", V2Mode::Host, {FaultKind::NoAnswer, 0, 0}, "No answer, check connection cable"},
         FaultCase{"SlowAnswer", V2Mode::Host, {FaultKind::SlowAnswer, 0, 1500}, "No answer, check connection cable"},
@@ -252,9 +252,9 @@ INSTANTIATE_TEST_SUITE_P(
         FaultCase{"HangUp", V2Mode::Host, {FaultKind::HangUp, 5, 0}, "Error reading from COM - error code 5"}),
     [](const ::testing::TestParamInfo<FaultCase>& info) { return std::string(info.param.name); });
 
-class ZapFaults : public Engine, public ::testing::WithParamInterface<FaultCase> {};
+class ZapOSFaults : public DownloadEngine, public ::testing::WithParamInterface<FaultCase> {};
 
-TEST_P(ZapFaults, ZapOSEndsWithOneMessageAndClosedPort) {
+TEST_P(ZapOSFaults, ZapOSEndsWithOneMessageAndClosedPort) {
   const FaultCase& c = GetParam();
   V2BoardOptions options;
   options.mode = c.mode;
@@ -269,7 +269,7 @@ TEST_P(ZapFaults, ZapOSEndsWithOneMessageAndClosedPort) {
 }
 
 INSTANTIATE_TEST_SUITE_P(
-    Board, ZapFaults,
+    Board, ZapOSFaults,
     ::testing::Values(
         FaultCase{"NoAnswer", V2Mode::Boot, {FaultKind::NoAnswer, 0, 0}, "No answer, check connection cable"},
         FaultCase{"WrongMode", V2Mode::Host, {}, "No answer, check connection cable"},
@@ -282,7 +282,7 @@ INSTANTIATE_TEST_SUITE_P(
         FaultCase{"HangUp", V2Mode::Boot, {FaultKind::HangUp, 0, 0}, "Error reading from COM - error code 5"}),
     [](const ::testing::TestParamInfo<FaultCase>& info) { return std::string(info.param.name); });
 
-TEST_F(Engine, CancelledWaitOrProgressEndsTheTransfer) {
+TEST_F(DownloadEngine, CancelledWaitOrProgressEndsTheTransfer) {
   loadVMC(sequence(32, 0, 1, 256), sequence(16, 0, 1, 65536));
   struct Case {
     std::size_t waitAt, progressAt;
@@ -300,7 +300,7 @@ TEST_F(Engine, CancelledWaitOrProgressEndsTheTransfer) {
   }
 }
 
-TEST_F(Engine, EchoBlockLimitAndMissingImages) {
+TEST_F(DownloadEngine, EchoBlockLimitAndMissingImages) {
   const Bytes block(129, 0);
   EXPECT_THROW(engine.WriteCOMReply(block.data(), block.size()), std::logic_error);
   EXPECT_FALSE(engine.DownloadUserProgram());

@@ -7,7 +7,7 @@
 namespace vexa::vx2dl {
 namespace {
 
-TEST(MessageTable, FormatsBothLanguagesWordForWord) {
+TEST(Vx2dlMessages, FormatsBothLanguagesWordForWord) {
   struct Case {
     std::string english;
     std::string german;
@@ -44,7 +44,7 @@ TEST(MessageTable, FormatsBothLanguagesWordForWord) {
   }
 }
 
-TEST(MessageTable, EveryTextIsPresentAndPlainAscii) {
+TEST(Vx2dlMessages, EveryTextIsPresentAndPlainAscii) {
   for (int id = 0; id < kMessageCount; ++id) {
     for (unsigned char language : {kEnglish, kGerman}) {
       const std::string text = messageFormat(language, static_cast<MessageId>(id));
@@ -55,7 +55,7 @@ TEST(MessageTable, EveryTextIsPresentAndPlainAscii) {
   }
 }
 
-TEST(Usage, LinesOfBothLanguages) {
+TEST(Vx2dlUsage, LinesOfBothLanguages) {
   auto lines = [](const std::string& text) {
     std::vector<std::string> out;
     std::istringstream in(text);

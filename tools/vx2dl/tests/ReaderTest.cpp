@@ -14,7 +14,7 @@ using testing::vmcImage;
 using testing::vmcText;
 using Bytes = std::vector<std::uint8_t>;
 
-class Readers : public ::testing::Test {
+class ProgramReaders : public ::testing::Test {
  protected:
   void SetUp() override {
     engine.SetLanguage(kEnglish);
@@ -38,7 +38,7 @@ class Readers : public ::testing::Test {
   MessageLog log;
 };
 
-TEST_F(Readers, VMCFileGivesTheBinaryImage) {
+TEST_F(ProgramReaders, VMCFileGivesTheBinaryImage) {
   const auto bytes = sequence(64, 7, 13, 256);
   const auto words = sequence(32, 100, 2111, 65536);
   for (const char* eol : {"\r\n", "\n"}) {
@@ -51,7 +51,7 @@ TEST_F(Readers, VMCFileGivesTheBinaryImage) {
   EXPECT_EQ(log.entries.front().second, "Loading IDE format file: " + dir.file("p.vmc"));
 }
 
-TEST_F(Readers, VMCEdgeFormats) {
+TEST_F(ProgramReaders, VMCEdgeFormats) {
   struct Case {
     std::string content;
     std::string outcome;
@@ -75,7 +75,7 @@ TEST_F(Readers, VMCEdgeFormats) {
   }
 }
 
-TEST_F(Readers, BadVMCFilesAreReportedOnceAndAbort) {
+TEST_F(ProgramReaders, BadVMCFilesAreReportedOnceAndAbort) {
   struct Case {
     std::string content;
     std::string error;
@@ -103,14 +103,14 @@ TEST_F(Readers, BadVMCFilesAreReportedOnceAndAbort) {
   }
 }
 
-TEST_F(Readers, LargestImageIsAccepted) {
+TEST_F(ProgramReaders, LargestImageIsAccepted) {
   const std::vector<int> bytes(0x20000, 255);
   const std::vector<int> words(0x10000, 65535);
   ASSERT_EQ(loadProgram(vmcText(bytes, words)), "ok");
   EXPECT_EQ(engine.ProgramImage().size(), 8u + 0x20000 + 0x20000);
 }
 
-TEST_F(Readers, HexProgramBecomesRecordsWithEndMark) {
+TEST_F(ProgramReaders, HexProgramBecomesRecordsWithEndMark) {
   const std::string content = hexDataLine(0x0100, {1, 2, 3}) + "\r\n" + ":020000040000FA\r\n" +
                               hexDataLine(0x0000, Bytes(32, 0xAB)) + "\r\n" + ":00000001FF\r\n" +
                               hexDataLine(0x0200, {9}) + "\r\n";
@@ -125,20 +125,20 @@ TEST_F(Readers, HexProgramBecomesRecordsWithEndMark) {
   EXPECT_EQ(log.entries.front().second, "Loading IHEX format file: " + dir.file("p.hex"));
 }
 
-TEST_F(Readers, HexWithoutEndRecordHasNoEndMark) {
+TEST_F(ProgramReaders, HexWithoutEndRecordHasNoEndMark) {
   ASSERT_EQ(loadProgram(hexDataLine(0, {5, 6}) + "\n" + hexDataLine(2, {7}), "q.hex"), "ok");
   EXPECT_EQ(engine.ProgramImage().size(), 70u);
   EXPECT_EQ(engine.ProgramImage()[69], 0xFF);
   EXPECT_EQ(engine.ProgramImage()[37], 1);
 }
 
-TEST_F(Readers, LowerCaseFirstLineIsReadAsHex) {
+TEST_F(ProgramReaders, LowerCaseFirstLineIsReadAsHex) {
   EXPECT_EQ(loadProgram("vx2vmc file\n0\n0\n"), "abort");
   ASSERT_EQ(log.errors().size(), 1u);
   EXPECT_EQ(log.errors()[0], "Format error: " + dir.file("p.vmc") + " line 1 does not start with \":\"");
 }
 
-TEST_F(Readers, HexLineErrorsNameFileAndLine) {
+TEST_F(ProgramReaders, HexLineErrorsNameFileAndLine) {
   struct Case {
     std::string content;
     std::string error;  // after "Format error: <file> "
@@ -157,7 +157,7 @@ TEST_F(Readers, HexLineErrorsNameFileAndLine) {
   }
 }
 
-TEST_F(Readers, HexWithoutDataIsEmpty) {
+TEST_F(ProgramReaders, HexWithoutDataIsEmpty) {
   for (const std::string& content : {std::string(":00000001FF\n"), std::string(":020000040000FA\n:00000001FF\n"),
                                      std::string(":020000040000FA\n")}) {
     log.entries.clear();
@@ -171,7 +171,7 @@ TEST_F(Readers, HexWithoutDataIsEmpty) {
   }
 }
 
-TEST_F(Readers, BootAndOSImages) {
+TEST_F(ProgramReaders, BootAndOSImages) {
   const std::string content = hexDataLine(0x1000, {0x10, 0x20}) + "\n" + hexDataLine(0x1002, Bytes(32, 0x77)) +
                               "\n:00000001FF\n";
   const std::string file = dir.write("boot.hex", content);
@@ -195,7 +195,7 @@ TEST_F(Readers, BootAndOSImages) {
   EXPECT_TRUE(log.errors().empty());
 }
 
-TEST_F(Readers, MissingFilesAreNotFound) {
+TEST_F(ProgramReaders, MissingFilesAreNotFound) {
   const std::string missing = dir.file("none.vmc");
   struct Case {
     std::string name;
