@@ -7,6 +7,19 @@
 
 namespace vx2 {
 
+namespace {
+int buildErrorText(BuildError error) {
+  switch (error) {
+    case BUILD_NO_MAIN_THREAD: return TEXT_NO_MAIN_THREAD;
+    case BUILD_TOO_MANY_THREADS: return TEXT_TOO_MANY_THREADS;
+    case BUILD_TOO_MUCH_VARIABLE_DATA: return TEXT_TOO_MUCH_VARIABLE_DATA;
+    case BUILD_TOO_MUCH_CONSTANT_DATA: return TEXT_TOO_MUCH_CONSTANT_DATA;
+    case BUILD_PROGRAM_TOO_BIG: return TEXT_PROGRAM_TOO_BIG;
+  }
+  return TEXT_FATAL_ERROR;
+}
+}  // namespace
+
 Program::Program() : root_(std::make_unique<Scope>("", nullptr, nullptr)) { scopes_.push_back(root_.get()); }
 
 Program::~Program() = default;
@@ -166,7 +179,7 @@ bool Program::finish(MessageStream& messages) {
       build();
       ok = true;
     } catch (BUILD_ERROR error) {
-      messages.write(compilerText(TEXT_NO_MAIN_THREAD + static_cast<int>(error)));
+      messages.write(compilerText(buildErrorText(error)));
     } catch (...) {
       messages.write(compilerText(TEXT_FATAL_ERROR));
     }

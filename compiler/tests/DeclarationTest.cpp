@@ -1,0 +1,75 @@
+#include "CompilerFixture.h"
+
+namespace {
+
+struct MessageCase {
+  const char* source;
+  const char* messages;
+};
+
+class DeclarationMessages : public CompilerFixture, public ::testing::WithParamInterface<MessageCase> {};
+
+TEST_P(DeclarationMessages, AreComposedWordForWord) {
+  int m = add("M", GetParam().source);
+  compileModule(project, m);
+  EXPECT_EQ(messages(), GetParam().messages) << GetParam().source;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Parser, DeclarationMessages,
+    ::testing::Values(
+        MessageCase{"int a;\nconst C = 2 * (3 + 4);\ntype T { byte b; int c[3]; }\nT t;\n", "M : OK\n"},
+        MessageCase{"int a b;\nint c;\n", "M (1) : ; expected\n"},
+        MessageCase{"int y;\nconst X = y;\nint z;\n", "M (2) : constant expression expected\n"},
+        MessageCase{"int a;\nint a;\nint b;\n", "M (2) : multiple declaration of \"a\"\n"},
+        MessageCase{"int a[70000];\nint b;\n", "M (1) : array too big\n"},
+        MessageCase{"int a[0];\n", "M : OK\n"},
+        MessageCase{"type T {\n T x;\n}\nint b;\n", "M (2) : recursive type\n"},
+        MessageCase{"const A = 8 / 0;\nint b;\n", "M (1) : division by zero in constant expression\n"},
+        MessageCase{"const A = 8 % 0.5;\nint b;\n", "M (1) : division by zero in constant expression\n"},
+        MessageCase{"foo a;\nint b;\n", "M (1) : unknown identifier \"foo\"\n"},
+        MessageCase{"const C = 1;\nC a;\nint b;\n", "M (2) : identifier of a type expected\n"},
+        MessageCase{"int a;#\nint b;\n", "M (1) : invalid symbol keyword\n"},
+        MessageCase{"int a;\nstring s = \"x\nint b;\n", "M (2) : ; expected\n"},
+        MessageCase{"int a\nint b;\nlong c d;\nfloat e;\n", "M (2) : ; expected\nM (3) : ; expected\n"},
+        MessageCase{"const S[] = \"a\", \"b\";\nconst N[] = 1, 2.5, 70000;\nconst F = -1.5;\n", "M : OK\n"},
+        MessageCase{"type T { int a; }\ntype T { int b; }\nint x;\n", "M (2) : multiple declaration of \"T\"\nM (2) : unexpected }\n"},
+        MessageCase{"int a[-1];\nint b;\n", "M (1) : array too big\n"},
+        MessageCase{"int a;\nthread main {\n yield;\n}\nconst X = ;\nint b;\n",
+                    "M (5) : unexpected ;\n"},
+        MessageCase{"int a;\n\nconst\n", "M (4) : identifier expected\nM (4) : unexpected end of file\n"},
+        MessageCase{"type T { int a; }\nT v;\nint w;\nconst C = v.a;\nint z;\n", "M (4) : constant expression expected\n"}),
+    [](const ::testing::TestParamInfo<MessageCase>& info) { return "Case" + std::to_string(info.index); });
+
+using Declarations = CompilerFixture;
+
+TEST_F(Declarations, ConstantArrayLimit) {
+  std::string source = "const A[] = 1";
+  for (int i = 1; i < 65002; ++i) source += ",1";
+  source += ";\nint b;\n";
+  int m = add("M", source);
+  compileModule(project, m);
+  EXPECT_EQ(messages(), "M (1) : array too big\n");
+}
+
+TEST_F(Declarations, LineInfosMarkStatementsAndErrors) {
+  int m = add("M", "int a;\nthread main {\n a = 1; a = 2;\n\n yield;\n}\nint x y;\nint z;\n");
+  EXPECT_EQ(compileModule(project, m), 1);
+  uint8_t infos[16] = {};
+  EXPECT_EQ(getModuleLineInfos(project, m, infos, sizeof infos), 1);
+  EXPECT_EQ(std::vector<uint8_t>(infos, infos + 10), (std::vector<uint8_t>{0, 0, 1, 0, 1, 0, 0x80, 0, 0, 0}));
+}
+
+TEST_F(Declarations, FieldVariablesAreReachable) {
+  int m = add("M",
+              "type P { byte x; long y; }\ntype Q { P p; int n[2]; }\nQ q;\n"
+              "thread main { q.p.y = 5; q.n[1] = q.p.x; }\n");
+  ASSERT_TRUE(build({m})) << messages();
+  // q at 20: each field adds its offset to the address: q.p.y at 20 + 0 + 2, q.n[1] at 20 + 6 + 2.
+  EXPECT_EQ(image().code, (std::vector<uint16_t>{1348, 24, 134, 20, 68, 69, 580, 69, 22,  // q.p.y = 5
+                                                  134, 20, 68, 69, 68, 69, 12,            // q.p.x
+                                                  134, 20, 1604, 69, 580, 69, 21,         // q.n[1] =
+                                                  132, 65511}));
+}
+
+}  // namespace
