@@ -20,6 +20,7 @@ bool hasExtension(const std::string& name) {
 }  // namespace
 
 std::string ResolveProgramFile(const std::string& name) {
+  if (name.empty()) return {};
   if (isRegularFile(name)) return name;
   if (hasExtension(name)) return {};
   for (const char* extension : {".vmc", ".hex"}) {

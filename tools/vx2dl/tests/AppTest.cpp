@@ -118,6 +118,7 @@ TEST_F(Vx2dlApp, ProgramFileIsFoundWithOrWithoutExtension) {
       {{{"a.d/prog.vmc", "v"}}, "a.d/prog", "a.d/prog.vmc"},
       {{{"a.d/prog.vmc", "v"}}, "a.d\\prog", ""},
       {{{"sub.vmc/x", "v"}}, "sub", ""},  // a directory is no program file
+      {{{".vmc", "v"}}, "", ""},
   };
   for (const Case& c : cases) {
     TempDir scratch;

@@ -41,6 +41,8 @@ constexpr std::uint32_t kMaxCodeWords = 0x10000;
 
 // The download engine of the second-generation board: one serial port, the
 // bootloader, operating-system and user-program images, and the protocol.
+// Every failure is reported once through OnMessage (kind Error); a failed
+// read, write or operation leaves the port closed, so the next one reopens it.
 class TVX2Downloader {
  public:
   static constexpr std::uint8_t cmdIdentify = 0x00;
