@@ -183,11 +183,12 @@ bool TVX2Downloader::DownloadUserProgram() {
 }
 
 bool TVX2Downloader::SendUserProgram() {
-  if (programImage_.empty()) {
+  const bool hex = userProgramIsHex_;
+  // The readers never leave a shorter image; a VMC image has its 8-byte header.
+  if (programImage_.empty() || (!hex && programImage_.size() < 8)) {
     Message(MessageKind::Error, "Internal error in TVX2Downloader.DownloadUserProgram: no program loaded");
     return false;
   }
-  const bool hex = userProgramIsHex_;
   SetLinkMode(1);
   if (linkMode_ != 1) return false;
   if (!WriteByte(cmdSwitchSpeed)) return false;
