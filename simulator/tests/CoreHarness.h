@@ -19,7 +19,6 @@ inline std::unique_ptr<Machine> load(const ProgramBuilder& p) {
   auto m = std::make_unique<Machine>();
   m->load(f);
   std::fclose(f);
-  m->output = nullptr;
   m->reset();
   return m;
 }
@@ -48,5 +47,25 @@ inline std::unique_ptr<Machine> runAll(const ProgramBuilder& p, int instructions
   steps(*m, instructions + 1);
   return m;
 }
+
+struct Instr {
+  Op op;
+  vexa::isa::Fields fields = {};
+};
+
+// A single-thread program of the given instructions, all executed.
+inline std::unique_ptr<Machine> run(std::initializer_list<Instr> program,
+                                    void (*prepare)(Machine&) = nullptr) {
+  ProgramBuilder p = singleThread();
+  for (const Instr& i : program) p.emit(i.op, i.fields);
+  ProgramBuilder q = p;
+  q.jump(Op::Jump, q.here());
+  auto m = load(q);
+  if (prepare) prepare(*m);
+  steps(*m, static_cast<int>(program.size()) + 1);
+  return m;
+}
+
+inline Instr push(uint16_t v) { return {Op::PushInt, {.operand = v}}; }
 
 }  // namespace vx2sim::test
