@@ -1,6 +1,7 @@
 #include "SerialLink.h"
 
 #include <poll.h>
+#include <sys/ioctl.h>
 #include <termios.h>
 #include <unistd.h>
 
@@ -32,11 +33,20 @@ bool FdSerialLink::configure() {
     t.c_cc[VMIN] = 0;
     t.c_cc[VTIME] = 0;
     if (::cfsetispeed(&t, B9600) != 0 || ::cfsetospeed(&t, B9600) != 0) return false;
-    return ::tcsetattr(fd_, TCSANOW, &t) == 0;
+    if (::tcsetattr(fd_, TCSANOW, &t) != 0) return false;
+    // DTR and RTS are not driven for the board; a line without modem
+    // control (a pseudo-terminal) has none to drop.
+    int lines = TIOCM_DTR | TIOCM_RTS;
+    ::ioctl(fd_, TIOCMBIC, &lines);
+    return true;
 }
 
 LinkResult FdSerialLink::read(uint8_t* buffer, std::size_t count) {
     LinkResult result;
+    if (fd_ < 0) {
+        result.ok = false;
+        return result;
+    }
     const auto deadline =
         SteadyClock::now() + std::chrono::milliseconds(uint64_t{perByteMs_} * count + constantMs_);
     while (result.count < count) {
@@ -74,6 +84,10 @@ LinkResult FdSerialLink::read(uint8_t* buffer, std::size_t count) {
 
 LinkResult FdSerialLink::write(const uint8_t* data, std::size_t count) {
     LinkResult result;
+    if (fd_ < 0) {
+        result.ok = false;
+        return result;
+    }
     // No write time-out is set; the bytes get their time on the line at
     // 9600 baud plus a second, so a stuck line cannot hang the download.
     const auto deadline = SteadyClock::now() + std::chrono::milliseconds(count * 2 + 1000);
