@@ -87,6 +87,7 @@ SerialPort::~SerialPort() { close(); }
 
 SerialPort::SerialPort(SerialPort&& other) noexcept
     : fd_(std::exchange(other.fd_, -1)),
+      owned_(other.owned_),
       path_(std::move(other.path_)),
       timeouts_(other.timeouts_),
       baud_(other.baud_),
@@ -96,6 +97,7 @@ SerialPort& SerialPort::operator=(SerialPort&& other) noexcept {
   if (this != &other) {
     close();
     fd_ = std::exchange(other.fd_, -1);
+    owned_ = other.owned_;
     path_ = std::move(other.path_);
     timeouts_ = other.timeouts_;
     baud_ = other.baud_;
@@ -120,6 +122,7 @@ bool SerialPort::open(const std::string& devicePath) {
     return fail(error);
   }
   fd_ = fd;
+  owned_ = true;
   path_ = devicePath;
   baud_ = 0;
   lastError_ = 0;
@@ -130,13 +133,30 @@ bool SerialPort::open(const std::string& devicePath) {
   return true;
 }
 
+bool SerialPort::attach(int descriptor) {
+  close();
+  const int flags = descriptor >= 0 ? ::fcntl(descriptor, F_GETFL) : -1;
+  if (flags < 0) return fail(EBADF);
+  // Reads and writes wait through poll() with their deadlines, never in read().
+  if ((flags & O_NONBLOCK) == 0 && ::fcntl(descriptor, F_SETFL, flags | O_NONBLOCK) != 0) return fail(errno);
+  fd_ = descriptor;
+  owned_ = false;
+  path_.clear();
+  baud_ = 0;
+  lastError_ = 0;
+  return true;
+}
+
 void SerialPort::close() {
   if (fd_ < 0) return;
-  // The claim lives in the device, not in our descriptor: without releasing
-  // it, nobody could open the device again while another descriptor is open.
-  ::ioctl(fd_, TIOCNXCL);
-  ::close(fd_);
+  if (owned_) {
+    // The claim lives in the device, not in our descriptor: without releasing
+    // it, nobody could open the device again while another descriptor is open.
+    ::ioctl(fd_, TIOCNXCL);
+    ::close(fd_);
+  }
   fd_ = -1;
+  owned_ = false;
   baud_ = 0;
 }
 

@@ -169,6 +169,35 @@ TEST(SerialPortOpen, ClaimIsExclusiveAndReleasedOnClose) {
   EXPECT_TRUE(moved.isOpen());
 }
 
+TEST(SerialPortOpen, AttachedDescriptorIsUsedButNotClosed) {
+  PtyPair pty;
+  REQUIRE_PTY(pty);
+  SerialPort owner;
+  ASSERT_TRUE(owner.open(pty.path()));
+  {
+    SerialPort borrower;
+    ASSERT_TRUE(borrower.attach(owner.nativeHandle()));
+    ASSERT_TRUE(borrower.configure(9600));
+    borrower.setTimeouts({0, 10, 100, 0, 0});
+    ASSERT_TRUE(borrower.write("\x01", 1).ok());
+    EXPECT_EQ(pty.receive(1), std::vector<unsigned char>{1});
+    pty.send({0x42});
+    unsigned char byte = 0;
+    EXPECT_EQ(borrower.read(&byte, 1).count, 1u);
+    EXPECT_EQ(byte, 0x42);
+  }
+  // The owner's descriptor and claim survive the borrower.
+  int exclusive = -1;
+  ASSERT_EQ(::ioctl(pty.holder(), TIOCGEXCL, &exclusive), 0);
+  EXPECT_EQ(exclusive, 1);
+  EXPECT_TRUE(owner.write("\x02", 1).ok());
+  EXPECT_EQ(pty.receive(1), std::vector<unsigned char>{2});
+
+  SerialPort bad;
+  EXPECT_FALSE(bad.attach(-1));
+  EXPECT_EQ(bad.lastError(), EBADF);
+}
+
 TEST(SerialPortLine, ConfigureSetsRaw8N1AtTheSpeed) {
   PtyPair pty;
   REQUIRE_PTY(pty);

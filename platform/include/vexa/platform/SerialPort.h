@@ -71,9 +71,14 @@ class SerialPort {
   // before the open is discarded. Closes a port that was open before.
   bool open(const std::string& devicePath);
   bool openPort(int portNumber) { return open(serialDevicePath(portNumber)); }
-  // Releases the exclusive claim and closes; harmless when not open.
+  // Works on a descriptor opened elsewhere (one handed over through a library
+  // boundary, say) without owning it: close() and destruction leave it open.
+  bool attach(int descriptor);
+  // Releases the exclusive claim and closes; harmless when not open. An
+  // attached descriptor is only let go.
   void close();
   bool isOpen() const { return fd_ >= 0; }
+  int nativeHandle() const { return fd_; }
   const std::string& devicePath() const { return path_; }
 
   bool getLine(LineSettings& settings);
@@ -99,6 +104,7 @@ class SerialPort {
  private:
   bool fail(int error);
   int fd_ = -1;
+  bool owned_ = false;
   std::string path_;
   SerialTimeouts timeouts_{};
   std::uint32_t baud_ = 0;
