@@ -11,13 +11,17 @@ namespace {
 
 // The routines without a mail slot, starting at address a.
 std::vector<uint8_t> routinesWithoutMailSlot(uint16_t a) {
-    uint16_t ignore2 = static_cast<uint16_t>(a + 35 + 3 + 5 + 8 + 9);
-    std::vector<uint8_t> r = {20, 0, 0, 20, 0, 2, 2, 41, 20, 0, 170, 32, 41, 34, 41, 34, 41, 34, 41, 34, 41, 34,
-                              41, 34, 41, 34, 41, 34, 41, 20, 0, 2, 2, 41, 6};
-    r.insert(r.end(), {3, static_cast<uint8_t>(ignore2 >> 8), static_cast<uint8_t>(ignore2)});
-    r.insert(r.end(), {32, 32, 32, 41, 6, 32, 32, 32, 32, 32, 32, 41, 6, 34, 41, 34, 41, 34, 41, 34, 41, 6,
-                       34, 34, 34, 34, 34, 34, 34, 6});
-    return r;
+    const uint16_t ignore2 = static_cast<uint16_t>(a + 35 + 3 + 5 + 8 + 9);
+    const uint8_t hi = static_cast<uint8_t>(ignore2 >> 8);
+    const uint8_t lo = static_cast<uint8_t>(ignore2);
+    return {// wakeup
+            20, 0, 0, 20, 0, 2, 2, 41, 20, 0, 170, 32, 41, 34, 41, 34, 41, 34, 41, 34, 41, 34, 41, 34, 41, 34, 41,
+            34, 41, 20, 0, 2, 2, 41, 6,
+            // onerror
+            3, hi, lo,
+            // send3bytes, send6bytes, ignore4, ignore2
+            32, 32, 32, 41, 6, 32, 32, 32, 32, 32, 32, 41, 6, 34, 41, 34, 41, 34, 41, 34, 41, 6, 34, 34, 34, 34, 34,
+            34, 34, 6};
 }
 
 TEST(NetworkCode, NoNetworkUseAppendsNothing) {

@@ -213,6 +213,16 @@ TEST_F(Simulation, ValuesByMapCode) {
     EXPECT_EQ(QuorinGetDAC(h_, 2), 0);
 }
 
+TEST_F(Simulation, LongPauseIsLeftToTheCallerInRealTime) {
+    QuorinSetOptions(h_, QUORIN_OPTION_REALTIME);
+    build("PAUSE 200\nPAUSE 200");
+    EXPECT_EQ(QuorinStep(h_), 0x00010001u);
+    EXPECT_EQ(QuorinStep(h_), 0x00C80005u);
+    EXPECT_EQ(QuorinStep(h_), 0x00020001u);
+    QuorinSetOptions(h_, 0);
+    EXPECT_EQ(QuorinStep(h_), 0x00020000u);  // without real time the pause passes at once
+}
+
 TEST(SimulationRealTime, PauseWithTheInjectedClock) {
     auto compiled = vxbasic::test::compileSource("PAUSE 200\nPAUSE 100\nPRINT TIMER;");
     ASSERT_EQ(compiled.status, 0u);
