@@ -19,7 +19,7 @@ inline constexpr std::size_t kRamSize = 0x10000;
 inline constexpr uint16_t kNoStatement = 0xFFFF;
 
 // Bounded work per step: no program makes a step call run for ever.
-inline constexpr uint32_t kMaxInstructionsPerStep = 1u << 20;
+inline constexpr uint32_t kMaxInstructionsPerStep = 1u << 16;
 
 // Layout of a ThreadContext in RAM (20 bytes per thread from address 0).
 namespace context {

@@ -6,7 +6,7 @@
 namespace vx2sim {
 namespace {
 
-TEST(ConstParser, EvaluatesLiteralsAndOperators) {
+TEST(SimConstParser, EvaluatesLiteralsAndOperators) {
   struct Case {
     const char* text;
     double value;
@@ -33,7 +33,7 @@ TEST(ConstParser, EvaluatesLiteralsAndOperators) {
   }
 }
 
-TEST(ConstParser, RejectsWhatItCannotRead) {
+TEST(SimConstParser, RejectsWhatItCannotRead) {
   const char* cases[] = {
       "", "   ", "x", "1 = 1", "\t1", "1 +", "(1", "(1 + 2", ")", "*2", "'a", "'ab'", "'\\q'",
       "0x", "0b2", "1 / 0", "1 % 0", "1.5 % 0", "'",

@@ -9,7 +9,7 @@
 namespace vx2sim::test {
 namespace {
 
-class EndToEnd : public ::testing::Test {
+class SimEndToEnd : public ::testing::Test {
  protected:
   void TearDown() override {
     destroyMachine(machine);
@@ -68,7 +68,7 @@ class EndToEnd : public ::testing::Test {
   std::string source_;
 };
 
-TEST_F(EndToEnd, ArithmeticCallsAndHalt) {
+TEST_F(SimEndToEnd, ArithmeticCallsAndHalt) {
   load(
       "int result;\n"                           // 1
       "byte b;\n"                               // 2
@@ -101,7 +101,7 @@ TEST_F(EndToEnd, ArithmeticCallsAndHalt) {
   EXPECT_EQ(info.haltCode, 3);
 }
 
-TEST_F(EndToEnd, DivisionByZeroStopsAtItsLine) {
+TEST_F(SimEndToEnd, DivisionByZeroStopsAtItsLine) {
   load(
       "int zero;\n"
       "int r;\n"
@@ -125,7 +125,7 @@ TEST_F(EndToEnd, DivisionByZeroStopsAtItsLine) {
   EXPECT_EQ(info.line, 4);
 }
 
-TEST_F(EndToEnd, TwoThreadsShareTheMachine) {
+TEST_F(SimEndToEnd, TwoThreadsShareTheMachine) {
   load(
       "int counter;\n"
       "long total;\n"
@@ -163,7 +163,7 @@ TEST_F(EndToEnd, TwoThreadsShareTheMachine) {
   EXPECT_GT(integer("m.shared"), 10);
 }
 
-TEST_F(EndToEnd, VariablesSetWhilePausedSteerTheProgram) {
+TEST_F(SimEndToEnd, VariablesSetWhilePausedSteerTheProgram) {
   load(
       "int limit;\n"
       "int n;\n"

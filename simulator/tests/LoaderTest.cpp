@@ -14,7 +14,7 @@ ProgramBuilder tinyProgram() {
   return p;
 }
 
-TEST(Loader, AcceptsEmptyProgramAndBothLineEnds) {
+TEST(SimLoader, AcceptsEmptyProgramAndBothLineEnds) {
   TempFiles files;
   const struct {
     const char* name;
@@ -33,7 +33,7 @@ TEST(Loader, AcceptsEmptyProgramAndBothLineEnds) {
   }
 }
 
-TEST(Loader, RejectsMalformedFiles) {
+TEST(SimLoader, RejectsMalformedFiles) {
   TempFiles files;
   const std::string good = tinyProgram().dbg("\n");
   // The good file's sections: "32\n16\n" then bytes, pairs, statements, variables.
@@ -67,7 +67,7 @@ TEST(Loader, RejectsMalformedFiles) {
   EXPECT_EQ(createMachine(nullptr), nullptr);
 }
 
-TEST(Loader, NumbersKeepTheirLowBits) {
+TEST(SimLoader, NumbersKeepTheirLowBits) {
   // Byte 256+1 reads as 1 (one thread), code word -1 and 65535 both as 0xFFFF; the module
   // -1 reads as 65535.
   TempFiles files;
@@ -87,7 +87,7 @@ TEST(Loader, NumbersKeepTheirLowBits) {
   destroyMachine(h);
 }
 
-TEST(Loader, VariableSectionIsLenient) {
+TEST(SimLoader, VariableSectionIsLenient) {
   TempFiles files;
   const std::string head = "0 0 0 ";
   const struct {
@@ -118,7 +118,7 @@ TEST(Loader, VariableSectionIsLenient) {
   }
 }
 
-TEST(Loader, CodeBeyondTheFileIsPadding) {
+TEST(SimLoader, CodeBeyondTheFileIsPadding) {
   // Two code words and no padding in the file: execution runs into 0xFFFF words (Fill).
   TempFiles files;
   // Nop in statement 0, then a Nop outside any statement.
@@ -135,7 +135,7 @@ TEST(Loader, CodeBeyondTheFileIsPadding) {
   destroyMachine(h);
 }
 
-TEST(Handles, UnknownAndDestroyedHandlesFailWithoutCrash) {
+TEST(SimHandles, UnknownAndDestroyedHandlesFailWithoutCrash) {
   TempFiles files;
   const Vx2SimHandle h = createMachine(files.write("p", tinyProgram().dbg()).c_str());
   ASSERT_NE(h, nullptr);

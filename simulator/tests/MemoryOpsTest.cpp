@@ -6,7 +6,7 @@ namespace {
 
 using vexa::isa::encode;
 
-TEST(MemoryOps, StoresKeepTheirWidthAndSetTheStatusBit) {
+TEST(SimMemoryOps, StoresKeepTheirWidthAndSetTheStatusBit) {
   ProgramBuilder p = singleThread();
   p.emit(Op::PushInt, {.operand = 0x1234});
   p.emit(Op::PushInt, {.operand = 0x60});
@@ -17,7 +17,7 @@ TEST(MemoryOps, StoresKeepTheirWidthAndSetTheStatusBit) {
   EXPECT_EQ(m->sp(), kStackBase);
 }
 
-TEST(MemoryOps, EachAddressingFormReachesItsCell) {
+TEST(SimMemoryOps, EachAddressingFormReachesItsCell) {
   struct Case {
     const char* name;
     std::vector<std::pair<Op, vexa::isa::Fields>> program;
@@ -48,7 +48,7 @@ TEST(MemoryOps, EachAddressingFormReachesItsCell) {
   }
 }
 
-TEST(MemoryOps, LoadsPushWhatTheyRead) {
+TEST(SimMemoryOps, LoadsPushWhatTheyRead) {
   ProgramBuilder p = singleThread();
   const uint16_t kByte = p.constant(uint16_t{0xFF});
   const uint16_t kLong = p.constant(int32_t{0x01020304});
@@ -73,7 +73,7 @@ TEST(MemoryOps, LoadsPushWhatTheyRead) {
   EXPECT_EQ(m->sp(), kStackBase + 16);
 }
 
-TEST(MemoryOps, MultiByteAccessWrapsAtTheTopOfRam) {
+TEST(SimMemoryOps, MultiByteAccessWrapsAtTheTopOfRam) {
   // Thread 2 runs; the wrapped bytes land in the context of thread 1, which never runs.
   ProgramBuilder p(2);
   p.statement(1, 1);
@@ -96,7 +96,7 @@ TEST(MemoryOps, MultiByteAccessWrapsAtTheTopOfRam) {
   EXPECT_EQ(m->top<uint32_t>(), 0x44332211u);
 }
 
-TEST(MemoryOps, AddFrameAndAdjustSp) {
+TEST(SimMemoryOps, AddFrameAndAdjustSp) {
   ProgramBuilder p = singleThread();
   p.emit(Op::PushInt, {.operand = static_cast<uint16_t>(-2)});
   p.emit(Op::AddFrame);
@@ -107,7 +107,7 @@ TEST(MemoryOps, AddFrameAndAdjustSp) {
   EXPECT_EQ(m->sp(), kStackBase + 2);
 }
 
-TEST(Jumps, JumpIfFalsePopsEitherWay) {
+TEST(SimJumps, JumpIfFalsePopsEitherWay) {
   for (uint16_t condition : {uint16_t{0}, uint16_t{0xFFFF}}) {
     ProgramBuilder p = singleThread();
     p.emit(Op::PushInt, {.operand = condition});
@@ -119,7 +119,7 @@ TEST(Jumps, JumpIfFalsePopsEitherWay) {
   }
 }
 
-TEST(Jumps, JumpToItselfStays) {
+TEST(SimJumps, JumpToItselfStays) {
   ProgramBuilder p = singleThread();
   p.emit(Op::Jump, {.operand = 0xFFFE});
   auto m = load(p);
@@ -127,7 +127,7 @@ TEST(Jumps, JumpToItselfStays) {
   EXPECT_EQ(m->pc(), 0);
 }
 
-TEST(UndefinedWords, StopAtTheWordOrDoNothing) {
+TEST(SimUndefinedWords, StopAtTheWordOrDoNothing) {
   struct Case {
     uint16_t word;
     bool stops;

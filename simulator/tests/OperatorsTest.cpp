@@ -59,7 +59,7 @@ struct BinaryCase {
   Value expected;
 };
 
-TEST(OperatorGroups, ComputeWithTheBoardsWidthsAndSigns) {
+TEST(SimOperatorGroups, ComputeWithTheBoardsWidthsAndSigns) {
   const BinaryCase cases[] = {
       {Op::Add, int16_t{32767}, int16_t{1}, int16_t{-32768}},
       {Op::Add, int16_t{-1}, int32_t{1}, int32_t{0}},
@@ -120,7 +120,7 @@ TEST(OperatorGroups, ComputeWithTheBoardsWidthsAndSigns) {
   }
 }
 
-TEST(OperatorGroups, GuardedFaultsAreMathErrorsThatUndoTheInstruction) {
+TEST(SimOperatorGroups, GuardedFaultsAreMathErrorsThatUndoTheInstruction) {
   struct Case {
     Op op;
     Value left, right;
@@ -155,13 +155,13 @@ TEST(OperatorGroups, GuardedFaultsAreMathErrorsThatUndoTheInstruction) {
   }
 }
 
-TEST(OperatorGroups, UnguardedFloatOverflowGivesInfinity) {
+TEST(SimOperatorGroups, UnguardedFloatOverflowGivesInfinity) {
   const Result r = binary(Op::Mul, 1e300, 1e300, ValueType::Float);
   EXPECT_EQ(r.runState, kRunning);
   EXPECT_TRUE(std::isinf(std::get<double>(r.value)));
 }
 
-TEST(OperatorGroups, TypePairBeyondEightStopsAtTheWord) {
+TEST(SimOperatorGroups, TypePairBeyondEightStopsAtTheWord) {
   ProgramBuilder p = singleThread();
   p.emit(Op::PushInt, {.operand = 1});
   p.emit(Op::PushInt, {.operand = 2});
@@ -177,7 +177,7 @@ struct MathCase {
   double expected;
 };
 
-TEST(MathFunctions, ReplaceTheFloatOnTop) {
+TEST(SimMathFunctions, ReplaceTheFloatOnTop) {
   const MathCase cases[] = {
       {MathFn::Square, -3.0, 9.0},       {MathFn::Sqrt, 2.25, 1.5},
       {MathFn::CubeRoot, 8.0, 2.0},      {MathFn::Sin, 0.0, 0.0},
@@ -199,7 +199,7 @@ TEST(MathFunctions, ReplaceTheFloatOnTop) {
   }
 }
 
-TEST(MathFunctions, PowerTakesTheExponentFromTheTop) {
+TEST(SimMathFunctions, PowerTakesTheExponentFromTheTop) {
   ProgramBuilder p = singleThread();
   pushValue(p, 2.0);
   pushValue(p, 10.0);
@@ -209,7 +209,7 @@ TEST(MathFunctions, PowerTakesTheExponentFromTheTop) {
   EXPECT_EQ(m->sp(), kStackBase + 8);
 }
 
-TEST(MathFunctions, DomainErrorsAreMathErrors) {
+TEST(SimMathFunctions, DomainErrorsAreMathErrors) {
   const MathCase cases[] = {{MathFn::Sqrt, -1.0, 0}, {MathFn::CubeRoot, -8.0, 0},
                             {MathFn::Asin, 2.0, 0},  {MathFn::Ln, 0.0, 0},
                             {MathFn::Log10, -1.0, 0}, {MathFn::Exp, 1000.0, 0}};
@@ -230,7 +230,7 @@ struct UnaryCase {
   Value expected;
 };
 
-TEST(Conversions, TruncateAndCutWithoutUndefinedBehaviour) {
+TEST(SimConversions, TruncateAndCutWithoutUndefinedBehaviour) {
   const double nan = std::numeric_limits<double>::quiet_NaN();
   const UnaryCase cases[] = {
       {Op::IntToLong, int16_t{-2}, int32_t{-2}},

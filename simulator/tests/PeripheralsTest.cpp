@@ -15,7 +15,7 @@ struct PortCase {
   int top;  // value on top afterwards, -1000 when not checked
 };
 
-TEST(Ports, ReadWriteAndRangeChecks) {
+TEST(SimPorts, ReadWriteAndRangeChecks) {
   const PortCase cases[] = {
       {"bit set then word get",
        {push(3), push(1), {Op::PortBitSet}, push(0), {Op::PortWordGet}}, 8, 8, false, 0, 8},
@@ -49,14 +49,14 @@ TEST(Ports, ReadWriteAndRangeChecks) {
   }
 }
 
-TEST(Ports, BadArgumentUndoesTheInstruction) {
+TEST(SimPorts, BadArgumentUndoesTheInstruction) {
   auto m = run({push(7), push(2), {Op::PortByteGet}});
   EXPECT_EQ(m->pc(), 4);
   EXPECT_EQ(m->sp(), kStackBase + 4);
   EXPECT_EQ(m->top<uint16_t>(), 2);
 }
 
-TEST(Ports, AnalogInputsAndCounters) {
+TEST(SimPorts, AnalogInputsAndCounters) {
   auto prepare = [](Machine& m) { m.adc[3] = 1234; };
   auto adc = run({push(3), {Op::AdcGet}}, prepare);
   EXPECT_EQ(adc->top<uint16_t>(), 1234);
@@ -69,7 +69,7 @@ TEST(Ports, AnalogInputsAndCounters) {
   EXPECT_TRUE(run({push(2), {Op::FrequencyGet}})->badArgument);
 }
 
-TEST(PulseLength, SettingsTonesAndChannels) {
+TEST(SimPulseLength, SettingsTonesAndChannels) {
   using vexa::isa::Op;
   auto plm = [](uint8_t b) { return Instr{Op::PlmFunc, {.byte = b}}; };
   {
@@ -111,7 +111,7 @@ void abcdAt300(Machine& m) {
   m.ram[0x300 + 31] = 4;
 }
 
-TEST(Lcd, CursorWindowAndText) {
+TEST(SimLcd, CursorWindowAndText) {
   auto lcd = [](uint8_t b) { return Instr{Op::LcdFunc, {.byte = b}}; };
   {
     auto m = run({lcd(2), push(0), push(14), lcd(4), push(0x300), push(0), lcd(9)}, abcdAt300);
@@ -143,7 +143,7 @@ TEST(Lcd, CursorWindowAndText) {
   }
 }
 
-TEST(Serial, WritesCharactersAndBoundedStrings) {
+TEST(SimSerial, WritesCharactersAndBoundedStrings) {
   std::FILE* out = std::tmpfile();
   ASSERT_NE(out, nullptr);
   static std::FILE* target;
@@ -166,7 +166,7 @@ TEST(Serial, WritesCharactersAndBoundedStrings) {
   EXPECT_EQ(m->load<uint16_t>(kStackBase), 0xFFFF);
 }
 
-TEST(DeviceStubs, KeepTheStackBalanced) {
+TEST(SimDeviceStubs, KeepTheStackBalanced) {
   struct Case {
     Op module;
     uint8_t b;
@@ -194,7 +194,7 @@ TEST(DeviceStubs, KeepTheStackBalanced) {
 
 int32_t fixedClock() { return 123456; }
 
-TEST(DateAndClock, FieldsAndSources) {
+TEST(SimDateAndClock, FieldsAndSources) {
   auto date = [](uint8_t b) { return Instr{Op::DateTimeGet, {.byte = b}}; };
   auto m = run({date(0), date(1), date(2), date(3), date(6), date(7), date(8)});
   const int16_t year = static_cast<int16_t>(m->load<uint16_t>(kStackBase));

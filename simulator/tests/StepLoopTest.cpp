@@ -22,7 +22,7 @@ ProgramBuilder countingLoop() {
   return p;
 }
 
-TEST(StepRecord, FirstStepReportsTheFirstStatementWithoutExecuting) {
+TEST(SimStepRecord, FirstStepReportsTheFirstStatementWithoutExecuting) {
   TempFiles files;
   Sim sim(files, countingLoop());
   ASSERT_TRUE(sim);
@@ -37,7 +37,7 @@ TEST(StepRecord, FirstStepReportsTheFirstStatementWithoutExecuting) {
   EXPECT_EQ(r.haltCode, 0);
 }
 
-TEST(StepRecord, CountingLoopReportsEachInstructionWithItsFlags) {
+TEST(SimStepRecord, CountingLoopReportsEachInstructionWithItsFlags) {
   TempFiles files;
   Sim sim(files, countingLoop());
   struct Expect {
@@ -60,7 +60,7 @@ TEST(StepRecord, CountingLoopReportsEachInstructionWithItsFlags) {
   EXPECT_EQ(sim.integer("m.count"), 102);
 }
 
-TEST(StepRecord, StatusBitsAccumulateUntilTheCallerClearsThem) {
+TEST(SimStepRecord, StatusBitsAccumulateUntilTheCallerClearsThem) {
   TempFiles files;
   Sim sim(files, countingLoop());
   sim.steps(2);
@@ -74,7 +74,7 @@ TEST(StepRecord, StatusBitsAccumulateUntilTheCallerClearsThem) {
   EXPECT_EQ(sim.info().changes >> 16, 0);
 }
 
-TEST(StepRecord, FirstStatementAfterPrologueIsReportedOnce) {
+TEST(SimStepRecord, FirstStatementAfterPrologueIsReportedOnce) {
   ProgramBuilder p(1);
   p.thread(1, {0, 0x100, 0x100, 32});
   p.emit(Op::AdjustSp, {.operand = 0});  // prologue, no statement
@@ -118,7 +118,7 @@ ProgramBuilder twoThreads(uint16_t slice1, uint16_t slice2, Op secondOfThread1 =
   return p;
 }
 
-TEST(Scheduler, RoundRobinWithTimeSlices) {
+TEST(SimScheduler, RoundRobinWithTimeSlices) {
   TempFiles files;
   Sim sim(files, twoThreads(3, 1));
   sim.stepOnce();
@@ -133,7 +133,7 @@ TEST(Scheduler, RoundRobinWithTimeSlices) {
   EXPECT_EQ(switched, (std::vector<int>{0, 0, 1, 1, 0, 0, 1, 1, 0, 0, 1, 1}));
 }
 
-TEST(Scheduler, YieldEndsALongTurn) {
+TEST(SimScheduler, YieldEndsALongTurn) {
   TempFiles files;
   Sim sim(files, twoThreads(255, 1, Op::Yield));
   sim.stepOnce();
@@ -142,7 +142,7 @@ TEST(Scheduler, YieldEndsALongTurn) {
   EXPECT_EQ(sim.stepOnce().thread, 1);
 }
 
-TEST(Scheduler, ThreadsWithSliceZeroArePassedOver) {
+TEST(SimScheduler, ThreadsWithSliceZeroArePassedOver) {
   TempFiles files;
   Sim sim(files, twoThreads(0, 2));
   const StepInfo r = sim.stepOnce();
@@ -151,7 +151,7 @@ TEST(Scheduler, ThreadsWithSliceZeroArePassedOver) {
   EXPECT_EQ(sim.steps(10).thread, 2);
 }
 
-TEST(Scheduler, StepReturnsWhenNoThreadCanRun) {
+TEST(SimScheduler, StepReturnsWhenNoThreadCanRun) {
   TempFiles files;
   {
     Sim sim(files, twoThreads(0, 0), "stopped");
@@ -183,7 +183,7 @@ TEST(Scheduler, StepReturnsWhenNoThreadCanRun) {
   }
 }
 
-TEST(Scheduler, StepReturnsFromALoopOutsideAnyStatement) {
+TEST(SimScheduler, StepReturnsFromALoopOutsideAnyStatement) {
   ProgramBuilder p(1);
   p.thread(1, {0, 0x100, 0x100, 32});
   p.jump(Op::Jump, 0);
@@ -195,7 +195,7 @@ TEST(Scheduler, StepReturnsFromALoopOutsideAnyStatement) {
   EXPECT_EQ(r.statement, 65535);
 }
 
-TEST(Halt, StopAndPaddingSetTheHaltCode) {
+TEST(SimHalt, StopAndPaddingSetTheHaltCode) {
   ProgramBuilder p(1);
   p.thread(1, {0, 0x100, 0x100, 32});
   p.statement(1, 1);
@@ -220,7 +220,7 @@ TEST(Halt, StopAndPaddingSetTheHaltCode) {
   EXPECT_EQ(sim.stepOnce().haltCode, 0);
 }
 
-TEST(Errors, DivisionByZeroUndoesTheInstructionAndRepeats) {
+TEST(SimErrors, DivisionByZeroUndoesTheInstructionAndRepeats) {
   ProgramBuilder p(1);
   p.thread(1, {0, 0x100, 0x100, 32});
   p.statement(1, 1);
@@ -240,7 +240,7 @@ TEST(Errors, DivisionByZeroUndoesTheInstructionAndRepeats) {
   EXPECT_EQ(std::memcmp(&again, &copy, sizeof copy), 0);
 }
 
-TEST(Errors, StackOverflowWritesNothingAndRepeatsExactly) {
+TEST(SimErrors, StackOverflowWritesNothingAndRepeatsExactly) {
   // Thread 1 recurses into the stack of thread 2 at 0x120.
   ProgramBuilder p(2);
   p.statement(1, 1);

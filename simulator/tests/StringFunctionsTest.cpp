@@ -24,7 +24,7 @@ struct Case {
   std::string expected;
 };
 
-TEST(StringFunctions, AppendAndFormat) {
+TEST(SimStringFunctions, AppendAndFormat) {
   const uint16_t minusOne = 0xFFFF;
   const Case cases[] = {
       {"char and int", {push(kDst), str(0), push(kDst), push('A'), str(3), push(kDst), push(static_cast<uint16_t>(-5)), str(6)}, "A-5"},
@@ -47,7 +47,7 @@ TEST(StringFunctions, AppendAndFormat) {
   }
 }
 
-TEST(StringFunctions, LengthFillConstantAndSelfAppend) {
+TEST(SimStringFunctions, LengthFillConstantAndSelfAppend) {
   {
     auto m = run({push(kDst), str(0), push(kDst), push('a'), str(3), push(kDst), push(5), push('x'), str(2), push(kDst), str(1)});
     EXPECT_EQ(m->ram[kDst + 31], 1);  // fill leaves the length
@@ -90,16 +90,16 @@ TEST(StringFunctions, LengthFillConstantAndSelfAppend) {
   }
 }
 
-TEST(TextHelpers, NumbersAreFormattedInTheCLocale) {
+TEST(SimTextHelpers, NumbersAreFormattedInTheCLocale) {
   // Build a German locale on the fly when the system can; it has a decimal comma.
-  const std::string dir = ::testing::TempDir() + "vx2sim-locale";
-  const std::string command = "localedef -i de_DE -f UTF-8 " + dir + "/de_DE.UTF-8 >/dev/null 2>&1";
+  const std::string dir = ::testing::TempDir() + "vx2sim-locale-" + std::to_string(::getpid());
+  const std::string command = "localedef -i de_DE -f ISO-8859-1 " + dir + "/de_DE.ISO-8859-1 >/dev/null 2>&1";
   std::filesystem::create_directories(dir);
   const bool built = std::system(command.c_str()) == 0;
   const char* previous = std::getenv("LOCPATH");
   const std::string saved = previous ? previous : "";
   if (built) setenv("LOCPATH", dir.c_str(), 1);
-  const bool german = std::setlocale(LC_ALL, "de_DE.UTF-8") != nullptr;
+  const bool german = std::setlocale(LC_ALL, "de_DE.ISO-8859-1") != nullptr;
   if (german) {
     char probe[16];
     std::snprintf(probe, sizeof probe, "%.2f", 1.5);
@@ -114,7 +114,7 @@ TEST(TextHelpers, NumbersAreFormattedInTheCLocale) {
   if (!german) GTEST_SKIP() << "no German locale can be built here";
 }
 
-TEST(TextHelpers, ReadsAtMostThirtyCharacters) {
+TEST(SimTextHelpers, ReadsAtMostThirtyCharacters) {
   Machine m;
   for (int i = 0; i < 40; ++i) m.ram[0xFFF0 + i % 16] = 'q';
   EXPECT_EQ(readCString(m, 0xFFF0).size(), 16u);  // wraps to RAM 0, which is 0

@@ -4,7 +4,7 @@
 namespace vx2sim::test {
 namespace {
 
-TEST(Calls, CallAndReturnNRestoreFrameSpPcAndDepth) {
+TEST(SimCalls, CallAndReturnNRestoreFrameSpPcAndDepth) {
   // PushInt 9 (a parameter); Call f; after: Jump after; f: AdjustSp 6; ReturnN 6
   constexpr uint16_t after = 4;
   constexpr uint16_t function = 6;
@@ -28,7 +28,7 @@ TEST(Calls, CallAndReturnNRestoreFrameSpPcAndDepth) {
   EXPECT_EQ(m->callDepth[0], 0);
 }
 
-TEST(Calls, ReturnValueKeepsTheResultOfEachType) {
+TEST(SimCalls, ReturnValueKeepsTheResultOfEachType) {
   struct Case {
     uint8_t type;
     Op push;
@@ -57,7 +57,7 @@ TEST(Calls, ReturnValueKeepsTheResultOfEachType) {
   }
 }
 
-TEST(Calls, PlainReturnPopsTheSavedPair) {
+TEST(SimCalls, PlainReturnPopsTheSavedPair) {
   ProgramBuilder p = singleThread();
   p.emit(Op::Call, {.operand = 4});
   const uint16_t after = p.jump(Op::Jump, p.here());
@@ -70,7 +70,7 @@ TEST(Calls, PlainReturnPopsTheSavedPair) {
   EXPECT_EQ(m->callDepth[0], 0);
 }
 
-TEST(Stack, PushChecksTheWholeWidthAgainstTheLimit) {
+TEST(SimStack, PushChecksTheWholeWidthAgainstTheLimit) {
   // Thread 1's limit is thread 2's initial sp, 0x108: a long at 0x106 would cross it.
   ProgramBuilder p(2);
   p.statement(1, 1);
@@ -86,7 +86,7 @@ TEST(Stack, PushChecksTheWholeWidthAgainstTheLimit) {
   EXPECT_EQ(m->load<uint32_t>(0x106), 0u);
 }
 
-TEST(Stack, LastThreadDoesNotWrapIntoTheContexts) {
+TEST(SimStack, LastThreadDoesNotWrapIntoTheContexts) {
   ProgramBuilder p(1);
   p.thread(1, {0, 0xFFFC, 0xFFFE, 255});
   p.statement(1, 1);
@@ -99,7 +99,7 @@ TEST(Stack, LastThreadDoesNotWrapIntoTheContexts) {
   EXPECT_EQ(m->ram[0xFFFE], 0);
 }
 
-TEST(Threads, StartOfTheCurrentThreadContinuesAtItsEntry) {
+TEST(SimThreads, StartOfTheCurrentThreadContinuesAtItsEntry) {
   ProgramBuilder p = singleThread();
   p.emit(Op::IncInt, {.operand = 0x40});
   p.emit(Op::DropInt);
@@ -112,7 +112,7 @@ TEST(Threads, StartOfTheCurrentThreadContinuesAtItsEntry) {
   EXPECT_EQ(m->pc(), 0);
 }
 
-TEST(Threads, StartOfAnotherThreadResetsItAndClearsItsSemaphore) {
+TEST(SimThreads, StartOfAnotherThreadResetsItAndClearsItsSemaphore) {
   ProgramBuilder p(2);
   p.statement(1, 1);
   const uint16_t t1 = p.emit(Op::PushInt, {.operand = 0x50});
@@ -139,7 +139,7 @@ TEST(Threads, StartOfAnotherThreadResetsItAndClearsItsSemaphore) {
   EXPECT_EQ(m->load<uint16_t>(20 + context::kSp), 0x180);
 }
 
-TEST(Threads, SetAndRestoreSlice) {
+TEST(SimThreads, SetAndRestoreSlice) {
   ProgramBuilder p(2);
   p.statement(1, 1);
   const uint16_t t1 = p.emit(Op::PushInt, {.operand = 0x0107});  // low byte 7
@@ -158,7 +158,7 @@ TEST(Threads, SetAndRestoreSlice) {
   EXPECT_EQ(m->ram[20 + context::kSlice], 4);
 }
 
-TEST(Semaphores, SecondThreadWaitsUntilRelease) {
+TEST(SimSemaphores, SecondThreadWaitsUntilRelease) {
   // Each thread: capture 0x50; count its own variable; release; loop.
   ProgramBuilder p(2);
   uint16_t entries[2];
@@ -194,7 +194,7 @@ TEST(Semaphores, SecondThreadWaitsUntilRelease) {
 int32_t fakeNow = 0;
 int32_t fakeClock() { return fakeNow; }
 
-TEST(Sleep, WaitsUntilTheClockPassesTheEnd) {
+TEST(SimSleep, WaitsUntilTheClockPassesTheEnd) {
   struct Case {
     int16_t duration;
     std::vector<int32_t> clock;  // clock value at each of thread 1's turns after the first

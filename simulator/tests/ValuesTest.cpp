@@ -36,7 +36,7 @@ struct CallProgram {
   }
 };
 
-TEST(Variables, IntegerAndFloatAccessByType) {
+TEST(SimVariables, IntegerAndFloatAccessByType) {
   TempFiles files;
   Sim sim(files, CallProgram().p);
   const Vx2SimHandle h = sim.handle();
@@ -82,7 +82,7 @@ TEST(Variables, IntegerAndFloatAccessByType) {
   EXPECT_EQ(info.type, VX2SIM_TYPE_STRING);
 }
 
-TEST(Variables, LocalsExistOnlyWhileTheirProcedureRuns) {
+TEST(SimVariables, LocalsExistOnlyWhileTheirProcedureRuns) {
   TempFiles files;
   Sim sim(files, CallProgram().p);
   const Vx2SimHandle h = sim.handle();
@@ -106,7 +106,7 @@ TEST(Variables, LocalsExistOnlyWhileTheirProcedureRuns) {
   EXPECT_STREQ(text, "global");
 }
 
-TEST(Variables, StringTextIsCutAtThirtyCharacters) {
+TEST(SimVariables, StringTextIsCutAtThirtyCharacters) {
   TempFiles files;
   Sim sim(files, CallProgram().p);
   const Vx2SimHandle h = sim.handle();
@@ -124,7 +124,7 @@ TEST(Variables, StringTextIsCutAtThirtyCharacters) {
   EXPECT_EQ(getStringText(h, s, nullptr), 0);
 }
 
-TEST(Variables, SetValueAsTextEvaluatesAndStores) {
+TEST(SimVariables, SetValueAsTextEvaluatesAndStores) {
   TempFiles files;
   Sim sim(files, CallProgram().p);
   const Vx2SimHandle h = sim.handle();
@@ -199,7 +199,7 @@ ProgramBuilder peripheralProgram() {
   return p;
 }
 
-TEST(Peripherals, AnalogPulseLengthLcdAndPortsThroughTheExports) {
+TEST(SimPeripherals, AnalogPulseLengthLcdAndPortsThroughTheExports) {
   TempFiles files;
   Sim sim(files, peripheralProgram());
   const Vx2SimHandle h = sim.handle();
