@@ -95,8 +95,10 @@ void QuorinCompiler::term() {
 void QuorinCompiler::factor() {
     bool negate = in_.acceptChar('-');
     if (in_.acceptChar('(')) {
+        enterNesting();
         expression();
         expectChar(')');
+        --depth_;
     } else {
         std::string word = in_.readWord();
         if (auto value = parseConstant(word, constants_)) {
@@ -118,12 +120,14 @@ void QuorinCompiler::factor() {
 
 bool QuorinCompiler::function(const std::string& word) {
     if (word == "MIN" || word == "MAX") {
+        enterNesting();
         expectChar('(');
         expression();
         expectChar(',');
         expression();
         expectChar(')');
         buf_.put(word == "MIN" ? 59 : 58);
+        --depth_;
         return true;
     }
     uint8_t op = 0;
@@ -131,10 +135,12 @@ bool QuorinCompiler::function(const std::string& word) {
     else if (word == "ABS") op = 56;
     else if (word == "SGN") op = 66;
     if (op != 0) {
+        enterNesting();
         expectChar('(');
         expression();
         expectChar(')');
         buf_.put(op);
+        --depth_;
         return true;
     }
     if (word == "RAND") op = 49;

@@ -66,10 +66,19 @@ void QuorinCompiler::expectWord(const char* word) {
 
 bool QuorinCompiler::atStatementTail() { return in_.atStatementEnd() || in_.peekWord() == "ELSE"; }
 
+namespace {
+constexpr unsigned kMaxNesting = 200;
+}
+
+void QuorinCompiler::enterNesting() {
+    if (++depth_ > kMaxNesting) fail(kSyntaxError);
+}
+
 std::string QuorinCompiler::newLabel() { return "__LABEL_" + std::to_string(labelCounter_++); }
 
 bool QuorinCompiler::compileLine(int line, std::string text) {
     line_ = line;
+    depth_ = 0;
     buf_.setLine(line);
     insideIf_ = false;
     in_.reset(std::move(text));

@@ -118,6 +118,10 @@ private:
     std::string statementLabel_;
     unsigned labelCounter_ = 0;
     std::vector<ForEntry> forStack_;
+    // Nesting of parentheses and IF statements; bounded so that a hostile
+    // line cannot exhaust the stack.
+    unsigned depth_ = 0;
+    void enterNesting();
 };
 
 }  // namespace vxbasic

@@ -115,6 +115,7 @@ void QuorinCompiler::store(uint32_t symbol) {
 }
 
 void QuorinCompiler::ifStatement() {
+    enterNesting();
     expression();
     expectWord("THEN");
     std::string elseLabel = newLabel();
@@ -124,6 +125,7 @@ void QuorinCompiler::ifStatement() {
     statement(in_.readWord());
     if (in_.atStatementEnd()) {
         buf_.defineLabel(elseLabel);
+        --depth_;
         return;
     }
     expectWord("ELSE");
@@ -133,6 +135,7 @@ void QuorinCompiler::ifStatement() {
     buf_.defineLabel(elseLabel);
     statement(in_.readWord());
     buf_.defineLabel(endLabel);
+    --depth_;
 }
 
 void QuorinCompiler::forStatement() {

@@ -215,6 +215,21 @@ TEST(CompilerLimits, CodeNearTheLimitStaysInProgramMemory) {
     EXPECT_EQ(r.code.size(), 59996u);
 }
 
+TEST(CompilerLimits, DeepNestingIsRefusedNotOverflowed) {
+    auto r = compileSource("DEFINE A WORD\nA = " + std::string(100000, '(') + "1" + std::string(100000, ')'));
+    EXPECT_EQ(r.messages, "BASIC-Modul (2) : Syntaxfehler\r\n");
+    std::string ifs;
+    for (int i = 0; i < 50000; ++i) ifs += "IF A THEN ";
+    r = compileSource("DEFINE A WORD\n" + ifs + "A = 1");
+    EXPECT_EQ(r.messages, "BASIC-Modul (2) : Syntaxfehler\r\n");
+    std::string calls;
+    for (int i = 0; i < 50000; ++i) calls += "ABS(";
+    r = compileSource("DEFINE A WORD\nA = " + calls + "1");
+    EXPECT_EQ(r.messages, "BASIC-Modul (2) : Syntaxfehler\r\n");
+    r = compileSource("DEFINE A WORD\nA = " + std::string(150, '(') + "1" + std::string(150, ')'));
+    EXPECT_EQ(r.status, 0u) << r.messages;
+}
+
 TEST(CompilerLimits, SystemCodeTooLong) {
     std::string source = "SYSCODE\n";
     for (int i = 0; i < 300; ++i) source += "1\n";
