@@ -213,12 +213,14 @@ void serial(Machine& m, uint8_t function) {
     case 5: {
       const uint8_t c = static_cast<uint8_t>(m.pop16());
       std::fputc(c, m.output);
+      std::fflush(m.output);
       break;
     }
     case 6: {
       m.pop16();
       const std::string text = readCString(m, m.pop16());
       std::fwrite(text.data(), 1, text.size(), m.output);
+      std::fflush(m.output);
       break;
     }
     case 7: m.push16(0); break;

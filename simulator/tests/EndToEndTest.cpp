@@ -184,5 +184,50 @@ TEST_F(SimEndToEnd, VariablesSetWhilePausedSteerTheProgram) {
   EXPECT_EQ(integer("m.limit"), 6);
 }
 
+// Threads a and b each count `shared` inside a critical section that spans a yield.
+std::string sharedCounter(bool withSemaphore) {
+  std::string body =
+      "  loop {\n"
+      "    CAPTURE\n"
+      "    inside = inside + 1;\n"
+      "    if inside > 1 {\n"
+      "      clash = clash + 1;\n"
+      "    }\n"
+      "    yield;\n"
+      "    shared = shared + 1;\n"
+      "    inside = inside - 1;\n"
+      "    RELEASE\n"
+      "    yield;\n"
+      "  }\n";
+  auto replace = [&body](const std::string& what, const std::string& with) {
+    body.replace(body.find(what), what.size(), with);
+  };
+  replace("CAPTURE", withSemaphore ? "capture lock;" : ";");
+  replace("RELEASE", withSemaphore ? "release;" : ";");
+  return "byte lock;\nint shared;\nint inside;\nint clash;\n"
+         "thread a {\n" + body + "}\n"
+         "thread b {\n" + body + "}\n"
+         "thread main {\n  run a;\n  run b;\n  loop { yield; }\n}\n";
+}
+
+TEST_F(SimEndToEnd, ThreadsSharingASemaphoreNeverOverlap) {
+  load(sharedCounter(true));
+  std::set<int32_t> holders;
+  for (int i = 0; i < 3000; ++i) {
+    ASSERT_EQ(stepOnce().runState, VX2SIM_RUNNING);
+    holders.insert(integer("m.lock"));
+  }
+  EXPECT_EQ(integer("m.clash"), 0);
+  EXPECT_GT(integer("m.shared"), 50);
+  // The byte holds the number of the thread inside: a and b are threads 1 and 2.
+  EXPECT_EQ(holders, (std::set<int32_t>{0, 1, 2}));
+}
+
+TEST_F(SimEndToEnd, WithoutTheSemaphoreTheThreadsOverlap) {
+  load(sharedCounter(false));
+  stepUntil([](const StepInfo&) { return false; }, 3000);
+  EXPECT_GT(integer("m.clash"), 0);
+}
+
 }  // namespace
 }  // namespace vx2sim::test
