@@ -31,6 +31,7 @@ public:
     // The text from the read position to the end of the line.
     std::string rest() const;
     void skipToEnd() { pos_ = text_.size(); }
+    std::size_t position() const { return pos_; }
 
 private:
     std::string text_;

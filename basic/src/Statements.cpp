@@ -202,7 +202,8 @@ void QuorinCompiler::onStatement() {
 
 void QuorinCompiler::printStatement() {
     for (;;) {
-        std::string before = in_.rest();
+        in_.skipBlanks();
+        const std::size_t before = in_.position();
         if (in_.peekChar() == '"') {
             auto text = in_.readQuoted();
             if (!text) fail(kUnexpectedLineEnd);
@@ -218,7 +219,7 @@ void QuorinCompiler::printStatement() {
         if (atStatementTail()) break;
         // An item that reads nothing would repeat for ever; the line check
         // reports what is left.
-        if (in_.rest() == before) break;
+        if (in_.position() == before) break;
     }
 }
 

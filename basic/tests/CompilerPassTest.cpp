@@ -107,6 +107,7 @@ TEST(CompilerMessages, GermanTextsWordForWord) {
         {"NETWORK SELF = 1 SLOT = 2", "BASIC-Modul (1) : MAILSLOT erwartet\r\n"},
         {"DEFINE X BIT", "BASIC-Modul (1) : Bitnummer erwartet\r\n"},
         {"END END", "BASIC-Modul (1) : Zeilenende erwartet\r\n"},
+        {"PRINT )", "BASIC-Modul (1) : Zeilenende erwartet\r\n"},
         {"DEFINE A", "BASIC-Modul (1) : unerwartetes Zeilenende\r\n"},
         {"PRINT \"open", "BASIC-Modul (1) : unerwartetes Zeilenende\r\n"},
         {"FOR", "BASIC-Modul (1) : unerwartetes Anweisungsende\r\n"},
