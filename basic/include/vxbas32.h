@@ -82,7 +82,8 @@ VXBAS32_API int32_t QuorinIsValidBreakPoint(QuorinHandle handle, uint16_t line);
 /* Runs to the next line marker; QuorinStepResult. */
 VXBAS32_API uint32_t QuorinStep(QuorinHandle handle);
 VXBAS32_API void QuorinSetInputValue(QuorinHandle handle, int16_t value);
-/* The collected output (owned by the instance); the collector is emptied. */
+/* The collected output (owned by the instance, valid until the next call);
+ * the collector is emptied. Null for a bad handle. */
 VXBAS32_API const char* QuorinGetOutputString(QuorinHandle handle);
 VXBAS32_API uint32_t QuorinMapSymbol(QuorinHandle handle, const char* name);
 VXBAS32_API uint32_t MakeQuorinMapCode(uint8_t kind, uint8_t space, uint16_t index);
