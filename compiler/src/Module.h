@@ -25,7 +25,7 @@ class Module : public Identified {
   }
   // A null text reads as an empty text.
   void setTextSource(const char* text) {
-    sourceFile = "?";
+    sourceFile.assign(1, '?');
     sourceText = text;
     textMode_ = true;
   }

@@ -1,0 +1,72 @@
+#include "CompilerFixture.h"
+
+namespace {
+
+class Identifiers : public CompilerFixture {
+ protected:
+  void SetUp() override {
+    CompilerFixture::SetUp();
+    motor = add("Motor", "int speed;\nconst MAX = 9;\ntype T { int a; }\nT t;\nfunction f(int p) {\n int local;\n}\n");
+    app = add("App", "int x;\nthread main {\n byte b;\n b = Motor.speed;\n}\nint y;\n");
+    ASSERT_EQ(compileModule(project, motor), -1);
+    ASSERT_EQ(compileModule(project, app), -1);
+  }
+  int motor = 0, app = 0;
+};
+
+TEST_F(Identifiers, DefinitionPositions) {
+  int32_t module = app, line = 4;
+  EXPECT_EQ(getIdentDefPos(project, "Motor.speed", &module, &line), 1);
+  EXPECT_EQ(module, motor);
+  EXPECT_EQ(line, 1);
+  module = app;
+  line = 4;
+  EXPECT_EQ(getIdentDefPos(project, "b", &module, &line), 1);
+  EXPECT_EQ(module, app);
+  EXPECT_EQ(line, 3);
+  module = app;
+  line = 1;
+  EXPECT_EQ(getIdentDefPos(project, "Motor", &module, &line), 1);
+  EXPECT_EQ(module, motor);
+  EXPECT_EQ(line, 1);
+  module = app;
+  line = 4;
+  EXPECT_EQ(getIdentDefPos(project, "nothing", &module, &line), 0);
+  EXPECT_EQ(module, app);
+  EXPECT_EQ(line, 4);
+  EXPECT_EQ(getIdentDefPos(project, "Motor.", &module, &line), 0);
+  EXPECT_EQ(getIdentDefPos(project, "x", &module, &line), 1);
+}
+
+TEST_F(Identifiers, CompletionsAtModuleAndThreadLines) {
+  char list[512];
+  EXPECT_EQ(getIdentCompletions(project, "", motor, 1, list, sizeof list), 1);
+  EXPECT_EQ(std::string(list), "speed (variable)\nMAX (constant)\nT (type)\nt (variable)\nf (function)\n");
+  EXPECT_EQ(getIdentCompletions(project, "", app, 4, list, sizeof list), 1);
+  EXPECT_EQ(std::string(list), "b (variable)\n");
+  EXPECT_EQ(getIdentCompletions(project, "Motor.T", app, 1, list, sizeof list), 1);
+  EXPECT_EQ(std::string(list), "a\n");
+  EXPECT_EQ(getIdentCompletions(project, "Motor.t", app, 1, list, sizeof list), 1);
+  EXPECT_EQ(std::string(list), "a (variable)\n");
+  EXPECT_EQ(getIdentCompletions(project, "", app, 7, list, sizeof list), 1);
+  EXPECT_EQ(std::string(list), "x (variable)\nmain (thread)\ny (variable)\n");
+  EXPECT_EQ(getIdentCompletions(project, "zzz", app, 1, list, sizeof list), 0);
+  char small[10];
+  EXPECT_EQ(getIdentCompletions(project, "", motor, 1, small, sizeof small), 1);
+  EXPECT_EQ(std::string(small), "speed (va");
+}
+
+TEST_F(Identifiers, FullNames) {
+  char name[64];
+  EXPECT_EQ(getIdentFullName(project, "p", motor, 6, name, sizeof name), 1);
+  EXPECT_EQ(std::string(name), "Motor.f.p");
+  EXPECT_EQ(getIdentFullName(project, "Motor.t.a", app, 1, name, sizeof name), 1);
+  EXPECT_EQ(std::string(name), "Motor.t.a");
+  EXPECT_EQ(getIdentFullName(project, "unknown", app, 1, name, sizeof name), 1);
+  EXPECT_EQ(std::string(name), "");
+  char tiny[4];
+  EXPECT_EQ(getIdentFullName(project, "p", motor, 6, tiny, sizeof tiny), 1);
+  EXPECT_EQ(std::string(tiny), "Mot");
+}
+
+}  // namespace
