@@ -82,8 +82,8 @@ void shift(Machine& m, Op op, const Operand& left, const Operand& right, bool na
     case Op::Group25: r = rotateLeft(static_cast<uint32_t>(l), count, width); break;
     default: r = rotateLeft(static_cast<uint32_t>(l), (width - count % width) % width, width); break;
   }
-  if (anyFloat)
-    m.push<double>(static_cast<double>(s32(r)));
+  if (anyFloat)  // an unsigned shift gives an unsigned result
+    m.push<double>(op == Op::Shr ? static_cast<double>(r) : static_cast<double>(s32(r)));
   else
     pushInt(m, narrow, r);
 }

@@ -99,6 +99,8 @@ TEST(SimOperatorGroups, ComputeWithTheBoardsWidthsAndSigns) {
       {Op::Shr, int16_t{-1}, int16_t{4}, int16_t{0x0FFF}},
       {Op::Shr, int16_t{-1}, int32_t{4}, int32_t{0x0FFFFFFF}},
       {Op::Shr, -1.0, int16_t{28}, 15.0},
+      {Op::Shr, -1.0, int16_t{0}, 4294967295.0},
+      {Op::Shl, -1.0, int16_t{0}, -1.0},
       {Op::Sar, int16_t{-1}, int16_t{4}, int16_t{-1}},
       {Op::Sar, int32_t{-256}, int16_t{4}, int32_t{-16}},
       {Op::Sar, -256.0, int16_t{4}, -16.0},
