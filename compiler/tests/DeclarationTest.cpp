@@ -1,3 +1,5 @@
+#include <cstring>
+
 #include "CompilerFixture.h"
 
 namespace {
@@ -38,7 +40,10 @@ INSTANTIATE_TEST_SUITE_P(
         MessageCase{"int a;\nthread main {\n yield;\n}\nconst X = ;\nint b;\n",
                     "M (5) : unexpected ;\n"},
         MessageCase{"int a;\n\nconst\n", "M (4) : identifier expected\nM (4) : unexpected end of file\n"},
-        MessageCase{"type T { int a; }\nT v;\nint w;\nconst C = v.a;\nint z;\n", "M (4) : constant expression expected\n"}),
+        MessageCase{"type T { int a; }\nT v;\nint w;\nconst C = v.a;\nint z;\n", "M (4) : constant expression expected\n"},
+        // The constant-expression state ends with the failed dimension.
+        MessageCase{"int y;\nint a[y];\nthread main { y = y + 1; }\nfunction f() returns int { return y; }\n",
+                    "M (2) : constant expression expected\n"}),
     [](const ::testing::TestParamInfo<MessageCase>& info) { return "Case" + std::to_string(info.index); });
 
 using Declarations = CompilerFixture;
@@ -58,6 +63,17 @@ TEST_F(Declarations, LineInfosMarkStatementsAndErrors) {
   uint8_t infos[16] = {};
   EXPECT_EQ(getModuleLineInfos(project, m, infos, sizeof infos), 1);
   EXPECT_EQ(std::vector<uint8_t>(infos, infos + 10), (std::vector<uint8_t>{0, 0, 1, 0, 1, 0, 0x80, 0, 0, 0}));
+}
+
+TEST_F(Declarations, OneLineInfoBytePerLineAlsoAfterLookingAhead) {
+  // The if statements look ahead for an else across line ends and step back.
+  int m = add("M", "int x;\nthread main {\n if x\n  yield;\n\n if x\n\n  yield;\n\n\n x = 1;\n}\n");
+  EXPECT_EQ(compileModule(project, m), -1);
+  uint8_t infos[20];
+  std::memset(infos, 0xEE, sizeof infos);
+  getModuleLineInfos(project, m, infos, sizeof infos);
+  EXPECT_EQ(std::vector<uint8_t>(infos, infos + 14),
+            (std::vector<uint8_t>{0, 0, 1, 1, 0, 1, 0, 1, 0, 0, 1, 0, 0, 0xEE}));
 }
 
 TEST_F(Declarations, FieldVariablesAreReachable) {

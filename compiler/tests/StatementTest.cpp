@@ -83,6 +83,13 @@ TEST_F(Statements, CallsWithValueAndReferenceParameters) {
   EXPECT_EQ(code, expected);
 }
 
+TEST_F(Statements, StringFieldIsTheTargetItself) {
+  auto code = codeOf("type R { int n; string name; }\nR r;\nthread main { r.name = \"q\"; }\n");
+  // r at 20, its field name at offset 2: the target is 20 + 2, not address 2.
+  EXPECT_EQ(code, (std::vector<uint16_t>{131, 32, 134, 0, 7, 98, 134, 0, 7, 134, 5, 1378,
+                                         134, 20, 580, 69, 98, 134, 20, 580, 69, 134, 0, 7, 1122, 132, 65511}));
+}
+
 TEST_F(Statements, InlineFunctionsAppendTheirWords) {
   auto code = codeOf(
       "inline function twice() { inline 7; inline 8; }\n"
