@@ -83,6 +83,23 @@ TEST_F(Build, CodeLimitJustUnderAndOver) {
   EXPECT_EQ(messages(), "program too big\n");
 }
 
+TEST_F(Build, StatementPositionLimit) {
+  auto yields = [](int count) {
+    std::string s = "thread main {\n";
+    for (int i = 0; i < count; ++i) s += "yield;\n";
+    return s + "}\n";
+  };
+  // 65534 one-word statements and the closing jump fill the code image exactly.
+  int m = add("M", yields(65534));
+  EXPECT_TRUE(build({m})) << messages();
+  removeModule(project, m);
+  // The 65536th statement of a build has no position left.
+  int n = add("N", yields(65536));
+  beginBuild(project);
+  EXPECT_EQ(compileModule(project, n), 1);
+  EXPECT_EQ(messages(), "N (65537) : program too big\n");
+}
+
 TEST_F(Build, FinishNeedsABuildWithoutErrors) {
   int m = add("M", "thread main { yield; }\n");
   compileModule(project, m);

@@ -72,11 +72,17 @@ TEST(KeywordTable, CaseAndUnknownWordsAreIdentifiers) {
 }
 
 TEST(CompilerTexts, MessagesAndSpellingsWordForWord) {
-  EXPECT_EQ(compilerText(0), "V2 ver. ");
-  EXPECT_EQ(compilerText(22), "multiple declaration of");
-  EXPECT_EQ(compilerText(27), "division by zero in constant expression");
-  EXPECT_EQ(compilerText(34), "fatal error, cannot create VMC");
-  EXPECT_EQ(compilerText(35), "compilation ready, VMC available");
+  const std::vector<std::string> texts = {
+      "V2 ver. ", "compiling...", "...ready", "error(s)", "or", "invalid symbol", "expected", "unexpected",
+      "unknown", "end of line", "end of file", "keyword", "integer constant", "float constant", "constant char",
+      "constant string", "identifier", "identifier of a thread", "identifier of a function",
+      "identifier of a type", "identifier of a constant", "identifier of a variable", "multiple declaration of",
+      "simple type", "type mismatch", "constant expression", "recursive type",
+      "division by zero in constant expression", "array too big", "no main thread found", "too many threads",
+      "too much constant data", "too much variable data", "program too big", "fatal error, cannot create VMC",
+      "compilation ready, VMC available"};
+  ASSERT_EQ(texts.size(), 36u);
+  for (size_t i = 0; i < texts.size(); ++i) EXPECT_EQ(compilerText(static_cast<int>(i)), texts[i]) << i;
   const std::vector<std::pair<int, std::string>> spellings = {
       {0, "keyword"},  {1, ""},  {2, ""},   {3, "end of line"}, {4, "end of file"}, {5, "{"},
       {11, ";"},       {12, ":"}, {14, "..."}, {16, "?"},       {19, "!="},         {27, "/"},
