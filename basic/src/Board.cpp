@@ -80,15 +80,10 @@ void Board::setSystem(unsigned i, int16_t v) {
     else if (i == kFreq2) freq2 = static_cast<uint16_t>(v);
 }
 
-void Board::refreshClock(Clock& clock) {
-    LocalTime t = clock.localTime();
-    ram[38] = static_cast<uint8_t>(t.year % 100);
-    ram[37] = static_cast<uint8_t>(t.month);
-    ram[36] = static_cast<uint8_t>(t.day);
-    ram[35] = static_cast<uint8_t>(t.dayOfWeek);
-    ram[32] = static_cast<uint8_t>(t.hour);
-    ram[33] = static_cast<uint8_t>(t.minute);
-    ram[34] = static_cast<uint8_t>(t.second);
+void Board::refreshClock(vexa::platform::Clock& clock) {
+    const vexa::platform::LocalTime t = clock.localTime();
+    const int parts[7] = {t.year % 100, t.month, t.day, t.dayOfWeek, t.hour, t.minute, t.second};
+    for (unsigned i = 0; i < 7; ++i) ram[kClockByte[i]] = static_cast<uint8_t>(parts[i]);
     timer = static_cast<uint16_t>(clock.milliseconds() / 20);
 }
 

@@ -7,7 +7,7 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "Clock.h"
+#include "vexa/platform/Clock.h"
 
 namespace vxbasic {
 
@@ -53,7 +53,7 @@ public:
     uint16_t freeFileWords() const;
     bool realTime() const { return (options & kRealTimeOption) != 0; }
     // Clock bytes from the local time and TIMER from the milliseconds.
-    void refreshClock(Clock& clock);
+    void refreshClock(vexa::platform::Clock& clock);
 
     void putChar(char c);
     void printNumber(int16_t value);

@@ -3,10 +3,14 @@
 #include <cstring>
 
 #include "QuorinInstance.h"
+#include "vexa/platform/SerialPort.h"
 
 namespace vxbasic {
 
 namespace {
+
+using vexa::platform::IoResult;
+using vexa::platform::SerialPort;
 
 constexpr int32_t kBadBanner = -1;
 constexpr int32_t kWriteFailed = -2;
@@ -27,19 +31,18 @@ struct Failure {
 
 class Transfer {
 public:
-    Transfer(SerialLink& link, std::atomic<uint16_t>& progress, uint32_t total)
-        : link_(link), progress_(progress), total_(total) {}
+    Transfer(SerialPort& port, std::atomic<uint16_t>& progress, uint32_t total)
+        : port_(port), progress_(progress), total_(total) {}
 
     void writeByte(uint8_t byte) {
-        LinkResult r = link_.write(&byte, 1);
-        if (!r.ok || r.count == 0) throw Failure{kWriteFailed};
+        if (!port_.write(&byte, 1).ok()) throw Failure{kWriteFailed};
     }
 
     void sendWithEcho(uint8_t byte) {
         writeByte(byte);
         uint8_t echo = 0;
-        LinkResult r = link_.read(&echo, 1);
-        if (!r.ok || r.count == 0) throw Failure{kReadFailed};
+        IoResult r = port_.read(&echo, 1);
+        if (!r.ok() || r.count == 0) throw Failure{kReadFailed};
         if (echo != byte) throw Failure{kBadEcho};
     }
 
@@ -52,38 +55,42 @@ public:
     int32_t sent() const { return static_cast<int32_t>(sent_); }
 
 private:
-    SerialLink& link_;
+    SerialPort& port_;
     std::atomic<uint16_t>& progress_;
     uint32_t total_;
     uint32_t sent_ = 0;
 };
 
-void greet(SerialLink& link, Transfer& transfer) {
-    uint8_t byte;
-    for (int i = 0; i < kDrainLimit; ++i) {
-        LinkResult r = link.read(&byte, 1);
-        if (!r.ok || r.count == 0) break;
-    }
+void greet(SerialPort& port, Transfer& transfer) {
+    // What the board sent before is no answer; a failing line shows at the
+    // greeting.
+    port.skipUntilQuiet(kDrainLimit);
     transfer.writeByte(kGreeting);
     uint8_t banner[kBannerLength];
-    LinkResult r = link.read(banner, kBannerLength);
-    if (!r.ok || r.count == 0) throw Failure{kReadFailed};
+    IoResult r = port.read(banner, kBannerLength);
+    if (!r.ok() || r.count == 0) throw Failure{kReadFailed};
     if (r.count < kBannerLength) throw Failure{kBadBanner};
     if (std::memcmp(banner, kBannerStart, sizeof kBannerStart - 1) != 0) throw Failure{kBadBanner};
 }
 
 }  // namespace
 
-int32_t download(const DownloadImage& image, SerialLink& link, std::atomic<uint16_t>& progress,
+int32_t download(const DownloadImage& image, int descriptor, std::atomic<uint16_t>& progress,
                  DownloadTimeouts timeouts) {
     progress.store(0);
+    SerialPort port;
+    if (!port.attach(descriptor)) return kWriteFailed;
     const uint32_t total = uint32_t{image.codeLength} + image.sysCodeLength;
-    Transfer transfer(link, progress, total);
+    Transfer transfer(port, progress, total);
     try {
-        // The line stays as the caller set it when it cannot be changed.
-        link.configure();
-        link.setReadTimeouts(timeouts.perByteMs, timeouts.constantMs);
-        greet(link, transfer);
+        // The line stays as the caller set it when it cannot be changed. DTR
+        // and RTS are not driven for the board; a line without modem control
+        // (a pseudo-terminal) has none to drop.
+        port.configure(9600);
+        port.setModemLines(false, false);
+        // Writes get the time the bytes need on the line plus a second.
+        port.setTimeouts({0, timeouts.perByteMs, timeouts.constantMs, 0, 0});
+        greet(port, transfer);
         transfer.writeByte(kStartCode);
         transfer.sendWithEcho(static_cast<uint8_t>(image.codeLength >> 8));
         transfer.sendWithEcho(static_cast<uint8_t>(image.codeLength));

@@ -4,8 +4,6 @@
 #include <atomic>
 #include <cstdint>
 
-#include "SerialLink.h"
-
 namespace vxbasic {
 
 struct DownloadImage;
@@ -15,9 +13,11 @@ struct DownloadTimeouts {
     uint32_t constantMs = 2500;
 };
 
-// Bytes sent, or -1 wrong or short banner, -2 write failed, -3 read failed or
-// timed out, -4 wrong echo. Progress in percent is updated as bytes go out.
-int32_t download(const DownloadImage& image, SerialLink& link, std::atomic<uint16_t>& progress,
+// Sends the image over the serial line open on `descriptor`, which stays the
+// caller's to close. Bytes sent, or -1 wrong or short banner, -2 write failed
+// (a descriptor that is not open fails so at once), -3 read failed or timed
+// out, -4 wrong echo. Progress in percent is updated as bytes go out.
+int32_t download(const DownloadImage& image, int descriptor, std::atomic<uint16_t>& progress,
                  DownloadTimeouts timeouts = {});
 
 }  // namespace vxbasic

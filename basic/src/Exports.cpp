@@ -8,7 +8,6 @@
 #include "LineScanner.h"
 #include "Download.h"
 #include "QuorinInstance.h"
-#include "SerialLink.h"
 #include "vxbas32.h"
 
 using vxbasic::HandleRegistry;
@@ -191,8 +190,7 @@ uint8_t QuorinGetDAC(QuorinHandle handle, int32_t channel) {
 
 int32_t QuorinDownload(QuorinHandle handle, int32_t portDescriptor) {
     return guarded(handle, int32_t{QUORIN_DOWNLOAD_WRITE_FAILED}, [&](QuorinInstance& inst) {
-        vxbasic::FdSerialLink link(portDescriptor);
-        return vxbasic::download(inst.image, link, inst.progress);
+        return vxbasic::download(inst.image, portDescriptor, inst.progress);
     });
 }
 

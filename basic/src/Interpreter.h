@@ -6,7 +6,7 @@
 #include <cstdint>
 
 #include "Board.h"
-#include "Clock.h"
+#include "vexa/platform/Clock.h"
 
 namespace vxbasic {
 
@@ -46,7 +46,7 @@ inline uint32_t stepResult(uint16_t kind, uint16_t value) { return uint32_t{valu
 
 class Interpreter {
 public:
-    Interpreter(ProgramMemory& memory, MachineState& machine, Board& board, Clock& clock)
+    Interpreter(ProgramMemory& memory, MachineState& machine, Board& board, vexa::platform::Clock& clock)
         : mem_(memory), m_(machine), board_(board), clock_(clock) {}
 
     void reset();
@@ -80,7 +80,7 @@ private:
     ProgramMemory& mem_;
     MachineState& m_;
     Board& board_;
-    Clock& clock_;
+    vexa::platform::Clock& clock_;
 };
 
 }  // namespace vxbasic

@@ -8,7 +8,6 @@
 #include <vector>
 
 #include "Board.h"
-#include "Clock.h"
 #include "Interpreter.h"
 #include "MessageBuffer.h"
 #include "Symbols.h"
@@ -39,7 +38,7 @@ struct QuorinInstance {
     // The simulated board and the interpreter's registers.
     Board board;
     MachineState machine;
-    Clock* clock = &SystemClock::instance();
+    vexa::platform::Clock* clock = &vexa::platform::SystemClock::instance();
 
     Interpreter interpreter() { return Interpreter(programMemory, machine, board, *clock); }
 };

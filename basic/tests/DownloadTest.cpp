@@ -10,14 +10,13 @@
 #include <vector>
 
 #include "Download.h"
-#include "FirstGenBoard.h"
 #include "QuorinInstance.h"
-#include "SerialLink.h"
+#include "boardemu/FirstGenBoard.h"
 #include "vxbas32.h"
 
 using vexa::boardemu::FaultKind;
 using vexa::boardemu::FaultOptions;
-using vxbasic::test::FirstGenBoard;
+using vexa::boardemu::FirstGenBoard;
 
 namespace {
 
@@ -43,8 +42,7 @@ protected:
         return img;
     }
     int32_t run(const vxbasic::DownloadImage& img) {
-        vxbasic::FdSerialLink link(fd_);
-        return vxbasic::download(img, link, progress_, kShort);
+        return vxbasic::download(img, fd_, progress_, kShort);
     }
     int fd_ = -1;
     std::atomic<uint16_t> progress_{77};
@@ -110,6 +108,19 @@ TEST_F(Download, ChatteringBoardCannotHoldTheDrain) {
     int32_t result = run(image({1, 2}, {}));
     EXPECT_LT(result, 0);
     EXPECT_LT(std::chrono::steady_clock::now() - begin, std::chrono::seconds(20));
+}
+
+TEST_F(Download, DescriptorNotOpenFailsAtOnce) {
+    int closed = ::open("/dev/null", O_RDWR | O_CLOEXEC);
+    ASSERT_GE(closed, 0);
+    ::close(closed);
+    for (int descriptor : {-1, closed}) {
+        progress_ = 77;
+        const auto begin = std::chrono::steady_clock::now();
+        EXPECT_EQ(vxbasic::download(image({1, 2}, {}), descriptor, progress_), -2) << descriptor;
+        EXPECT_EQ(progress_.load(), 0) << descriptor;
+        EXPECT_LT(std::chrono::steady_clock::now() - begin, std::chrono::milliseconds(500)) << descriptor;
+    }
 }
 
 TEST_F(Download, ThroughTheExport) {

@@ -88,6 +88,7 @@ SerialPort::~SerialPort() { close(); }
 SerialPort::SerialPort(SerialPort&& other) noexcept
     : fd_(std::exchange(other.fd_, -1)),
       owned_(other.owned_),
+      attachedFlags_(std::exchange(other.attachedFlags_, -1)),
       path_(std::move(other.path_)),
       timeouts_(other.timeouts_),
       baud_(other.baud_),
@@ -98,6 +99,7 @@ SerialPort& SerialPort::operator=(SerialPort&& other) noexcept {
     close();
     fd_ = std::exchange(other.fd_, -1);
     owned_ = other.owned_;
+    attachedFlags_ = std::exchange(other.attachedFlags_, -1);
     path_ = std::move(other.path_);
     timeouts_ = other.timeouts_;
     baud_ = other.baud_;
@@ -138,7 +140,11 @@ bool SerialPort::attach(int descriptor) {
   const int flags = descriptor >= 0 ? ::fcntl(descriptor, F_GETFL) : -1;
   if (flags < 0) return fail(EBADF);
   // Reads and writes wait through poll() with their deadlines, never in read().
-  if ((flags & O_NONBLOCK) == 0 && ::fcntl(descriptor, F_SETFL, flags | O_NONBLOCK) != 0) return fail(errno);
+  // The flags belong to the owner's open file: they are given back on close.
+  if ((flags & O_NONBLOCK) == 0) {
+    if (::fcntl(descriptor, F_SETFL, flags | O_NONBLOCK) != 0) return fail(errno);
+    attachedFlags_ = flags;
+  }
   fd_ = descriptor;
   owned_ = false;
   path_.clear();
@@ -154,8 +160,11 @@ void SerialPort::close() {
     // it, nobody could open the device again while another descriptor is open.
     ::ioctl(fd_, TIOCNXCL);
     ::close(fd_);
+  } else if (attachedFlags_ >= 0) {
+    ::fcntl(fd_, F_SETFL, attachedFlags_);
   }
   fd_ = -1;
+  attachedFlags_ = -1;
   owned_ = false;
   baud_ = 0;
 }
@@ -308,6 +317,30 @@ bool SerialPort::drain() {
 bool SerialPort::discardInput() {
   if (fd_ < 0) return fail(EBADF);
   if (::tcflush(fd_, TCIFLUSH) != 0) return fail(errno);
+  return true;
+}
+
+IoResult SerialPort::skipUntilQuiet(std::size_t limit) {
+  IoResult result;
+  unsigned char byte;
+  while (result.count < limit) {
+    const IoResult r = read(&byte, 1);
+    if (!r.ok()) {
+      result.error = r.error;
+      break;
+    }
+    if (r.count == 0) break;
+    ++result.count;
+  }
+  return result;
+}
+
+bool SerialPort::setModemLines(bool dtr, bool rts) {
+  if (fd_ < 0) return fail(EBADF);
+  const int raise = (dtr ? TIOCM_DTR : 0) | (rts ? TIOCM_RTS : 0);
+  const int drop = (dtr ? 0 : TIOCM_DTR) | (rts ? 0 : TIOCM_RTS);
+  if (raise != 0 && ::ioctl(fd_, TIOCMBIS, &raise) != 0) return fail(errno);
+  if (drop != 0 && ::ioctl(fd_, TIOCMBIC, &drop) != 0) return fail(errno);
   return true;
 }
 

@@ -186,7 +186,8 @@ TEST(SerialPortOpen, AttachedDescriptorIsUsedButNotClosed) {
     EXPECT_EQ(borrower.read(&byte, 1).count, 1u);
     EXPECT_EQ(byte, 0x42);
   }
-  // The owner's descriptor and claim survive the borrower.
+  // The owner's descriptor, claim and flags survive the borrower.
+  EXPECT_NE(::fcntl(owner.nativeHandle(), F_GETFL) & O_NONBLOCK, 0);
   int exclusive = -1;
   ASSERT_EQ(::ioctl(pty.holder(), TIOCGEXCL, &exclusive), 0);
   EXPECT_EQ(exclusive, 1);
@@ -196,6 +197,26 @@ TEST(SerialPortOpen, AttachedDescriptorIsUsedButNotClosed) {
   SerialPort bad;
   EXPECT_FALSE(bad.attach(-1));
   EXPECT_EQ(bad.lastError(), EBADF);
+}
+
+TEST(SerialPortOpen, BlockingDescriptorIsBlockingAgainAfterTheBorrower) {
+  PtyPair pty;
+  REQUIRE_PTY(pty);
+  const int fd = ::open(pty.path().c_str(), O_RDWR | O_NOCTTY | O_CLOEXEC);
+  ASSERT_GE(fd, 0);
+  {
+    SerialPort borrower;
+    ASSERT_TRUE(borrower.attach(fd));
+    SerialPort moved(std::move(borrower));
+    // Reads wait with their deadline, not in the kernel.
+    moved.setTimeouts({0, 0, 30, 0, 0});
+    unsigned char byte = 0;
+    const auto start = Clock::now();
+    EXPECT_EQ(moved.read(&byte, 1).count, 0u);
+    EXPECT_LT(elapsedMs(start), 1000);
+  }
+  EXPECT_EQ(::fcntl(fd, F_GETFL) & O_NONBLOCK, 0);
+  ::close(fd);
 }
 
 TEST(SerialPortLine, ConfigureSetsRaw8N1AtTheSpeed) {
@@ -300,6 +321,59 @@ TEST(SerialPortRead, InputWaitingBeforeOpenIsDiscarded) {
   port.setTimeouts({0, 0, 50, 0, 0});
   unsigned char buffer[4];
   EXPECT_EQ(port.read(buffer, 4).count, 0u);
+}
+
+TEST(SerialPortRead, SkipUntilQuietStopsAtSilenceOrTheLimit) {
+  PtyPair pty;
+  REQUIRE_PTY(pty);
+  SerialPort port;
+  ASSERT_TRUE(port.open(pty.path()));
+  ASSERT_TRUE(port.configure(57600));
+  port.setTimeouts({0, 5, 60, 0, 0});
+  struct Case {
+    std::size_t waiting;
+    std::size_t limit;
+    std::size_t skipped;
+  } const cases[] = {
+      {0, 100, 0},    // silent line: one read time-out
+      {5, 100, 5},    // what was waiting, then silence
+      {300, 100, 100},  // a line that keeps sending ends at the limit
+  };
+  for (const Case& c : cases) {
+    ASSERT_TRUE(port.discardInput());
+    if (c.waiting != 0) pty.send(std::vector<unsigned char>(c.waiting, 0x5A));
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    const auto start = Clock::now();
+    const IoResult r = port.skipUntilQuiet(c.limit);
+    EXPECT_TRUE(r.ok()) << c.waiting;
+    EXPECT_EQ(r.count, c.skipped) << c.waiting;
+    EXPECT_LT(elapsedMs(start), 1000) << c.waiting;
+  }
+  // The bytes past the limit are still there to read.
+  unsigned char byte = 0;
+  EXPECT_EQ(port.read(&byte, 1).count, 1u);
+  EXPECT_EQ(byte, 0x5A);
+
+  pty.closeMaster();
+  const IoResult r = port.skipUntilQuiet(100);
+  EXPECT_EQ(r.error, EIO);
+}
+
+TEST(SerialPortLine, ModemLinesFailWithoutModemControl) {
+  PtyPair pty;
+  REQUIRE_PTY(pty);
+  SerialPort port;
+  EXPECT_FALSE(port.setModemLines(false, false));
+  EXPECT_EQ(port.lastError(), EBADF);
+  ASSERT_TRUE(port.open(pty.path()));
+  // A pseudo-terminal has no DTR or RTS: the failure is reported, not hidden,
+  // and the line goes on working.
+  for (const bool level : {false, true}) {
+    EXPECT_FALSE(port.setModemLines(level, level));
+    EXPECT_EQ(port.lastError(), ENOTTY);
+  }
+  EXPECT_TRUE(port.write("\x03", 1).ok());
+  EXPECT_EQ(pty.receive(1), std::vector<unsigned char>{3});
 }
 
 TEST(SerialPortHangUp, ReadAndWriteFailWhenTheFarEndCloses) {

@@ -1,14 +1,17 @@
-// boardemu: a second-generation board on a pseudo-terminal, for trying the
-// downloader by hand. Prints the device path, runs until interrupted, then
+// boardemu: a second-generation board (or with --board=first a
+// first-generation one) on a pseudo-terminal, for trying the downloaders by
+// hand. Prints the device path, runs until interrupted, then
 // lists what happened and optionally saves the received images.
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
 #include <iostream>
+#include <memory>
 #include <string>
 #include <thread>
 
+#include "boardemu/FirstGenBoard.h"
 #include "boardemu/V2Board.h"
 
 namespace {
@@ -18,7 +21,8 @@ volatile std::sig_atomic_t stopRequested = 0;
 void onSignal(int) { stopRequested = 1; }
 
 void usage() {
-  std::cerr << "usage: boardemu [--mode=host|boot] [--fault=KIND] [--fault-at=N] [--slow-ms=N]\n"
+  std::cerr << "usage: boardemu [--board=v2|first] [--banner=TEXT]\n"
+               "                [--mode=host|boot] [--fault=KIND] [--fault-at=N] [--slow-ms=N]\n"
                "                [--erase-ms=N] [--boot-size=N] [--boot-gap-ms=N] [--no-speed-check]\n"
                "                [--id=TEXT] [--info1=TEXT] [--info2=TEXT] [--boot-id=TEXT]\n"
                "                [--path-file=FILE] [--save=DIR]\n"
@@ -54,11 +58,17 @@ int main(int argc, char** argv) {
   options.eraseMs = 500;
   FaultOptions faults;
   std::string pathFile, saveDirectory;
+  bool firstGeneration = false;
+  std::string banner = kFirstGenBanner;
   for (int i = 1; i < argc; ++i) {
     const std::string argument = argv[i];
     std::string value;
     unsigned long n = 0;
-    if (valueOf(argument, "--mode", value) && (value == "host" || value == "boot")) {
+    if (valueOf(argument, "--board", value) && (value == "v2" || value == "first")) {
+      firstGeneration = value == "first";
+    } else if (valueOf(argument, "--banner", value)) {
+      banner = value + "\r";
+    } else if (valueOf(argument, "--mode", value) && (value == "host" || value == "boot")) {
       options.mode = value == "boot" ? V2Mode::Boot : V2Mode::Host;
     } else if (valueOf(argument, "--fault", value) && parseFaultKind(value)) {
       faults.kind = *parseFaultKind(value);
@@ -94,7 +104,13 @@ int main(int argc, char** argv) {
   }
   if (faults.kind == FaultKind::SlowAnswer && faults.delayMs == 0) faults.delayMs = 2000;
 
-  V2Board board(options, faults);
+  std::unique_ptr<BoardEmulator> emulator;
+  if (firstGeneration) {
+    emulator = std::make_unique<FirstGenBoard>(banner, faults);
+  } else {
+    emulator = std::make_unique<V2Board>(options, faults);
+  }
+  BoardEmulator& board = *emulator;
   if (!board.start()) {
     std::cerr << "boardemu: cannot open a pseudo-terminal (error " << board.linkError() << ")\n";
     return 1;
@@ -110,7 +126,9 @@ int main(int argc, char** argv) {
   for (const std::string& event : board.recording().events()) std::cout << event << '\n';
   std::cout << board.recording().received().size() << " bytes received\n";
   if (!saveDirectory.empty()) {
-    for (const char* name : {"program", "boot", "os"}) save(board.recording(), saveDirectory, name);
+    for (const char* name : {"program", "boot", "os", "code", "syscode"}) {
+      save(board.recording(), saveDirectory, name);
+    }
   }
   return 0;
 }

@@ -72,7 +72,8 @@ class SerialPort {
   bool open(const std::string& devicePath);
   bool openPort(int portNumber) { return open(serialDevicePath(portNumber)); }
   // Works on a descriptor opened elsewhere (one handed over through a library
-  // boundary, say) without owning it: close() and destruction leave it open.
+  // boundary, say) without owning it: close() and destruction leave it open,
+  // with the file status flags it had (the port needs it non-blocking).
   bool attach(int descriptor);
   // Releases the exclusive claim and closes; harmless when not open. An
   // attached descriptor is only let go.
@@ -98,6 +99,14 @@ class SerialPort {
   bool drain();
   // Discards bytes received and not yet read.
   bool discardInput();
+  // Reads and throws away single bytes, each read with the read time-outs,
+  // until one read brings none or limit bytes are gone: a line that never
+  // goes quiet cannot hold the caller. The count is what was thrown away.
+  IoResult skipUntilQuiet(std::size_t limit);
+
+  // Raises (true) or drops (false) the DTR and RTS modem lines. Fails with
+  // ENOTTY on a line without modem control, such as a pseudo-terminal.
+  bool setModemLines(bool dtr, bool rts);
 
   int lastError() const { return lastError_; }
 
@@ -105,6 +114,7 @@ class SerialPort {
   bool fail(int error);
   int fd_ = -1;
   bool owned_ = false;
+  int attachedFlags_ = -1;  // the flags to give back on letting go, -1: none
   std::string path_;
   SerialTimeouts timeouts_{};
   std::uint32_t baud_ = 0;

@@ -1,0 +1,31 @@
+#include "vexa/platform/Clock.h"
+
+#include <chrono>
+#include <ctime>
+#include <thread>
+
+namespace vexa::platform {
+
+SystemClock& SystemClock::instance() {
+  static SystemClock clock;
+  return clock;
+}
+
+std::uint32_t SystemClock::milliseconds() {
+  const auto now = std::chrono::steady_clock::now().time_since_epoch();
+  return static_cast<std::uint32_t>(std::chrono::duration_cast<std::chrono::milliseconds>(now).count());
+}
+
+void SystemClock::sleep(std::uint32_t milliseconds) {
+  std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds));
+}
+
+LocalTime SystemClock::localTime() {
+  const std::time_t now = std::time(nullptr);
+  std::tm parts{};
+  ::localtime_r(&now, &parts);
+  return {parts.tm_year + 1900, parts.tm_mon + 1, parts.tm_mday, parts.tm_wday,
+          parts.tm_hour,        parts.tm_min,     parts.tm_sec};
+}
+
+}  // namespace vexa::platform

@@ -1,0 +1,69 @@
+#include "vexa/platform/Clock.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <ctime>
+#include <string>
+
+namespace vexa::platform {
+namespace {
+
+// Sets the time zone for one test and puts the old one back.
+class ScopedTimeZone {
+ public:
+  explicit ScopedTimeZone(const char* zone) {
+    if (const char* old = std::getenv("TZ")) old_ = old, hadOld_ = true;
+    ::setenv("TZ", zone, 1);
+    ::tzset();
+  }
+  ~ScopedTimeZone() {
+    if (hadOld_) ::setenv("TZ", old_.c_str(), 1); else ::unsetenv("TZ");
+    ::tzset();
+  }
+
+ private:
+  std::string old_;
+  bool hadOld_ = false;
+};
+
+TEST(SystemClock, LocalTimeIsTheCalendarTimeOfTheZone) {
+  SystemClock& clock = SystemClock::instance();
+  struct Case {
+    const char* zone;
+    long offsetSeconds;  // east of UTC
+  } const cases[] = {{"UTC0", 0}, {"XYZ-3", 3 * 3600}, {"ABC+11", -11 * 3600}};
+  for (const Case& c : cases) {
+    ScopedTimeZone zone(c.zone);
+    std::time_t before = 0;
+    LocalTime t;
+    // Read again when the second turned over in between.
+    for (int attempt = 0; attempt < 3; ++attempt) {
+      before = std::time(nullptr);
+      t = clock.localTime();
+      if (std::time(nullptr) == before) break;
+    }
+    const std::time_t shifted = before + c.offsetSeconds;
+    std::tm expected{};
+    ::gmtime_r(&shifted, &expected);
+    EXPECT_EQ(t.year, expected.tm_year + 1900) << c.zone;
+    EXPECT_EQ(t.month, expected.tm_mon + 1) << c.zone;
+    EXPECT_EQ(t.day, expected.tm_mday) << c.zone;
+    EXPECT_EQ(t.dayOfWeek, expected.tm_wday) << c.zone;
+    EXPECT_EQ(t.hour, expected.tm_hour) << c.zone;
+    EXPECT_EQ(t.minute, expected.tm_min) << c.zone;
+    EXPECT_EQ(t.second, expected.tm_sec) << c.zone;
+  }
+}
+
+TEST(SystemClock, MillisecondsFollowASleep) {
+  SystemClock& clock = SystemClock::instance();
+  const std::uint32_t start = clock.milliseconds();
+  clock.sleep(30);
+  const std::uint32_t elapsed = clock.milliseconds() - start;
+  EXPECT_GE(elapsed, 30u);
+  EXPECT_LT(elapsed, 2000u);
+}
+
+}  // namespace
+}  // namespace vexa::platform
