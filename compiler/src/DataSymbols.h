@@ -30,6 +30,7 @@ class Constant : public Data {
   const Type* type() const override { return NumericType::builtin(kind_).get(); }
   int size() const override { return type()->size(); }
   int numericKind() const { return kind_; }
+  const Constant* asConstant() const override { return this; }
   const double value;
 
  private:

@@ -9,6 +9,7 @@
 namespace vx2 {
 
 class Scope;
+class Constant;
 
 // Symbol kinds.
 enum Kind : int {
@@ -44,6 +45,9 @@ class Identified : public Virtual, public std::enable_shared_from_this<Identifie
   // referenced from other code, but it is no longer part of the program.
   virtual void detach();
   bool detached() const { return detached_; }
+
+  // The numeric constant this symbol is, if it is one (cheaper than a cast on hot paths).
+  virtual const Constant* asConstant() const { return nullptr; }
 
   bool used() const { return flags & FLAG_USED; }
   bool hiddenFromCompletions() const { return flags & FLAG_HIDDEN; }

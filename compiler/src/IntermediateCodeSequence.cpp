@@ -16,7 +16,7 @@ bool hasSymbolOperand(int32_t op) {
   }
 }
 
-IntermediateCodeSequence::IntermediateCodeSequence() { items_.reserve(64); }
+IntermediateCodeSequence::IntermediateCodeSequence() = default;
 
 const SymbolPtr& IntermediateCodeSequence::symbolAt(int32_t index) const {
   static const SymbolPtr kNone;
@@ -26,13 +26,15 @@ const SymbolPtr& IntermediateCodeSequence::symbolAt(int32_t index) const {
 
 bool IntermediateCodeSequence::isConstantItem(const Item& item) const {
   if (item.op == OP_PUSH_INT || item.op == OP_PUSH_DOUBLE) return true;
-  return item.op == OP_LOAD && dynamic_cast<const Constant*>(symbolAt(item.operand).get()) != nullptr;
+  if (item.op != OP_LOAD) return false;
+  const SymbolPtr& symbol = symbolAt(item.operand);
+  return symbol && symbol->asConstant();
 }
 
 double IntermediateCodeSequence::itemValue(const Item& item) const {
   if (item.op == OP_PUSH_INT) return item.operand;
   if (item.op == OP_PUSH_DOUBLE) return doubles_[item.operand];
-  return static_cast<const Constant*>(symbolAt(item.operand).get())->value;
+  return symbolAt(item.operand)->asConstant()->value;
 }
 
 void IntermediateCodeSequence::appendNumber(double value) {
@@ -116,8 +118,7 @@ void IntermediateCodeSequence::appendFolded(int32_t op) {
 }
 
 void IntermediateCodeSequence::appendSymbol(int32_t op, const SymbolPtr& symbol) {
-  const auto* constant = dynamic_cast<const Constant*>(symbol.get());
-  if (op == OP_LOAD && constant) {
+  if (op == OP_LOAD && symbol && symbol->asConstant()) {
     ++trailing_;
   } else {
     trailing_ = 0;
