@@ -184,6 +184,9 @@ void Parser::moduleBody() {
         targets_.clear();
         procedure_ = nullptr;
         constantExpression_ = false;
+        // A procedure left by an error still ends its scope for the identifier services.
+        auto& marks = module_->scopeMarks;
+        if (!marks.empty() && marks.back().second != module_->node) marks.emplace_back(line_, module_->node);
         breakLabels_.clear();
         continueLabels_.clear();
         skipTo(isRecoveryToken);

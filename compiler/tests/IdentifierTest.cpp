@@ -56,6 +56,14 @@ TEST_F(Identifiers, CompletionsAtModuleAndThreadLines) {
   EXPECT_EQ(std::string(small), "speed (va");
 }
 
+TEST_F(Identifiers, ProcedureLeftByAnErrorEndsItsScope) {
+  int broken = add("Broken", "thread t x\nint after;\n");
+  EXPECT_EQ(compileModule(project, broken), 1);
+  char list[128];
+  EXPECT_EQ(getIdentCompletions(project, "", broken, 3, list, sizeof list), 1);
+  EXPECT_EQ(std::string(list), "t (thread)\nafter (variable)\n");
+}
+
 TEST_F(Identifiers, FullNames) {
   char name[64];
   EXPECT_EQ(getIdentFullName(project, "p", motor, 6, name, sizeof name), 1);
