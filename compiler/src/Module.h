@@ -39,6 +39,8 @@ class Module : public Identified {
   TokenList tokens;
   std::vector<uint8_t> lineInfos;
   std::vector<std::pair<int, Scope*>> scopeMarks;
+  // Shown in messages instead of the file path when set (the path as the user wrote it).
+  std::string displayPath;
 
  private:
   bool textMode_;

@@ -116,7 +116,7 @@ bool Project::openMessages() {
 
 std::string Project::messageName(const Module& module) const {
   if (module.textMode()) return module.node ? module.node->name : std::string();
-  return module.sourceFile;
+  return module.displayPath.empty() ? module.sourceFile : module.displayPath;
 }
 
 int Project::compileSource(Module& module) {

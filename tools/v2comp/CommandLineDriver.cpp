@@ -45,7 +45,9 @@ int run(int argc, const char* const* argv, std::ostream& out) {
     }
     std::string path = line;
     std::replace(path.begin(), path.end(), '\\', '/');
-    project.addModule(name, path, nullptr);  // a name listed twice is dropped
+    // A name listed twice is dropped; messages show the path as written.
+    int number = project.addModule(name, path, nullptr);
+    if (number > 0 && path != line) project.module(number)->displayPath = line;
   }
 
   project.beginBuild();

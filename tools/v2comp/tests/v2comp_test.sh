@@ -63,6 +63,12 @@ expect_exit 0 $code "empty project"
 printf 'no main thread found\r\n\0' | cmp -s - empty.err || { fail "empty.err"; od -c empty.err; }
 [ -e empty.vmc ] && [ ! -s empty.vmc ] || fail "empty.vmc exists and is empty"
 
+printf 'int a b;\nint c;\n' > src/bad.v2
+printf 'src\\bad.v2\r\n' > winbad.prj
+"$v2comp" winbad.prj > out.txt; code=$?
+expect_exit 0 $code "build with errors, Windows path"
+printf 'src\\bad.v2 (1) : ; expected\r\n\0' | cmp -s - winbad.err || { fail "winbad.err shows the path as written"; od -c winbad.err; }
+
 printf 'gone.v2\n' > gone.prj
 "$v2comp" gone.prj > out.txt; code=$?
 expect_exit 0 $code "missing module file"
