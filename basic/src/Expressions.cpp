@@ -1,38 +1,44 @@
 // Expressions of VXBasic, lowest binding level first; every operator's
 // opcode follows both operands.
+#include <cctype>
+#include <optional>
+
 #include "CompileError.h"
 #include "QuorinCompiler.h"
 
 namespace vxbasic {
 
-void QuorinCompiler::expression() {
-    andLevel();
-    for (;;) {
-        std::string word = in_.peekWord();
-        uint8_t op;
-        if (word == "OR") op = 43;
-        else if (word == "NOR") op = 44;
-        else if (word == "XOR") op = 45;
-        else return;
-        in_.readWord();
-        andLevel();
+uint8_t QuorinCompiler::acceptOperator(std::initializer_list<BinaryOperator> operators) {
+    std::optional<std::string> word;
+    for (const BinaryOperator& o : operators) {
+        const bool symbol = std::isalpha(static_cast<unsigned char>(o.text[0])) == 0;
+        if (symbol) {
+            if (in_.acceptChar(o.text[0])) return o.opcode;
+            continue;
+        }
+        if (!word) word = in_.peekWord();
+        if (*word == o.text) {
+            in_.readWord();
+            return o.opcode;
+        }
+    }
+    return 0;
+}
+
+void QuorinCompiler::binaryLevel(std::initializer_list<BinaryOperator> operators,
+                                 void (QuorinCompiler::*operand)()) {
+    (this->*operand)();
+    while (uint8_t op = acceptOperator(operators)) {
+        (this->*operand)();
         buf_.put(op);
     }
 }
 
-void QuorinCompiler::andLevel() {
-    notLevel();
-    for (;;) {
-        std::string word = in_.peekWord();
-        uint8_t op;
-        if (word == "AND") op = 41;
-        else if (word == "NAND") op = 42;
-        else return;
-        in_.readWord();
-        notLevel();
-        buf_.put(op);
-    }
+void QuorinCompiler::expression() {
+    binaryLevel({{"OR", 43}, {"NOR", 44}, {"XOR", 45}}, &QuorinCompiler::andLevel);
 }
+
+void QuorinCompiler::andLevel() { binaryLevel({{"AND", 41}, {"NAND", 42}}, &QuorinCompiler::notLevel); }
 
 void QuorinCompiler::notLevel() {
     bool negate = in_.peekWord() == "NOT";
@@ -60,36 +66,11 @@ void QuorinCompiler::notLevel() {
 }
 
 void QuorinCompiler::simpleExpression() {
-    term();
-    for (;;) {
-        uint8_t op;
-        if (in_.acceptChar('+')) op = 51;
-        else if (in_.acceptChar('-')) op = 52;
-        else return;
-        term();
-        buf_.put(op);
-    }
+    binaryLevel({{"+", 51}, {"-", 52}}, &QuorinCompiler::term);
 }
 
 void QuorinCompiler::term() {
-    factor();
-    for (;;) {
-        uint8_t op;
-        if (in_.acceptChar('*')) {
-            op = 53;
-        } else if (in_.acceptChar('/')) {
-            op = 54;
-        } else {
-            std::string word = in_.peekWord();
-            if (word == "MOD") op = 55;
-            else if (word == "SHL") op = 46;
-            else if (word == "SHR") op = 47;
-            else return;
-            in_.readWord();
-        }
-        factor();
-        buf_.put(op);
-    }
+    binaryLevel({{"*", 53}, {"/", 54}, {"MOD", 55}, {"SHL", 46}, {"SHR", 47}}, &QuorinCompiler::factor);
 }
 
 void QuorinCompiler::factor() {

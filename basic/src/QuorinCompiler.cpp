@@ -86,9 +86,9 @@ bool QuorinCompiler::compileLine(int line, std::string text) {
     for (;;) {
         if (in_.atLineEnd()) break;
         if (tableLines_) {
-            readTableValues();
+            readBlockValues(Block::Table);
         } else if (sysCodeLines_) {
-            readSysCodeValues();
+            readBlockValues(Block::SysCode);
         } else {
             std::string word = in_.readWord();
             if (word == "DEFINE") {
@@ -173,35 +173,23 @@ void QuorinCompiler::defineStatement() {
     }
 }
 
-void QuorinCompiler::readTableValues() {
+void QuorinCompiler::readBlockValues(Block block) {
+    const bool sysCode = block == Block::SysCode;
+    bool& insideBlock = sysCode ? sysCodeLines_ : tableLines_;
+    const char* endWord = sysCode ? "SYSEND" : "TABEND";
     for (;;) {
         while (in_.acceptChar(',')) {
         }
         if (in_.atLineEnd()) return;
         std::string word = in_.readWord();
-        if (word == "TABEND") {
-            tableLines_ = false;
+        if (word == endWord) {
+            insideBlock = false;
             return;
         }
         auto value = parseConstant(word, constants_);
         if (!value) fail(kConstantExpected);
-        buf_.putWord(*value);
-    }
-}
-
-void QuorinCompiler::readSysCodeValues() {
-    for (;;) {
-        while (in_.acceptChar(',')) {
-        }
-        if (in_.atLineEnd()) return;
-        std::string word = in_.readWord();
-        if (word == "SYSEND") {
-            sysCodeLines_ = false;
-            return;
-        }
-        auto value = parseConstant(word, constants_);
-        if (!value) fail(kConstantExpected);
-        buf_.putSys(static_cast<uint8_t>(*value));
+        if (sysCode) buf_.putSys(static_cast<uint8_t>(*value));
+        else buf_.putWord(*value);
     }
 }
 

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <initializer_list>
 #include <string>
 #include <vector>
 
@@ -36,8 +37,10 @@ private:
     // Line level
     void defineStatement();
     void networkDeclaration();
-    void readTableValues();
-    void readSysCodeValues();
+    // Constants of one line inside a TABLE (words) or SYSCODE (bytes) block,
+    // commas between; TABEND or SYSEND closes the block.
+    enum class Block { Table, SysCode };
+    void readBlockValues(Block block);
 
     // Statements
     void statement(std::string word);
@@ -65,6 +68,14 @@ private:
     void store(uint32_t symbol);
 
     // Expressions, lowest binding first
+    struct BinaryOperator {
+        const char* text;  // one symbol character or a word
+        uint8_t opcode;
+    };
+    // Operands of the next level joined by the operators of this one, each
+    // operator's opcode after its right operand.
+    void binaryLevel(std::initializer_list<BinaryOperator> operators, void (QuorinCompiler::*operand)());
+    uint8_t acceptOperator(std::initializer_list<BinaryOperator> operators);
     void expression();
     void andLevel();
     void notLevel();

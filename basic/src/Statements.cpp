@@ -259,7 +259,7 @@ void QuorinCompiler::tableStatement() {
         return;
     }
     tableLines_ = true;
-    readTableValues();
+    readBlockValues(Block::Table);
 }
 
 void QuorinCompiler::lookTabStatement() {

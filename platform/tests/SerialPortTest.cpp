@@ -96,6 +96,21 @@ class ScopedEnv {
   bool hadOld_ = false;
 };
 
+// A port open on a fresh pseudo-terminal.
+class PortOnPty : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    REQUIRE_PTY(pty);
+    ASSERT_TRUE(port.open(pty.path())) << port.lastError();
+  }
+  PtyPair pty;
+  SerialPort port;
+};
+using SerialPortLine = PortOnPty;
+using SerialPortRead = PortOnPty;
+using SerialPortHangUp = PortOnPty;
+using SerialPortWrite = PortOnPty;
+
 TEST(SerialDevicePath, EnvironmentOverridesTheDefaultDevice) {
   struct Case {
     int port;
@@ -219,11 +234,7 @@ TEST(SerialPortOpen, BlockingDescriptorIsBlockingAgainAfterTheBorrower) {
   ::close(fd);
 }
 
-TEST(SerialPortLine, ConfigureSetsRaw8N1AtTheSpeed) {
-  PtyPair pty;
-  REQUIRE_PTY(pty);
-  SerialPort port;
-  ASSERT_TRUE(port.open(pty.path()));
+TEST_F(SerialPortLine, ConfigureSetsRaw8N1AtTheSpeed) {
   for (std::uint32_t baud : {9600u, 19200u, 57600u}) {
     ASSERT_TRUE(port.configure(baud)) << baud;
     termios t{};
@@ -241,11 +252,7 @@ TEST(SerialPortLine, ConfigureSetsRaw8N1AtTheSpeed) {
   EXPECT_EQ(port.lastError(), EINVAL);
 }
 
-TEST(SerialPortLine, BinaryBytesPassUnchanged) {
-  PtyPair pty;
-  REQUIRE_PTY(pty);
-  SerialPort port;
-  ASSERT_TRUE(port.open(pty.path()));
+TEST_F(SerialPortLine, BinaryBytesPassUnchanged) {
   ASSERT_TRUE(port.configure(57600));
   port.setTimeouts({100, 10, 100, 0, 0});
   std::vector<unsigned char> all(256);
@@ -261,11 +268,7 @@ TEST(SerialPortLine, BinaryBytesPassUnchanged) {
   EXPECT_EQ(back, all);
 }
 
-TEST(SerialPortRead, TimeOutsEndShortReads) {
-  PtyPair pty;
-  REQUIRE_PTY(pty);
-  SerialPort port;
-  ASSERT_TRUE(port.open(pty.path()));
+TEST_F(SerialPortRead, TimeOutsEndShortReads) {
   ASSERT_TRUE(port.configure(19200));
   unsigned char buffer[32];
 
@@ -290,7 +293,7 @@ TEST(SerialPortRead, TimeOutsEndShortReads) {
 
   // Bytes that arrive while the read waits are collected.
   port.setTimeouts({200, 10, 2000, 0, 0});
-  std::thread late([&pty] {
+  std::thread late([this] {
     std::this_thread::sleep_for(std::chrono::milliseconds(30));
     pty.send({7});
     std::this_thread::sleep_for(std::chrono::milliseconds(30));
@@ -311,7 +314,7 @@ TEST(SerialPortRead, TimeOutsEndShortReads) {
   EXPECT_LT(elapsedMs(start), 50);
 }
 
-TEST(SerialPortRead, InputWaitingBeforeOpenIsDiscarded) {
+TEST(SerialPortOpen, InputWaitingBeforeOpenIsDiscarded) {
   PtyPair pty;
   REQUIRE_PTY(pty);
   pty.send({1, 2, 3});
@@ -323,11 +326,7 @@ TEST(SerialPortRead, InputWaitingBeforeOpenIsDiscarded) {
   EXPECT_EQ(port.read(buffer, 4).count, 0u);
 }
 
-TEST(SerialPortRead, SkipUntilQuietStopsAtSilenceOrTheLimit) {
-  PtyPair pty;
-  REQUIRE_PTY(pty);
-  SerialPort port;
-  ASSERT_TRUE(port.open(pty.path()));
+TEST_F(SerialPortRead, SkipUntilQuietStopsAtSilenceOrTheLimit) {
   ASSERT_TRUE(port.configure(57600));
   port.setTimeouts({0, 5, 60, 0, 0});
   struct Case {
@@ -359,13 +358,10 @@ TEST(SerialPortRead, SkipUntilQuietStopsAtSilenceOrTheLimit) {
   EXPECT_EQ(r.error, EIO);
 }
 
-TEST(SerialPortLine, ModemLinesFailWithoutModemControl) {
-  PtyPair pty;
-  REQUIRE_PTY(pty);
-  SerialPort port;
-  EXPECT_FALSE(port.setModemLines(false, false));
-  EXPECT_EQ(port.lastError(), EBADF);
-  ASSERT_TRUE(port.open(pty.path()));
+TEST_F(SerialPortLine, ModemLinesFailWithoutModemControl) {
+  SerialPort closed;
+  EXPECT_FALSE(closed.setModemLines(false, false));
+  EXPECT_EQ(closed.lastError(), EBADF);
   // A pseudo-terminal has no DTR or RTS: the failure is reported, not hidden,
   // and the line goes on working.
   for (const bool level : {false, true}) {
@@ -376,11 +372,7 @@ TEST(SerialPortLine, ModemLinesFailWithoutModemControl) {
   EXPECT_EQ(pty.receive(1), std::vector<unsigned char>{3});
 }
 
-TEST(SerialPortHangUp, ReadAndWriteFailWhenTheFarEndCloses) {
-  PtyPair pty;
-  REQUIRE_PTY(pty);
-  SerialPort port;
-  ASSERT_TRUE(port.open(pty.path()));
+TEST_F(SerialPortHangUp, ReadAndWriteFailWhenTheFarEndCloses) {
   ASSERT_TRUE(port.configure(57600));
   port.setTimeouts({1000, 10, 1000, 0, 0});
   pty.closeMaster();
@@ -393,11 +385,7 @@ TEST(SerialPortHangUp, ReadAndWriteFailWhenTheFarEndCloses) {
   EXPECT_FALSE(port.write(buffer, 4).ok());
 }
 
-TEST(SerialPortWrite, StalledWriteFailsAtItsDeadline) {
-  PtyPair pty;
-  REQUIRE_PTY(pty);
-  SerialPort port;
-  ASSERT_TRUE(port.open(pty.path()));
+TEST_F(SerialPortWrite, StalledWriteFailsAtItsDeadline) {
   ASSERT_TRUE(port.configure(57600));
   port.setTimeouts({0, 0, 0, 0, 100});
   // Nobody reads the master: the pseudo-terminal's buffers fill up.

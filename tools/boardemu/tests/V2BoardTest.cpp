@@ -43,6 +43,18 @@ struct Bench {
     const Bytes b = receive(count);
     return std::string(b.begin(), b.end());
   }
+  // HOST mode: the speed switch command, then the host follows the board.
+  void switchToFastSpeed() {
+    send({0x08});
+    ASSERT_TRUE(board->recording().waitForEvent("switch-speed", 2s));
+    connect(57600);
+  }
+  // The BOOT-mode handshake at the fast speed; the identification answered.
+  std::string bootHandshake() {
+    connect(57600);
+    send({0x00});
+    return receiveText(32);
+  }
 };
 
 #define START(bench, ...) \
@@ -82,9 +94,7 @@ TEST(V2BoardHost, TakesAVMCImageWithEchoAndEndsAtEndLoad) {
   Bench b;
   START(b, V2BoardOptions{});
   b.connect(19200);
-  b.send({0x08});
-  ASSERT_TRUE(b.board->recording().waitForEvent("switch-speed", 2s));
-  b.connect(57600);
+  b.switchToFastSpeed();
   b.send({0x06});
   EXPECT_EQ(b.receive(1), Bytes{0x06});
   b.send({0x04});
@@ -104,9 +114,7 @@ TEST(V2BoardHost, LoadWithoutEraseIsRefused) {
   Bench b;
   START(b, V2BoardOptions{});
   b.connect(19200);
-  b.send({0x08});
-  ASSERT_TRUE(b.board->recording().waitForEvent("switch-speed", 2s));
-  b.connect(57600);
+  b.switchToFastSpeed();
   b.send({0x05, 0x11});
   EXPECT_EQ(b.receive(2), Bytes{});
   EXPECT_TRUE(b.board->recording().hasEvent("load without erase"));
@@ -118,9 +126,7 @@ TEST(V2BoardBoot, TakesBootloaderThenEchoedOSRecords) {
   options.mode = V2Mode::Boot;
   options.bootSize = 64;
   START(b, options);
-  b.connect(57600);
-  b.send({0x00});
-  EXPECT_EQ(b.receiveText(32), "VX2 BOOT");
+  EXPECT_EQ(b.bootHandshake(), "VX2 BOOT");
   Bytes boot(64);
   for (int i = 0; i < 64; ++i) boot[i] = static_cast<std::uint8_t>(i * 3);
   b.send(boot);
@@ -141,9 +147,7 @@ TEST(V2BoardBoot, PauseEndsTheBootloaderWhenNoSizeIsGiven) {
   options.mode = V2Mode::Boot;
   options.bootGapMs = 50;
   START(b, options);
-  b.connect(57600);
-  b.send({0x00});
-  b.receive(8);
+  EXPECT_EQ(b.bootHandshake(), "VX2 BOOT");
   b.send(Bytes(40, 0x33));
   ASSERT_TRUE(b.board->recording().waitForEvent("boot-complete", 2s));
   EXPECT_EQ(b.board->recording().image("boot").size(), 40u);
@@ -169,9 +173,7 @@ TEST(V2BoardFaults, EachFaultShowsOnTheLine) {
     b.connect(19200);
     b.send({0x00});
     EXPECT_EQ(b.receiveText(8), c.identify);
-    b.send({0x08});
-    ASSERT_TRUE(b.board->recording().waitForEvent("switch-speed", 2s));
-    b.connect(57600);
+    b.switchToFastSpeed();
     b.send({0x06});
     b.receive(1);
     b.send({0x04});
