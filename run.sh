@@ -1,10 +1,21 @@
 #!/usr/bin/env bash
-# Release build of every deliverable, then the main job.
+# Release build of every deliverable, then the main job: compile the example V2 project.
 set -euo pipefail
 cd "$(dirname "$0")"
+root=$(pwd)
 source scripts/setup.sh
 cmake -S . -B build/release -DCMAKE_BUILD_TYPE=Release
 cmake --build build/release -j"$(nproc)"
-if [ -x build/release/tools/v2comp/v2comp ] && [ -f examples/demo/demo.prj ]; then
-  build/release/tools/v2comp/v2comp examples/demo/demo.prj
-fi
+
+# v2comp reads module paths relative to the current directory and writes its
+# outputs there, so the example is compiled inside the build tree.
+out=build/release/examples/demo
+mkdir -p "$out"
+sed "s|^\([^/]\)|$root/\1|" examples/demo/demo.prj > "$out/demo.prj"
+cd "$out"
+status=0
+"$root/build/release/tools/v2comp/v2comp" demo.prj || status=$?
+cat demo.err | tr -d '\000'
+echo
+[ -f demo.vmc ] && echo "Program image: $(pwd)/demo.vmc"
+exit "$status"
