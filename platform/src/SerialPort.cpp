@@ -118,6 +118,13 @@ bool SerialPort::open(const std::string& devicePath) {
   if (devicePath.empty()) return fail(ENOENT);
   const int fd = ::open(devicePath.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
   if (fd < 0) return fail(errno);
+  // A privileged caller gets past another holder's claim; the claim is
+  // checked here so that it holds for everyone.
+  int claimed = 0;
+  if (::ioctl(fd, TIOCGEXCL, &claimed) == 0 && claimed != 0) {
+    ::close(fd);
+    return fail(EBUSY);
+  }
   if (::ioctl(fd, TIOCEXCL) != 0) {
     const int error = errno;
     ::close(fd);

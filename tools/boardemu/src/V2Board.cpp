@@ -38,10 +38,17 @@ bool V2Board::speedIs(std::uint32_t lineBaud, std::uint32_t expected, std::uint8
   return false;
 }
 
-bool V2Board::recordByte(std::vector<std::uint8_t>& image, std::uint8_t byte) {
-  image.push_back(byte);
-  const std::size_t offset = image.size() % 35;
-  return offset == 2 && image[image.size() - 2] == 0xFF && byte == 0xFF;
+bool V2Board::recordByte(std::uint8_t byte, const char* image, const char* event) {
+  echo(byte);
+  image_.push_back(byte);
+  const bool end = image_.size() % 35 == 2 && image_[image_.size() - 2] == 0xFF && byte == 0xFF;
+  if (end) finishImage(image, event);
+  return end;
+}
+
+void V2Board::finishImage(const char* image, const char* event) {
+  recording().setImage(image, image_);
+  note(event);
 }
 
 void V2Board::hostByte(std::uint8_t byte, std::uint32_t lineBaud) {
@@ -109,18 +116,12 @@ void V2Board::hostByte(std::uint8_t byte, std::uint32_t lineBaud) {
         expectedSize_ = 8 + static_cast<std::size_t>(bytes) + 2 * static_cast<std::size_t>(words);
       }
       if (image_.size() >= 8 && image_.size() == expectedSize_) {
-        recording().setImage("program", image_);
-        note("program-vmc");
+        finishImage("program", "program-vmc");
         state_ = State::HostFast;
       }
       return;
     case State::LoadHex:
-      echo(byte);
-      if (recordByte(image_, byte)) {
-        recording().setImage("program", image_);
-        note("program-hex");
-        state_ = State::HostFast;
-      }
+      if (recordByte(byte, "program", "program-hex")) state_ = State::HostFast;
       return;
     default:
       return;
@@ -146,12 +147,7 @@ void V2Board::bootByte(std::uint8_t byte, std::uint32_t lineBaud) {
       if (options_.bootSize != 0 && image_.size() == options_.bootSize) finishBootLoader();
       return;
     case State::BootOS:
-      echo(byte);
-      if (recordByte(image_, byte)) {
-        recording().setImage("os", image_);
-        note("os-complete");
-        state_ = State::BootIdle;
-      }
+      if (recordByte(byte, "os", "os-complete")) state_ = State::BootIdle;
       return;
     default:
       return;
@@ -159,8 +155,7 @@ void V2Board::bootByte(std::uint8_t byte, std::uint32_t lineBaud) {
 }
 
 void V2Board::finishBootLoader() {
-  recording().setImage("boot", image_);
-  note("boot-complete");
+  finishImage("boot", "boot-complete");
   image_.clear();
   state_ = State::BootOS;
 }

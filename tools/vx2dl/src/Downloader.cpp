@@ -56,17 +56,15 @@ void TVX2Downloader::SetLinkMode(int mode) {
   }
   vexa::platform::LineSettings line;
   if (!port_.getLine(line)) {
-    const int error = port_.lastError();
+    Report(MessageKind::Error, kCannotSetup, name.c_str(), "GetCommState()", port_.lastError());
     ClosePort();
-    Report(MessageKind::Error, kCannotSetup, name.c_str(), "GetCommState()", error);
     return;
   }
   const LinkSettings settings = linkSettings(mode);
   line.setRaw8N1(settings.baud);
   if (!port_.setLine(line)) {
-    const int error = port_.lastError();
+    Report(MessageKind::Error, kCannotSetup, name.c_str(), "SetCommState()", port_.lastError());
     ClosePort();
-    Report(MessageKind::Error, kCannotSetup, name.c_str(), "SetCommState()", error);
     return;
   }
   port_.setTimeouts(settings.timeouts);
@@ -160,27 +158,41 @@ std::string TVX2Downloader::QueryInfo(std::uint8_t command) {
   return std::string(reply, received);
 }
 
-// Echo blocks of blockSize from sent on, each followed by a progress call,
-// then the remainder as one block and the final progress call.
-bool TVX2Downloader::SendEchoBlocks(const std::vector<std::uint8_t>& image, std::size_t sent,
-                                    std::size_t blockSize) {
+// Blocks of blockSize from sent on, each followed by a progress call, then
+// the remainder as one block and the final progress call.
+bool TVX2Downloader::SendBlocks(const std::vector<std::uint8_t>& image, std::size_t sent, std::size_t blockSize,
+                                bool echoed) {
   const std::size_t size = image.size();
+  auto send = [&](std::size_t count) {
+    return echoed ? WriteCOMReply(image.data() + sent, count) : WriteCOM(image.data() + sent, count);
+  };
   while (size - sent >= blockSize) {
-    if (!WriteCOMReply(image.data() + sent, blockSize)) return false;
+    if (!send(blockSize)) return false;
     sent += blockSize;
     if (!Progress(sent, size)) return Cancelled();
   }
-  if (sent < size && !WriteCOMReply(image.data() + sent, size - sent)) return false;
+  if (sent < size && !send(size - sent)) return false;
   if (!Progress(size, size)) return Cancelled();
   return true;
 }
 
-bool TVX2Downloader::DownloadUserProgram() {
-  // A failed operation leaves no port open: the next one starts afresh.
-  const bool done = SendUserProgram();
+// The unit's one-byte answer to an erase or the handshake; its value does not matter.
+bool TVX2Downloader::ReadAnswer() {
+  std::uint8_t answer = 0;
+  std::size_t received = 0;
+  if (!ReadChecked(&answer, 1, received)) return false;
+  if (received != 0) return true;
+  Report(MessageKind::Error, kNoAnswer);
+  return false;
+}
+
+// A failed operation leaves no port open: the next one starts afresh.
+bool TVX2Downloader::CloseOnFailure(bool done) {
   if (!done) ClosePort();
   return done;
 }
+
+bool TVX2Downloader::DownloadUserProgram() { return CloseOnFailure(SendUserProgram()); }
 
 bool TVX2Downloader::SendUserProgram() {
   const bool hex = userProgramIsHex_;
@@ -197,13 +209,7 @@ bool TVX2Downloader::SendUserProgram() {
   Report(MessageKind::Progress, kErasingFlash);
   if (!WriteByte(hex ? cmdEraseHex : cmdEraseVMC)) return false;
   if (Wait(hex ? 1000 : 2500)) return Cancelled();
-  std::uint8_t answer = 0;
-  std::size_t received = 0;
-  if (!ReadChecked(&answer, 1, received)) return false;
-  if (received == 0) {
-    Report(MessageKind::Error, kNoAnswer);
-    return false;
-  }
+  if (!ReadAnswer()) return false;
 
   const std::vector<std::uint8_t>& image = programImage_;
   const std::size_t size = image.size();
@@ -212,11 +218,11 @@ bool TVX2Downloader::SendUserProgram() {
   if (Wait(500) || !Progress(0, size)) return Cancelled();
 
   if (hex) {
-    if (!SendEchoBlocks(image, 0, 35)) return false;
+    if (!SendBlocks(image, 0, 35, true)) return false;
   } else {
     // The header (byte and word count) goes first, without a progress call.
     if (!WriteCOMReply(image.data(), 8)) return false;
-    if (!SendEchoBlocks(image, 8, 32)) return false;
+    if (!SendBlocks(image, 8, 32, true)) return false;
   }
 
   Message(MessageKind::Progress, "OK");
@@ -238,11 +244,7 @@ bool TVX2Downloader::DrainHandshake() {
   return true;
 }
 
-bool TVX2Downloader::ZapOS() {
-  const bool done = SendOS();
-  if (!done) ClosePort();
-  return done;
-}
+bool TVX2Downloader::ZapOS() { return CloseOnFailure(SendOS()); }
 
 bool TVX2Downloader::SendOS() {
   if (bootImage_.empty() || osImage_.empty()) {
@@ -254,35 +256,19 @@ bool TVX2Downloader::SendOS() {
   Report(MessageKind::Progress, kConnecting);
   if (!WriteByte(cmdIdentify)) return false;
   if (Wait(1250)) return Cancelled();
-  std::uint8_t answer = 0;
-  std::size_t received = 0;
-  if (!ReadChecked(&answer, 1, received)) return false;
-  if (received == 0) {
-    Report(MessageKind::Error, kNoAnswer);
-    return false;
-  }
-  if (!DrainHandshake()) return false;
+  if (!ReadAnswer() || !DrainHandshake()) return false;
 
   // The bootloader goes out in plain blocks; the unit does not echo them.
-  std::size_t size = bootImage_.size();
-  Report(MessageKind::Progress, kSendingBootloader, static_cast<int>(size));
-  if (!Progress(0, size)) return Cancelled();
-  std::size_t sent = 0;
-  while (size - sent >= 32) {
-    if (!WriteCOM(bootImage_.data() + sent, 32)) return false;
-    sent += 32;
-    if (!Progress(sent, size)) return Cancelled();
-  }
-  if (sent < size && !WriteCOM(bootImage_.data() + sent, size - sent)) return false;
-  if (!Progress(size, size)) return Cancelled();
+  Report(MessageKind::Progress, kSendingBootloader, static_cast<int>(bootImage_.size()));
+  if (!Progress(0, bootImage_.size())) return Cancelled();
+  if (!SendBlocks(bootImage_, 0, 32, false)) return false;
   Message(MessageKind::Progress, "OK");
   Report(MessageKind::Progress, kErasingFlash);
   if (Wait(3000)) return Cancelled();
 
-  size = osImage_.size();
-  Report(MessageKind::Progress, kSendingOS, static_cast<int>(mulDiv(size, 32, 35)));
-  if (!Progress(0, size)) return Cancelled();
-  if (!SendEchoBlocks(osImage_, 0, 35)) return false;
+  Report(MessageKind::Progress, kSendingOS, static_cast<int>(mulDiv(osImage_.size(), 32, 35)));
+  if (!Progress(0, osImage_.size())) return Cancelled();
+  if (!SendBlocks(osImage_, 0, 35, true)) return false;
   Message(MessageKind::Progress, "OK");
   return true;
 }

@@ -118,8 +118,9 @@ int TVX2DownloaderApp::RunUserProgram(const std::string& name) {
     PrintLine(formatMessage(downloader_->Language(), kFrontFileNotFound, name.c_str()));
     return kExitFileError;
   }
-  const bool done = downloader_->LoadUserProgram(file) && downloader_->DownloadUserProgram();
-  return done ? kExitOk : kExitTransferFailed;
+  // The file may have gone since it was found: that is a missing file too.
+  if (!downloader_->LoadUserProgram(file)) return kExitFileError;
+  return downloader_->DownloadUserProgram() ? kExitOk : kExitTransferFailed;
 }
 
 }  // namespace vexa::vx2dl

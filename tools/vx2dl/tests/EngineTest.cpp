@@ -213,8 +213,11 @@ TEST_F(DownloadEngine, SameLinkModeKeepsThePortOtherModeReopens) {
   EXPECT_TRUE(log.errors().empty());
 }
 
+enum class Operation { Program, ZapOS };
+
 struct FaultCase {
   const char* name;
+  Operation operation;
   V2Mode mode;
   FaultOptions faults;
   std::string error;
@@ -222,64 +225,53 @@ struct FaultCase {
 
 void PrintTo(const FaultCase& c, std::ostream* out) { *out << c.name; }
 
-class DownloadFaults : public DownloadEngine, public ::testing::WithParamInterface<FaultCase> {};
+class TransferFaults : public DownloadEngine, public ::testing::WithParamInterface<FaultCase> {};
 
-TEST_P(DownloadFaults, DownloadEndsWithOneMessageAndClosedPort) {
-  const FaultCase& c = GetParam();
-  V2BoardOptions options;
-  options.mode = c.mode;
-  START_BOARD(options, c.faults);
-  loadVMC(sequence(64, 3, 7, 256), sequence(32, 1, 4099, 65536));
-  const auto start = Clock::now();
-  EXPECT_FALSE(engine.DownloadUserProgram());
-  EXPECT_LT(Clock::now() - start, 6s);
-  EXPECT_EQ(log.errors(), std::vector<std::string>{c.error});
-  EXPECT_EQ(engine.LinkMode(), 0);
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Board, DownloadFaults,
-    ::testing::Values(
-        FaultCase{"NoAnswer", V2Mode::Host, {FaultKind::NoAnswer, 0, 0}, "No answer, check connection cable"},
-        FaultCase{"SlowAnswer", V2Mode::Host, {FaultKind::SlowAnswer, 0, 1500}, "No answer, check connection cable"},
-        FaultCase{"WrongMode", V2Mode::Boot, {}, "No answer, check connection cable"},
-        FaultCase{"WrongEcho", V2Mode::Host, {FaultKind::WrongEcho, 50, 0},
-                  "Communication error - reply of data block is different"},
-        FaultCase{"DropEchoInHeader", V2Mode::Host, {FaultKind::DropEcho, 3, 0},
-                  "Communication error - truncated reply of data block (7/8 bytes)"},
-        FaultCase{"DropEchoInBlock", V2Mode::Host, {FaultKind::DropEcho, 20, 0},
-                  "Communication error - truncated reply of data block (31/32 bytes)"},
-        FaultCase{"HangUp", V2Mode::Host, {FaultKind::HangUp, 5, 0}, "Error reading from COM - error code 5"}),
-    [](const ::testing::TestParamInfo<FaultCase>& info) { return std::string(info.param.name); });
-
-class ZapOSFaults : public DownloadEngine, public ::testing::WithParamInterface<FaultCase> {};
-
-TEST_P(ZapOSFaults, ZapOSEndsWithOneMessageAndClosedPort) {
+TEST_P(TransferFaults, EndWithOneMessageAndClosedPort) {
   const FaultCase& c = GetParam();
   V2BoardOptions options;
   options.mode = c.mode;
   options.bootSize = 64;
   START_BOARD(options, c.faults);
-  loadFirmware(2, 3);
+  const bool zap = c.operation == Operation::ZapOS;
+  if (zap) {
+    loadFirmware(2, 3);
+  } else {
+    loadVMC(sequence(64, 3, 7, 256), sequence(32, 1, 4099, 65536));
+  }
   const auto start = Clock::now();
-  EXPECT_FALSE(engine.ZapOS());
+  EXPECT_FALSE(zap ? engine.ZapOS() : engine.DownloadUserProgram());
   EXPECT_LT(Clock::now() - start, 8s);
   EXPECT_EQ(log.errors(), std::vector<std::string>{c.error});
   EXPECT_EQ(engine.LinkMode(), 0);
 }
 
+constexpr auto kProgram = Operation::Program;
+constexpr auto kZap = Operation::ZapOS;
+
 INSTANTIATE_TEST_SUITE_P(
-    Board, ZapOSFaults,
+    Board, TransferFaults,
     ::testing::Values(
-        FaultCase{"NoAnswer", V2Mode::Boot, {FaultKind::NoAnswer, 0, 0}, "No answer, check connection cable"},
-        FaultCase{"WrongMode", V2Mode::Host, {}, "No answer, check connection cable"},
+        FaultCase{"NoAnswer", kProgram, V2Mode::Host, {FaultKind::NoAnswer, 0, 0}, "No answer, check connection cable"},
+        FaultCase{"SlowAnswer", kProgram, V2Mode::Host, {FaultKind::SlowAnswer, 0, 1500},
+                  "No answer, check connection cable"},
+        FaultCase{"WrongMode", kProgram, V2Mode::Boot, {}, "No answer, check connection cable"},
+        FaultCase{"WrongEcho", kProgram, V2Mode::Host, {FaultKind::WrongEcho, 50, 0},
+                  "Communication error - reply of data block is different"},
+        FaultCase{"DropEchoInHeader", kProgram, V2Mode::Host, {FaultKind::DropEcho, 3, 0},
+                  "Communication error - truncated reply of data block (7/8 bytes)"},
+        FaultCase{"DropEchoInBlock", kProgram, V2Mode::Host, {FaultKind::DropEcho, 20, 0},
+                  "Communication error - truncated reply of data block (31/32 bytes)"},
+        FaultCase{"HangUp", kProgram, V2Mode::Host, {FaultKind::HangUp, 5, 0}, "Error reading from COM - error code 5"},
+        FaultCase{"ZapNoAnswer", kZap, V2Mode::Boot, {FaultKind::NoAnswer, 0, 0}, "No answer, check connection cable"},
+        FaultCase{"ZapWrongMode", kZap, V2Mode::Host, {}, "No answer, check connection cable"},
         // The handshake drain gives up on a unit that never stops; the first
         // echo then shows the noise.
-        FaultCase{"Chatter", V2Mode::Boot, {FaultKind::Chatter, 0, 0},
+        FaultCase{"ZapChatter", kZap, V2Mode::Boot, {FaultKind::Chatter, 0, 0},
                   "Communication error - reply of data block is different"},
-        FaultCase{"WrongEcho", V2Mode::Boot, {FaultKind::WrongEcho, 40, 0},
+        FaultCase{"ZapWrongEcho", kZap, V2Mode::Boot, {FaultKind::WrongEcho, 40, 0},
                   "Communication error - reply of data block is different"},
-        FaultCase{"HangUp", V2Mode::Boot, {FaultKind::HangUp, 0, 0}, "Error reading from COM - error code 5"}),
+        FaultCase{"ZapHangUp", kZap, V2Mode::Boot, {FaultKind::HangUp, 0, 0}, "Error reading from COM - error code 5"}),
     [](const ::testing::TestParamInfo<FaultCase>& info) { return std::string(info.param.name); });
 
 TEST_F(DownloadEngine, CancelledWaitOrProgressEndsTheTransfer) {

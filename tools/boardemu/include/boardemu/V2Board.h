@@ -50,8 +50,11 @@ class V2Board : public BoardEmulator {
   void hostByte(std::uint8_t byte, std::uint32_t lineBaud);
   void bootByte(std::uint8_t byte, std::uint32_t lineBaud);
   bool speedIs(std::uint32_t lineBaud, std::uint32_t expected, std::uint8_t byte);
-  // Appends a 35-byte record stream byte; true when the end mark completed it.
-  bool recordByte(std::vector<std::uint8_t>& image, std::uint8_t byte);
+  // Echoes and appends a byte of a 35-byte record stream; when the end mark
+  // completes it, records the image under its name with the event and
+  // returns true.
+  bool recordByte(std::uint8_t byte, const char* image, const char* event);
+  void finishImage(const char* image, const char* event);
   void finishBootLoader();
 
   V2BoardOptions options_;

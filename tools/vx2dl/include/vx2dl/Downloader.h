@@ -125,7 +125,9 @@ class TVX2Downloader {
   bool ReadChecked(void* buffer, std::size_t count, std::size_t& received);
   bool WriteByte(std::uint8_t byte) { return WriteCOM(&byte, 1); }
   bool Cancelled();
-  bool SendEchoBlocks(const std::vector<std::uint8_t>& image, std::size_t sent, std::size_t blockSize);
+  bool SendBlocks(const std::vector<std::uint8_t>& image, std::size_t sent, std::size_t blockSize, bool echoed);
+  bool ReadAnswer();
+  bool CloseOnFailure(bool done);
   bool DrainHandshake();
   bool SendUserProgram();
   bool SendOS();
