@@ -89,16 +89,8 @@ class SimEndToEnd : public ::testing::Test {
     stepUntil([](const StepInfo& r) { return r.runState != VX2SIM_RUNNING; });
     return info.runState;
   }
-  int32_t index(const char* name) {
-    VarInfo v{};
-    getVarInfo(machine, name, &v);
-    return v.index;
-  }
-  int32_t integer(const char* name) {
-    int32_t v = 0;
-    EXPECT_EQ(getIntegerValue(machine, index(name), &v), 1) << name;
-    return v;
-  }
+  int32_t index(const char* name) { return variableIndex(machine, name); }
+  int32_t integer(const char* name) { return integerValue(machine, name); }
   double real(const char* name) {
     double v = 0;
     EXPECT_EQ(getFloatValue(machine, index(name), &v), 1) << name;

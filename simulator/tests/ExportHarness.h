@@ -8,6 +8,18 @@
 
 namespace vx2sim::test {
 
+// 1-based index of a variable by its dotted name; 0 when unknown.
+inline int32_t variableIndex(Vx2SimHandle handle, const char* name) {
+  VarInfo v{};
+  getVarInfo(handle, name, &v);
+  return v.index;
+}
+inline int32_t integerValue(Vx2SimHandle handle, const char* name) {
+  int32_t value = 0;
+  EXPECT_EQ(getIntegerValue(handle, variableIndex(handle, name), &value), 1) << name;
+  return value;
+}
+
 class Sim {
  public:
   Sim(const TempFiles& files, const ProgramBuilder& p, const std::string& name = "prog")
@@ -29,16 +41,8 @@ class Sim {
   }
   StepInfo& info() { return info_; }
 
-  int32_t index(const char* name) {
-    VarInfo v{};
-    getVarInfo(handle_, name, &v);
-    return v.index;
-  }
-  int32_t integer(const char* name) {
-    int32_t value = 0;
-    EXPECT_EQ(getIntegerValue(handle_, index(name), &value), 1) << name;
-    return value;
-  }
+  int32_t index(const char* name) { return variableIndex(handle_, name); }
+  int32_t integer(const char* name) { return integerValue(handle_, name); }
 
  private:
   Vx2SimHandle handle_;

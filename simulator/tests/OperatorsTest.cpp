@@ -179,6 +179,14 @@ struct MathCase {
   double expected;
 };
 
+// The function applied to x, pushed as the only value.
+std::unique_ptr<Machine> runMath(MathFn fn, double x) {
+  ProgramBuilder p = singleThread();
+  pushValue(p, x);
+  p.emit(Op::MathFunc, {.byte = static_cast<uint8_t>(fn)});
+  return runAll(p, 2);
+}
+
 TEST(SimMathFunctions, ReplaceTheFloatOnTop) {
   const MathCase cases[] = {
       {MathFn::Square, -3.0, 9.0},       {MathFn::Sqrt, 2.25, 1.5},
@@ -191,10 +199,7 @@ TEST(SimMathFunctions, ReplaceTheFloatOnTop) {
   };
   for (const MathCase& c : cases) {
     SCOPED_TRACE(static_cast<int>(c.fn));
-    ProgramBuilder p = singleThread();
-    pushValue(p, c.x);
-    p.emit(Op::MathFunc, {.byte = static_cast<uint8_t>(c.fn)});
-    auto m = runAll(p, 2);
+    auto m = runMath(c.fn, c.x);
     EXPECT_EQ(m->runState(), kRunning);
     EXPECT_NEAR(m->top<double>(), c.expected, 1e-12);
     EXPECT_EQ(m->sp(), kStackBase + 8);
@@ -217,10 +222,7 @@ TEST(SimMathFunctions, DomainErrorsAreMathErrors) {
                             {MathFn::Log10, -1.0, 0}, {MathFn::Exp, 1000.0, 0}};
   for (const MathCase& c : cases) {
     SCOPED_TRACE(static_cast<int>(c.fn));
-    ProgramBuilder p = singleThread();
-    pushValue(p, c.x);
-    p.emit(Op::MathFunc, {.byte = static_cast<uint8_t>(c.fn)});
-    auto m = runAll(p, 2);
+    auto m = runMath(c.fn, c.x);
     EXPECT_EQ(m->runState(), kMathError);
     EXPECT_EQ(m->top<double>(), c.x);  // the argument is still there
   }
