@@ -33,6 +33,19 @@ Result guarded(Result failure, Body body) {
   }
 }
 
+// An identifier query whose text answer is cut into the caller's buffer.
+template <typename Query>
+int32_t textQuery(Vx2ProjectHandle handle, const char* text, char* buffer, uint32_t size, Query query) {
+  Project* project = projectOf(handle);
+  if (!project || !text || !buffer) return 0;
+  return guarded<int32_t>(0, [&] {
+    std::string answer;
+    if (!query(*project, answer)) return 0;
+    vx2::copyTextCut(answer, buffer, size);
+    return 1;
+  });
+}
+
 }  // namespace
 
 extern "C" {
@@ -170,23 +183,16 @@ int32_t getIdentDefPos(Vx2ProjectHandle handle, const char* text, int32_t* modul
 
 int32_t getIdentCompletions(Vx2ProjectHandle handle, const char* text, int32_t module, int32_t line, char* buffer,
                             uint32_t size) {
-  Project* project = projectOf(handle);
-  if (!project || !text || !buffer) return 0;
-  return guarded<int32_t>(0, [&] {
-    std::string list;
-    if (!project->identCompletions(text, module, line, list)) return 0;
-    vx2::copyTextCut(list, buffer, size);
-    return 1;
+  return textQuery(handle, text, buffer, size, [&](Project& project, std::string& out) {
+    return project.identCompletions(text, module, line, out);
   });
 }
 
 int32_t getIdentFullName(Vx2ProjectHandle handle, const char* text, int32_t module, int32_t line, char* buffer,
                          uint32_t size) {
-  Project* project = projectOf(handle);
-  if (!project || !text || !buffer) return 0;
-  return guarded<int32_t>(0, [&] {
-    vx2::copyTextCut(project->identFullName(text, module, line), buffer, size);
-    return 1;
+  return textQuery(handle, text, buffer, size, [&](Project& project, std::string& out) {
+    out = project.identFullName(text, module, line);
+    return true;
   });
 }
 

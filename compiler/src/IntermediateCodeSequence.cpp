@@ -58,7 +58,8 @@ void IntermediateCodeSequence::appendFolded(int32_t op) {
     items_.pop_back();
     if (op == OP_NEG) {
       if (isInt32(c)) {
-        appendNumber(-static_cast<double>(truncate32(c)));
+        // 32-bit negation, so that -2147483648 stays the smallest long.
+        items_.push_back({OP_PUSH_INT, static_cast<int32_t>(0u - static_cast<uint32_t>(truncate32(c)))});
       } else {
         doubles_.push_back(-c);
         items_.push_back({OP_PUSH_DOUBLE, static_cast<int32_t>(doubles_.size() - 1)});

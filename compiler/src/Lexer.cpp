@@ -175,7 +175,10 @@ void Lexer::scanString() {
 
 void Lexer::scanChar() {
   if (atEnd()) return;
+  // A line end right after the quote is left for the next token, so it still counts as a line.
+  if (src_[pos_] == '\n' || src_[pos_] == '\r') return;
   size_t afterFirst = pos_ + 1;
+  size_t tokensBefore = out_->size();
   int value;
   if (src_[pos_] == '\\') {
     ++pos_;
@@ -187,6 +190,8 @@ void Lexer::scanChar() {
     ++pos_;
     out_->append(TOKEN_CHAR, value);
   } else {
+    // Rescanned from after the first character: line ends the escape passed are counted then.
+    out_->truncate(tokensBefore);
     pos_ = afterFirst;
   }
 }

@@ -272,6 +272,12 @@ double Parser::constantExpression() {
 
 // ---- declarations ----
 
+void Parser::checkDataSize(int dimension, int offset, const Type& type) {
+  // No datum beyond the 64K of RAM can ever be laid out; refusing it keeps sizes from overflowing.
+  int64_t end = offset + static_cast<int64_t>(dimension ? dimension : 1) * type.size();
+  if (static_cast<uint32_t>(dimension) > 65535 || end > 0x10000) fail(compilerText(TEXT_ARRAY_TOO_BIG), Error::PLAIN);
+}
+
 void Parser::constantDeclaration() {
   declarationLine_ = line_;
   next(TOKEN_IDENTIFIER);
@@ -338,6 +344,7 @@ void Parser::typeDeclaration() {
     if (fieldType == type) fail(compilerText(TEXT_RECURSIVE_TYPE), Error::PLAIN);
     std::string name;
     int dimension = nameWithDimension(name);
+    checkDataSize(dimension, type->size() + 1, *fieldType);
     declare(name, type->addField(fieldType, dimension), KIND_FIELD, false);
     expect(TOKEN_SEMICOLON);
   }
@@ -350,7 +357,7 @@ void Parser::variableDeclaration() {
     declarationLine_ = line_;
     std::string name;
     int dimension = nameWithDimension(name);
-    if (static_cast<uint32_t>(dimension) > 65535) fail(compilerText(TEXT_ARRAY_TOO_BIG), Error::PLAIN);
+    checkDataSize(dimension, 0, *type);
     auto variable = std::make_shared<Variable>(type, procedure_ ? STORAGE_LOCAL : STORAGE_GLOBAL, dimension != 0,
                                                dimension, nullptr);
     declare(name, variable, KIND_VARIABLE, false);

@@ -70,6 +70,8 @@ class Parser {
   void constantDeclaration();
   void typeDeclaration();
   void variableDeclaration();
+  // "array too big" for a dimension above 65535 (negative ones too) or a datum ending beyond 64K.
+  void checkDataSize(int dimension, int offset, const Type& type);
   void declareFieldVariables(const std::shared_ptr<Variable>& variable);
 
   // Procedures and statements.

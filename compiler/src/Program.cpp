@@ -115,6 +115,11 @@ void Program::build() {
     }
   }
 
+  auto checkProcedure = [&] {
+    checkData();
+    if (generator_.codeCount() > CodeGenerator::MAX_CODE_WORDS) throw BUILD_PROGRAM_TOO_BIG;
+  };
+
   // 5. Threads, each with its entry in the thread table.
   for (size_t i = 0; i < threads.size(); ++i) {
     Thread& thread = *threads[i];
@@ -123,15 +128,14 @@ void Program::build() {
                                 thread.startSlice);
     thread.firstWord = first;
     thread.lastWord = generator_.codeCount() - 1;
-    checkData();
-    if (generator_.codeCount() > CodeGenerator::MAX_CODE_WORDS) throw BUILD_PROGRAM_TOO_BIG;
+    checkProcedure();
     addUsedLocals(thread);
   }
   // 6. Used functions.
   for (Function* function : functions) {
     function->firstWord = generator_.translateProcedure(*function);
     function->lastWord = generator_.codeCount() - 1;
-    checkData();
+    checkProcedure();
     addUsedLocals(*function);
   }
   // 7. Calls and the thread count.

@@ -20,6 +20,10 @@ class TokenList {
   void append(int32_t type, int32_t value) { items_.push_back({type, value}); }
   void appendDouble(int32_t type, double value);
   void appendText(int32_t type, std::string text);
+  // Drops the items from position count on (pools are kept).
+  void truncate(size_t count) {
+    if (count < items_.size()) items_.resize(count);
+  }
   void recordSizes();
 
   // Cursor.

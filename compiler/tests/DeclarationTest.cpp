@@ -37,6 +37,12 @@ INSTANTIATE_TEST_SUITE_P(
         MessageCase{"const S[] = \"a\", \"b\";\nconst N[] = 1, 2.5, 70000;\nconst F = -1.5;\n", "M : OK\n"},
         MessageCase{"type T { int a; }\ntype T { int b; }\nint x;\n", "M (2) : multiple declaration of \"T\"\nM (2) : unexpected }\n"},
         MessageCase{"int a[-1];\nint b;\n", "M (1) : array too big\n"},
+        // Fields follow the rule of variables; no datum may outgrow the 64K of RAM (nor overflow).
+        MessageCase{"type T {\n int a[-5];\n}\nint b;\n", "M (2) : array too big\n"},
+        MessageCase{"type T { float x[8000]; }\nT v[65535];\nint b;\n", "M (2) : array too big\n"},
+        MessageCase{"type T { byte x[60000]; int y[4000]; }\nint b;\n", "M (1) : array too big\n"},
+        MessageCase{"type T { byte x[65536]; }\nint b;\n", "M (1) : array too big\n"},
+        MessageCase{"type T { byte x[30000]; int y[17000]; }\nT v;\n", "M : OK\n"},
         MessageCase{"int a;\nthread main {\n yield;\n}\nconst X = ;\nint b;\n",
                     "M (5) : unexpected ;\n"},
         MessageCase{"int a;\n\nconst\n", "M (4) : identifier expected\nM (4) : unexpected end of file\n"},

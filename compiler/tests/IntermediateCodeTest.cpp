@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdint>
+#include <utility>
 
 #include "DataSymbols.h"
 #include "IntermediateCodeSequence.h"
@@ -71,6 +73,15 @@ TEST(IntermediateCodeSequence, UnaryFolding) {
   neg.appendFolded(OP_NOT);
   EXPECT_EQ(neg.at(0).op, OP_PUSH_DOUBLE);
   EXPECT_EQ(neg.constantValue(), static_cast<double>(~static_cast<int32_t>(-2)));
+  // Integral negation is 32-bit: the scanned 2147483648 wraps, and its negation stays the smallest long.
+  for (auto [value, negated] : {std::pair{5, -5}, {-7, 7}, {INT32_MIN, INT32_MIN}}) {
+    IntermediateCodeSequence n;
+    n.pushInt(value);
+    n.appendFolded(OP_NEG);
+    ASSERT_EQ(n.size(), 1u);
+    EXPECT_EQ(n.at(0).op, OP_PUSH_INT) << value;
+    EXPECT_EQ(n.at(0).operand, negated) << value;
+  }
 }
 
 TEST(IntermediateCodeSequence, VariablesAreNotFoldedButNamedConstantsAre) {
