@@ -55,11 +55,11 @@ bool isNumberedLabel(const std::string& name) {
 }
 }  // namespace
 
-void CodeBuffer::resolveFixups() {
+void CodeBuffer::resolveFixups(bool errorsReported) {
     for (const Fixup& f : fixups_) {
         auto addr = labels_.find(f.label);
         if (!addr) {
-            if (isNumberedLabel(f.label)) continue;
+            if (errorsReported && isNumberedLabel(f.label)) continue;
             raise(f.line, kUndefinedLabel, errorText(kUndefinedLabel, f.label));
         }
         code_[f.position] = static_cast<uint8_t>(*addr >> 8);

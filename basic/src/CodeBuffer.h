@@ -36,8 +36,9 @@ public:
     // Emits the label's address, or a placeholder resolved at the pass end.
     void putLabelRef(const std::string& name);
     // Writes every placeholder; an unknown label raises "undefiniertes Label"
-    // with the line of its first reference.
-    void resolveFixups();
+    // with the line of its first reference. After errors already reported,
+    // generated labels of abandoned statements are passed over.
+    void resolveFixups(bool errorsReported);
 
     void setLine(int line) { line_ = line; }
     int line() const { return line_; }

@@ -69,7 +69,7 @@ uint32_t compile(QuorinInstance& inst, const char* baseDirectory) {
             }
         }
         try {
-            pass1->finishPass();
+            pass1->finishPass(errors != 0);
         } catch (const CompileError& e) {
             report(e);
         }

@@ -35,7 +35,8 @@ public:
         : port_(port), progress_(progress), total_(total) {}
 
     void writeByte(uint8_t byte) {
-        if (!port_.write(&byte, 1).ok()) throw Failure{kWriteFailed};
+        IoResult r = port_.write(&byte, 1);
+        if (!r.ok() || r.count == 0) throw Failure{kWriteFailed};
     }
 
     void sendWithEcho(uint8_t byte) {

@@ -200,11 +200,11 @@ void QuorinCompiler::lineMarker() {
     if (breakpoints_ && (breakpoints_->empty() || breakpoints_->back() != line_)) breakpoints_->push_back(line_);
 }
 
-void QuorinCompiler::finishPass() {
+void QuorinCompiler::finishPass(bool errorsReported) {
     buf_.put(255);
     if (networkNeeded_) appendNetworkRoutines();
     if (buf_.code().size() % 2 != 0) buf_.put(0);
-    buf_.resolveFixups();
+    buf_.resolveFixups(errorsReported);
     if (pass1_ && symbolMap_) {
         for (const auto& [name, value] : symbols_.entries()) symbolMap_->add(name, mapCodeOf(value));
     }

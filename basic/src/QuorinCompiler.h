@@ -21,8 +21,9 @@ public:
 
     // Compiles one line; returns whether it produced code. Throws CompileError.
     bool compileLine(int line, std::string text);
-    // End byte, network routines, padding, fix-ups, symbol map. Throws CompileError.
-    void finishPass();
+    // End byte, network routines, padding, fix-ups, symbol map. Throws
+    // CompileError. `errorsReported`: lines of this pass failed already.
+    void finishPass(bool errorsReported = false);
 
     const std::vector<uint8_t>& code() const { return buf_.code(); }
     const std::vector<uint8_t>& sysCode() const { return buf_.sysCode(); }

@@ -127,6 +127,7 @@ TEST(CompilerMessages, GermanTextsWordForWord) {
         {"DEFINE on BYTE", "BASIC-Modul (1) : mehrfach definierter Bezeichner ON\r\n"},
         {"DEFINE Year BYTE", "BASIC-Modul (1) : mehrfach definierter Bezeichner YEAR\r\n"},
         {"GOTO NOWHERE", "BASIC-Modul (1) : undefiniertes Label NOWHERE\r\n"},
+        {"GOTO __label_99", "BASIC-Modul (1) : undefiniertes Label __LABEL_99\r\n"},
         {"DEFINE A BYTE\n\nA = FOO", "BASIC-Modul (3) : undefiniertes Label FOO\r\n"},
         {"#LOOP: PRINT 1", "BASIC-Modul (1) : undefiniertes Label \r\n"},
         {"10 GOTO 10\n10 END", "BASIC-Modul (2) : mehrfach definiertes Label 10\r\n"},
@@ -154,6 +155,10 @@ TEST(CompilerMessages, StatusCountsErrorsAndMarksLines) {
               "BASIC-Modul (4) : Zeilenende erwartet\r\n"
               "BASIC-Modul (3) : undefiniertes Label NOWHERE\r\n");
     EXPECT_EQ(hex(r.lineInfos), hex({0x80, 1, 0x81, 0x80}));
+    // The labels of an abandoned IF stay open without a further message.
+    r = compileSource("DEFINE A BYTE\nIF A THEN A 5");
+    EXPECT_EQ(r.status, (1u << 16) | 1u);
+    EXPECT_EQ(r.messages, "BASIC-Modul (2) : = erwartet\r\n");
 }
 
 TEST(CompilerMessages, FullBufferEndsTheCompile) {
