@@ -137,7 +137,7 @@ bool Program::writeVMCAndDebug(std::FILE* vmc, std::FILE* dbg) const {
              std::to_string(ownerWord(*data, true)) + kLineEnd;
     ++count;
   }
-  out += std::to_string(count);
+  appendNumber(out, count);
   out += kLineEnd;
   out += lines;
   return writeAll(dbg, out);
@@ -150,7 +150,7 @@ bool Program::writeOutputFiles(const std::string& baseName, bool withDebugFile) 
   if (ok) ok = withDebugFile ? writeVMCAndDebug(vmc, dbg) : writeVMC(vmc);
   if (vmc && std::fclose(vmc) != 0) ok = false;
   if (dbg && std::fclose(dbg) != 0) ok = false;
-  return ok || !vmcAvailable_;
+  return ok;
 }
 
 }  // namespace vx2

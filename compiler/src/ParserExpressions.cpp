@@ -117,6 +117,8 @@ void Parser::factor() {
   Scope* node = qualifiedIdent();
   if (node->symbol && node->symbol->kind == KIND_FUNCTION) {
     auto function = std::static_pointer_cast<Function>(node->symbol);
+    // A call without a result would leave nothing on the VM stack for the expression.
+    if (!function->returnType) fail(compilerText(TEXT_TYPE_MISMATCH), Error::TYPE);
     function->markUsed();
     arguments(*function);
     if (function->isInline) code().append(function->code, false);

@@ -23,6 +23,17 @@ struct LoopLabels {
   }
 };
 
+// The position identifier of the statement just marked (0 outside a build).
+int32_t lastMarkedPosition(const Program& program) { return program.building() ? program.lastPosition() : 0; }
+
+// The end of while and do: back to the start while the condition on the stack is true.
+void loopBackWhileTrue(IntermediateCodeSequence& code, int32_t startLabel, int32_t breakLabel) {
+  code.pushInt(0);
+  code.appendFolded(OP_EQUAL);
+  code.appendWithOperand(OP_JUMP_IF_FALSE, startLabel);
+  code.appendWithOperand(OP_LABEL, breakLabel);
+}
+
 int kindOf(const Type* type) {
   int kind = numericKindOf(type);
   return kind < 0 ? NUM_INT : kind;
@@ -158,6 +169,17 @@ void Parser::inlineBody() {
 }
 
 void Parser::arguments(Function& function) {
+  // A variable passed by reference: its address, then the element or field it designates.
+  auto referenceArgument = [&]() -> const Type* {
+    expect(TOKEN_IDENTIFIER);
+    Scope* node = qualifiedIdent();
+    checkKind(node, KIND_ANY_DATA);
+    auto data = std::static_pointer_cast<Data>(node->symbol);
+    data->markUsed();
+    code().appendSymbol(OP_ADDRESS, data);
+    bool indirect = false;
+    return designator(data.get(), indirect, false, false)->type();
+  };
   next(TOKEN_LPAREN);
   for (size_t i = 0; i < function.parameters.size(); ++i) {
     if (i > 0) next(TOKEN_COMMA);
@@ -165,29 +187,14 @@ void Parser::arguments(Function& function) {
     const Data& parameter = *function.parameters[i];
     const Type* type = parameter.type();
     if (isNumeric(type) && parameter.array) {
-      expect(TOKEN_IDENTIFIER);
-      Scope* node = qualifiedIdent();
-      checkKind(node, KIND_ANY_DATA);
-      auto data = std::static_pointer_cast<Data>(node->symbol);
-      data->markUsed();
-      code().appendSymbol(OP_ADDRESS, data);
-      bool indirect = false;
-      Data* designated = designator(data.get(), indirect, false, false);
-      bool stringIntoBytes = numericKindOf(type) == NUM_BYTE && isStringType(designated->type());
-      if (!stringIntoBytes) checkSameType(type, designated->type());
+      const Type* argument = referenceArgument();
+      bool stringIntoBytes = numericKindOf(type) == NUM_BYTE && isStringType(argument);
+      if (!stringIntoBytes) checkSameType(type, argument);
     } else if (isNumeric(type)) {
       expression();
       code().appendWithOperand(OP_CONVERT, numericKindOf(type));
     } else if (type->category == CATEGORY_USER) {
-      expect(TOKEN_IDENTIFIER);
-      Scope* node = qualifiedIdent();
-      checkKind(node, KIND_ANY_DATA);
-      auto data = std::static_pointer_cast<Data>(node->symbol);
-      data->markUsed();
-      code().appendSymbol(OP_ADDRESS, data);
-      bool indirect = false;
-      Data* designated = designator(data.get(), indirect, false, false);
-      checkSameType(type, designated->type());
+      checkSameType(type, referenceArgument());
     } else if (parameter.array) {
       expect(TOKEN_IDENTIFIER);
       Scope* node = qualifiedIdent();
@@ -430,7 +437,7 @@ void Parser::loopStatement() {
 
 void Parser::whileStatement() {
   markStatement();
-  int32_t position = program_->building() ? program_->lastPosition() : 0;
+  int32_t position = lastMarkedPosition(*program_);
   int32_t breakLabel = program_->newLabel();
   int32_t continueLabel = program_->newLabel();
   int32_t testLabel = program_->newLabel();
@@ -449,10 +456,7 @@ void Parser::whileStatement() {
   code().appendWithOperand(OP_LABEL, continueLabel);
   code().appendWithOperand(OP_LABEL, testLabel);
   code().append(condition, true);
-  code().pushInt(0);
-  code().appendFolded(OP_EQUAL);
-  code().appendWithOperand(OP_JUMP_IF_FALSE, startLabel);
-  code().appendWithOperand(OP_LABEL, breakLabel);
+  loopBackWhileTrue(code(), startLabel, breakLabel);
 }
 
 void Parser::doStatement() {
@@ -468,15 +472,12 @@ void Parser::doStatement() {
   next(0);
   expression();
   code().appendWithOperand(OP_CONVERT, NUM_INT);
-  code().pushInt(0);
-  code().appendFolded(OP_EQUAL);
-  code().appendWithOperand(OP_JUMP_IF_FALSE, startLabel);
-  code().appendWithOperand(OP_LABEL, breakLabel);
+  loopBackWhileTrue(code(), startLabel, breakLabel);
 }
 
 void Parser::forStatement() {
   markStatement();
-  int32_t position = program_->building() ? program_->lastPosition() : 0;
+  int32_t position = lastMarkedPosition(*program_);
   int32_t breakLabel = program_->newLabel();
   int32_t continueLabel = program_->newLabel();
   LoopLabels labels(breakLabels_, continueLabels_, breakLabel, continueLabel);

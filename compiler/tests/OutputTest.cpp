@@ -27,7 +27,7 @@ TEST_F(Output, VmcAndDbgOfTheWorkedExampleByteForByte) {
   EXPECT_EQ(readAll(base + ".vmc"), vmc);
   const std::string dbg = "32 \r\n16 \r\n\r\n" + constants + "\r\n\r\n" +
                           row({0, 140, 0, 20, 0, 324, 0, 69, 0, 148, 0, 20, 0, 132, 0, 65528}) +
-                          repeat("65535 65535 ", 8) + "\r\n\r\n" + "1\r\n1 3 \r\n\r\n" + "1\r\nM.g 1 20 1 0 0\r\n";
+                          repeat("65535 65535 ", 8) + "\r\n\r\n" + "1\r\n1 3 \r\n\r\n" + "1 \r\nM.g 1 20 1 0 0\r\n";
   EXPECT_EQ(readAll(base + ".dbg"), dbg);
 }
 
@@ -63,7 +63,7 @@ TEST_F(Output, VariableLinesOfTheDebugFile) {
   auto img = image();
   std::string lines = dbg.substr(at + 4);
   EXPECT_EQ(lines.substr(0, lines.find("\r\nM.main.b")),
-            "5\r\nM.g 1 20 1 0 0\r\nM.s 1 22 -1 0 0");
+            "5 \r\nM.g 1 20 1 0 0\r\nM.s 1 22 -1 0 0");
   EXPECT_NE(lines.find("\r\nM.main.b 2 0 0 0 "), std::string::npos) << lines;
   EXPECT_NE(lines.find("\r\nM.f.p 2 -8 1 "), std::string::npos) << lines;
   EXPECT_NE(lines.find("\r\nM.f.q 2 -6 -1 "), std::string::npos) << lines;
@@ -78,9 +78,10 @@ TEST_F(Output, WithoutAnImageBothFilesAreCreatedEmpty) {
 }
 
 TEST_F(Output, UnwritableFileFails) {
+  std::string base = tempPath("no/such/dir/out");
+  EXPECT_EQ(writeOutputFile(project, base.c_str()), 0);  // also without an image
   int m = add("M", "thread main { yield; }\n");
   ASSERT_TRUE(build({m}));
-  std::string base = tempPath("no/such/dir/out");
   EXPECT_EQ(writeOutputFile(project, base.c_str()), 0);
 }
 

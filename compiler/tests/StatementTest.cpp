@@ -141,6 +141,7 @@ INSTANTIATE_TEST_SUITE_P(
         MessageCase{"int x;\nthread main {\n capture x;\n}\n", "M (3) : type mismatch\n"},
         MessageCase{"string s; int x;\nthread main {\n x = s;\n x = 1;\n}\n", "M (3) : type mismatch\n"},
         MessageCase{"function f() returns string { }\nthread main { yield; }\n", "M (1) : type mismatch\n"},
+        MessageCase{"int x;\nfunction f() { }\nthread main {\n x = f() + 1;\n}\n", "M (4) : type mismatch\n"},
         MessageCase{"type T { int a; }\nfunction f() returns T { }\nthread main { yield; }\n", "M (2) : type mismatch\n"},
         MessageCase{"const C = 1;\nthread main {\n for C = 1 ... 2 yield;\n}\n", "M (3) : identifier of a variable expected\n"},
         MessageCase{"int x;\nthread main {\n halt x;\n}\n", "M (3) : identifier of a thread expected\n"},
