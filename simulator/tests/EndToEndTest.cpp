@@ -161,6 +161,33 @@ TEST_F(SimEndToEnd, ArithmeticCallsAndHalt) {
   EXPECT_EQ(info.haltCode, 3);
 }
 
+TEST_F(SimEndToEnd, StringParameterAndLocalInsideTheirFunction) {
+  load(
+      "string g;\n"
+      "int n;\n"
+      "function show(string s, int k) {\n"
+      "  string t;\n"
+      "  t = s;\n"
+      "  n = k;\n"
+      "}\n"
+      "thread main {\n"
+      "  g = \"HI\";\n"
+      "  show(g, 5);\n"
+      "  quit 1;\n"
+      "}\n");
+  runTo("n = k;");
+  // s is reached through its parameter slot, t lies in the frame.
+  EXPECT_EQ(text("m.show.s"), "HI");
+  EXPECT_EQ(text("m.show.t"), "HI");
+  EXPECT_EQ(integer("m.show.k"), 5);
+  ASSERT_EQ(setValueAsText(machine, index("m.show.s"), "HO"), 1);
+  EXPECT_EQ(text("m.g"), "HO");
+  runTo("quit 1;");
+  char out[VX2SIM_STRING_TEXT_SIZE];
+  EXPECT_EQ(getStringText(machine, index("m.show.t"), out), 0);
+  EXPECT_EQ(integer("m.n"), 5);
+}
+
 TEST_F(SimEndToEnd, DivisionByZeroStopsAtItsLine) {
   load(
       "int zero;\n"
