@@ -15,12 +15,10 @@ constexpr int kBurst = 1001;
 // count = count + 1 with a comparison and a conditional jump, every word in a statement.
 ProgramBuilder countingLoop(int threads) {
   ProgramBuilder p(threads);
-  uint16_t entry = 0;
   for (int t = 0; t < threads; ++t) {
     const uint16_t counter = static_cast<uint16_t>(0x1000 + 4 * t);
     p.statement(1, 10 * t + 1);
     const uint16_t loop = p.emit(Op::LoadInt, {.operand = counter});
-    if (t == 0) entry = loop;
     p.emit(Op::PushInt, {.operand = 1});
     p.emit(Op::Add, {.byte = 0});
     p.emit(Op::StoreInt, {.operand = counter});
@@ -30,11 +28,10 @@ ProgramBuilder countingLoop(int threads) {
     p.emit(Op::Less, {.byte = 0});
     const uint16_t exit = p.emit(Op::JumpIfFalse, {.operand = 0});
     p.jump(Op::Jump, loop);
-    p.patchJump(exit, loop);
+    p.patchJump(exit, loop);  // past the limit the counter wraps; the loop never ends
     p.thread(t + 1, {loop, static_cast<uint16_t>(0x2000 + 0x400 * t),
                      static_cast<uint16_t>(0x2000 + 0x400 * t), 32});
   }
-  (void)entry;
   return p;
 }
 
