@@ -85,23 +85,30 @@ TEST(IntermediateCodeSequence, UnaryFolding) {
 }
 
 TEST(IntermediateCodeSequence, VariablesAreNotFoldedButNamedConstantsAre) {
+  using Pairs = std::vector<std::pair<int32_t, int32_t>>;
+  struct Case {
+    SymbolPtr left;
+    int32_t right;
+    int32_t op;
+    Pairs items;
+  };
   auto x = std::make_shared<Variable>(NumericType::builtin(NUM_INT), STORAGE_GLOBAL, false, 0, nullptr);
-  IntermediateCodeSequence code;
-  code.appendSymbol(OP_LOAD, x);
-  code.pushInt(1);
-  code.appendFolded(OP_ADD);
-  ASSERT_EQ(code.size(), 3u);
-  EXPECT_EQ(code.at(2).op, OP_ADD);
-  EXPECT_THROW(code.constantValue(), IntermediateCodeSequence::NO_CONST);
-
-  auto n = std::make_shared<Constant>(10);
-  IntermediateCodeSequence named;
-  named.appendSymbol(OP_LOAD, n);
-  named.pushInt(2);
-  named.appendFolded(OP_MUL);
-  ASSERT_EQ(named.size(), 1u);
-  EXPECT_EQ(named.at(0).op, OP_PUSH_INT);
-  EXPECT_EQ(named.at(0).operand, 20);
+  const std::vector<Case> cases = {
+      {x, 1, OP_ADD, {{OP_LOAD, 0}, {OP_PUSH_INT, 1}, {OP_ADD, 0}}},
+      {std::make_shared<Constant>(10), 2, OP_MUL, {{OP_PUSH_INT, 20}}},
+  };
+  for (const auto& c : cases) {
+    IntermediateCodeSequence code;
+    code.appendSymbol(OP_LOAD, c.left);
+    code.pushInt(c.right);
+    code.appendFolded(c.op);
+    Pairs items;
+    for (const auto& item : code.items()) items.emplace_back(item.op, item.operand);
+    EXPECT_EQ(items, c.items) << "op " << c.op;
+  }
+  IntermediateCodeSequence variable;
+  variable.appendSymbol(OP_LOAD, x);
+  EXPECT_THROW(variable.constantValue(), IntermediateCodeSequence::NO_CONST);
 }
 
 TEST(IntermediateCodeSequence, StoreThenLoadBecomesPut) {
