@@ -134,29 +134,38 @@ TEST_F(Vx2dlApp, ProgramFileIsFoundWithOrWithoutExtension) {
 }
 
 TEST_F(Vx2dlApp, DownloadPrintsMessagesAndDots) {
-  START_BOARD();
-  dir.write("prog.vmc", vmcFile());
-  EXPECT_EQ(run({"prog"}), kExitOk);
-  EXPECT_EQ(out.str(), kBannerText +
-                           "Loading IDE format file: prog.vmc\n"
-                           "The flash is being erased...\n"
-                           "Sending 128 bytes user program code\n"
-                           "......OK\n");
-  ASSERT_TRUE(board->recording().waitForEvent("end-load", 2s));
-  const auto image = testing::vmcImage(sequence(64, 1, 5, 256), sequence(32, 9, 777, 65536));
-  EXPECT_EQ(board->recording().image("program"), image);
-}
-
-TEST_F(Vx2dlApp, HexDownloadInGerman) {
-  START_BOARD();
-  dir.write("prog.hex", hexDataLine(0, {1, 2, 3}) + "\n:00000001FF\n");
-  EXPECT_EQ(run({"-DE", "prog"}), kExitOk);
-  EXPECT_EQ(out.str(), kBannerText +
-                           "Lade im INTEL HEX Format: prog.hex\n"
-                           "Flash Speicher wird geloescht...\n"
-                           "Uebertrage 34 Bytes Anwenderprogrammcode\n"
-                           "...OK\n");
-  ASSERT_TRUE(board->recording().waitForEvent("program-hex", 2s));
+  // One record padded with 0xFF, then the end mark.
+  std::vector<std::uint8_t> hexImage = {0x12, 0x34, 3, 1, 2, 3};
+  hexImage.resize(37, 0xFF);
+  struct Case {
+    std::string file, content;
+    std::vector<std::string> arguments;
+    std::string output, event;
+    std::vector<std::uint8_t> image;
+  } const cases[] = {
+      {"prog.vmc", vmcFile(), {"prog"},
+       "Loading IDE format file: prog.vmc\n"
+       "The flash is being erased...\n"
+       "Sending 128 bytes user program code\n"
+       "......OK\n",
+       "program-vmc", testing::vmcImage(sequence(64, 1, 5, 256), sequence(32, 9, 777, 65536))},
+      {"prog.hex", hexDataLine(0x1234, {1, 2, 3}) + "\n:00000001FF\n", {"-DE", "prog"},
+       "Lade im INTEL HEX Format: prog.hex\n"
+       "Flash Speicher wird geloescht...\n"
+       "Uebertrage 34 Bytes Anwenderprogrammcode\n"
+       "...OK\n",
+       "program-hex", hexImage},
+  };
+  for (const Case& c : cases) {
+    TempDir scratch;
+    ScopedCwd here(scratch.path());
+    scratch.write(c.file, c.content);
+    START_BOARD();
+    EXPECT_EQ(run(c.arguments), kExitOk);
+    EXPECT_EQ(out.str(), kBannerText + c.output);
+    ASSERT_TRUE(board->recording().waitForEvent(c.event, 2s));
+    EXPECT_EQ(board->recording().image("program"), c.image) << c.file;
+  }
 }
 
 TEST_F(Vx2dlApp, ExitCodesOfFailures) {
