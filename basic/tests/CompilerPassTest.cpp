@@ -69,21 +69,15 @@ TEST(CompilerPass, SymbolMapGetsEveryVariable) {
                            "DEFINE BP BYTEPORT[2]\nDEFINE WP WORDPORT[1]\nDEFINE X AD[3]\nDEFINE D DA[2]\n"
                            "DEFINE K 5\nDEFINE R PORT[1] AT 3");
     ASSERT_EQ(r.status, 0u) << r.messages;
-    auto code = [&](const char* name) { return r.instance->symbolMap.find(name).value_or(0xDEAD); };
-    EXPECT_EQ(code("LED"), 0x03020000u);
-    EXPECT_EQ(code("A"), 0x02010000u);
-    EXPECT_EQ(code("W"), 0x01010001u);
-    EXPECT_EQ(code("F"), 0x03010009u);
-    EXPECT_EQ(code("BP"), 0x02020001u);
-    EXPECT_EQ(code("WP"), 0x01020000u);
-    EXPECT_EQ(code("X"), 0x02030002u);
-    EXPECT_EQ(code("D"), 0x02040001u);
-    EXPECT_EQ(code("YEAR"), 0x02050000u);
-    EXPECT_EQ(code("SECOND"), 0x02050006u);
-    EXPECT_EQ(code("TIMER"), 0x01050007u);
-    EXPECT_EQ(code("FREQ"), 0x01050009u);
-    EXPECT_EQ(code("R"), 0u);
-    EXPECT_EQ(code("K"), 0xDEADu);  // constants are no symbols
+    const std::pair<const char*, uint32_t> expected[] = {
+        {"LED", 0x03020000u},  {"A", 0x02010000u},      {"W", 0x01010001u},     {"F", 0x03010009u},
+        {"BP", 0x02020001u},   {"WP", 0x01020000u},     {"X", 0x02030002u},     {"D", 0x02040001u},
+        {"YEAR", 0x02050000u}, {"SECOND", 0x02050006u}, {"TIMER", 0x01050007u}, {"FREQ", 0x01050009u},
+        {"FILEFREE", 0x0105000Bu}, {"R", 0u},
+        {"K", 0xDEADu},  // constants are no symbols
+    };
+    for (const auto& [name, mapCode] : expected)
+        EXPECT_EQ(r.instance->symbolMap.find(name).value_or(0xDEAD), mapCode) << name;
 }
 
 struct MessageCase {
