@@ -213,6 +213,14 @@ void CodeGenerator::pushAddress(const Data& data) {
   }
 }
 
+void CodeGenerator::pushReferencedAddress(const Variable& variable) {
+  emitWord(encode(Op::LoadLocalInt));
+  emitWord(static_cast<uint16_t>(variable.linked->address - 4));
+  emitWord(encode(Op::PushInt));
+  emitWord(static_cast<uint16_t>(variable.address));
+  emitWord(encode(Op::Add));
+}
+
 void CodeGenerator::load(const Data& data) {
   int kind = kindOfData(data);
   auto* variable = dynamic_cast<const Variable*>(&data);
@@ -220,11 +228,7 @@ void CodeGenerator::load(const Data& data) {
     emitWord(encode(typed(Op::PushConstByte, constant->numericKind())));
     emitWord(static_cast<uint16_t>(constant->address));
   } else if (variable && variable->linked) {
-    emitWord(encode(Op::LoadLocalInt));
-    emitWord(static_cast<uint16_t>(variable->linked->address - 4));
-    emitWord(encode(Op::PushInt));
-    emitWord(static_cast<uint16_t>(variable->address));
-    emitWord(encode(Op::Add));
+    pushReferencedAddress(*variable);
     emitWord(encode(typed(Op::LoadByteAt, kind)));
   } else if (data.storage == STORAGE_GLOBAL) {
     emitWord(encode(typed(Op::LoadByte, kind)));
@@ -243,11 +247,7 @@ void CodeGenerator::store(const Data& data, bool keep) {
   convertTo(kind);
   auto* variable = dynamic_cast<const Variable*>(&data);
   if (variable && variable->linked) {
-    emitWord(encode(Op::LoadLocalInt));
-    emitWord(static_cast<uint16_t>(variable->linked->address - 4));
-    emitWord(encode(Op::PushInt));
-    emitWord(static_cast<uint16_t>(variable->address));
-    emitWord(encode(Op::Add));
+    pushReferencedAddress(*variable);
     emitWord(encode(typed(Op::StoreByteAt, kind)));
   } else if (data.storage == STORAGE_GLOBAL) {
     emitWord(encode(typed(keep ? Op::PutByte : Op::StoreByte, kind)));

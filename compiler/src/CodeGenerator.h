@@ -70,6 +70,8 @@ class CodeGenerator {
   void load(const Data& data);
   void store(const Data& data, bool keep);
   void pushAddress(const Data& data);
+  // The reference's value plus the variable's offset behind it.
+  void pushReferencedAddress(const Variable& variable);
   const Data& dataOperand(const IntermediateCodeSequence& code, int32_t operand) const;
   const Identified* liveOperand(const IntermediateCodeSequence& code, int32_t operand) const;
 
