@@ -188,6 +188,8 @@ TEST_F(Vx2dlApp, ExitCodesOfFailures) {
       {{}, {"zap-os"}, FaultKind::None, kExitTransferFailed, "File not found: boot.hex\n"},
       {{{"boot.hex", hexDataLine(0, {1}) + "\n"}}, {"zap-os"}, FaultKind::None, kExitTransferFailed,
        "File not found: os.hex\n"},
+      {{{"boot.hex", hexDataLine(0, {1}) + "\n"}, {"os.hex", "\n"}}, {"-DE", "zap-os"}, FaultKind::None,
+       kExitFileError, "Formatfehler: os.hex Zeile 1 zu kurz\n"},
   };
   for (const Case& c : cases) {
     TempDir scratch;
