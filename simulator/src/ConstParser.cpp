@@ -1,5 +1,6 @@
 #include "ConstParser.h"
 
+#include <algorithm>
 #include <cctype>
 #include <cmath>
 
@@ -138,118 +139,87 @@ namespace {
 int32_t truthOf(double v, bool isFloat) { return isFloat ? (v != 0 ? -1 : 0) : toInt32(v); }
 }  // namespace
 
-ConstParser::Value ConstParser::orLevel() {
-  Value l = andLevel();
-  for (ID op = peek(); op == ID::Bar || op == ID::Nor || op == ID::Caret; op = peek()) {
+template <typename Combine>
+ConstParser::Value ConstParser::level(Value (ConstParser::*next)(), std::initializer_list<ID> ops,
+                                      Combine combine) {
+  Value l = (this->*next)();
+  for (ID op = peek(); std::find(ops.begin(), ops.end(), op) != ops.end(); op = peek()) {
     take();
     hold();
-    const Value r = andLevel();
+    const Value r = (this->*next)();
     drop();
+    l = combine(op, l, r);
+  }
+  return l;
+}
+
+ConstParser::Value ConstParser::orLevel() {
+  return level(&ConstParser::andLevel, {ID::Bar, ID::Nor, ID::Caret}, [](ID op, Value l, Value r) {
     const uint32_t a = static_cast<uint32_t>(truthOf(l.v, l.isFloat));
     const uint32_t b = static_cast<uint32_t>(truthOf(r.v, r.isFloat));
     const uint32_t v = op == ID::Bar ? (a | b) : op == ID::Nor ? ~(a | b) : (a ^ b);
-    l = {fromBits(v), false};
-  }
-  return l;
+    return Value{fromBits(v), false};
+  });
 }
 
 ConstParser::Value ConstParser::andLevel() {
-  Value l = comparison();
-  for (ID op = peek(); op == ID::Amp || op == ID::Nand; op = peek()) {
-    take();
-    hold();
-    const Value r = comparison();
-    drop();
+  return level(&ConstParser::comparison, {ID::Amp, ID::Nand}, [](ID op, Value l, Value r) {
     const uint32_t a = static_cast<uint32_t>(truthOf(l.v, l.isFloat));
     const uint32_t b = static_cast<uint32_t>(truthOf(r.v, r.isFloat));
-    l = {fromBits(op == ID::Amp ? (a & b) : ~(a & b)), false};
-  }
-  return l;
+    return Value{fromBits(op == ID::Amp ? (a & b) : ~(a & b)), false};
+  });
 }
 
 ConstParser::Value ConstParser::comparison() {
-  Value l = shift();
-  for (ID op = peek(); op == ID::Eq || op == ID::Ne || op == ID::Lt || op == ID::Gt ||
-                       op == ID::Le || op == ID::Ge;
-       op = peek()) {
-    take();
-    hold();
-    const Value r = shift();
-    drop();
-    bool v = false;
-    switch (op) {
-      case ID::Eq: v = l.v == r.v; break;
-      case ID::Ne: v = l.v != r.v; break;
-      case ID::Lt: v = l.v < r.v; break;
-      case ID::Gt: v = l.v > r.v; break;
-      case ID::Le: v = l.v <= r.v; break;
-      default: v = l.v >= r.v; break;
-    }
-    l = {v ? -1.0 : 0.0, false};
-  }
-  return l;
+  return level(&ConstParser::shift, {ID::Eq, ID::Ne, ID::Lt, ID::Gt, ID::Le, ID::Ge},
+               [](ID op, Value l, Value r) {
+                 bool v = false;
+                 switch (op) {
+                   case ID::Eq: v = l.v == r.v; break;
+                   case ID::Ne: v = l.v != r.v; break;
+                   case ID::Lt: v = l.v < r.v; break;
+                   case ID::Gt: v = l.v > r.v; break;
+                   case ID::Le: v = l.v <= r.v; break;
+                   default: v = l.v >= r.v; break;
+                 }
+                 return Value{v ? -1.0 : 0.0, false};
+               });
 }
 
 ConstParser::Value ConstParser::shift() {
-  Value l = additive();
-  for (ID op = peek(); op == ID::Shl || op == ID::Shr; op = peek()) {
-    take();
-    hold();
-    const Value r = additive();
-    drop();
+  return level(&ConstParser::additive, {ID::Shl, ID::Shr}, [](ID op, Value l, Value r) {
     const int32_t a = toInt32(l.v);
     const int count = toInt32(r.v) & 31;
-    l = {op == ID::Shl ? fromBits(static_cast<uint32_t>(a) << count) : static_cast<double>(a >> count),
-         false};
-  }
-  return l;
+    if (op == ID::Shl) return Value{fromBits(static_cast<uint32_t>(a) << count), false};
+    return Value{static_cast<double>(a >> count), false};
+  });
 }
 
 ConstParser::Value ConstParser::additive() {
-  Value l = multiplicative();
-  for (ID op = peek(); op == ID::Plus || op == ID::Minus; op = peek()) {
-    take();
-    hold();
-    const Value r = multiplicative();
-    drop();
-    if (l.isFloat || r.isFloat) {
-      l = {op == ID::Plus ? l.v + r.v : l.v - r.v, true};
-    } else {
-      const uint32_t a = static_cast<uint32_t>(toInt32(l.v));
-      const uint32_t b = static_cast<uint32_t>(toInt32(r.v));
-      l = {fromBits(op == ID::Plus ? a + b : a - b), false};
-    }
-  }
-  return l;
+  return level(&ConstParser::multiplicative, {ID::Plus, ID::Minus}, [](ID op, Value l, Value r) {
+    if (l.isFloat || r.isFloat) return Value{op == ID::Plus ? l.v + r.v : l.v - r.v, true};
+    const uint32_t a = static_cast<uint32_t>(toInt32(l.v));
+    const uint32_t b = static_cast<uint32_t>(toInt32(r.v));
+    return Value{fromBits(op == ID::Plus ? a + b : a - b), false};
+  });
 }
 
 ConstParser::Value ConstParser::multiplicative() {
-  Value l = operand();
-  for (ID op = peek(); op == ID::Star || op == ID::Slash || op == ID::Percent; op = peek()) {
-    take();
-    hold();
-    const Value r = operand();
-    drop();
+  return level(&ConstParser::operand, {ID::Star, ID::Slash, ID::Percent}, [](ID op, Value l, Value r) {
     if (op == ID::Star) {
-      if (l.isFloat || r.isFloat)
-        l = {l.v * r.v, true};
-      else
-        l = {fromBits(static_cast<uint32_t>(toInt32(l.v)) * static_cast<uint32_t>(toInt32(r.v))), false};
-      continue;
+      if (l.isFloat || r.isFloat) return Value{l.v * r.v, true};
+      const uint32_t product = static_cast<uint32_t>(toInt32(l.v)) * static_cast<uint32_t>(toInt32(r.v));
+      return Value{fromBits(product), false};
     }
-    if (op == ID::Slash && l.isFloat) {
-      l = {l.v / r.v, true};
-      continue;
-    }
+    if (op == ID::Slash && l.isFloat) return Value{l.v / r.v, true};
     // Integer division and remainder, in 64 bits so that no quotient overflows.
     const int64_t a = toInt32(l.v);
     const int64_t b = toInt32(r.v);
     if (b == 0) throw ID::End;
     const int64_t v = op == ID::Slash ? a / b : a % b;
-    l = {op == ID::Percent && l.isFloat ? static_cast<double>(v) : fromBits(static_cast<uint32_t>(v)),
-         op == ID::Percent && l.isFloat};
-  }
-  return l;
+    if (op == ID::Percent && l.isFloat) return Value{static_cast<double>(v), true};
+    return Value{fromBits(static_cast<uint32_t>(v)), false};
+  });
 }
 
 ConstParser::Value ConstParser::operand() {

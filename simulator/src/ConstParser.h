@@ -2,6 +2,7 @@
 // decimals with a fraction, character literals, and the C operators on them.
 #pragma once
 
+#include <initializer_list>
 #include <optional>
 #include <string_view>
 #include <vector>
@@ -34,6 +35,9 @@ class ConstParser {
   explicit ConstParser(std::vector<Token> tokens) : tokens_(std::move(tokens)) {}
   static std::vector<Token> lex(std::string_view text);  // throws Token::ID
 
+  // One left-associative level: operands from `next`, joined by the operators in `ops`.
+  template <typename Combine>
+  Value level(Value (ConstParser::*next)(), std::initializer_list<Token::ID> ops, Combine combine);
   Value orLevel();
   Value andLevel();
   Value comparison();

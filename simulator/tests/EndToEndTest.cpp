@@ -492,7 +492,8 @@ TEST_F(SimEndToEnd, StringFunctions) {
                        inlineWord("appendFixed(string s, float v, int p)", Op::StringFunc, 11) +
                        inlineWord("appendBits(string s, int v, int one, int zero)", Op::StringFunc, 12) +
                        "thread main {\n";
-  for (const Case& c : cases) source += "  s = \"A\";\n  " + std::string(c.statements) + "\n  n = length(s);\n";
+  for (const Case& c : cases)
+    source += "  s = \"A\";\n  " + std::string(c.statements) + "\n  n = length(s);\n";
   source += "  quit 1;\n}\n";
   load(source);
   for (const Case& c : cases) {
@@ -507,7 +508,8 @@ TEST_F(SimEndToEnd, StringFunctions) {
 }
 
 TEST_F(SimEndToEnd, DateAndClock) {
-  std::string source = "int year;\nint month;\nint day;\nint weekday;\nlong before;\nlong after;\nlong random;\n";
+  std::string source =
+      "int year;\nint month;\nint day;\nint weekday;\nlong before;\nlong after;\nlong random;\n";
   const char* fields[] = {"year", "month", "day", "weekday"};
   const uint8_t fieldNumbers[] = {0, 1, 2, 6};
   for (int i = 0; i < 4; ++i)
