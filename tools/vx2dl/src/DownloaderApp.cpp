@@ -98,13 +98,15 @@ int TVX2DownloaderApp::Run(const std::vector<std::string>& arguments) {
 int TVX2DownloaderApp::RunInfo() {
   for (std::uint8_t command : {TVX2Downloader::cmdIdentify, TVX2Downloader::cmdInfo2, TVX2Downloader::cmdInfo1}) {
     const std::string reply = downloader_->QueryInfo(command);
+    // The next query would only repeat the message that said why this one failed.
+    if (errorReported_) return kExitTransferFailed;
     out_ << "  ";
     out_.write(reply.data(), static_cast<std::streamsize>(reply.size()));
     out_.flush();
   }
   out_ << '\n';
   out_.flush();
-  return errorReported_ ? kExitTransferFailed : kExitOk;
+  return kExitOk;
 }
 
 int TVX2DownloaderApp::RunZapOS() {
