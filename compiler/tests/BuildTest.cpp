@@ -15,6 +15,10 @@ TEST_F(Build, NoMainThread) {
   EXPECT_FALSE(build({m}));
   EXPECT_EQ(std::string(buffer, 22), std::string("no main thread found\n\0", 22));
   EXPECT_EQ(getRequiredVMCBufferSize(project), 0u);
+  std::string base = tempPath("failed");
+  EXPECT_EQ(writeOutputFile(project, base.c_str()), 1);
+  EXPECT_EQ(readAll(base + ".vmc"), "");
+  EXPECT_EQ(readAll(base + ".dbg"), "");
 }
 
 TEST_F(Build, ThreadsAreNumberedOverModulesInRegistrationOrder) {

@@ -26,6 +26,7 @@ INSTANTIATE_TEST_SUITE_P(
         MessageCase{"int a;\nint a;\nint b;\n", "M (2) : multiple declaration of \"a\"\n"},
         MessageCase{"int a[70000];\nint b;\n", "M (1) : array too big\n"},
         MessageCase{"int a[0];\n", "M : OK\n"},
+        MessageCase{"int a[0];\nthread main { a[1] = 1; }\n", "M (2) : = expected\n"},  // a plain variable
         MessageCase{"type T {\n T x;\n}\nint b;\n", "M (2) : recursive type\n"},
         MessageCase{"const A = 8 / 0;\nint b;\n", "M (1) : division by zero in constant expression\n"},
         MessageCase{"const A = 8 % 0.5;\nint b;\n", "M (1) : division by zero in constant expression\n"},

@@ -13,6 +13,8 @@ TEST_F(Exports, ModuleNumbersDuplicatesAndInvalidNames) {
   for (const char* bad : {"", "1abc", "a.b", "if", "b\n", "two words"}) EXPECT_EQ(add(bad, ""), -2) << bad;
   EXPECT_EQ(add(" spaced ", ""), 3);
   EXPECT_EQ(add("c // note", ""), 4);
+  EXPECT_EQ(compile(3), " spaced  : OK\n");  // stored as passed, blanks included
+  EXPECT_EQ(compile(4), "c // note : OK\n");
   EXPECT_EQ(removeModule(project, 2), 1);
   EXPECT_EQ(removeModule(project, 2), 0);
   EXPECT_EQ(add("d", ""), 5);  // removed numbers are not reused
@@ -97,6 +99,7 @@ TEST_F(Exports, MessagesCutAtTheBufferStayTerminated) {
 TEST_F(Exports, LineInfosOfBlankAndCommentLines) {
   int m = add("M", "// one\n\n/* three\nfour */\r\n\r\n");
   EXPECT_EQ(compileModule(project, m), -1);
+  EXPECT_EQ(messages(), "M : OK\n");
   uint8_t infos[16];
   std::memset(infos, 0xEE, sizeof infos);
   EXPECT_EQ(getModuleLineInfos(project, m, infos, sizeof infos), 1);

@@ -92,6 +92,8 @@ TEST(Scope, LookupWalksVisibleAncestors) {
   EXPECT_EQ(Scope::lookup(t, "g"), g);
   EXPECT_EQ(Scope::lookup(t, "N"), other);
   EXPECT_EQ(Scope::lookup(mod, "x"), nullptr);  // the thread's node is hidden
+  EXPECT_EQ(Scope::lookup(mod, "g"), g);        // from the module: its own children, then the modules
+  EXPECT_EQ(Scope::lookup(mod, "N"), other);
   EXPECT_EQ(t->findChild("x"), local);
   EXPECT_EQ(local->fullName(), "M.t.x");
   EXPECT_EQ(program.declare(5, "x", std::make_shared<Constant>(3), KIND_CONSTANT, false), nullptr);
