@@ -177,9 +177,10 @@ TEST_F(Simulation, ValuesByMapCode) {
     EXPECT_EQ(QuorinGetValue(h_, QuorinMapSymbol(h_, "F")), 65535);
 
     const uint32_t year = QuorinMapSymbol(h_, "YEAR");
-    EXPECT_EQ(QuorinSetValue(h_, year, 2004), 0);
     EXPECT_EQ(QuorinSetValue(h_, year, 104), 1);
     EXPECT_EQ(QuorinGetValue(h_, year), 4);
+    EXPECT_EQ(QuorinSetValue(h_, year, 2004), 0);
+    EXPECT_EQ(QuorinGetValue(h_, year), 4);  // refused: unchanged
     EXPECT_EQ(QuorinSetValue(h_, QuorinMapSymbol(h_, "TIMER"), 1234), 1);
     EXPECT_EQ(QuorinGetValue(h_, QuorinMapSymbol(h_, "TIMER")), 1234);
     EXPECT_EQ(QuorinSetValue(h_, MakeQuorinMapCode(1, 5, 11), 5), 1);  // FILEFREE is read-only

@@ -292,6 +292,18 @@ TEST_F(DownloadEngine, CancelledWaitOrProgressEndsTheTransfer) {
   }
 }
 
+TEST_F(DownloadEngine, WithoutHandlersWaitsAreSleptAndNothingCancels) {
+  START_BOARD();
+  loadHex(1);
+  engine.OnWait = nullptr;
+  engine.OnProgress = nullptr;
+  const auto start = Clock::now();
+  ASSERT_TRUE(engine.DownloadUserProgram()) << (log.errors().empty() ? "" : log.errors()[0]);
+  EXPECT_GE(Clock::now() - start, 1500ms);  // erase wait of a HEX program, then the wait before loading
+  ASSERT_TRUE(board->recording().waitForEvent("end-load", 2s));
+  EXPECT_EQ(board->recording().image("program"), engine.ProgramImage());
+}
+
 TEST_F(DownloadEngine, EchoBlockLimitAndMissingImages) {
   const Bytes block(129, 0);
   EXPECT_THROW(engine.WriteCOMReply(block.data(), block.size()), std::logic_error);

@@ -126,10 +126,13 @@ TEST_F(ProgramReaders, HexProgramBecomesRecordsWithEndMark) {
 }
 
 TEST_F(ProgramReaders, HexWithoutEndRecordHasNoEndMark) {
-  ASSERT_EQ(loadProgram(hexDataLine(0, {5, 6}) + "\n" + hexDataLine(2, {7}), "q.hex"), "ok");
+  const std::string content = hexDataLine(0, {5, 6}) + "\n" + hexDataLine(2, {7});
+  ASSERT_EQ(loadProgram(content, "q.hex"), "ok");
   EXPECT_EQ(engine.ProgramImage().size(), 70u);
   EXPECT_EQ(engine.ProgramImage()[69], 0xFF);
   EXPECT_EQ(engine.ProgramImage()[37], 1);
+  ASSERT_TRUE(engine.LoadOSHex(dir.file("q.hex")));
+  EXPECT_EQ(engine.OSImage(), engine.ProgramImage());
 }
 
 TEST_F(ProgramReaders, LowerCaseFirstLineIsReadAsHex) {
