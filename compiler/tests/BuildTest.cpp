@@ -22,16 +22,16 @@ TEST_F(Build, NoMainThread) {
 }
 
 TEST_F(Build, ThreadsAreNumberedOverModulesInRegistrationOrder) {
-  int a = add("A", "thread first { yield; }\nthread main { run B.other; halt first; }\n");
+  int a = add("A", "thread Main { yield; }\nthread main { run B.other; halt Main; }\n");
   int b = add("B", "thread other { resume; reset other; }\n");
   ASSERT_TRUE(build({b, a})) << messages();
   auto img = image();
   auto word = [&](int i) { return img.constants[2 * i] | img.constants[2 * i + 1] << 8; };
   EXPECT_EQ(word(0), 3);
-  EXPECT_EQ(word(4), 0);   // first: start slice 0
+  EXPECT_EQ(word(4), 0);   // Main: start slice 0, only "main" gets 32
   EXPECT_EQ(word(8), 32);  // main
   EXPECT_EQ(word(12), 0);
-  // first: Yield, Jump; main: PushByte 32, ThreadSetSlice 3, PushInt 0, ThreadSetSlice 1, Jump;
+  // Main: Yield, Jump; main: PushByte 32, ThreadSetSlice 3, PushInt 0, ThreadSetSlice 1, Jump;
   // other: ThreadRestoreSlice 0, ThreadStart 3, Jump.
   EXPECT_EQ(img.code, (std::vector<uint16_t>{2, 132, 65533, 8260, 834, 134, 0, 322, 132, 65529, 67, 833, 132, 65532}));
 }

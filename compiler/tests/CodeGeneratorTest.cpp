@@ -61,7 +61,12 @@ INSTANTIATE_TEST_SUITE_P(
         WordsCase{"long l; float f;", "f = l / f;", {141, 20, 142, 24, 1352, 150, 24}},
         WordsCase{"int i;", "i = (1 + 2) * 3 - 2 * (4 - 1);", {836, 148, 20}},
         WordsCase{"int i;", "i = 2 + i * 3;", {580, 140, 20, 836, 71, 69, 148, 20}},
-        WordsCase{"int i;", "i = i - 1 - 2;", {140, 20, 324, 70, 580, 70, 148, 20}}),
+        WordsCase{"int i;", "i = i - 1 - 2;", {140, 20, 324, 70, 580, 70, 148, 20}},
+        // Locals of 5 bytes (c after the aligned int): the frame is rounded up to 6.
+        WordsCase{"", "byte a; int b; byte c; a = 1;", {131, 6, 324, 151, 0}},
+        // a[i].f: address of a, plus i times the size of T, plus the field's offset, loaded indirectly.
+        WordsCase{"type T { int x; long f; }\nT a[3]; int i; long r;", "r = a[i].f;",
+                  {134, 20, 140, 38, 1604, 71, 69, 580, 69, 14, 149, 40}}),
     [](const ::testing::TestParamInfo<WordsCase>& info) { return "Case" + std::to_string(info.index); });
 
 using Generator = CompilerFixture;

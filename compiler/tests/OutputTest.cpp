@@ -1,3 +1,5 @@
+#include <algorithm>
+
 #include "CompilerFixture.h"
 
 namespace {
@@ -64,9 +66,14 @@ TEST_F(Output, VariableLinesOfTheDebugFile) {
   std::string lines = dbg.substr(at + 4);
   EXPECT_EQ(lines.substr(0, lines.find("\r\nM.main.b")),
             "5 \r\nM.g 1 20 1 0 0\r\nM.s 1 22 -1 0 0");
-  EXPECT_NE(lines.find("\r\nM.main.b 2 0 0 0 "), std::string::npos) << lines;
-  EXPECT_NE(lines.find("\r\nM.f.p 2 -8 1 "), std::string::npos) << lines;
-  EXPECT_NE(lines.find("\r\nM.f.q 2 -6 -1 "), std::string::npos) << lines;
+  // Locals carry their procedure's first and last word: main ends where f, the callee, begins.
+  auto call = std::find(img.code.begin(), img.code.end(), 129);
+  ASSERT_NE(call, img.code.end());
+  const std::string f = std::to_string(call[1]), fLast = std::to_string(img.code.size() - 1);
+  const std::string mainLast = std::to_string(call[1] - 1);
+  EXPECT_NE(lines.find("\r\nM.main.b 2 0 0 0 " + mainLast + "\r\n"), std::string::npos) << lines;
+  EXPECT_NE(lines.find("\r\nM.f.p 2 -8 1 " + f + " " + fLast + "\r\n"), std::string::npos) << lines;
+  EXPECT_NE(lines.find("\r\nM.f.q 2 -6 -1 " + f + " " + fLast + "\r\n"), std::string::npos) << lines;
 }
 
 TEST_F(Output, WithoutAnImageBothFilesAreCreatedEmpty) {

@@ -48,6 +48,10 @@ INSTANTIATE_TEST_SUITE_P(
         StatementCase{"s = \"ab\" + s + 65 + (64 + 1);",
                       {131, 32, 134, 0, 7, 98, 134, 0, 7, 134, 9, 1378, 134, 0, 7, 134, 40, 1122,
                        134, 0, 7, 16708, 866, 134, 0, 7, 16708, 866, 134, 40, 98, 134, 40, 134, 0, 7, 1122}},
+        // A character constant appends that character.
+        StatementCase{"s = \"ab\" + 'c';",
+                      {131, 32, 134, 0, 7, 98, 134, 0, 7, 134, 9, 1378, 134, 0, 7, 25412, 866,
+                       134, 40, 98, 134, 40, 134, 0, 7, 1122}},
         // An element of a string array is the target itself, not element 0.
         StatementCase{"sa[1] = \"q\";",
                       {131, 32, 134, 0, 7, 98, 134, 0, 7, 134, 9, 1378, 134, 40, 8260, 69, 98, 134, 40, 8260, 69,

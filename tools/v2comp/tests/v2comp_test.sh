@@ -60,6 +60,7 @@ printf 'broken.v2 (1) : ; expected\r\n\0' | cmp -s - broken.err || { fail "broke
 printf '\n\n' > empty.prj
 "$v2comp" empty.prj > out.txt; code=$?
 expect_exit 0 $code "empty project"
+grep -q "error(s)" out.txt && fail "no error count when only the final step fails"
 printf 'no main thread found\r\n\0' | cmp -s - empty.err || { fail "empty.err"; od -c empty.err; }
 [ -e empty.vmc ] && [ ! -s empty.vmc ] || fail "empty.vmc exists and is empty"
 
