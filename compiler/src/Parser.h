@@ -2,6 +2,7 @@
 // code, reports errors as message lines and recovers.
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -82,6 +83,7 @@ class Parser {
   void call(Function& function, bool asStatement);
   void arguments(Function& function);
   void block();
+  void braceList(const std::function<void()>& item);
   void statement();
   void ifStatement();
   void loopStatement();

@@ -147,25 +147,10 @@ void Parser::parameters(Function& function) {
 }
 
 void Parser::inlineBody() {
-  expect(TOKEN_LBRACE);
-  for (;;) {
-    next(0);
-    if (token() == TOKEN_RBRACE) break;
-    if (token() == TOKEN_SEMICOLON) continue;
-    Scope* scope = program_->currentScope();
-    size_t targets = targets_.size();
-    try {
-      expect(TOKEN_INLINE);
-      code().appendWithOperand(OP_WORD, truncate32(constantExpression()));
-      if (token() != TOKEN_RBRACE) next(TOKEN_SEMICOLON);
-    } catch (const Error& error) {
-      if (error.code == Error::ABORT) throw;
-      skipTo([](int t) { return t == TOKEN_SEMICOLON || t == TOKEN_RBRACE; });
-      back();
-      program_->popScopesTo(scope);
-      targets_.resize(targets);
-    }
-  }
+  braceList([this] {
+    expect(TOKEN_INLINE);
+    code().appendWithOperand(OP_WORD, truncate32(constantExpression()));
+  });
 }
 
 void Parser::arguments(Function& function) {
@@ -252,6 +237,12 @@ void Parser::call(Function& function, bool asStatement) {
 }
 
 void Parser::block() {
+  braceList([this] { statement(); });
+}
+
+// "{" items separated by ";" "}": an error inside an item skips to the next ";" or "}" and
+// restores the parser state the item may have left behind.
+void Parser::braceList(const std::function<void()>& item) {
   expect(TOKEN_LBRACE);
   for (;;) {
     next(0);
@@ -261,7 +252,7 @@ void Parser::block() {
     size_t targets = targets_.size();
     size_t breaks = breakLabels_.size(), continues = continueLabels_.size();
     try {
-      statement();
+      item();
       if (token() != TOKEN_RBRACE) next(TOKEN_SEMICOLON);
     } catch (const Error& error) {
       if (error.code == Error::ABORT) throw;
