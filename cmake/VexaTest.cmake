@@ -1,13 +1,29 @@
+# Test programs whose tests start threads (serial layer, download, board emulator); ./test.sh
+# runs them again in a ThreadSanitizer build, selected by the label "threads".
+set(VEXA_THREAD_TESTS
+  vexa_platform_tests
+  boardemu_tests
+  vx2dl_tests
+  vexa_v2download_tests
+  vxbas32_download_tests)
+
 # vexa_add_test(<name> SOURCES <files...> LIBS <targets...>)
 # One GoogleTest program; every TEST becomes its own CTest case.
 function(vexa_add_test name)
+  if(NOT BUILD_TESTING)
+    return()
+  endif()
   cmake_parse_arguments(T "" "" "SOURCES;LIBS" ${ARGN})
   add_executable(${name} ${T_SOURCES})
   target_link_libraries(${name} PRIVATE ${T_LIBS} GTest::gtest GTest::gtest_main GTest::gmock)
+  set(label unit)
+  if(name IN_LIST VEXA_THREAD_TESTS)
+    set(label threads)
+  endif()
   gtest_discover_tests(${name}
     WORKING_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR}
     DISCOVERY_TIMEOUT 120
-    PROPERTIES TIMEOUT 120)
+    PROPERTIES TIMEOUT 120 LABELS ${label})
 endfunction()
 
 # vexa_add_benchmark(<name> SOURCES <files...> LIBS <targets...>)

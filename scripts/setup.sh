@@ -1,5 +1,5 @@
 # Sourced by run.sh and test.sh: installs the Debian packages the build needs when missing.
-vexa_packages=(cmake g++ make libgtest-dev libgmock-dev libbenchmark-dev)
+vexa_packages=(cmake g++ make libgtest-dev libgmock-dev libbenchmark-dev clang libclang-rt-14-dev)
 vexa_missing=()
 for p in "${vexa_packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || vexa_missing+=("$p")
