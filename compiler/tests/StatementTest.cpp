@@ -183,9 +183,12 @@ TEST_F(Statements, TwoStatementsOnOneLineAreTwoPositions) {
 }
 
 struct MessageCase {
+  const char* name;
   const char* source;
   const char* messages;
 };
+
+void PrintTo(const MessageCase& c, std::ostream* os) { *os << c.source; }
 
 class StatementMessages : public CompilerFixture, public ::testing::WithParamInterface<MessageCase> {};
 
@@ -198,26 +201,41 @@ TEST_P(StatementMessages, AreReportedAndRecovered) {
 INSTANTIATE_TEST_SUITE_P(
     Statements, StatementMessages,
     ::testing::Values(
-        MessageCase{"thread main {\n return;\n}\n", "M (2) : unexpected return\n"},
-        MessageCase{"thread main {\n break;\n continue;\n}\n", "M (2) : unexpected break\nM (3) : unexpected continue\n"},
-        MessageCase{"thread main {\n capture;\n}\n", "M (2) : unexpected capture\n"},
-        MessageCase{"int x;\nthread main {\n capture x;\n}\n", "M (3) : type mismatch\n"},
-        MessageCase{"string s; int x;\nthread main {\n x = s;\n x = 1;\n}\n", "M (3) : type mismatch\n"},
-        MessageCase{"function f() returns string { }\nthread main { yield; }\n", "M (1) : type mismatch\n"},
-        MessageCase{"int x;\nfunction f() { }\nthread main {\n x = f() + 1;\n}\n", "M (4) : type mismatch\n"},
-        MessageCase{"type T { int a; }\nfunction f() returns T { }\nthread main { yield; }\n", "M (2) : type mismatch\n"},
-        MessageCase{"const C = 1;\nthread main {\n for C = 1 ... 2 yield;\n}\n", "M (3) : identifier of a variable expected\n"},
-        MessageCase{"int x;\nthread main {\n halt x;\n}\n", "M (3) : identifier of a thread expected\n"},
-        MessageCase{"type T { int a; }\nT t;\nthread main {\n t.b = 1;\n}\n", "M (4) : unknown identifier \"b\"\n"},
-        MessageCase{"int x;\nthread main {\n x = 8 / 0;\n x = x / 0;\n}\n",
+        MessageCase{"ReturnInAThread", "thread main {\n return;\n}\n", "M (2) : unexpected return\n"},
+        MessageCase{"BreakAndContinueOutsideALoop",
+                    "thread main {\n break;\n continue;\n}\n", "M (2) : unexpected break\nM (3) : unexpected continue\n"},
+        MessageCase{"CaptureWithoutOperandInAThread",
+                    "thread main {\n capture;\n}\n", "M (2) : unexpected capture\n"},
+        MessageCase{"CaptureOfAnInt", "int x;\nthread main {\n capture x;\n}\n", "M (3) : type mismatch\n"},
+        MessageCase{"StringAssignedToInt",
+                    "string s; int x;\nthread main {\n x = s;\n x = 1;\n}\n", "M (3) : type mismatch\n"},
+        MessageCase{"FunctionReturningString",
+                    "function f() returns string { }\nthread main { yield; }\n", "M (1) : type mismatch\n"},
+        MessageCase{"ProcedureWithoutResultInExpression",
+                    "int x;\nfunction f() { }\nthread main {\n x = f() + 1;\n}\n", "M (4) : type mismatch\n"},
+        MessageCase{"FunctionReturningUserType",
+                    "type T { int a; }\nfunction f() returns T { }\nthread main { yield; }\n", "M (2) : type mismatch\n"},
+        MessageCase{"ForOverAConstant",
+                    "const C = 1;\nthread main {\n for C = 1 ... 2 yield;\n}\n", "M (3) : identifier of a variable expected\n"},
+        MessageCase{"HaltOfAVariable",
+                    "int x;\nthread main {\n halt x;\n}\n", "M (3) : identifier of a thread expected\n"},
+        MessageCase{"UnknownField",
+                    "type T { int a; }\nT t;\nthread main {\n t.b = 1;\n}\n", "M (4) : unknown identifier \"b\"\n"},
+        MessageCase{"DivisionByZeroInConstant", "int x;\nthread main {\n x = 8 / 0;\n x = x / 0;\n}\n",
                     "M (3) : division by zero in constant expression\n"},
-        MessageCase{"int x;\nthread main {\n x = ;\n x = 1\n x = 2;\n}\n", "M (3) : unexpected ;\nM (5) : ; expected\n"},
-        MessageCase{"int x;\nthread main {\n const y = 1;\n}\n", "M (3) : unexpected const\n"},
-        MessageCase{"thread main {\n int a; int a;\n}\n", "M (2) : multiple declaration of \"a\"\n"},
-        MessageCase{"thread main {\n yield\n}\nint z;\n", "M (3) : ; expected\n"},
-        MessageCase{"thread main {\n yield;\n", "M (3) : unexpected end of file\nM (3) : unexpected end of file\n"},
-        MessageCase{"function f(int a) { }\nthread main {\n f(1, 2);\n}\n", "M (3) : ) expected\n"},
-        MessageCase{"type T { int a; }\nT t;\nthread main {\n t = 1;\n}\n", "M (4) : type mismatch\n"}),
-    [](const ::testing::TestParamInfo<MessageCase>& info) { return "Case" + std::to_string(info.index); });
+        MessageCase{"MissingExpressionAndSemicolon",
+                    "int x;\nthread main {\n x = ;\n x = 1\n x = 2;\n}\n", "M (3) : unexpected ;\nM (5) : ; expected\n"},
+        MessageCase{"ConstantInAThread",
+                    "int x;\nthread main {\n const y = 1;\n}\n", "M (3) : unexpected const\n"},
+        MessageCase{"LocalDeclaredTwice",
+                    "thread main {\n int a; int a;\n}\n", "M (2) : multiple declaration of \"a\"\n"},
+        MessageCase{"SemicolonMissingBeforeBrace", "thread main {\n yield\n}\nint z;\n", "M (3) : ; expected\n"},
+        MessageCase{"EndOfFileInAThread",
+                    "thread main {\n yield;\n", "M (3) : unexpected end of file\nM (3) : unexpected end of file\n"},
+        MessageCase{"TooManyArguments",
+                    "function f(int a) { }\nthread main {\n f(1, 2);\n}\n", "M (3) : ) expected\n"},
+        MessageCase{"NumberAssignedToUserType",
+                    "type T { int a; }\nT t;\nthread main {\n t = 1;\n}\n", "M (4) : type mismatch\n"}),
+    [](const ::testing::TestParamInfo<MessageCase>& info) { return std::string(info.param.name); });
 
 }  // namespace
