@@ -1,6 +1,7 @@
 #include <algorithm>
 
 #include "CompilerFixture.h"
+#include "vexa/isa.h"
 
 namespace {
 
@@ -67,7 +68,7 @@ TEST_F(Output, VariableLinesOfTheDebugFile) {
   EXPECT_EQ(lines.substr(0, lines.find("\r\nM.main.b")),
             "5 \r\nM.g 1 20 1 0 0\r\nM.s 1 22 -1 0 0");
   // Locals carry their procedure's first and last word: main ends where f, the callee, begins.
-  auto call = std::find(img.code.begin(), img.code.end(), 129);
+  auto call = std::find(img.code.begin(), img.code.end(), vexa::isa::encode(vexa::isa::Op::Call));
   ASSERT_NE(call, img.code.end());
   const std::string f = std::to_string(call[1]), fLast = std::to_string(img.code.size() - 1);
   const std::string mainLast = std::to_string(call[1] - 1);

@@ -1,5 +1,6 @@
 #include "vexa/isa.h"
 
+#include <charconv>
 #include <cstdio>
 #include <stdexcept>
 
@@ -110,6 +111,157 @@ std::string operandText(OperandKind kind, uint16_t o, uint16_t address) {
   return text;
 }
 
+// Whitespace-separated words of one line.
+class Tokens {
+ public:
+  explicit Tokens(std::string_view text) : rest_(text) {}
+
+  bool atEnd() {
+    skipSpace();
+    return rest_.empty();
+  }
+  std::string_view next() {
+    skipSpace();
+    if (rest_.empty()) throw std::invalid_argument("line ends too early");
+    std::size_t n = 0;
+    while (n < rest_.size() && !isSpace(rest_[n])) ++n;
+    const std::string_view token = rest_.substr(0, n);
+    rest_.remove_prefix(n);
+    return token;
+  }
+
+ private:
+  static bool isSpace(char c) { return c == ' ' || c == '\t'; }
+  void skipSpace() {
+    while (!rest_.empty() && isSpace(rest_.front())) rest_.remove_prefix(1);
+  }
+  std::string_view rest_;
+};
+
+[[noreturn]] void badField(std::string_view what, std::string_view token) {
+  throw std::invalid_argument(std::string(what) + " expected, not \"" + std::string(token) + "\"");
+}
+
+long parseNumber(std::string_view token, int base, long low, long high, std::string_view what) {
+  long value = 0;
+  const char* end = token.data() + token.size();
+  const auto [ptr, ec] = std::from_chars(token.data(), end, value, base);
+  if (token.empty() || ec != std::errc() || ptr != end || value < low || value > high)
+    badField(what, token);
+  return value;
+}
+
+// A 16-bit operand written signed or unsigned.
+uint16_t parseWord(std::string_view token) {
+  return static_cast<uint16_t>(parseNumber(token, 10, -32768, 65535, "number"));
+}
+
+uint16_t parseHex(std::string_view token) {
+  if (token.size() > 4) badField("four hexadecimal digits", token);
+  return static_cast<uint16_t>(parseNumber(token, 16, 0, 0xFFFF, "four hexadecimal digits"));
+}
+
+// Index of `token` in `names`, or its number 0..255.
+template <std::size_t N>
+uint8_t parseNamedByte(std::string_view token, const char* const (&names)[N]) {
+  for (std::size_t i = 0; i < N; ++i)
+    if (token == names[i]) return static_cast<uint8_t>(i);
+  return static_cast<uint8_t>(parseNumber(token, 10, 0, 255, "byte"));
+}
+
+uint8_t parseByte(ByteKind kind, std::string_view token) {
+  switch (kind) {
+    case ByteKind::TypePair: {
+      const std::size_t comma = token.find(',');
+      if (comma != std::string_view::npos) {
+        const uint8_t left = parseNamedByte(token.substr(0, comma), kTypeNames);
+        const uint8_t right = parseNamedByte(token.substr(comma + 1), kTypeNames);
+        if (left > 2 || right > 2) badField("type pair", token);
+        return static_cast<uint8_t>(3 * left + right);
+      }
+      break;
+    }
+    case ByteKind::MathFunction:
+      return parseNamedByte(token, kMathNames);
+    case ByteKind::ResultType:
+      return parseNamedByte(token, kTypeNames);
+    default:
+      break;
+  }
+  return static_cast<uint8_t>(parseNumber(token, 10, 0, 255, "byte"));
+}
+
+// The operand as operandText() writes it; reads "-> target" of a jump too.
+uint16_t parseOperand(OperandKind kind, Tokens& tokens, uint16_t address) {
+  const std::string_view token = tokens.next();
+  switch (kind) {
+    case OperandKind::Immediate:
+    case OperandKind::ByteCount:
+      return parseWord(token);
+    case OperandKind::ConstIndex:
+      if (token != "const") badField("\"const\"", token);
+      return static_cast<uint16_t>(parseNumber(tokens.next(), 10, 0, 65535, "constant index"));
+    case OperandKind::Address:
+      if (token.size() < 3 || token.front() != '[' || token.back() != ']') badField("[address]", token);
+      return parseHex(token.substr(1, token.size() - 2));
+    case OperandKind::FrameOffset: {
+      constexpr std::string_view kFrame = "[frame";
+      if (token.size() < kFrame.size() + 3 || !token.starts_with(kFrame) || token.back() != ']')
+        badField("[frame+offset]", token);
+      std::string_view number = token.substr(kFrame.size(), token.size() - kFrame.size() - 1);
+      const char sign = number.front();
+      if (sign == '+') number.remove_prefix(1);
+      if ((sign != '+' && sign != '-') || (sign == '+' && number.front() == '-')) badField("[frame+offset]", token);
+      return static_cast<uint16_t>(parseNumber(number, 10, -32768, 32767, "frame offset"));
+    }
+    case OperandKind::JumpOffset: {
+      const uint16_t offset = parseWord(token);
+      if (!tokens.atEnd()) {
+        const std::string_view arrow = tokens.next();
+        if (arrow != "->") badField("\"->\"", arrow);
+        const std::string_view target = tokens.next();
+        if (parseHex(target) != jumpTarget(address, offset))
+          throw std::invalid_argument("jump target is " + hex4(jumpTarget(address, offset)) + ", not " +
+                                      std::string(target));
+      }
+      return offset;
+    }
+    case OperandKind::CodeAddress:
+      return parseHex(token);
+    case OperandKind::None:
+    case OperandKind::Ignored:
+      break;
+  }
+  return 0;
+}
+
+// One instruction line at `address`.
+Encoded assembleLine(std::string_view line, uint16_t address) {
+  Tokens tokens(line);
+  std::string_view name = tokens.next();
+  if (name.size() > 1 && name.back() == ':') {
+    if (parseHex(name.substr(0, name.size() - 1)) != address)
+      throw std::invalid_argument("the instruction is at " + hex4(address));
+    name = tokens.next();
+  }
+  Encoded e;
+  if (name == ".word") {
+    e.words[0] = parseHex(tokens.next());
+    e.length = 1;
+  } else {
+    const Instruction* in = findByName(name);
+    if (!in) throw std::invalid_argument("unknown instruction \"" + std::string(name) + "\"");
+    Fields fields;
+    if (in->byteKind != ByteKind::None && in->byteKind != ByteKind::Ignored)
+      fields.byte = parseByte(in->byteKind, tokens.next());
+    if (in->operandKind != OperandKind::None && in->operandKind != OperandKind::Ignored)
+      fields.operand = parseOperand(in->operandKind, tokens, address);
+    e = assemble(in->op, fields);
+  }
+  if (!tokens.atEnd()) throw std::invalid_argument("unexpected \"" + std::string(tokens.next()) + "\"");
+  return e;
+}
+
 }  // namespace
 
 std::span<const Instruction> instructions() { return {kTable, kCount}; }
@@ -175,23 +327,39 @@ std::string disassemble(uint16_t word, uint16_t operand, uint16_t address) {
   return text;
 }
 
-std::vector<std::string> disassembleAll(std::span<const uint16_t> code) {
+std::vector<std::string> disassembleAll(std::span<const uint16_t> code, uint16_t origin) {
   std::vector<std::string> lines;
   std::size_t pc = 0;
   while (pc < code.size()) {
     const uint16_t w = code[pc];
     const Instruction* in = decode(w);
+    const auto address = static_cast<uint16_t>(origin + pc);
     // Undefined two-word classes still occupy two words, as the machine advances.
     const std::size_t len = static_cast<std::size_t>(lengthOf(w));
     std::string text;
     if (len == 2 && pc + 1 >= code.size())
       text = in ? std::string(in->name).append(" ?") : std::string(".word ").append(hex4(w));
     else
-      text = disassemble(w, len == 2 ? code[pc + 1] : 0, static_cast<uint16_t>(pc));
-    lines.push_back(hex4(static_cast<unsigned>(pc)) + ": " + text);
+      text = disassemble(w, len == 2 ? code[pc + 1] : 0, address);
+    lines.push_back(hex4(address) + ": " + text);
     pc += len;
   }
   return lines;
+}
+
+std::vector<uint16_t> assembleText(const std::vector<std::string_view>& lines, uint16_t origin) {
+  std::vector<uint16_t> code;
+  for (std::size_t i = 0; i < lines.size(); ++i) {
+    const auto address = static_cast<uint16_t>(origin + code.size());
+    try {
+      const Encoded e = assembleLine(lines[i], address);
+      code.insert(code.end(), e.words.begin(), e.words.begin() + e.length);
+    } catch (const std::invalid_argument& error) {
+      throw std::invalid_argument("line " + std::to_string(i + 1) + " \"" + std::string(lines[i]) +
+                                  "\": " + error.what());
+    }
+  }
+  return code;
 }
 
 }  // namespace vexa::isa

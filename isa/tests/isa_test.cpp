@@ -1,4 +1,5 @@
 #include "vexa/isa.h"
+#include "vexa/isa_testing.h"
 
 #include <gtest/gtest.h>
 
@@ -193,4 +194,165 @@ TEST(IsaTable, ConstexprAccessorsMatchRows) {
     EXPECT_EQ(opcodeOf(in.op), in.opcode()) << in.name;
   }
 }
+}  // namespace
+
+namespace {
+
+// Values worth writing for each kind of byte and operand, edges included.
+std::vector<uint8_t> bytesOf(ByteKind kind) {
+  switch (kind) {
+    case ByteKind::None:
+    case ByteKind::Ignored:
+      return {0};
+    case ByteKind::TypePair:
+      return {0, 5, 8, 9, 255};  // named pairs, then plain numbers
+    case ByteKind::MathFunction:
+      return {0, 14, 15};
+    case ByteKind::ResultType:
+      return {0, 2, 3};
+    default:
+      return {0, 1, 255};
+  }
+}
+
+std::vector<uint16_t> operandsOf(OperandKind kind) {
+  switch (kind) {
+    case OperandKind::None:
+    case OperandKind::Ignored:
+      return {0};
+    default:
+      return {0, 4, 0x7FFF, 0x8000, 0xFFFA, 0xFFFF};
+  }
+}
+
+TEST(IsaAssemble, EveryInstructionRoundTripsThroughItsText) {
+  const uint16_t address = 0x0120;
+  int lines = 0;
+  for (const Instruction& in : instructions()) {
+    for (uint8_t b : bytesOf(in.byteKind)) {
+      for (uint16_t o : operandsOf(in.operandKind)) {
+        const Encoded e = assemble(in.op, {.byte = b, .operand = o});
+        const std::vector<uint16_t> words(e.words.begin(), e.words.begin() + e.length);
+        const std::string text = disassemble(e.words[0], e.words[1], address);
+        SCOPED_TRACE(text);
+        EXPECT_EQ(assembleText({text}, address), words);
+        ++lines;
+      }
+    }
+  }
+  EXPECT_GT(lines, 400);
+}
+
+TEST(IsaAssemble, ListingWithAddressesRoundTrips) {
+  std::vector<uint16_t> code;
+  for (const Instruction& in : instructions()) {
+    const bool byte = in.hasByte() && in.byteKind != ByteKind::Ignored;
+    const bool operand = in.hasOperand() && in.operandKind != OperandKind::Ignored;
+    append(code, in.op, {.byte = static_cast<uint8_t>(byte ? 2 : 0),
+                         .operand = static_cast<uint16_t>(operand ? 0xFFF0 : 0)});
+  }
+  code.push_back(0x0100);  // undefined one-word
+  for (uint16_t origin : {0, 0x0300}) {
+    const std::vector<std::string> listing = disassembleAll(code, origin);
+    EXPECT_EQ(listing.front().substr(0, 6), origin ? "0300: " : "0000: ");
+    EXPECT_EQ(assembleText(std::vector<std::string_view>(listing.begin(), listing.end()), origin), code);
+  }
+}
+
+TEST(IsaAssemble, WritesWhatTheReaderMeans) {
+  struct Case {
+    std::vector<std::string_view> lines;
+    std::vector<uint16_t> words;
+  };
+  const Case cases[] = {
+      {{"PushByte 200", "StoreInt [0014]"}, {0xC844, 0x0094, 0x0014}},
+      {{"  PushInt   -5 "}, {0x0086, 0xFFFB}},
+      {{"PushInt 65535"}, {0x0086, 0xFFFF}},
+      {{"Add int16,float", "MathFunc 12", "ReturnValue int32 8"}, {0x0245, 0x0C5D, 0x01C1, 8}},
+      {{"LoadLocalInt [frame-6]", "StoreLocalByte [frame+4]"}, {0x0090, 0xFFFA, 0x0097, 4}},
+      {{"PushConstLong const 5", "Call 0058"}, {0x0089, 5, 0x0081, 0x0058}},
+      {{"Jump -2", "JumpIfFalse 4 -> 0008"}, {0x0084, 0xFFFE, 0x0085, 4}},
+      {{"PushZeroInt", "Nop1", "Fill"}, {0x00C3, 0, 0x0040, 0x00FF, 0}},
+      {{".word 1234", ".word ffff"}, {0x1234, 0xFFFF}},
+      {{"0000: Yield", "0001: Stop"}, {0x0002, 0x0001}},
+      {{}, {}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.lines.empty() ? "" : std::string(c.lines.front()));
+    EXPECT_EQ(assembleText(c.lines), c.words);
+  }
+  // The addresses of jumps and listed lines count from the origin.
+  EXPECT_EQ(assembleText({"0010: Jump -2 -> 0010"}, 0x10), (std::vector<uint16_t>{0x0084, 0xFFFE}));
+}
+
+TEST(IsaAssemble, RefusesLinesItCannotWriteExactly) {
+  const char* const bad[] = {
+      "pushint 5",               // names are spelled exactly
+      "Frobnicate",              // no such instruction
+      "PushInt",                 // operand missing
+      "PushInt 5 6",             // text left over
+      "PushInt 65536",           // beyond 16 bits
+      "PushInt -32769",
+      "PushInt 0x10",            // decimal only
+      "PushByte 256",            // beyond a byte
+      "Nop1 7",                  // an ignored byte cannot be written
+      "Stop 1",                  // no byte at all
+      "Add int16,long",          // unknown type
+      "Add int16",               // half a pair
+      "MathFunc cosine",
+      "ReturnValue 8",           // result type missing
+      "StoreInt 0014",           // an address is bracketed
+      "StoreInt [12345]",
+      "LoadLocalInt [frame6]",   // sign needed
+      "LoadLocalInt [frame+-6]",
+      "LoadLocalInt [frame+32768]",
+      "PushConstInt 5",          // "const" missing
+      "Jump -2 -> 0001",         // target disagrees with the offset
+      "Jump -2 => 0000",
+      "0001: Yield",             // wrong address
+      ".word 12345",
+      ".word",
+      "",                        // an empty line is no instruction
+  };
+  for (const char* line : bad) {
+    SCOPED_TRACE(line);
+    EXPECT_THROW(assembleText({line}), std::invalid_argument);
+  }
+  try {
+    assembleText({"Yield", "PushInt x"});
+    ADD_FAILURE() << "no exception";
+  } catch (const std::invalid_argument& e) {
+    EXPECT_EQ(std::string(e.what()), "line 2 \"PushInt x\": number expected, not \"x\"");
+  }
+}
+
+}  // namespace
+
+namespace {
+
+using vexa::isa::testing::sameCode;
+
+TEST(IsaSameCode, PassesOnlyOnTheExactWords) {
+  const std::vector<uint16_t> code = {0xC844, 0x0094, 0x0014, 0x0084, 0xFFFB};
+  EXPECT_TRUE(sameCode(code, {"PushByte 200", "StoreInt [0014]", "Jump -5 -> 0000"}));
+  EXPECT_TRUE(sameCode(std::span(code).subspan(3), {"Jump -5 -> 0000"}, 3));
+
+  const ::testing::AssertionResult differs = sameCode(code, {"PushByte 201", "StoreInt [0014]"});
+  ASSERT_FALSE(differs);
+  const std::string text = differs.message();
+  EXPECT_NE(text.find("! 0000: PushByte 201    | 0000: PushByte 200"), std::string::npos) << text;
+  EXPECT_NE(text.find("\n  0001: StoreInt [0014] | 0001: StoreInt [0014]\n"), std::string::npos) << text;
+  EXPECT_NE(text.find("\n!                       | 0003: Jump -5 -> 0000\n"), std::string::npos) << text;
+
+  // A byte the listing leaves out still counts.
+  const ::testing::AssertionResult hidden = sameCode(std::vector<uint16_t>{0x0740}, {"Nop1"});
+  ASSERT_FALSE(hidden);
+  EXPECT_NE(std::string(hidden.message()).find("words: 1856\nexpected words: 64"), std::string::npos)
+      << hidden.message();
+
+  const ::testing::AssertionResult bad = sameCode(code, {"PushByte"});
+  ASSERT_FALSE(bad);
+  EXPECT_NE(std::string(bad.message()).find("does not assemble: line 1"), std::string::npos);
+}
+
 }  // namespace

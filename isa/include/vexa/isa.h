@@ -172,7 +172,16 @@ std::size_t append(std::vector<uint16_t>& code, Op op, Fields fields = {});
 std::string disassemble(uint16_t word, uint16_t operand = 0, uint16_t address = 0);
 
 // Every instruction of a code sequence, one line each: "0004: PushInt 5". A two-word
-// instruction cut off at the end shows its operand as "?".
-std::vector<std::string> disassembleAll(std::span<const uint16_t> code);
+// instruction cut off at the end shows its operand as "?". `origin` is the address of code[0].
+std::vector<std::string> disassembleAll(std::span<const uint16_t> code, uint16_t origin = 0);
+
+// --- assembly ---
+// Words of instructions written one per line as disassemble() prints them, the first at
+// address `origin`: e.g. {"PushByte 200", "StoreInt [0014]", "Jump -8 -> 0000"}. A line may
+// start with its address as disassembleAll() prints it ("0004: "); the address and a jump's
+// "-> target" are checked, not needed. ".word 1234" is one raw word (hexadecimal). Bytes and
+// operands that an instruction ignores assemble as 0. Throws std::invalid_argument naming the
+// line that does not assemble.
+std::vector<uint16_t> assembleText(const std::vector<std::string_view>& lines, uint16_t origin = 0);
 
 }  // namespace vexa::isa
