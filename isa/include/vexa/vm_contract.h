@@ -95,7 +95,6 @@ inline constexpr int kLong = 2;
 inline constexpr int kFloat = 3;
 inline constexpr int kStringInFile = -1;   // as the compiler writes it
 inline constexpr int kString = 0xFFFF;     // its low 16 bits, as the machine keeps it
-constexpr int of(Kind kind) { return static_cast<int>(kind); }
 }  // namespace var_type
 
 // Values on the stack: byte and int travel as int16. The index of an operator group's type
@@ -123,7 +122,6 @@ inline constexpr uint8_t kLcd = 42;
 
 // DateTimeGet: a field of the local time.
 enum class DateField : uint8_t { Year, Month, Day, Hour, Minute, Second, Weekday, DaylightSaving };
-inline constexpr uint8_t kDateFieldCount = 8;
 
 // ClockGet: the process clock, or one of six random readings.
 enum class ClockSource : uint8_t { Milliseconds = 0, FirstRandom = 1, LastRandom = 6 };
@@ -144,19 +142,15 @@ enum class StringFn : uint8_t {
   AppendFloatPrecision,  // precision, float, destination
   AppendBits,     // character for 0, character for 1, value, destination
 };
-inline constexpr uint8_t kStringFnCount = 13;
 
 // PlmFunc: pulse-length outputs.
 enum class PlmFn : uint8_t { None, TimeBase, Ignored, Period, Pulse, Tone };
-inline constexpr uint8_t kPlmFnCount = 6;
 
 // SerialFunc: text to the standard output; nothing is received.
 enum class SerialFn : uint8_t { None0, Pop1, Pop2, None3, Ready, PutChar, PutString, Received, ReadByte };
-inline constexpr uint8_t kSerialFnCount = 9;
 
 // LcdFunc: the two-line display.
 enum class LcdFn : uint8_t { None, Cursor, Clear, ClearToEnd, GotoXY, Home, Window, Ready, PutChar, PutString };
-inline constexpr uint8_t kLcdFnCount = 10;
 
 // Device stubs 37..41 only keep the stack balanced: per sub-function the int16 values they
 // pop and what they push then.
