@@ -3,19 +3,27 @@
 #include <cstring>
 #include <stdexcept>
 
-#include "NumberConversion.h"
 #include "Procedure.h"
+#include "vexa/conversions.h"
 #include "vexa/isa.h"
 
 namespace vx2 {
 
 using vexa::isa::encode;
 using vexa::isa::Op;
+using vexa::vm::floatToInt32;
+using vexa::vm::StringFn;
+namespace thread_table = vexa::vm::thread_table;
 
 namespace {
 
 // The member of a typed family (Byte, Int, Long, Float in a row) for a numeric kind.
-Op typed(Op first, int kind) { return static_cast<Op>(static_cast<int>(first) + (kind & 3)); }
+Op typed(Op first, int kind) { return vexa::isa::typed(first, static_cast<vexa::vm::Kind>(kind & 3)); }
+
+uint8_t stringFn(StringFn fn) { return static_cast<uint8_t>(fn); }
+
+// Bytes of a value of a numeric kind on the stack.
+int stackBytes(int kind) { return vexa::vm::stackBytes(vexa::vm::stackTypeOf(static_cast<vexa::vm::Kind>(kind & 3))); }
 
 // Result kinds of the arithmetic and the logic operators by operand combination.
 constexpr int kArithmeticResult[9] = {1, 2, 3, 2, 2, 3, 3, 3, 3};
@@ -46,8 +54,8 @@ void CodeGenerator::layoutData(int threadCount) {
   variableCounter_ = 0;
   code_.clear();
   positions_.clear();
-  constants_.assign(2 * (4 * threadCount + 1), 0);
-  constantWords_ = 4 * threadCount + 1;
+  constantWords_ = thread_table::size(threadCount);
+  constants_.assign(2 * static_cast<size_t>(constantWords_), 0);
   position_ = -1;
 }
 
@@ -74,17 +82,17 @@ int CodeGenerator::placeNumber(double value, int kind) {
   switch (kind) {
     case NUM_BYTE: {
       int at = reserveConstantWords(1);
-      writeConstantWord(at, static_cast<uint16_t>(truncate32(value) & 255));
+      writeConstantWord(at, static_cast<uint16_t>(floatToInt32(value) & 255));
       return at;
     }
     case NUM_INT: {
       int at = reserveConstantWords(1);
-      writeConstantWord(at, static_cast<uint16_t>(truncate32(value)));
+      writeConstantWord(at, static_cast<uint16_t>(floatToInt32(value)));
       return at;
     }
     case NUM_LONG: {
       int at = reserveConstantWords(2);
-      uint32_t v = static_cast<uint32_t>(truncate32(value));
+      uint32_t v = static_cast<uint32_t>(floatToInt32(value));
       writeConstantWord(at, static_cast<uint16_t>(v));
       writeConstantWord(at + 1, static_cast<uint16_t>(v >> 16));
       return at;
@@ -138,10 +146,12 @@ void CodeGenerator::writeThreadEntry(int index, int firstWord, int stackNeed, in
   variableCounter_ = (variableCounter_ + 1) & ~1;
   int stackBase = variableBase_ + variableCounter_;
   variableCounter_ += (stackNeed + 1) & ~1;
-  writeConstantWord(1 + 4 * index, static_cast<uint16_t>(firstWord));
-  writeConstantWord(2 + 4 * index, static_cast<uint16_t>(stackBase));
-  writeConstantWord(3 + 4 * index, static_cast<uint16_t>(stackBase + ((frameSize + 1) & ~1)));
-  writeConstantWord(4 + 4 * index, static_cast<uint16_t>(startSlice));
+  const int thread = index + 1;
+  writeConstantWord(thread_table::word(thread, thread_table::kFirstCodeWord), static_cast<uint16_t>(firstWord));
+  writeConstantWord(thread_table::word(thread, thread_table::kStackBase), static_cast<uint16_t>(stackBase));
+  writeConstantWord(thread_table::word(thread, thread_table::kInitialSp),
+                    static_cast<uint16_t>(stackBase + ((frameSize + 1) & ~1)));
+  writeConstantWord(thread_table::word(thread, thread_table::kStartSlice), static_cast<uint16_t>(startSlice));
 }
 
 void CodeGenerator::resolveCalls() {
@@ -150,7 +160,7 @@ void CodeGenerator::resolveCalls() {
     if (it == entries_.end()) throw StaleReference();
     code_[site] = static_cast<uint16_t>(it->second);
   }
-  writeConstantWord(0, static_cast<uint16_t>(threadCount_));
+  writeConstantWord(thread_table::kCountWord, static_cast<uint16_t>(threadCount_));
 }
 
 void CodeGenerator::pop(int n) {
@@ -160,7 +170,8 @@ void CodeGenerator::pop(int n) {
 int CodeGenerator::combination() {
   int right = top();
   int left = types_.size() >= 2 ? types_[types_.size() - 2] : 1;
-  return 3 * classOf(left) + classOf(right);
+  using vexa::isa::ValueType;
+  return vexa::isa::typePair(static_cast<ValueType>(classOf(left)), static_cast<ValueType>(classOf(right)));
 }
 
 void CodeGenerator::convertTo(int kind) {
@@ -321,7 +332,7 @@ void CodeGenerator::translate(const IntermediateCodeSequence& code, const Interm
       if (!function) throw StaleReference();
       int kind = function->returnType ? numericKindOf(function->returnType.get()) : NUM_INT;
       emitWord(encode(Op::AdjustSp));
-      emitWord(kind == NUM_LONG ? 0xFFFC : kind == NUM_FLOAT ? 0xFFF8 : 0xFFFE);
+      emitWord(static_cast<uint16_t>(-stackBytes(kind)));
       pop();
       return;
     }
@@ -342,7 +353,7 @@ void CodeGenerator::translate(const IntermediateCodeSequence& code, const Interm
                                            : operand >= -32768 && operand <= 32767 ? NUM_INT
                                                                                    : NUM_LONG)
                                         : smallestNumericKind(value);
-      int32_t v = truncate32(value);
+      int32_t v = floatToInt32(value);
       if (kind == NUM_BYTE) {
         emitWord(encode(Op::PushByte, static_cast<uint8_t>(v)));
       } else if (kind == NUM_INT) {
@@ -372,7 +383,7 @@ void CodeGenerator::translate(const IntermediateCodeSequence& code, const Interm
       pop(2);
       return;
     case OP_NEG:
-      emitWord(encode(top() == NUM_LONG ? Op::NegLong : top() == NUM_FLOAT ? Op::NegFloat : Op::NegInt));
+      emitWord(encode(vexa::isa::typed(Op::NegInt, static_cast<vexa::isa::ValueType>(classOf(top())))));
       return;
     case OP_NOT:
       if (top() == NUM_FLOAT) {
@@ -380,7 +391,7 @@ void CodeGenerator::translate(const IntermediateCodeSequence& code, const Interm
         pop();
         push(NUM_INT);
       } else {
-        emitWord(encode(top() == NUM_LONG ? Op::NotLong : Op::NotInt));
+        emitWord(encode(vexa::isa::typed(Op::NotInt, static_cast<vexa::isa::ValueType>(classOf(top())))));
       }
       return;
     case OP_ADD: case OP_SUB: case OP_MUL: case OP_DIV: case OP_MOD: case OP_SHL: case OP_SHR: {
@@ -408,13 +419,13 @@ void CodeGenerator::translate(const IntermediateCodeSequence& code, const Interm
       push(kLogicResult[c]);
       return;
     }
-    case OP_STR_CLEAR: emitWord(encode(Op::StringFunc, 0)); pop(); return;
-    case OP_STR_APPEND_CHAR: emitWord(encode(Op::StringFunc, 3)); pop(2); return;
-    case OP_STR_APPEND: emitWord(encode(Op::StringFunc, 4)); pop(2); return;
+    case OP_STR_CLEAR: emitWord(encode(Op::StringFunc, stringFn(StringFn::Clear))); pop(); return;
+    case OP_STR_APPEND_CHAR: emitWord(encode(Op::StringFunc, stringFn(StringFn::AppendChar))); pop(2); return;
+    case OP_STR_APPEND: emitWord(encode(Op::StringFunc, stringFn(StringFn::Append))); pop(2); return;
     case OP_STR_APPEND_TEXT:
       emitWord(encode(Op::PushInt));
       emitWord(static_cast<uint16_t>(placeString(code.textAt(operand))));
-      emitWord(encode(Op::StringFunc, 5));
+      emitWord(encode(Op::StringFunc, stringFn(StringFn::AppendConst)));
       pop();
       return;
     case OP_STR_APPEND_CONST: {
@@ -428,7 +439,7 @@ void CodeGenerator::translate(const IntermediateCodeSequence& code, const Interm
       } else {
         pop();
       }
-      emitWord(encode(Op::StringFunc, 5));
+      emitWord(encode(Op::StringFunc, stringFn(StringFn::AppendConst)));
       pop();
       return;
     }

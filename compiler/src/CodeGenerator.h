@@ -9,6 +9,7 @@
 
 #include "DataSymbols.h"
 #include "IntermediateCodeSequence.h"
+#include "vexa/vm_contract.h"
 
 namespace vx2 {
 
@@ -26,10 +27,10 @@ enum BuildError : int {
 
 class CodeGenerator {
  public:
-  static constexpr int MAX_CODE_WORDS = 0x10000;
-  static constexpr int MAX_CONSTANT_WORDS = 0x10000;
-  static constexpr int MAX_VARIABLE_BYTES = 0x10000;
-  static constexpr int THREAD_CONTEXT_BYTES = 20;
+  static constexpr int MAX_CODE_WORDS = vexa::vm::kMaxCodeWords;
+  static constexpr int MAX_CONSTANT_WORDS = vexa::vm::kMaxConstantWords;
+  static constexpr int MAX_VARIABLE_BYTES = vexa::vm::kRamBytes;
+  static constexpr int THREAD_CONTEXT_BYTES = vexa::vm::context::kSize;
 
   void layoutData(int threadCount);
   int translateProcedure(const Procedure& procedure);

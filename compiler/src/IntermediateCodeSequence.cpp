@@ -1,9 +1,12 @@
 #include "IntermediateCodeSequence.h"
 
 #include "DataSymbols.h"
-#include "NumberConversion.h"
+#include "vexa/conversions.h"
 
 namespace vx2 {
+
+using vexa::vm::floatToInt32;
+using vexa::vm::isInt32;
 
 bool hasSymbolOperand(int32_t op) {
   switch (op) {
@@ -39,7 +42,7 @@ double IntermediateCodeSequence::itemValue(const Item& item) const {
 
 void IntermediateCodeSequence::appendNumber(double value) {
   if (isInt32(value)) {
-    items_.push_back({OP_PUSH_INT, truncate32(value)});
+    items_.push_back({OP_PUSH_INT, floatToInt32(value)});
   } else {
     doubles_.push_back(value);
     items_.push_back({OP_PUSH_DOUBLE, static_cast<int32_t>(doubles_.size() - 1)});
@@ -59,7 +62,7 @@ void IntermediateCodeSequence::appendFolded(int32_t op) {
     if (op == OP_NEG) {
       if (isInt32(c)) {
         // 32-bit negation, so that -2147483648 stays the smallest long.
-        items_.push_back({OP_PUSH_INT, static_cast<int32_t>(0u - static_cast<uint32_t>(truncate32(c)))});
+        items_.push_back({OP_PUSH_INT, static_cast<int32_t>(0u - static_cast<uint32_t>(floatToInt32(c)))});
       } else {
         doubles_.push_back(-c);
         items_.push_back({OP_PUSH_DOUBLE, static_cast<int32_t>(doubles_.size() - 1)});
@@ -67,7 +70,7 @@ void IntermediateCodeSequence::appendFolded(int32_t op) {
     } else if (isInt32(c)) {
       items_.push_back({OP_PUSH_INT, c == 0 ? 1 : 0});
     } else {
-      doubles_.push_back(static_cast<double>(~truncate32(c)));
+      doubles_.push_back(static_cast<double>(~floatToInt32(c)));
       items_.push_back({OP_PUSH_DOUBLE, static_cast<int32_t>(doubles_.size() - 1)});
     }
     return;
@@ -79,7 +82,7 @@ void IntermediateCodeSequence::appendFolded(int32_t op) {
   }
   double right = itemValue(items_.back());
   double left = itemValue(items_[items_.size() - 2]);
-  int64_t l = truncate32(left), r = truncate32(right);
+  int64_t l = floatToInt32(left), r = floatToInt32(right);
   uint32_t ul = static_cast<uint32_t>(l), ur = static_cast<uint32_t>(r);
   double result = 0;
   switch (op) {

@@ -4,9 +4,12 @@
 
 #include "Procedure.h"
 #include "Program.h"
+#include "vexa/vm_contract.h"
 
 namespace vx2 {
 namespace {
+
+namespace vm = vexa::vm;
 
 constexpr const char* kLineEnd = "\r\n";
 
@@ -18,8 +21,8 @@ Sizes sizesOf(const CodeGenerator& image) {
   Sizes s;
   s.bytes = static_cast<uint32_t>(image.constantBytes());
   s.words = static_cast<uint32_t>(image.codeCount());
-  s.paddedBytes = (s.bytes + 31) & ~31u;
-  s.paddedWords = (s.words + 15) & ~15u;
+  s.paddedBytes = vm::paddedConstantBytes(s.bytes);
+  s.paddedWords = vm::paddedCodeWords(s.words);
   return s;
 }
 
@@ -36,8 +39,8 @@ void appendHeaderAndConstants(std::string& out, const CodeGenerator& image, cons
   out += kLineEnd;
   const auto& bytes = image.constantArea();
   for (uint32_t i = 0; i < s.paddedBytes; ++i) {
-    if (i % 32 == 0) out += kLineEnd;
-    appendNumber(out, i < s.bytes ? bytes[i] : 255);
+    if (i % vm::kConstantRowBytes == 0) out += kLineEnd;
+    appendNumber(out, i < s.bytes ? bytes[i] : vm::kPaddingByte);
   }
   out += kLineEnd;
 }
@@ -58,7 +61,7 @@ int ownerWord(const Data& data, bool last) {
 uint32_t Program::requiredVMCBufferSize() const {
   if (!vmcAvailable_) return 0;
   Sizes s = sizesOf(generator_);
-  return 8 + s.paddedBytes + 2 * s.paddedWords;
+  return vm::binaryImageSize(s.paddedBytes, s.paddedWords);
 }
 
 void Program::fillVMCBuffer(uint8_t* buffer) const {
@@ -69,12 +72,12 @@ void Program::fillVMCBuffer(uint8_t* buffer) const {
   };
   put32(0, s.paddedBytes);
   put32(4, s.paddedWords);
-  std::memcpy(buffer + 8, generator_.constantArea().data(), s.bytes);
-  std::memset(buffer + 8 + s.bytes, 255, s.paddedBytes - s.bytes);
-  uint8_t* words = buffer + 8 + s.paddedBytes;
+  std::memcpy(buffer + vm::kImageHeaderBytes, generator_.constantArea().data(), s.bytes);
+  std::memset(buffer + vm::kImageHeaderBytes + s.bytes, vm::kPaddingByte, s.paddedBytes - s.bytes);
+  uint8_t* words = buffer + vm::kImageHeaderBytes + s.paddedBytes;
   const auto& code = generator_.code();
   for (uint32_t j = 0; j < s.paddedWords; ++j) {
-    uint16_t w = j < s.words ? code[j] : 0xFFFF;
+    uint16_t w = j < s.words ? code[j] : vm::kPaddingWord;
     words[2 * j] = static_cast<uint8_t>(w);
     words[2 * j + 1] = static_cast<uint8_t>(w >> 8);
   }
@@ -90,8 +93,8 @@ bool Program::writeVMC(std::FILE* vmc) const {
   appendHeaderAndConstants(out, generator_, s);
   const auto& code = generator_.code();
   for (uint32_t j = 0; j < s.paddedWords; ++j) {
-    if (j % 16 == 0) out += kLineEnd;
-    appendNumber(out, j < s.words ? code[j] : 0xFFFF);
+    if (j % vm::kCodeRowWords == 0) out += kLineEnd;
+    appendNumber(out, j < s.words ? code[j] : vm::kPaddingWord);
   }
   out += kLineEnd;
   return writeAll(vmc, out);
@@ -106,13 +109,10 @@ bool Program::writeVMCAndDebug(std::FILE* vmc, std::FILE* dbg) const {
   appendHeaderAndConstants(out, generator_, s);
   const auto& code = generator_.code();
   for (uint32_t j = 0; j < s.paddedWords; ++j) {
-    if (j % 16 == 0) out += kLineEnd;
-    if (j < s.words) {
-      appendNumber(out, wordPositions_[j]);
-      appendNumber(out, code[j]);
-    } else {
-      out += "65535 65535 ";
-    }
+    if (j % vm::kCodeRowWords == 0) out += kLineEnd;
+    // Padding words lie outside any statement.
+    appendNumber(out, j < s.words ? wordPositions_[j] : vm::kNoStatement);
+    appendNumber(out, j < s.words ? code[j] : vm::kPaddingWord);
   }
   out += kLineEnd;
   out += kLineEnd;
@@ -131,7 +131,7 @@ bool Program::writeVMCAndDebug(std::FILE* vmc, std::FILE* dbg) const {
     auto* variable = dynamic_cast<const Variable*>(data.get());
     int address = variable && variable->linked ? variable->linked->address - 4
                                                : (data->address < 0 ? data->address - 4 : data->address);
-    int type = isStringType(data->type()) ? -1 : numericKindOf(data->type());
+    int type = isStringType(data->type()) ? vm::var_type::kStringInFile : numericKindOf(data->type());
     lines += data->fullName() + " " + std::to_string(data->storage) + " " + std::to_string(address) + " " +
              std::to_string(type) + " " + std::to_string(ownerWord(*data, false)) + " " +
              std::to_string(ownerWord(*data, true)) + kLineEnd;

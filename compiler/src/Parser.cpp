@@ -1,9 +1,12 @@
 // Parser core, module body and declarations.
 #include "Parser.h"
 
+#include <cmath>
+
 #include "CompilerTexts.h"
 #include "MessageStream.h"
-#include "NumberConversion.h"
+#include "vexa/conversions.h"
+#include "vexa/vm_contract.h"
 #include "Token.h"
 
 namespace vx2 {
@@ -239,7 +242,9 @@ int Parser::nameWithDimension(std::string& name) {
   name = tokens_->text();
   next(0);
   if (token() != TOKEN_LBRACKET) return 0;
-  int dimension = truncate32(constantExpression());
+  const double value = constantExpression();
+  // Beyond 32 bits the truncation could wrap to a small size: such a dimension is too big.
+  const int dimension = std::fabs(value) < 2147483648.0 ? vexa::vm::floatToInt32(value) : -1;
   next(TOKEN_RBRACKET);
   next(0);
   return dimension;
@@ -275,7 +280,7 @@ double Parser::constantExpression() {
 void Parser::checkDataSize(int dimension, int offset, const Type& type) {
   // No datum beyond the 64K of RAM can ever be laid out; refusing it keeps sizes from overflowing.
   int64_t end = offset + static_cast<int64_t>(dimension ? dimension : 1) * type.size();
-  if (static_cast<uint32_t>(dimension) > 65535 || end > 0x10000) fail(compilerText(TEXT_ARRAY_TOO_BIG), Error::PLAIN);
+  if (static_cast<uint32_t>(dimension) > 65535 || end > vexa::vm::kRamBytes) fail(compilerText(TEXT_ARRAY_TOO_BIG), Error::PLAIN);
 }
 
 void Parser::constantDeclaration() {

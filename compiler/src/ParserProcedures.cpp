@@ -1,6 +1,7 @@
 // Threads, functions, calls and statements.
 #include "CompilerTexts.h"
-#include "NumberConversion.h"
+#include "vexa/conversions.h"
+#include "vexa/vm_contract.h"
 #include "Parser.h"
 #include "Token.h"
 
@@ -51,7 +52,7 @@ void Parser::threadDeclaration() {
   declarationLine_ = line_;
   next(TOKEN_IDENTIFIER);
   std::string name = tokens_->text();
-  auto thread = std::make_shared<Thread>(name == "main" ? 32 : 0);
+  auto thread = std::make_shared<Thread>(name == "main" ? vexa::vm::kDefaultSlice : 0);
   Scope* node = declare(name, thread, KIND_THREAD, true);
   program_->enterScope(node);
   module_->scopeMarks.emplace_back(line_, node);
@@ -149,7 +150,7 @@ void Parser::parameters(Function& function) {
 void Parser::inlineBody() {
   braceList([this] {
     expect(TOKEN_INLINE);
-    code().appendWithOperand(OP_WORD, truncate32(constantExpression()));
+    code().appendWithOperand(OP_WORD, vexa::vm::floatToInt32(constantExpression()));
   });
 }
 
@@ -307,7 +308,7 @@ void Parser::statement() {
     case TOKEN_SEMICOLON: back(); return;
     case TOKEN_INLINE:
       markStatement();
-      code().appendWithOperand(OP_WORD, truncate32(constantExpression()));
+      code().appendWithOperand(OP_WORD, vexa::vm::floatToInt32(constantExpression()));
       return;
     case TOKEN_RETURN: {
       markStatement();
@@ -329,7 +330,7 @@ void Parser::statement() {
             peekNext() == TOKEN_IDENTIFIER)
           node = node->findVisibleChild(tokens_->text());
         if (node && node->symbol && node->symbol->kind == KIND_THREAD) {
-          code().pushInt(32);
+          code().pushInt(vexa::vm::kDefaultSlice);
           code().appendSymbol(OP_RUN, node->symbol);
           return;
         }

@@ -4,6 +4,7 @@
 
 #include "CompilerTexts.h"
 #include "Procedure.h"
+#include "vexa/vm_contract.h"
 
 namespace vx2 {
 
@@ -70,7 +71,7 @@ void Program::build() {
       if (symbol->kind == KIND_FUNCTION && symbol->used()) {
         functions.push_back(static_cast<Function*>(symbol));
       } else if (symbol->kind == KIND_THREAD) {
-        if (threads.size() >= 255) throw BUILD_TOO_MANY_THREADS;
+        if (threads.size() >= vexa::vm::thread_table::kMaxThreads) throw BUILD_TOO_MANY_THREADS;
         auto* thread = static_cast<Thread*>(symbol);
         threads.push_back(thread);
         thread->number = static_cast<int>(threads.size());
@@ -84,7 +85,7 @@ void Program::build() {
   generator_.layoutData(static_cast<int>(threads.size()));
   dataSymbols_.clear();
   auto checkData = [this] {
-    if (generator_.constantBytes() > 0x20000) throw BUILD_TOO_MUCH_CONSTANT_DATA;
+    if (generator_.constantBytes() > static_cast<int>(vexa::vm::kMaxConstantBytes)) throw BUILD_TOO_MUCH_CONSTANT_DATA;
     if (generator_.ramBytes() > CodeGenerator::MAX_VARIABLE_BYTES) throw BUILD_TOO_MUCH_VARIABLE_DATA;
   };
   for (const auto& moduleNode : root_->children()) {
@@ -152,7 +153,7 @@ void Program::build() {
 
 int Program::compactPosition(int identifier) {
   if (identifier == cacheIdentifier_) return cacheIndex_;
-  int index = 65535;
+  int index = vexa::vm::kNoStatement;
   if (identifier >= 0 && static_cast<size_t>(identifier) < positions_.size()) {
     int& known = compactOfIdentifier_[identifier];
     if (known < 0) {

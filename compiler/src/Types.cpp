@@ -2,7 +2,7 @@
 
 #include <cmath>
 
-#include "NumberConversion.h"
+#include "vexa/conversions.h"
 
 namespace vx2 {
 
@@ -49,7 +49,7 @@ int smallestNumericKind(double value) {
   if (value == std::trunc(value)) {
     if (value >= 0 && value <= 255) return NUM_BYTE;
     if (value >= -32768 && value <= 32767) return NUM_INT;
-    if (isInt32(value)) return NUM_LONG;
+    if (vexa::vm::isInt32(value)) return NUM_LONG;
   }
   return NUM_FLOAT;
 }

@@ -4,16 +4,14 @@
 #include <cctype>
 #include <cmath>
 
-#include "Instructions.h"
+#include "vexa/conversions.h"
 
 namespace vx2sim {
 namespace {
 
 using ID = ConstParser::Token::ID;
 
-int32_t toInt32(double v) {
-  return static_cast<int32_t>(static_cast<uint32_t>(static_cast<uint64_t>(operators::truncateToInt64(v))));
-}
+int32_t toInt32(double v) { return vexa::vm::floatToInt32(v); }
 double fromBits(uint32_t v) { return static_cast<int32_t>(v); }
 
 int digitValue(char c) {

@@ -41,10 +41,6 @@ void absInt(Machine& m);
 void absLong(Machine& m);
 void group(Machine& m, vexa::isa::Op op, uint8_t typePair);
 void math(Machine& m, uint8_t function);
-
-// Truncation toward zero into 64 bits; NaN and out-of-range values give the x86 "indefinite"
-// value 0x8000000000000000.
-int64_t truncateToInt64(double v);
 }  // namespace operators
 
 // Ports, analog inputs and counters.

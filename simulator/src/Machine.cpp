@@ -2,7 +2,11 @@
 
 #include <chrono>
 
+#include <vexa/vm_contract.h>
+
 namespace vx2sim {
+
+namespace thread_table = vexa::vm::thread_table;
 
 int32_t processClockMs() {
   using namespace std::chrono;
@@ -18,22 +22,22 @@ uint32_t timeSeed() {
 
 Machine::Machine() : random(timeSeed()) {
   // Code beyond the loaded words reads as the compiler's padding.
-  code.fill(0xFFFF);
+  code.fill(vexa::vm::kPaddingWord);
   debugMap.fill(kNoStatement);
 }
 
 void Machine::selectThread(int index) {
   threadIndex = index;
-  ctxBase = static_cast<uint16_t>(context::kSize * index);
+  ctxBase = context::address(index + 1);
 }
 
 void Machine::startThread(int thread) {
-  const uint16_t entry = static_cast<uint16_t>(1 + 4 * (thread - 1));  // constant index
-  const uint16_t at = static_cast<uint16_t>(context::kSize * (thread - 1));
-  store<uint16_t>(at + context::kPc, constant<uint16_t>(entry));
-  store<uint16_t>(at + context::kFrame, constant<uint16_t>(entry + 1));
-  store<uint16_t>(at + context::kSp, constant<uint16_t>(entry + 2));
-  const uint8_t slice = static_cast<uint8_t>(constant<uint16_t>(entry + 3));
+  auto entry = [&](int field) { return constant<uint16_t>(static_cast<uint16_t>(thread_table::word(thread, field))); };
+  const uint16_t at = context::address(thread);
+  store<uint16_t>(at + context::kPc, entry(thread_table::kFirstCodeWord));
+  store<uint16_t>(at + context::kFrame, entry(thread_table::kStackBase));
+  store<uint16_t>(at + context::kSp, entry(thread_table::kInitialSp));
+  const uint8_t slice = static_cast<uint8_t>(entry(thread_table::kStartSlice));
   ram[at + context::kSlice] = slice;
   ram[at + context::kSavedSlice] = slice;
   ram[at + context::kSleeping] = 0;
@@ -45,7 +49,7 @@ void Machine::startThread(int thread) {
 }
 
 void Machine::reset() {
-  threadCount = image[0];
+  threadCount = image[2 * thread_table::kCountWord];
   // Per-thread tables keep one entry even without threads, so the record can always be read.
   const std::size_t n = threadCount > 0 ? threadCount : 1;
   callDepth.assign(n, 0);
@@ -53,7 +57,9 @@ void Machine::reset() {
   stackLimit.assign(n, 0xFFFF);
   ram.fill(0);
   for (int t = 1; t <= threadCount; ++t) startThread(t);
-  for (int t = 1; t < threadCount; ++t) stackLimit[t - 1] = constant<uint16_t>(1 + 4 * t + 2);
+  // A stack ends where the next thread's begins; the last one at the top of RAM.
+  for (int t = 1; t < threadCount; ++t)
+    stackLimit[t - 1] = constant<uint16_t>(static_cast<uint16_t>(thread_table::word(t + 1, thread_table::kInitialSp)));
   haltCode = 0;
   sliceCounter = 0;
   selectThread(0);
@@ -74,7 +80,7 @@ int32_t Machine::runState() const {
   if (badArgument) return kBadArgument;
   bool anyRunning = false;
   for (int t = 0; t < threadCount && !anyRunning; ++t)
-    anyRunning = ram[context::kSize * t + context::kSlice] != 0;
+    anyRunning = ram[context::address(t + 1) + context::kSlice] != 0;
   if (!anyRunning) return kAllStopped;
   if (haltCode != 0) return kHalted;
   return kRunning;

@@ -11,29 +11,20 @@
 #include <string>
 #include <vector>
 
+#include <vexa/vm_contract.h>
+
 namespace vx2sim {
 
-inline constexpr std::size_t kImageSize = 0x20000;
-inline constexpr std::size_t kCodeSize = 0x10000;
-inline constexpr std::size_t kRamSize = 0x10000;
-inline constexpr uint16_t kNoStatement = 0xFFFF;
+inline constexpr std::size_t kImageSize = vexa::vm::kMaxConstantBytes;
+inline constexpr std::size_t kCodeSize = vexa::vm::kMaxCodeWords;
+inline constexpr std::size_t kRamSize = vexa::vm::kRamBytes;
+inline constexpr uint16_t kNoStatement = vexa::vm::kNoStatement;
 
 // Bounded work per step: no program makes a step call run for ever.
 inline constexpr uint32_t kMaxInstructionsPerStep = 1u << 16;
 
 // Layout of a ThreadContext in RAM (20 bytes per thread from address 0).
-namespace context {
-inline constexpr uint16_t kSize = 20;
-inline constexpr uint16_t kPc = 0;
-inline constexpr uint16_t kFrame = 2;
-inline constexpr uint16_t kSp = 4;
-inline constexpr uint16_t kSemaphore = 6;
-inline constexpr uint16_t kSleepStart = 8;
-inline constexpr uint16_t kSleepEnd = 12;
-inline constexpr uint16_t kSlice = 16;
-inline constexpr uint16_t kSavedSlice = 17;
-inline constexpr uint16_t kSleeping = 18;
-}  // namespace context
+namespace context = vexa::vm::context;
 
 // Step record, run states, change flags and status bits.
 enum RunState : int32_t {
@@ -77,7 +68,13 @@ struct Statement {
   int line;
 };
 
-enum VarType : int { kByte = 0, kInt = 1, kLong = 2, kFloat = 3, kString = 65535 };
+enum VarType : int {
+  kByte = vexa::vm::var_type::kByte,
+  kInt = vexa::vm::var_type::kInt,
+  kLong = vexa::vm::var_type::kLong,
+  kFloat = vexa::vm::var_type::kFloat,
+  kString = vexa::vm::var_type::kString,
+};
 
 struct VariableRecord {
   int kind = 0;  // 1 global, 2 local

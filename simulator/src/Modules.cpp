@@ -9,6 +9,14 @@
 namespace vx2sim::modules {
 namespace {
 
+using vexa::vm::ClockSource;
+using vexa::vm::DateField;
+using vexa::vm::LcdFn;
+using vexa::vm::PlmFn;
+using vexa::vm::SerialFn;
+using vexa::vm::StringFn;
+using vexa::vm::StubPush;
+
 constexpr uint16_t kTrue = 0xFFFF;
 
 // --- string records: characters 0..29, NUL at 30, length at 31 ---
@@ -54,15 +62,15 @@ void dateTimeGet(Machine& m, uint8_t field) {
   std::tm t{};
   localtime_r(&now, &t);
   int v = 0;
-  switch (field) {
-    case 0: v = t.tm_year + 1900; break;
-    case 1: v = t.tm_mon + 1; break;
-    case 2: v = t.tm_mday; break;
-    case 3: v = t.tm_hour; break;
-    case 4: v = t.tm_min; break;
-    case 5: v = t.tm_sec; break;
-    case 6: v = t.tm_wday; break;
-    case 7: v = t.tm_isdst > 0 ? -1 : 0; break;
+  switch (static_cast<DateField>(field)) {
+    case DateField::Year: v = t.tm_year + 1900; break;
+    case DateField::Month: v = t.tm_mon + 1; break;
+    case DateField::Day: v = t.tm_mday; break;
+    case DateField::Hour: v = t.tm_hour; break;
+    case DateField::Minute: v = t.tm_min; break;
+    case DateField::Second: v = t.tm_sec; break;
+    case DateField::Weekday: v = t.tm_wday; break;
+    case DateField::DaylightSaving: v = t.tm_isdst > 0 ? -1 : 0; break;
     default: v = 0; break;
   }
   m.push16(static_cast<uint16_t>(v));
@@ -70,33 +78,33 @@ void dateTimeGet(Machine& m, uint8_t field) {
 
 void clockGet(Machine& m, uint8_t source) {
   int32_t v = 0;
-  if (source == 0)
+  if (source == static_cast<uint8_t>(ClockSource::Milliseconds))
     v = m.clock();
-  else if (source <= 6)
+  else if (source <= static_cast<uint8_t>(ClockSource::LastRandom))
     v = m.randomReading();
   m.push<uint32_t>(static_cast<uint32_t>(v));
 }
 
 void string(Machine& m, uint8_t function) {
-  switch (function) {
-    case 0: {
+  switch (static_cast<StringFn>(function)) {
+    case StringFn::Clear: {
       const uint16_t s = m.pop16();
       for (int i = 0; i < 32; ++i) m.ram[static_cast<uint16_t>(s + i)] = 0;
       break;
     }
-    case 1: m.push16(lengthOf(m, m.pop16())); break;
-    case 2: {
+    case StringFn::Length: m.push16(lengthOf(m, m.pop16())); break;
+    case StringFn::FillTo: {
       const uint8_t c = static_cast<uint8_t>(m.pop16());
       const int16_t n = static_cast<int16_t>(m.pop16());
       fillTo(m, m.pop16(), c, n);
       break;
     }
-    case 3: {
+    case StringFn::AppendChar: {
       const uint8_t c = static_cast<uint8_t>(m.pop16());
       appendChar(m, m.pop16(), c);
       break;
     }
-    case 4: {
+    case StringFn::Append: {
       const uint16_t source = m.pop16();
       const uint16_t target = m.pop16();
       // The source length is read again each time: a string appended to itself repeats.
@@ -104,29 +112,29 @@ void string(Machine& m, uint8_t function) {
         appendChar(m, target, m.ram[static_cast<uint16_t>(source + i)]);
       break;
     }
-    case 5: {
+    case StringFn::AppendConst: {
       const std::size_t at = 2u * m.pop16();
       const uint16_t target = m.pop16();
       const uint8_t n = m.imageByte(at);
       for (std::size_t i = 1; i <= n; ++i) appendChar(m, target, m.imageByte(at + i));
       break;
     }
-    case 6: {
+    case StringFn::AppendInt: {
       const int16_t v = static_cast<int16_t>(m.pop16());
       appendText(m, m.pop16(), formatC("%hi", v));
       break;
     }
-    case 7: {
+    case StringFn::AppendLong: {
       const int32_t v = static_cast<int32_t>(m.pop<uint32_t>());
       appendText(m, m.pop16(), formatC("%li", static_cast<long>(v)));
       break;
     }
-    case 8: {
+    case StringFn::AppendFloat: {
       const double v = m.pop<double>();
       appendText(m, m.pop16(), formatC("%.8g", v));
       break;
     }
-    case 9: {
+    case StringFn::AppendIntWidth: {
       const int16_t w = static_cast<int16_t>(m.pop16());
       const int16_t v = static_cast<int16_t>(m.pop16());
       const uint16_t target = m.pop16();
@@ -134,7 +142,7 @@ void string(Machine& m, uint8_t function) {
                                   : formatC("%0*hi", static_cast<int>(w), v));
       break;
     }
-    case 10: {
+    case StringFn::AppendLongWidth: {
       const int16_t w = static_cast<int16_t>(m.pop16());
       const int32_t v = static_cast<int32_t>(m.pop<uint32_t>());
       const uint16_t target = m.pop16();
@@ -142,13 +150,13 @@ void string(Machine& m, uint8_t function) {
                                   : formatC("%0*li", static_cast<int>(w), static_cast<long>(v)));
       break;
     }
-    case 11: {
+    case StringFn::AppendFloatPrecision: {
       const int16_t p = static_cast<int16_t>(m.pop16());
       const double v = m.pop<double>();
       appendText(m, m.pop16(), formatC("%#.*g", static_cast<int>(p), v));
       break;
     }
-    case 12: {
+    case StringFn::AppendBits: {
       const uint8_t zero = static_cast<uint8_t>(m.pop16());
       const uint8_t one = static_cast<uint8_t>(m.pop16());
       const uint16_t v = m.pop16();
@@ -162,9 +170,9 @@ void string(Machine& m, uint8_t function) {
 
 void plm(Machine& m, uint8_t function) {
   uint16_t channel = 0;
-  switch (function) {
-    case 0: break;
-    case 1: {
+  switch (static_cast<PlmFn>(function)) {
+    case PlmFn::None: break;
+    case PlmFn::TimeBase: {
       const int16_t code = static_cast<int16_t>(m.pop16());
       if (!popChannel(m, channel)) return;
       const int timeBase = (code * 400) % 8;
@@ -172,22 +180,22 @@ void plm(Machine& m, uint8_t function) {
       m.status |= status::kPlm;
       break;
     }
-    case 2: m.pop16(); m.pop16(); break;
-    case 3: {
+    case PlmFn::Ignored: m.pop16(); m.pop16(); break;
+    case PlmFn::Period: {
       const uint16_t period = m.pop16();
       if (!popChannel(m, channel)) return;
       (channel == 2 ? m.plm.period2 : m.plm.period01) = period;
       m.status |= status::kPlm;
       break;
     }
-    case 4: {
+    case PlmFn::Pulse: {
       const uint16_t pulse = m.pop16();
       if (!popChannel(m, channel)) return;
       m.plm.pulse[channel] = pulse;
       m.status |= status::kPlm;
       break;
     }
-    case 5: {
+    case PlmFn::Tone: {
       const int16_t note = static_cast<int16_t>(m.pop16());
       if (note < 0) {
         m.plm.pulse[2] = 0;
@@ -204,119 +212,75 @@ void plm(Machine& m, uint8_t function) {
 }
 
 void serial(Machine& m, uint8_t function) {
-  switch (function) {
-    case 0:
-    case 3: break;
-    case 1: m.pop16(); break;
-    case 2: m.pop16(); m.pop16(); break;
-    case 4: m.push16(kTrue); break;
-    case 5: {
+  switch (static_cast<SerialFn>(function)) {
+    case SerialFn::None0:
+    case SerialFn::None3: break;
+    case SerialFn::Pop1: m.pop16(); break;
+    case SerialFn::Pop2: m.pop16(); m.pop16(); break;
+    case SerialFn::Ready: m.push16(kTrue); break;
+    case SerialFn::PutChar: {
       const uint8_t c = static_cast<uint8_t>(m.pop16());
       std::fputc(c, m.output);
       std::fflush(m.output);
       break;
     }
-    case 6: {
+    case SerialFn::PutString: {
       m.pop16();
       const std::string text = readCString(m, m.pop16());
       std::fwrite(text.data(), 1, text.size(), m.output);
       std::fflush(m.output);
       break;
     }
-    case 7: m.push16(0); break;
-    case 8: m.push16(0); break;
+    case SerialFn::Received: m.push16(0); break;
+    case SerialFn::ReadByte: m.push16(0); break;
     default: m.undefinedInstruction(); break;
   }
 }
 
 void device(Machine& m, vexa::isa::Op module, uint8_t b) {
-  using vexa::isa::Op;
-  auto pops = [&m](int n) {
-    for (int i = 0; i < n; ++i) m.pop16();
-  };
-  auto inHandleRange = [](uint16_t h) { return h >= 1 && h <= 15; };
-  switch (module) {
-    case Op::Device37Func:
-      switch (b) {
-        case 0: case 3: break;
-        case 1: case 5: pops(1); break;
-        case 2: case 6: pops(2); break;
-        case 4: m.push16(kTrue); break;
-        case 7: case 8: m.push16(0); break;
-        default: m.undefinedInstruction(); break;
-      }
-      break;
-    case Op::Device38Func:
-      switch (b) {
-        case 0: case 1: break;
-        case 2: m.push16(kTrue); break;
-        case 3: pops(1); break;
-        case 4: pops(2); break;
-        default: m.undefinedInstruction(); break;
-      }
-      break;
-    case Op::Device39Func:
-      switch (b) {
-        case 0: pops(3); break;
-        case 1: pops(1); m.push16(kTrue); break;
-        case 2: m.push16(inHandleRange(m.pop16()) ? 0 : kTrue); break;
-        case 3: case 4: pops(4); break;
-        case 5: pops(1); m.push16(0); break;
-        case 6: pops(2); break;
-        case 7: pops(1); break;
-        // Pushes for every handle, so the program's stack stays balanced.
-        case 8: pops(1); m.push16(0); break;
-        case 9: pops(2); m.push16(0); break;
-        default: m.undefinedInstruction(); break;
-      }
-      break;
-    case Op::Device40Func:
-      switch (b) {
-        case 0: case 2: break;
-        case 1: case 3: pops(1); m.push16(0); break;
-        case 4: case 5: case 6: m.push16(0); break;
-        default: m.undefinedInstruction(); break;
-      }
-      break;
-    default:
-      switch (b) {
-        case 0: break;
-        case 1: pops(1); break;
-        case 2: m.push16(0); break;
-        default: m.undefinedInstruction(); break;
-      }
-      break;
+  const auto stubs = vexa::vm::deviceStub(vexa::isa::numberOf(module));
+  if (b >= stubs.size()) {
+    m.undefinedInstruction();
+    return;
+  }
+  uint16_t last = 0;
+  for (int i = 0; i < stubs[b].pops; ++i) last = m.pop16();
+  switch (stubs[b].push) {
+    case StubPush::None: break;
+    case StubPush::Zero: m.push16(0); break;
+    case StubPush::True: m.push16(kTrue); break;
+    case StubPush::HandleCheck: m.push16(last >= 1 && last <= 15 ? 0 : kTrue); break;
   }
 }
 
 void lcd(Machine& m, uint8_t function) {
   LcdState& l = m.lcd;
   auto& row = l.cells[l.row];
-  switch (function) {
-    case 0: break;
-    case 1: m.pop16(); break;
-    case 2:
+  switch (static_cast<LcdFn>(function)) {
+    case LcdFn::None: break;
+    case LcdFn::Cursor: m.pop16(); break;
+    case LcdFn::Clear:
       for (auto& r : l.cells) r.fill(0);
       l.column = l.row = l.window = 0;
       break;
-    case 3:
+    case LcdFn::ClearToEnd:
       for (int c = l.column; c < kLcdColumns; ++c) row[c] = 0;
       break;
-    case 4: {
+    case LcdFn::GotoXY: {
       const uint16_t c = m.pop16();
       const uint16_t r = m.pop16();
       l.column = std::min<int>(c, kLcdColumns);
       l.row = std::min<int>(r, 1);
       break;
     }
-    case 5: l.column = l.row = l.window = 0; break;
-    case 6: l.window = std::min<int>(static_cast<uint8_t>(m.pop16()), kLcdColumns); break;
-    case 7: m.push16(1); break;
-    case 8:
+    case LcdFn::Home: l.column = l.row = l.window = 0; break;
+    case LcdFn::Window: l.window = std::min<int>(static_cast<uint8_t>(m.pop16()), kLcdColumns); break;
+    case LcdFn::Ready: m.push16(1); break;
+    case LcdFn::PutChar:
       row[l.column] = static_cast<uint8_t>(m.pop16());
       l.column = std::min(l.column + 1, kLcdColumns);
       break;
-    case 9: {
+    case LcdFn::PutString: {
       m.pop16();
       const std::string text = readCString(m, m.pop16());
       const int room = kLcdColumns - l.column;

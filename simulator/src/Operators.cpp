@@ -3,24 +3,16 @@
 #include <limits>
 
 #include "Instructions.h"
+#include "vexa/conversions.h"
 
 namespace vx2sim::operators {
 
 using vexa::isa::Op;
 using vexa::isa::ValueType;
 
-int64_t truncateToInt64(double v) {
-  // 2^63 is exactly representable; everything at or beyond it is out of range.
-  constexpr double kLimit = 9223372036854775808.0;
-  if (!(v > -kLimit && v < kLimit)) return std::numeric_limits<int64_t>::min();
-  return static_cast<int64_t>(v);
-}
-
 namespace {
 
 int16_t s16(uint16_t v) { return static_cast<int16_t>(v); }
-uint16_t u16(int64_t v) { return static_cast<uint16_t>(static_cast<uint64_t>(v)); }
-uint32_t u32(int64_t v) { return static_cast<uint32_t>(static_cast<uint64_t>(v)); }
 int32_t s32(uint32_t v) { return static_cast<int32_t>(v); }
 constexpr uint16_t kTrue = 0xFFFF;
 uint16_t truth(bool b) { return b ? kTrue : 0; }
@@ -33,7 +25,7 @@ struct Operand {
   bool isFloat() const { return type == ValueType::Float; }
   double asDouble() const { return isFloat() ? f : static_cast<double>(i); }
   bool nonZero() const { return isFloat() ? f != 0.0 : i != 0; }
-  int32_t asInt32() const { return isFloat() ? s32(u32(truncateToInt64(f))) : i; }
+  int32_t asInt32() const { return isFloat() ? vexa::vm::floatToInt32(f) : i; }
 };
 
 Operand popOperand(Machine& m, ValueType t) {
@@ -255,8 +247,8 @@ void intToLong(Machine& m) { m.push<uint32_t>(static_cast<uint32_t>(static_cast<
 void intToFloat(Machine& m) { m.push<double>(s16(m.pop16())); }
 void longToInt(Machine& m) { m.push16(static_cast<uint16_t>(m.pop<uint32_t>())); }
 void longToFloat(Machine& m) { m.push<double>(s32(m.pop<uint32_t>())); }
-void floatToInt(Machine& m) { m.push16(u16(truncateToInt64(m.pop<double>()))); }
-void floatToLong(Machine& m) { m.push<uint32_t>(u32(truncateToInt64(m.pop<double>()))); }
+void floatToInt(Machine& m) { m.push16(vexa::vm::floatToInt16Bits(m.pop<double>())); }
+void floatToLong(Machine& m) { m.push<uint32_t>(static_cast<uint32_t>(vexa::vm::floatToInt32(m.pop<double>()))); }
 void notFloat(Machine& m) { m.push16(truth(m.pop<double>() == 0.0)); }
 void negFloat(Machine& m) { m.setTop<double>(-m.top<double>()); }
 void absFloat(Machine& m) {

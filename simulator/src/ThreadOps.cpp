@@ -91,7 +91,8 @@ void returnN(Machine& m, uint16_t o) {
 }
 
 void returnValue(Machine& m, uint8_t type, uint16_t o) {
-  if (type > 2) {
+  using vexa::isa::ValueType;
+  if (type > static_cast<uint8_t>(ValueType::Float)) {
     m.undefinedInstruction();
     return;
   }
@@ -99,14 +100,14 @@ void returnValue(Machine& m, uint8_t type, uint16_t o) {
   const uint16_t returnAddress = m.load<uint16_t>(static_cast<uint16_t>(frame - 2));
   const uint16_t savedFrame = m.load<uint16_t>(static_cast<uint16_t>(frame - 4));
   const uint16_t below = static_cast<uint16_t>(frame - o);
-  switch (type) {
-    case 0: {
+  switch (static_cast<ValueType>(type)) {
+    case ValueType::Int16: {
       const uint16_t v = m.pop16();
       m.setSp(below);
       m.push16(v);
       break;
     }
-    case 1: {
+    case ValueType::Int32: {
       const uint32_t v = m.pop<uint32_t>();
       m.setSp(below);
       m.push<uint32_t>(v);
@@ -128,7 +129,7 @@ int threadOf(const Machine& m, uint8_t b) {
   const int thread = b == 0 ? m.threadIndex + 1 : b;
   return m.validThread(thread) ? thread : 0;
 }
-uint16_t contextOf(int thread) { return static_cast<uint16_t>(context::kSize * (thread - 1)); }
+uint16_t contextOf(int thread) { return context::address(thread); }
 }  // namespace
 
 void start(Machine& m, uint8_t b) {

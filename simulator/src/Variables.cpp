@@ -5,6 +5,7 @@
 #include "ConstParser.h"
 #include "Instructions.h"
 #include "Text.h"
+#include "vexa/conversions.h"
 
 namespace vx2sim::variables {
 
@@ -107,9 +108,7 @@ bool setFromText(Machine& m, int32_t index, const char* text) {
     case kByte:
     case kInt:
     case kLong:
-      return setInteger(m, index,
-                        static_cast<int32_t>(static_cast<uint32_t>(
-                            static_cast<uint64_t>(operators::truncateToInt64(*value)))));
+      return setInteger(m, index, vexa::vm::floatToInt32(*value));
     case kFloat: return setFloat(m, index, *value);
     default: return false;
   }

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "vexa/isa_table.h"
+#include "vexa/vm_contract.h"
 
 namespace vexa::isa {
 
@@ -22,7 +23,7 @@ inline constexpr uint8_t kClassByte = 0x40;      // one word with a byte
 inline constexpr uint8_t kClassOperand = 0x80;   // word and operand word
 inline constexpr uint8_t kClassByteOperand = 0xC0;  // word with a byte, and operand word
 
-inline constexpr uint16_t kPaddingWord = 0xFFFF;  // code padding; executes as Fill
+inline constexpr uint16_t kPaddingWord = vm::kPaddingWord;  // code padding; executes as Fill
 
 enum class Op : uint8_t {
 #define VEXA_ISA_ENUM(name, cls, number, byteKind, operandKind, pops, pushes, flags) name,
@@ -129,7 +130,7 @@ constexpr uint16_t jumpOffset(uint16_t address, uint16_t target) {
 }
 
 // --- operator groups and math functions ---
-enum class ValueType : uint8_t { Int16 = 0, Int32 = 1, Float = 2 };
+using ValueType = vm::StackType;
 
 // Byte of an operator group: 3 x left + right.
 constexpr uint8_t typePair(ValueType left, ValueType right) {
@@ -143,6 +144,22 @@ enum class MathFn : uint8_t {
   Square, Sqrt, CubeRoot, Sin, Cos, Tan, Asin, Acos, Atan, Log10, Ln, Exp, Pow, Ceil, Floor,
 };
 inline constexpr uint8_t kMathFnCount = 15;
+
+// --- typed families ---
+// The member of a family for a kind, from its Byte member: typed(Op::LoadByte, Kind::Long) is
+// LoadLong.
+constexpr Op typed(Op byteMember, vm::Kind kind) {
+  return static_cast<Op>(static_cast<int>(byteMember) + static_cast<int>(kind));
+}
+// The member of an Int/Long/Float family for a stack type: typed(Op::NegInt, ValueType::Float)
+// is NegFloat.
+constexpr Op typed(Op intMember, ValueType type) {
+  return static_cast<Op>(static_cast<int>(intMember) + static_cast<int>(type));
+}
+static_assert(opcodeOf(typed(Op::LoadLocalByte, vm::Kind::Float)) == opcodeOf(Op::LoadLocalFloat));
+static_assert(opcodeOf(typed(Op::StoreByteAt, vm::Kind::Long)) == opcodeOf(Op::StoreLongAt));
+static_assert(opcodeOf(typed(Op::PushConstByte, vm::Kind::Float)) == opcodeOf(Op::PushConstFloat));
+static_assert(opcodeOf(typed(Op::NegInt, ValueType::Float)) == opcodeOf(Op::NegFloat));
 
 // --- encoding ---
 struct Fields {

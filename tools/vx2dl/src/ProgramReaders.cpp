@@ -4,11 +4,14 @@
 #include <iterator>
 #include <sys/stat.h>
 
+#include "vexa/vm_contract.h"
 #include "vx2dl/Downloader.h"
 
 namespace vexa::vx2dl {
 
 namespace {
+
+namespace vm = vexa::vm;
 
 // Splits text into lines at LF, CR LF or a lone CR; a last line without a
 // line end counts when it is not empty.
@@ -163,16 +166,16 @@ void TVX2Downloader::ReadVMCLines(const std::vector<std::string>& lines) {
   };
 
   const std::uint32_t byteCount = nextNumber();
-  if (byteCount % 32 != 0 || byteCount > kMaxConstantBytes) {
+  if (byteCount % vm::kConstantRowBytes != 0 || byteCount > vm::kMaxConstantBytes) {
     Report(MessageKind::Error, kBadConstantByteCount, static_cast<int>(byteCount));
     Abort();
   }
   const std::uint32_t wordCount = nextNumber();
-  if (wordCount % 16 != 0 || wordCount > kMaxCodeWords) {
+  if (wordCount % vm::kCodeRowWords != 0 || wordCount > vm::kMaxCodeWords) {
     Report(MessageKind::Error, kBadCodeWordCount, static_cast<int>(wordCount));
     Abort();
   }
-  programImage_.reserve(8 + byteCount + 2 * static_cast<std::size_t>(wordCount));
+  programImage_.reserve(vm::binaryImageSize(byteCount, wordCount));
   appendLittleEndian(programImage_, byteCount, 4);
   appendLittleEndian(programImage_, wordCount, 4);
   for (std::uint32_t i = 0; i < byteCount; ++i) {

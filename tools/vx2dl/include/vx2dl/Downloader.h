@@ -35,10 +35,6 @@ struct HexRecord {
 // above 32, 9 for an unknown record type).
 int ParseHexLine(std::string_view line, HexRecord& record);
 
-// Limits of a program image.
-constexpr std::uint32_t kMaxConstantBytes = 0x20000;
-constexpr std::uint32_t kMaxCodeWords = 0x10000;
-
 // The download engine of the second-generation board: one serial port, the
 // bootloader, operating-system and user-program images, and the protocol.
 // Every failure is reported once through OnMessage (kind Error); a failed
