@@ -1,24 +1,32 @@
-// The exported C functions: each checks its handle against the live
-// instances, runs one core operation and catches every exception.
+// The exported C functions: each checks its handle and pointers, runs one core
+// operation inside a catch-all and turns the outcome into its documented result.
 #include <algorithm>
 #include <cstring>
-#include <new>
+#include <memory>
 
-#include "HandleRegistry.h"
-#include "LineScanner.h"
 #include "Download.h"
+#include "LineScanner.h"
 #include "QuorinInstance.h"
+#include "vexa/platform/HandleTable.h"
 #include "vxbas32.h"
 
-using vxbasic::HandleRegistry;
 using vxbasic::QuorinInstance;
 
 namespace {
 
+vexa::HandleTable<QuorinInstance>& instances() {
+    static vexa::HandleTable<QuorinInstance> table;
+    return table;
+}
+
+uintptr_t handleValue(QuorinHandle handle) { return reinterpret_cast<uintptr_t>(handle); }
+
+// Runs body on the live instance of the handle inside a catch-all; failure for an
+// unknown handle or an exception.
 template <typename Result, typename Body>
 Result guarded(QuorinHandle handle, Result failure, Body body) {
     try {
-        QuorinInstance* inst = HandleRegistry::global().find(handle);
+        QuorinInstance* inst = instances().find(handleValue(handle));
         if (!inst) return failure;
         return body(*inst);
     } catch (...) {
@@ -26,17 +34,36 @@ Result guarded(QuorinHandle handle, Result failure, Body body) {
     }
 }
 
+// The same for the exports without a result.
 template <typename Body>
-void guardedVoid(QuorinHandle handle, Body body) {
-    try {
-        if (QuorinInstance* inst = HandleRegistry::global().find(handle)) body(*inst);
-    } catch (...) {
-    }
+void guarded(QuorinHandle handle, Body body) {
+    guarded(handle, 0, [&](QuorinInstance& inst) {
+        body(inst);
+        return 0;
+    });
 }
 
 constexpr uint32_t kStepFault = QUORIN_STEP_ERROR;
 
 unsigned channelIndex(int32_t channel) { return channel < 0 ? ~0u : static_cast<unsigned>(channel); }
+
+// Compares a header constant with the core's own, whatever their enum types.
+constexpr bool same(long long header, long long core) { return header == core; }
+
+// The header's numbers are the core's own.
+static_assert(same(QUORIN_STEP_END, vxbasic::kStepEnd) && same(QUORIN_STEP_LINE, vxbasic::kStepLine) &&
+              same(QUORIN_STEP_INPUT, vxbasic::kStepInput) && same(QUORIN_STEP_OUTPUT, vxbasic::kStepOutput) &&
+              same(QUORIN_STEP_WAIT, vxbasic::kStepWait) && same(QUORIN_STEP_PAUSE, vxbasic::kStepPause) &&
+              same(QUORIN_STEP_LINE_FILE_CHANGED, vxbasic::kStepLineFileChanged) &&
+              same(QUORIN_STEP_ERROR, vxbasic::kStepError));
+static_assert(same(QUORIN_OPTION_REALTIME, vxbasic::kRealTimeOption));
+static_assert(same(QUORIN_SYSTEM_YEAR, vxbasic::kYear) && same(QUORIN_SYSTEM_MONTH, vxbasic::kMonth) &&
+              same(QUORIN_SYSTEM_DAY, vxbasic::kDay) && same(QUORIN_SYSTEM_DOW, vxbasic::kDayOfWeek) &&
+              same(QUORIN_SYSTEM_HOUR, vxbasic::kHour) && same(QUORIN_SYSTEM_MINUTE, vxbasic::kMinute) &&
+              same(QUORIN_SYSTEM_SECOND, vxbasic::kSecond) && same(QUORIN_SYSTEM_TIMER, vxbasic::kTimer) &&
+              same(QUORIN_SYSTEM_TICKS, vxbasic::kTicks) && same(QUORIN_SYSTEM_FREQ1, vxbasic::kFreq1) &&
+              same(QUORIN_SYSTEM_FREQ2, vxbasic::kFreq2) && same(QUORIN_SYSTEM_FILEFREE, vxbasic::kFileFree) &&
+              same(QUORIN_SYSTEM_FILE_LENGTH, vxbasic::kFileLength));
 
 }  // namespace
 
@@ -44,9 +71,7 @@ extern "C" {
 
 QuorinHandle QuorinCreate(void) {
     try {
-        auto* inst = new QuorinInstance();
-        HandleRegistry::global().add(inst);
-        return reinterpret_cast<QuorinHandle>(inst);
+        return reinterpret_cast<QuorinHandle>(instances().add(std::make_unique<QuorinInstance>()));
     } catch (...) {
         return nullptr;
     }
@@ -54,8 +79,7 @@ QuorinHandle QuorinCreate(void) {
 
 void QuorinDestroy(QuorinHandle handle) {
     try {
-        auto* inst = reinterpret_cast<QuorinInstance*>(handle);
-        if (inst && HandleRegistry::global().remove(inst)) delete inst;
+        instances().remove(handleValue(handle));
     } catch (...) {
     }
 }
@@ -99,11 +123,11 @@ int32_t QuorinGetModuleLineInfos(QuorinHandle handle, uint8_t* buffer, int32_t l
 }
 
 void QuorinResetProgram(QuorinHandle handle) {
-    guardedVoid(handle, [](QuorinInstance& inst) { inst.interpreter().reset(); });
+    guarded(handle, [](QuorinInstance& inst) { inst.interpreter().reset(); });
 }
 
 void QuorinSetOptions(QuorinHandle handle, uint32_t options) {
-    guardedVoid(handle, [&](QuorinInstance& inst) { inst.board.options = options; });
+    guarded(handle, [&](QuorinInstance& inst) { inst.board.options = options; });
 }
 
 int32_t QuorinIsValidBreakPoint(QuorinHandle handle, uint16_t line) {
@@ -115,7 +139,7 @@ uint32_t QuorinStep(QuorinHandle handle) {
 }
 
 void QuorinSetInputValue(QuorinHandle handle, int16_t value) {
-    guardedVoid(handle, [&](QuorinInstance& inst) {
+    guarded(handle, [&](QuorinInstance& inst) {
         inst.machine.inputValue = value;
         inst.machine.waiting = false;
     });
@@ -164,7 +188,7 @@ uint32_t QuorinGetPortState(QuorinHandle handle) {
 }
 
 void QuorinSetInitialPortState(QuorinHandle handle, uint16_t levels) {
-    guardedVoid(handle, [&](QuorinInstance& inst) { inst.board.initialLevels = levels; });
+    guarded(handle, [&](QuorinInstance& inst) { inst.board.initialLevels = levels; });
 }
 
 uint16_t QuorinGetInitialPortState(QuorinHandle handle) {
@@ -172,7 +196,7 @@ uint16_t QuorinGetInitialPortState(QuorinHandle handle) {
 }
 
 void QuorinSetADC(QuorinHandle handle, int32_t channel, uint8_t value) {
-    guardedVoid(handle, [&](QuorinInstance& inst) {
+    guarded(handle, [&](QuorinInstance& inst) {
         unsigned i = channelIndex(channel);
         if (i < inst.board.adc.size()) inst.board.adc[i] = value;
     });

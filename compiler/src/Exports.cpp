@@ -1,29 +1,36 @@
 // The C export layer of libvx2comp.so: each export checks its handle and pointers, runs one
 // project operation inside a catch-all and turns the outcome into its documented result.
-#include <mutex>
+#include <memory>
 #include <string>
-#include <unordered_set>
 
 #include "Lexer.h"
 #include "Project.h"
+#include "vexa/platform/HandleTable.h"
 #include "vx2comp.h"
 
 namespace {
 
 using vx2::Project;
 
-std::mutex gLiveMutex;
-std::unordered_set<Project*>& liveProjects() {
-  static std::unordered_set<Project*> projects;
-  return projects;
+vexa::HandleTable<Project>& projects() {
+  static vexa::HandleTable<Project> table;
+  return table;
 }
 
-Project* projectOf(Vx2ProjectHandle handle) {
-  auto* project = reinterpret_cast<Project*>(handle);
-  std::lock_guard<std::mutex> lock(gLiveMutex);
-  return liveProjects().count(project) ? project : nullptr;
+// Runs body on the live project of the handle inside a catch-all; failure for an unknown
+// handle or an exception.
+template <typename Result, typename Body>
+Result guarded(Vx2ProjectHandle handle, Result failure, Body body) {
+  try {
+    Project* project = projects().find(handle);
+    if (!project) return failure;
+    return body(*project);
+  } catch (...) {
+    return failure;
+  }
 }
 
+// The same for the calls that need no project.
 template <typename Result, typename Body>
 Result guarded(Result failure, Body body) {
   try {
@@ -36,15 +43,17 @@ Result guarded(Result failure, Body body) {
 // An identifier query whose text answer is cut into the caller's buffer.
 template <typename Query>
 int32_t textQuery(Vx2ProjectHandle handle, const char* text, char* buffer, uint32_t size, Query query) {
-  Project* project = projectOf(handle);
-  if (!project || !text || !buffer) return 0;
-  return guarded<int32_t>(0, [&] {
+  if (!text || !buffer) return 0;
+  return guarded<int32_t>(handle, 0, [&](Project& project) {
     std::string answer;
-    if (!query(*project, answer)) return 0;
+    if (!query(project, answer)) return 0;
     vx2::copyTextCut(answer, buffer, size);
     return 1;
   });
 }
+
+// The header's numbers are the project's own.
+static_assert(VX2COMP_DUPLICATE_NAME == Project::DUPLICATE_NAME && VX2COMP_INVALID_NAME == Project::INVALID_NAME);
 
 }  // namespace
 
@@ -52,33 +61,18 @@ extern "C" {
 
 Vx2ProjectHandle openProject(const char* name) {
   if (!name) return 0;
-  return guarded<Vx2ProjectHandle>(0, [&] {
-    auto* project = new Project(name);
-    std::lock_guard<std::mutex> lock(gLiveMutex);
-    liveProjects().insert(project);
-    return reinterpret_cast<Vx2ProjectHandle>(project);
-  });
+  return guarded<Vx2ProjectHandle>(0, [&] { return projects().add(std::make_unique<Project>(name)); });
 }
 
 int32_t closeProject(Vx2ProjectHandle handle) {
   if (handle == 0) return 1;
-  return guarded<int32_t>(0, [&] {
-    Project* project = projectOf(handle);
-    if (!project) return 0;
-    {
-      std::lock_guard<std::mutex> lock(gLiveMutex);
-      liveProjects().erase(project);
-    }
-    delete project;
-    return 1;
-  });
+  return guarded<int32_t>(0, [&] { return projects().remove(handle) ? 1 : 0; });
 }
 
 int32_t renameProject(Vx2ProjectHandle handle, const char* name) {
-  Project* project = projectOf(handle);
-  if (!project || !name) return 0;
-  return guarded<int32_t>(0, [&] {
-    project->rename(name);
+  if (!name) return 0;
+  return guarded<int32_t>(handle, 0, [&](Project& project) {
+    project.rename(name);
     return 1;
   });
 }
@@ -89,92 +83,75 @@ int32_t isValidModuleName(const char* name) {
 }
 
 int32_t addModule(Vx2ProjectHandle handle, const char* name, const char* source, int32_t mode) {
-  Project* project = projectOf(handle);
-  if (!project || !name) return 0;
-  return guarded<int32_t>(0, [&] {
-    if (mode == VX2COMP_SOURCE_FILE) {
-      if (!source) return 0;
-      return project->addModule(name, source, nullptr);
-    }
-    return project->addModule(name, "?", source);
+  if (!name || (mode == VX2COMP_SOURCE_FILE && !source)) return 0;
+  return guarded<int32_t>(handle, 0, [&](Project& project) {
+    if (mode == VX2COMP_SOURCE_FILE) return project.addModule(name, source, nullptr);
+    return project.addModule(name, "?", source);
   });
 }
 
 int32_t replaceModuleSource(Vx2ProjectHandle handle, int32_t module, const char* source, int32_t mode) {
-  Project* project = projectOf(handle);
-  if (!project) return 0;
   if (mode == VX2COMP_SOURCE_FILE && !source) return 0;
-  return guarded<int32_t>(0, [&] { return project->replaceModuleSource(module, source, mode == VX2COMP_SOURCE_FILE) ? 1 : 0; });
+  return guarded<int32_t>(handle, 0, [&](Project& project) {
+    return project.replaceModuleSource(module, source, mode == VX2COMP_SOURCE_FILE) ? 1 : 0;
+  });
 }
 
 int32_t removeAll(Vx2ProjectHandle handle) {
-  Project* project = projectOf(handle);
-  if (!project) return 0;
-  return guarded<int32_t>(0, [&] {
-    project->removeAll();
+  return guarded<int32_t>(handle, 0, [&](Project& project) {
+    project.removeAll();
     return 1;
   });
 }
 
 int32_t removeModule(Vx2ProjectHandle handle, int32_t module) {
-  Project* project = projectOf(handle);
-  if (!project) return 0;
-  return guarded<int32_t>(0, [&] { return project->removeModule(module) ? 1 : 0; });
+  return guarded<int32_t>(handle, 0, [&](Project& project) { return project.removeModule(module) ? 1 : 0; });
 }
 
 int32_t setMessageBuffer(Vx2ProjectHandle handle, char* buffer, uint32_t size) {
-  Project* project = projectOf(handle);
-  if (!project || !buffer) return 0;
-  return guarded<int32_t>(0, [&] {
-    project->setMessageBuffer(buffer, size);
+  if (!buffer) return 0;
+  return guarded<int32_t>(handle, 0, [&](Project& project) {
+    project.setMessageBuffer(buffer, size);
     return 1;
   });
 }
 
 int32_t compileModule(Vx2ProjectHandle handle, int32_t module) {
-  Project* project = projectOf(handle);
-  if (!project) return 0;
-  return guarded<int32_t>(0, [&] {
-    if (!project->module(module)) return -1;
-    int count = project->compileModule(module);
+  return guarded<int32_t>(handle, 0, [&](Project& project) {
+    if (!project.module(module)) return -1;
+    const int count = project.compileModule(module);
     if (count < 0) return 0;
     return count == 0 ? -1 : count;
   });
 }
 
 int32_t beginBuild(Vx2ProjectHandle handle) {
-  Project* project = projectOf(handle);
-  if (!project) return 0;
-  return guarded<int32_t>(0, [&] {
-    project->beginBuild();
+  return guarded<int32_t>(handle, 0, [&](Project& project) {
+    project.beginBuild();
     return 1;
   });
 }
 
 int32_t finishBuild(Vx2ProjectHandle handle) {
-  Project* project = projectOf(handle);
-  if (!project) return 0;
-  return guarded<int32_t>(0, [&] { return project->finishBuild() ? 1 : 0; });
+  return guarded<int32_t>(handle, 0, [&](Project& project) { return project.finishBuild() ? 1 : 0; });
 }
 
 int32_t getModuleLineInfos(Vx2ProjectHandle handle, int32_t module, uint8_t* buffer, uint32_t length) {
-  Project* project = projectOf(handle);
-  if (!project || (!buffer && length > 0)) return 0;
-  return guarded<int32_t>(0, [&] {
-    vx2::Module* m = project->module(module);
+  if (!buffer && length > 0) return 0;
+  return guarded<int32_t>(handle, 0, [&](Project& project) {
+    vx2::Module* m = project.module(module);
     if (!m) return 0;
-    size_t n = m->lineInfos.size() < length ? m->lineInfos.size() : length;
+    const size_t n = m->lineInfos.size() < length ? m->lineInfos.size() : length;
     for (size_t i = 0; i < n; ++i) buffer[i] = m->lineInfos[i];
     return 1;
   });
 }
 
 int32_t getIdentDefPos(Vx2ProjectHandle handle, const char* text, int32_t* module, int32_t* line) {
-  Project* project = projectOf(handle);
-  if (!project || !text || !module || !line) return 0;
-  return guarded<int32_t>(0, [&] {
+  if (!text || !module || !line) return 0;
+  return guarded<int32_t>(handle, 0, [&](Project& project) {
     int m = *module, l = *line;
-    if (!project->identDefPos(text, m, l)) return 0;
+    if (!project.identDefPos(text, m, l)) return 0;
     *module = m;
     *line = l;
     return 1;
@@ -197,22 +174,18 @@ int32_t getIdentFullName(Vx2ProjectHandle handle, const char* text, int32_t modu
 }
 
 int32_t writeOutputFile(Vx2ProjectHandle handle, const char* baseName) {
-  Project* project = projectOf(handle);
-  if (!project || !baseName) return 0;
-  return guarded<int32_t>(0, [&] { return project->writeOutputFile(baseName, true) ? 1 : 0; });
+  if (!baseName) return 0;
+  return guarded<int32_t>(handle, 0, [&](Project& project) { return project.writeOutputFile(baseName, true) ? 1 : 0; });
 }
 
 uint32_t getRequiredVMCBufferSize(Vx2ProjectHandle handle) {
-  Project* project = projectOf(handle);
-  if (!project) return 0;
-  return guarded<uint32_t>(0, [&] { return project->program().requiredVMCBufferSize(); });
+  return guarded<uint32_t>(handle, 0, [&](Project& project) { return project.program().requiredVMCBufferSize(); });
 }
 
 int32_t fillVMCBuffer(Vx2ProjectHandle handle, uint8_t* buffer) {
-  Project* project = projectOf(handle);
-  if (!project || !buffer) return 0;
-  return guarded<int32_t>(0, [&] {
-    project->program().fillVMCBuffer(buffer);
+  if (!buffer) return 0;
+  return guarded<int32_t>(handle, 0, [&](Project& project) {
+    project.program().fillVMCBuffer(buffer);
     return 1;
   });
 }

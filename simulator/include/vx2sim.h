@@ -2,8 +2,13 @@
  *
  * A machine is created from the .dbg file the compiler writes and stepped one instruction at a
  * time. Every function returns 0 on failure (an unknown handle, a null pointer, an index out of
- * range, a value that cannot be stored) and never lets an error escape. One caller at a time
- * per machine; different machines may be used from different threads.
+ * range, a value that cannot be stored) and never lets an error escape. A destroyed handle is
+ * never valid again, also after a new machine was created. No pointer argument is kept after the
+ * call.
+ *
+ * Threads: the library takes no locks for the caller. One caller at a time per machine;
+ * different machines may be used from different threads, and machines may be created and
+ * destroyed on any thread.
  */
 #ifndef VX2SIM_H
 #define VX2SIM_H
