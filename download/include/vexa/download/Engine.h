@@ -50,12 +50,12 @@ class Engine {
   void cancel() { link_.cancel(); }
 
  private:
-  const EngineTexts& texts_;
   bool closeOnFailure(bool done);
   bool sendUserProgram(const std::vector<std::uint8_t>& image, bool hex);
   bool sendOS(const std::vector<std::uint8_t>& boot, const std::vector<std::uint8_t>& os);
   bool readOneAnswer();
 
+  const EngineTexts& texts_;
   Link link_;
   int portIndex_ = 1;
   int linkMode_ = 0;
