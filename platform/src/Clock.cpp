@@ -1,10 +1,18 @@
 #include "vexa/platform/Clock.h"
 
+#include "vexa/platform/CancelSignal.h"
+
 #include <chrono>
 #include <ctime>
 #include <thread>
 
 namespace vexa::platform {
+
+bool Clock::sleepCancellable(std::uint32_t milliseconds, const CancelSignal& signal) {
+  if (signal.isRaised()) return true;
+  sleep(milliseconds);
+  return signal.isRaised();
+}
 
 SystemClock& SystemClock::instance() {
   static SystemClock clock;
@@ -18,6 +26,10 @@ std::uint32_t SystemClock::milliseconds() {
 
 void SystemClock::sleep(std::uint32_t milliseconds) {
   std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds));
+}
+
+bool SystemClock::sleepCancellable(std::uint32_t milliseconds, const CancelSignal& signal) {
+  return signal.wait(milliseconds);
 }
 
 LocalTime SystemClock::localTime() {

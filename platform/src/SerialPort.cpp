@@ -1,5 +1,7 @@
 #include "vexa/platform/SerialPort.h"
 
+#include "vexa/platform/CancelSignal.h"
+
 #include <cerrno>
 #include <chrono>
 #include <cstdlib>
@@ -83,6 +85,8 @@ std::uint32_t LineSettings::baud() const {
   return 0;
 }
 
+SerialPort::SerialPort() : cancel_(std::make_unique<CancelSignal>()) {}
+
 SerialPort::~SerialPort() { close(); }
 
 SerialPort::SerialPort(SerialPort&& other) noexcept
@@ -92,7 +96,8 @@ SerialPort::SerialPort(SerialPort&& other) noexcept
       path_(std::move(other.path_)),
       timeouts_(other.timeouts_),
       baud_(other.baud_),
-      lastError_(other.lastError_) {}
+      lastError_(other.lastError_),
+      cancel_(std::move(other.cancel_)) {}
 
 SerialPort& SerialPort::operator=(SerialPort&& other) noexcept {
   if (this != &other) {
@@ -104,8 +109,29 @@ SerialPort& SerialPort::operator=(SerialPort&& other) noexcept {
     timeouts_ = other.timeouts_;
     baud_ = other.baud_;
     lastError_ = other.lastError_;
+    // Both keep a signal: a thread may still hold this one's.
+    std::swap(cancel_, other.cancel_);
   }
   return *this;
+}
+
+void SerialPort::cancel() {
+  if (cancel_) cancel_->raise();
+}
+
+void SerialPort::resetCancel() {
+  if (cancel_) cancel_->reset();
+}
+
+bool SerialPort::cancelRequested() const { return cancel_ && cancel_->isRaised(); }
+
+// Waits for the port's event or a cancel, whichever comes first; the result
+// of poll() with the port's events in port.
+int SerialPort::waitFor(pollfd& port, int timeoutMs) const {
+  pollfd fds[2] = {port, {cancel_ ? cancel_->descriptor() : -1, POLLIN, 0}};
+  const int ready = ::poll(fds, fds[1].fd >= 0 ? 2 : 1, timeoutMs);
+  port.revents = fds[0].revents;
+  return ready;
 }
 
 bool SerialPort::fail(int error) {
@@ -214,6 +240,10 @@ IoResult SerialPort::read(void* buffer, std::size_t count) {
   auto lastByte = start;
 
   while (result.count < count) {
+    if (cancelRequested()) {
+      result.error = lastError_ = ECANCELED;
+      return result;
+    }
     const ssize_t n = ::read(fd_, bytes + result.count, count - result.count);
     if (n > 0) {
       result.count += static_cast<std::size_t>(n);
@@ -246,7 +276,7 @@ IoResult SerialPort::read(void* buffer, std::size_t count) {
     const int waitMs = millisecondsUntil(deadline);
     if (waitMs == 0) break;
     pollfd pfd{fd_, POLLIN, 0};
-    const int ready = ::poll(&pfd, 1, waitMs);
+    const int ready = waitFor(pfd, waitMs);
     if (ready < 0) {
       if (errno == EINTR) continue;
       result.error = lastError_ = errno;
@@ -284,6 +314,10 @@ IoResult SerialPort::write(const void* data, std::size_t count) {
   const auto deadline = Clock::now() + Milliseconds(limitMs);
 
   while (result.count < count) {
+    if (cancelRequested()) {
+      result.error = lastError_ = ECANCELED;
+      return result;
+    }
     const ssize_t n = ::write(fd_, bytes + result.count, count - result.count);
     if (n > 0) {
       result.count += static_cast<std::size_t>(n);
@@ -300,7 +334,7 @@ IoResult SerialPort::write(const void* data, std::size_t count) {
       return result;
     }
     pollfd pfd{fd_, POLLOUT, 0};
-    const int ready = ::poll(&pfd, 1, waitMs);
+    const int ready = waitFor(pfd, waitMs);
     if (ready < 0 && errno != EINTR) {
       result.error = lastError_ = errno;
       return result;

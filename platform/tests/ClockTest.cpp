@@ -1,8 +1,13 @@
 #include "vexa/platform/Clock.h"
 
+#include "vexa/platform/CancelSignal.h"
+
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cstdlib>
+#include <thread>
+#include <vector>
 #include <ctime>
 #include <string>
 
@@ -63,6 +68,53 @@ TEST(SystemClock, MillisecondsFollowASleep) {
   const std::uint32_t elapsed = clock.milliseconds() - start;
   EXPECT_GE(elapsed, 30u);
   EXPECT_LT(elapsed, 2000u);
+}
+
+// A clock that only counts its sleeps.
+class CountingClock final : public Clock {
+ public:
+  std::uint32_t milliseconds() override { return now; }
+  void sleep(std::uint32_t ms) override {
+    sleeps.push_back(ms);
+    now += ms;
+  }
+  LocalTime localTime() override { return {}; }
+  std::uint32_t now = 0;
+  std::vector<std::uint32_t> sleeps;
+};
+
+TEST(CancellableSleep, SystemClockWakesOnTheSignalOtherClocksSleepInFull) {
+  using Steady = std::chrono::steady_clock;
+  SystemClock& clock = SystemClock::instance();
+  CancelSignal signal;
+  auto start = Steady::now();
+  EXPECT_FALSE(clock.sleepCancellable(60, signal));
+  EXPECT_GE(Steady::now() - start, std::chrono::milliseconds(60));
+
+  std::thread raiser([&signal] {
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    signal.raise();
+  });
+  start = Steady::now();
+  EXPECT_TRUE(clock.sleepCancellable(10000, signal));
+  raiser.join();
+  EXPECT_LT(Steady::now() - start, std::chrono::milliseconds(3000));
+  // Raised before: no sleep at all.
+  start = Steady::now();
+  EXPECT_TRUE(clock.sleepCancellable(10000, signal));
+  EXPECT_LT(Steady::now() - start, std::chrono::milliseconds(500));
+
+  CountingClock counting;
+  EXPECT_TRUE(counting.sleepCancellable(250, signal));
+  EXPECT_TRUE(counting.sleeps.empty());
+  signal.reset();
+  EXPECT_FALSE(signal.isRaised());
+  EXPECT_FALSE(counting.sleepCancellable(250, signal));
+  EXPECT_EQ(counting.sleeps, std::vector<std::uint32_t>{250});
+  // A reset signal no longer wakes a real sleep.
+  start = Steady::now();
+  EXPECT_FALSE(clock.sleepCancellable(30, signal));
+  EXPECT_GE(Steady::now() - start, std::chrono::milliseconds(30));
 }
 
 }  // namespace

@@ -1,5 +1,7 @@
 #include "vexa/platform/SerialPort.h"
 
+#include "vexa/platform/CancelSignal.h"
+
 #include <gtest/gtest.h>
 
 #include <cerrno>
@@ -395,6 +397,76 @@ TEST_F(SerialPortWrite, StalledWriteFailsAtItsDeadline) {
   EXPECT_LT(r.count, big.size());
   EXPECT_GE(elapsedMs(start), 90);
   EXPECT_LT(elapsedMs(start), 2000);
+}
+
+using SerialPortCancel = PortOnPty;
+
+// A read waiting on a silent line and a write stalled on a full one both end
+// soon after a cancel from another thread, with the cancelled outcome.
+TEST_F(SerialPortCancel, WakesABlockedReadOrWriteFromAnotherThread) {
+  ASSERT_TRUE(port.configure(57600));
+  port.setTimeouts({0, 0, 10000, 0, 10000});
+  std::vector<unsigned char> big(1 << 20, 0x55);  // more than the terminal holds
+  const struct Case {
+    const char* name;
+    bool write;
+  } cases[] = {{"read", false}, {"write", true}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    port.resetCancel();
+    std::thread canceller([this] {
+      std::this_thread::sleep_for(std::chrono::milliseconds(150));
+      port.cancel();
+    });
+    const auto start = Clock::now();
+    const IoResult r = c.write ? port.write(big.data(), big.size()) : port.read(big.data(), 4);
+    const long took = elapsedMs(start);
+    canceller.join();
+    EXPECT_TRUE(r.cancelled()) << r.error;
+    EXPECT_EQ(port.lastError(), ECANCELED);
+    EXPECT_GE(took, 100);
+    EXPECT_LT(took, 3000);
+    EXPECT_TRUE(port.isOpen());
+  }
+}
+
+TEST_F(SerialPortCancel, StaysUntilResetThenTheLineWorksAgain) {
+  ASSERT_TRUE(port.configure(57600));
+  port.setTimeouts({0, 0, 2000, 0, 0});
+  pty.send({0x41});
+  port.cancel();  // before the call: it must not wait for the time-out
+  unsigned char byte = 0;
+  const auto start = Clock::now();
+  EXPECT_TRUE(port.read(&byte, 1).cancelled());
+  EXPECT_TRUE(port.write(&byte, 1).cancelled());
+  EXPECT_TRUE(port.read(&byte, 1).cancelled());
+  EXPECT_LT(elapsedMs(start), 500);
+  EXPECT_TRUE(port.cancelRequested());
+
+  port.resetCancel();
+  EXPECT_FALSE(port.cancelRequested());
+  const IoResult r = port.read(&byte, 1);
+  EXPECT_TRUE(r.ok());
+  ASSERT_EQ(r.count, 1u);
+  EXPECT_EQ(byte, 0x41);
+  EXPECT_TRUE(port.write("\x42", 1).ok());
+  EXPECT_EQ(pty.receive(1), std::vector<unsigned char>{0x42});
+}
+
+TEST(SerialPortCancelMove, SignalTravelsWithThePort) {
+  SerialPort first;
+  CancelSignal* signal = first.cancelSignal();
+  ASSERT_NE(signal, nullptr);
+  SerialPort second(std::move(first));
+  EXPECT_EQ(second.cancelSignal(), signal);
+  second.cancel();
+  EXPECT_TRUE(signal->isRaised());
+  first.cancel();  // moved from: no signal, nothing happens
+  EXPECT_FALSE(first.cancelRequested());
+  SerialPort third;
+  third = std::move(second);
+  EXPECT_TRUE(third.cancelRequested());
+  EXPECT_NE(second.cancelSignal(), nullptr);  // swapped: still cancellable
 }
 
 }  // namespace

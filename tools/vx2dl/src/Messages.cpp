@@ -120,4 +120,42 @@ std::string usageText(unsigned char language) {
   return text;
 }
 
+std::string EngineMessages::cannotOpen(const std::string& port, int error) const {
+  return formatMessage(language_, kCannotOpen, port.c_str(), error);
+}
+
+std::string EngineMessages::cannotSetup(const std::string& port, const char* call, int error) const {
+  return formatMessage(language_, kCannotSetup, port.c_str(), call, error);
+}
+
+std::string EngineMessages::readError(int error) const { return formatMessage(language_, kReadError, error); }
+
+std::string EngineMessages::writeError(int error) const { return formatMessage(language_, kWriteError, error); }
+
+std::string EngineMessages::truncatedReply(std::size_t received, std::size_t expected) const {
+  return formatMessage(language_, kTruncatedReply, static_cast<int>(received), static_cast<int>(expected));
+}
+
+std::string EngineMessages::replyDifferent() const { return formatMessage(language_, kReplyDifferent); }
+
+std::string EngineMessages::canceled() const { return formatMessage(language_, kCanceled); }
+
+std::string EngineMessages::noAnswer() const { return formatMessage(language_, kNoAnswer); }
+
+std::string EngineMessages::connecting() const { return formatMessage(language_, kConnecting); }
+
+std::string EngineMessages::sendingBootloader(std::size_t bytes) const {
+  return formatMessage(language_, kSendingBootloader, static_cast<int>(bytes));
+}
+
+std::string EngineMessages::erasingFlash() const { return formatMessage(language_, kErasingFlash); }
+
+std::string EngineMessages::sendingOS(std::size_t bytes) const {
+  return formatMessage(language_, kSendingOS, static_cast<int>(bytes));
+}
+
+std::string EngineMessages::sendingUserProgram(std::size_t bytes) const {
+  return formatMessage(language_, kSendingUserProgram, static_cast<int>(bytes));
+}
+
 }  // namespace vexa::vx2dl

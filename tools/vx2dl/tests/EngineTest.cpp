@@ -5,7 +5,6 @@
 #include <stdexcept>
 
 #include "TestSupport.h"
-#include "boardemu/PtyLink.h"
 #include "boardemu/V2Board.h"
 #include "vx2dl/Downloader.h"
 
@@ -182,35 +181,6 @@ TEST_F(DownloadEngine, PortThatCannotOpenGivesOneMessageAndNoReply) {
   ScopedEnv device("VEXA_COM4", "/nonexistent/tty");
   EXPECT_EQ(engine.QueryInfo(TVX2Downloader::cmdInfo1), "");
   EXPECT_EQ(log.errors(), std::vector<std::string>{"Konnte die COM4 nicht oeffnen - Fehlercode 2"});
-}
-
-TEST_F(DownloadEngine, SameLinkModeKeepsThePortOtherModeReopens) {
-  boardemu::PtyLink link;
-  if (!link.open()) GTEST_SKIP() << "no pseudo-terminal can be opened here";
-  ScopedEnv device("VEXA_COM2", link.path());
-  const std::uint8_t byte = 0x5A;
-  std::uint8_t in = 0;
-
-  engine.SetLinkMode(1);
-  ASSERT_EQ(engine.LinkMode(), 1);
-  EXPECT_EQ(link.lineBaud(), 19200u);
-  ASSERT_EQ(link.send(&byte, 1), 1);
-  engine.SetLinkMode(1);  // no reopen: the byte is still there
-  EXPECT_EQ(engine.ReadCOM(&in, 1), 1u);
-  EXPECT_EQ(in, byte);
-
-  ASSERT_EQ(link.send(&byte, 1), 1);
-  std::this_thread::sleep_for(10ms);
-  engine.SetLinkMode(2);  // reopened: input from before is gone
-  EXPECT_EQ(link.lineBaud(), 57600u);
-  EXPECT_EQ(engine.ReadCOM(&in, 1), 0u);
-
-  engine.SetPortIndex(1);  // the same port: stays open
-  EXPECT_EQ(engine.LinkMode(), 2);
-  engine.SetPortIndex(2);
-  EXPECT_EQ(engine.LinkMode(), 0);
-  EXPECT_EQ(engine.PortName(), "COM3");
-  EXPECT_TRUE(log.errors().empty());
 }
 
 enum class Operation { Program, ZapOS };

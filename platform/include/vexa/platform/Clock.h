@@ -4,6 +4,8 @@
 
 namespace vexa::platform {
 
+class CancelSignal;
+
 // The calendar time of the local time zone.
 struct LocalTime {
   int year = 0;       // e.g. 2026
@@ -25,6 +27,9 @@ class Clock {
   virtual std::uint32_t milliseconds() = 0;
   virtual void sleep(std::uint32_t milliseconds) = 0;
   virtual LocalTime localTime() = 0;
+  // Sleeps, but ends early once the signal is raised; true when it was. This
+  // one sleeps in full and looks at the signal before and after.
+  virtual bool sleepCancellable(std::uint32_t milliseconds, const CancelSignal& signal);
 };
 
 // The operating system's clocks.
@@ -34,6 +39,7 @@ class SystemClock final : public Clock {
   std::uint32_t milliseconds() override;
   void sleep(std::uint32_t milliseconds) override;
   LocalTime localTime() override;
+  bool sleepCancellable(std::uint32_t milliseconds, const CancelSignal& signal) override;
 };
 
 }  // namespace vexa::platform

@@ -1,12 +1,18 @@
 #pragma once
 
+#include <cerrno>
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <string>
 
 #include <termios.h>
 
+struct pollfd;
+
 namespace vexa::platform {
+
+class CancelSignal;
 
 // Device of port number N ("COM" N): the value of the environment variable
 // VEXA_COM<N> when it is set and not empty, else /dev/ttyS<N-1>. Empty for N < 1.
@@ -31,11 +37,13 @@ struct SerialTimeouts {
 
 // Outcome of a read or write: the bytes transferred and the errno value of a
 // failure (0 when the call succeeded). A read that times out succeeds with
-// fewer bytes; a write that could not send everything fails.
+// fewer bytes; a write that could not send everything fails. A call ended by
+// SerialPort::cancel() fails with ECANCELED.
 struct IoResult {
   std::size_t count = 0;
   int error = 0;
   bool ok() const { return error == 0; }
+  bool cancelled() const { return error == ECANCELED; }
 };
 
 // The line settings of an open port. Read them, change the format, write them
@@ -60,7 +68,7 @@ class LineSettings {
 // close() or destruction, so the caller decides what a failure ends.
 class SerialPort {
  public:
-  SerialPort() = default;
+  SerialPort();
   ~SerialPort();
   SerialPort(const SerialPort&) = delete;
   SerialPort& operator=(const SerialPort&) = delete;
@@ -108,10 +116,21 @@ class SerialPort {
   // ENOTTY on a line without modem control, such as a pseudo-terminal.
   bool setModemLines(bool dtr, bool rts);
 
+  // Ends a read or write in progress from any thread: it fails with
+  // ECANCELED, and so does every read and write after it until
+  // resetCancel(). The port stays open. A moved-from port has no signal:
+  // cancel() does nothing there.
+  void cancel();
+  void resetCancel();
+  bool cancelRequested() const;
+  // The signal behind cancel(), for callers that wait on it between calls.
+  CancelSignal* cancelSignal() const { return cancel_.get(); }
+
   int lastError() const { return lastError_; }
 
  private:
   bool fail(int error);
+  int waitFor(::pollfd& port, int timeoutMs) const;
   int fd_ = -1;
   bool owned_ = false;
   int attachedFlags_ = -1;  // the flags to give back on letting go, -1: none
@@ -119,6 +138,7 @@ class SerialPort {
   SerialTimeouts timeouts_{};
   std::uint32_t baud_ = 0;
   int lastError_ = 0;
+  std::unique_ptr<CancelSignal> cancel_;
 };
 
 }  // namespace vexa::platform

@@ -8,12 +8,13 @@
 #include <string_view>
 #include <vector>
 
-#include "vexa/platform/SerialPort.h"
+#include "vexa/download/Engine.h"
+#include "vexa/platform/Clock.h"
 #include "vx2dl/Messages.h"
 
 namespace vexa::vx2dl {
 
-enum class MessageKind : int { Progress = 0, Error = 1, FileLoading = 2 };
+using MessageKind = vexa::download::MessageKind;
 
 // Ends an operation after a reader reported its error; carries no text.
 class DownloadAborted : public std::exception {
@@ -35,48 +36,47 @@ struct HexRecord {
 // above 32, 9 for an unknown record type).
 int ParseHexLine(std::string_view line, HexRecord& record);
 
-// The download engine of the second-generation board: one serial port, the
-// bootloader, operating-system and user-program images, and the protocol.
-// Every failure is reported once through OnMessage (kind Error); a failed
-// read, write or operation leaves the port closed, so the next one reopens it.
+// The downloader of the second-generation board: the protocol engine with
+// this program's texts, and the bootloader, operating-system and
+// user-program images with their readers. Every failure is reported once
+// through OnMessage (kind Error); a failed read, write or operation leaves
+// the port closed, so the next one reopens it.
 class TVX2Downloader {
  public:
-  static constexpr std::uint8_t cmdIdentify = 0x00;
-  static constexpr std::uint8_t cmdInfo1 = 0x01;
-  static constexpr std::uint8_t cmdInfo2 = 0x02;
-  static constexpr std::uint8_t cmdLoadVMC = 0x04;
-  static constexpr std::uint8_t cmdLoadHex = 0x05;
-  static constexpr std::uint8_t cmdEraseVMC = 0x06;
-  static constexpr std::uint8_t cmdEraseHex = 0x07;
-  static constexpr std::uint8_t cmdSwitchSpeed = 0x08;
-  static constexpr std::uint8_t cmdEndLoad = 0x09;
+  static constexpr std::uint8_t cmdIdentify = vexa::download::cmdIdentify;
+  static constexpr std::uint8_t cmdInfo1 = vexa::download::cmdInfo1;
+  static constexpr std::uint8_t cmdInfo2 = vexa::download::cmdInfo2;
+  static constexpr std::uint8_t cmdLoadVMC = vexa::download::cmdLoadVMC;
+  static constexpr std::uint8_t cmdLoadHex = vexa::download::cmdLoadHex;
+  static constexpr std::uint8_t cmdEraseVMC = vexa::download::cmdEraseVMC;
+  static constexpr std::uint8_t cmdEraseHex = vexa::download::cmdEraseHex;
+  static constexpr std::uint8_t cmdSwitchSpeed = vexa::download::cmdSwitchSpeed;
+  static constexpr std::uint8_t cmdEndLoad = vexa::download::cmdEndLoad;
 
-  static constexpr std::size_t kMaxReplyBlock = 128;
-  static constexpr std::size_t kMaxInfoReply = 32;
-  // A chattering unit cannot keep the handshake drain going longer than this.
-  static constexpr std::size_t kMaxDrainBytes = 1024;
-  static constexpr std::uint32_t kMaxDrainMs = 3000;
+  static constexpr std::size_t kMaxReplyBlock = vexa::download::kMaxEchoBlock;
+  static constexpr std::size_t kMaxInfoReply = vexa::download::kMaxInfoReply;
 
   using WaitHandler = std::function<void(TVX2Downloader& sender, std::uint32_t milliseconds, bool& cancel)>;
   using MessageHandler = std::function<void(TVX2Downloader& sender, MessageKind kind, const std::string& text)>;
   using ProgressHandler =
       std::function<void(TVX2Downloader& sender, std::size_t position, std::size_t total, bool& cancel)>;
 
-  TVX2Downloader();
+  // Without OnWait, the protocol's waits sleep on the clock.
+  explicit TVX2Downloader(vexa::platform::Clock& clock = vexa::platform::SystemClock::instance());
   virtual ~TVX2Downloader();
   TVX2Downloader(const TVX2Downloader&) = delete;
   TVX2Downloader& operator=(const TVX2Downloader&) = delete;
 
   unsigned char Language() const { return language_; }
-  void SetLanguage(unsigned char language) { language_ = language == kGerman ? kGerman : kEnglish; }
+  void SetLanguage(unsigned char language);
 
-  int PortIndex() const { return portIndex_; }
-  void SetPortIndex(int index);
-  std::string PortName() const;
+  int PortIndex() const { return engine_.portIndex(); }
+  void SetPortIndex(int index) { engine_.setPortIndex(index); }
+  std::string PortName() const { return engine_.portName(); }
 
-  int LinkMode() const { return linkMode_; }
+  int LinkMode() const { return engine_.linkMode(); }
   void SetLinkMode(int mode);
-  void ClosePort();
+  void ClosePort() { engine_.closePort(); }
 
   // Count read (fewer when the time-outs expired); a failed read is reported
   // and closes the port.
@@ -89,6 +89,9 @@ class TVX2Downloader {
   std::string QueryInfo(std::uint8_t command);
   bool ZapOS();
   bool DownloadUserProgram();
+  // From any thread: ends the running operation with the cancel message,
+  // waking a read or wait that blocks it.
+  void Cancel() { engine_.cancel(); }
 
   // Readers: false with the "not found" message for a missing file; any other
   // error is reported and ends the operation with DownloadAborted.
@@ -111,22 +114,10 @@ class TVX2Downloader {
   void Report(MessageKind kind, MessageId id, Args... args) {
     Message(kind, formatMessage(language_, id, args...));
   }
-  // True when the wait was cancelled.
-  bool Wait(std::uint32_t milliseconds);
-  // False when the transfer is to be cancelled.
-  bool Progress(std::size_t position, std::size_t total);
 
  private:
-  // Reads with failure status: false after a reported read error.
-  bool ReadChecked(void* buffer, std::size_t count, std::size_t& received);
-  bool WriteByte(std::uint8_t byte) { return WriteCOM(&byte, 1); }
-  bool Cancelled();
-  bool SendBlocks(const std::vector<std::uint8_t>& image, std::size_t sent, std::size_t blockSize, bool echoed);
-  bool ReadAnswer();
-  bool CloseOnFailure(bool done);
-  bool DrainHandshake();
-  bool SendUserProgram();
-  bool SendOS();
+  // Hands the handlers set now to the engine.
+  void ConnectHandlers();
 
   enum class HexTarget { Boot, Records };
   bool LoadHexFile(const std::string& fileName, HexTarget target, std::vector<std::uint8_t>& image);
@@ -138,9 +129,8 @@ class TVX2Downloader {
   bool ReadLines(const std::string& fileName, std::vector<std::string>& lines);
 
   unsigned char language_;
-  int portIndex_ = 1;
-  vexa::platform::SerialPort port_;
-  int linkMode_ = 0;
+  EngineMessages texts_;
+  vexa::download::Engine engine_;
   bool userProgramIsHex_ = false;
   std::vector<std::uint8_t> bootImage_;
   std::vector<std::uint8_t> osImage_;

@@ -2,6 +2,8 @@
 
 #include <string>
 
+#include "vexa/download/Texts.h"
+
 namespace vexa::vx2dl {
 
 // Language index of every message: 0 English, 1 German.
@@ -63,5 +65,28 @@ std::string formatMessage(unsigned char language, MessageId id, Args... args) {
 std::string usageText(unsigned char language);
 
 extern const char* const kBanner;
+
+// The download engine's texts in the language set here.
+class EngineMessages final : public vexa::download::EngineTexts {
+ public:
+  void setLanguage(unsigned char language) { language_ = language; }
+
+  std::string cannotOpen(const std::string& port, int error) const override;
+  std::string cannotSetup(const std::string& port, const char* call, int error) const override;
+  std::string readError(int error) const override;
+  std::string writeError(int error) const override;
+  std::string truncatedReply(std::size_t received, std::size_t expected) const override;
+  std::string replyDifferent() const override;
+  std::string canceled() const override;
+  std::string noAnswer() const override;
+  std::string connecting() const override;
+  std::string sendingBootloader(std::size_t bytes) const override;
+  std::string erasingFlash() const override;
+  std::string sendingOS(std::size_t bytes) const override;
+  std::string sendingUserProgram(std::size_t bytes) const override;
+
+ private:
+  unsigned char language_ = kEnglish;
+};
 
 }  // namespace vexa::vx2dl
