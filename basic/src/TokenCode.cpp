@@ -95,8 +95,13 @@ public:
         while (pos_ < line_.size() && line_[pos_] != ' ') ++pos_;
         return std::string_view(line_).substr(start, pos_ - start);
     }
+    // A decimal, or hexadecimal after "0x"; `base` 16 reads hexadecimal digits alone.
     long number(long min, long max, int base = 10) {
         std::string_view text = word();
+        if (base == 10 && text.starts_with("0x")) {
+            text.remove_prefix(2);
+            base = 16;
+        }
         long value = 0;
         auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value, base);
         if (text.empty() || ec != std::errc{} || end != text.data() + text.size() || value < min || value > max)
