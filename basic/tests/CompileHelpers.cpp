@@ -27,8 +27,8 @@ Compiled compileSource(const std::string& source, const char* baseDirectory, std
 }
 
 std::vector<uint8_t> ended(std::vector<uint8_t> bytes) {
-    bytes.push_back(255);
-    if (bytes.size() % 2) bytes.push_back(0);
+    bytes.push_back(vexa::basic::byteOf(vexa::basic::Op::End));
+    if (bytes.size() % 2) bytes.push_back(vexa::basic::byteOf(vexa::basic::Op::Nop));
     return bytes;
 }
 

@@ -140,6 +140,26 @@ TEST(NetworkCode, RemoteLoads) {
               (Lines{"0004 Gosub 000C", "0007 StoreWord 0", "0009 LoadWord 0", "000B End"}));
 }
 
+TEST(NetworkCode, RemoteAnalogInputKeepsItsOwnReplyByte) {
+    // After the reply check at 0022: the reply bytes by the input's number.
+    const Lines tails[] = {
+        {"Get", "And", "Get", "And", "Get", "And", "Get", "Or", "Push 0", "Get", "And", "Or"},
+        {"Get", "And", "Get", "And", "Get", "Or", "Push 0", "Get", "And", "Get", "And", "Or"},
+        {"Get", "And", "Get", "Or", "Push 0", "Get", "And", "Get", "And", "Get", "And", "Or"},
+        {"Get", "Or", "Push 0", "Get", "And", "Get", "And", "Get", "And", "Get", "And", "Or"},
+        {},
+    };
+    for (int n = 1; n <= 5; ++n) {
+        auto r = compileSource("NETWORK SELF = 5\nDEFINE R AD[" + std::to_string(n) + "] AT 9\nDEFINE A WORD\nA = R");
+        ASSERT_EQ(r.status, 0u) << r.messages;
+        Lines expected = {"Not", "Get", "And", "Get", "And"};
+        expected.insert(expected.end(), tails[n - 1].begin(), tails[n - 1].end());
+        expected.insert(expected.end(), {"StoreWord 0", "End"});
+        const Lines listed = vexa::basic::disassemble(vexa::basic::assemble(expected, 0x22), 0x22);
+        EXPECT_EQ(linesFrom(listing(r.code), 0x22, listed.size()), listed) << "AD[" << n << "]";
+    }
+}
+
 TEST(NetworkCode, InitModemAndSendMail) {
     auto r = compileSource("NETWORK SELF = 7\nINITMODEM");
     ASSERT_EQ(r.status, 0u) << r.messages;

@@ -38,7 +38,7 @@ TEST(StatementCode, PrintItems) {
     });
 }
 
-TEST(StatementCode, Branches) {
+TEST(StatementCode, GotoGosubReturnIfOnInterrupt) {
     expectCode({
         {"10 GOTO 10", {"0004 Jump 0004"}},
         {"#LOOP PRINT 1\nGOTO loop",
@@ -66,7 +66,7 @@ TEST(StatementCode, Branches) {
     });
 }
 
-TEST(StatementCode, Loops) {
+TEST(StatementCode, ForNextWaitPause) {
     expectCode({
         {"DEFINE I BYTE\nFOR I = 1 TO 3\nNEXT",
          {"0004 Push 1", "0007 StoreByte 0", "0009 Push 3", "000C LoopTestByte 0 0017", "0010 Push 1",
@@ -107,7 +107,7 @@ TEST(StatementCode, InputOutputAndFile) {
     });
 }
 
-TEST(StatementCode, TablesInline) {
+TEST(StatementCode, TableAndLookTab) {
     expectCode({
         {"DEFINE A BYTE\nLOOKTAB T, 2, A\nEND\nTABLE T 1 2 TABEND",
          {"0004 Push 2", "0007 LookTab 000D", "000A StoreByte 0", "000C End", "000D Word 1 2"}},
