@@ -1,5 +1,7 @@
 #include "CodeBuffer.h"
 
+#include <cassert>
+
 #include "CompileError.h"
 
 namespace vxbasic {
@@ -8,18 +10,55 @@ void raise(int line, int code, std::string text) { throw CompileError{line, code
 
 CodeBuffer::CodeBuffer() { code_.reserve(1024); }
 
-void CodeBuffer::put(uint8_t byte) {
+void CodeBuffer::putByte(uint8_t byte) {
     code_.push_back(byte);
     if (code_.size() >= kCodeLimit) raise(line_, kProgramTooLong, errorText(kProgramTooLong));
 }
 
-void CodeBuffer::put(std::initializer_list<uint8_t> bytes) {
-    for (uint8_t b : bytes) put(b);
+void CodeBuffer::putWord(uint16_t word) {
+    putByte(static_cast<uint8_t>(word >> 8));
+    putByte(static_cast<uint8_t>(word));
 }
 
-void CodeBuffer::putWord(uint16_t word) {
-    put(static_cast<uint8_t>(word >> 8));
-    put(static_cast<uint8_t>(word));
+void CodeBuffer::put(Instr instr) {
+    using vexa::basic::OperandKind;
+    putByte(vexa::basic::byteOf(instr.op));
+    switch (vexa::basic::operandOf(instr.op)) {
+    case OperandKind::None: break;
+    case OperandKind::Byte: putByte(static_cast<uint8_t>(instr.operand)); break;
+    case OperandKind::Word:
+    case OperandKind::Address:
+    case OperandKind::Line: putWord(instr.operand); break;
+    case OperandKind::ByteAddress:
+        putByte(static_cast<uint8_t>(instr.operand));
+        putWord(instr.address);
+        break;
+    case OperandKind::Text: assert(!"text operands go through putText"); break;
+    }
+}
+
+void CodeBuffer::put(std::initializer_list<Instr> instrs) {
+    for (const Instr& i : instrs) put(i);
+}
+
+void CodeBuffer::putJump(Op op, const std::string& label) {
+    assert(vexa::basic::operandOf(op) == vexa::basic::OperandKind::Address);
+    putByte(vexa::basic::byteOf(op));
+    putLabelRef(label);
+}
+
+void CodeBuffer::putJump(Op op, uint8_t byte, const std::string& label) {
+    assert(vexa::basic::operandOf(op) == vexa::basic::OperandKind::ByteAddress);
+    putByte(vexa::basic::byteOf(op));
+    putByte(byte);
+    putLabelRef(label);
+}
+
+void CodeBuffer::putText(Op op, std::string_view text) {
+    assert(vexa::basic::operandOf(op) == vexa::basic::OperandKind::Text);
+    putByte(vexa::basic::byteOf(op));
+    for (char c : text) putByte(static_cast<uint8_t>(c));
+    putByte(0);
 }
 
 void CodeBuffer::putSys(uint8_t byte) {
@@ -38,8 +77,7 @@ void CodeBuffer::putLabelRef(const std::string& name) {
         return;
     }
     std::size_t position = code_.size();
-    put(0);
-    put(0);
+    putWord(0);
     fixups_.push_back({name, line_, position});
 }
 

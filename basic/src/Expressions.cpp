@@ -8,69 +8,72 @@
 
 namespace vxbasic {
 
-uint8_t QuorinCompiler::acceptOperator(std::initializer_list<BinaryOperator> operators) {
+std::optional<Op> QuorinCompiler::acceptOperator(std::initializer_list<BinaryOperator> operators) {
     std::optional<std::string> word;
     for (const BinaryOperator& o : operators) {
         const bool symbol = std::isalpha(static_cast<unsigned char>(o.text[0])) == 0;
         if (symbol) {
-            if (in_.acceptChar(o.text[0])) return o.opcode;
+            if (in_.acceptChar(o.text[0])) return o.op;
             continue;
         }
         if (!word) word = in_.peekWord();
         if (*word == o.text) {
             in_.readWord();
-            return o.opcode;
+            return o.op;
         }
     }
-    return 0;
+    return std::nullopt;
 }
 
 void QuorinCompiler::binaryLevel(std::initializer_list<BinaryOperator> operators,
                                  void (QuorinCompiler::*operand)()) {
     (this->*operand)();
-    while (uint8_t op = acceptOperator(operators)) {
+    while (std::optional<Op> op = acceptOperator(operators)) {
         (this->*operand)();
-        buf_.put(op);
+        buf_.put(*op);
     }
 }
 
 void QuorinCompiler::expression() {
-    binaryLevel({{"OR", 43}, {"NOR", 44}, {"XOR", 45}}, &QuorinCompiler::andLevel);
+    binaryLevel({{"OR", Op::Or}, {"NOR", Op::Nor}, {"XOR", Op::Xor}}, &QuorinCompiler::andLevel);
 }
 
-void QuorinCompiler::andLevel() { binaryLevel({{"AND", 41}, {"NAND", 42}}, &QuorinCompiler::notLevel); }
+void QuorinCompiler::andLevel() {
+    binaryLevel({{"AND", Op::And}, {"NAND", Op::Nand}}, &QuorinCompiler::notLevel);
+}
 
 void QuorinCompiler::notLevel() {
     bool negate = in_.peekWord() == "NOT";
     if (negate) in_.readWord();
     simpleExpression();
-    uint8_t relation = 0;
+    std::optional<Op> relation;
     if (in_.acceptChar('=')) {
-        if (in_.acceptChar('>')) relation = 61;
-        else if (in_.acceptChar('<')) relation = 63;
-        else relation = 64;
+        if (in_.acceptChar('>')) relation = Op::GreaterEqual;
+        else if (in_.acceptChar('<')) relation = Op::LessEqual;
+        else relation = Op::Equal;
     } else if (in_.acceptChar('<')) {
-        if (in_.acceptChar('>')) relation = 65;
-        else if (in_.acceptChar('=')) relation = 63;
-        else relation = 62;
+        if (in_.acceptChar('>')) relation = Op::NotEqual;
+        else if (in_.acceptChar('=')) relation = Op::LessEqual;
+        else relation = Op::Less;
     } else if (in_.acceptChar('>')) {
-        if (in_.acceptChar('<')) relation = 65;
-        else if (in_.acceptChar('=')) relation = 61;
-        else relation = 60;
+        if (in_.acceptChar('<')) relation = Op::NotEqual;
+        else if (in_.acceptChar('=')) relation = Op::GreaterEqual;
+        else relation = Op::Greater;
     }
-    if (relation != 0) {
+    if (relation) {
         simpleExpression();
-        buf_.put(relation);
+        buf_.put(*relation);
     }
-    if (negate) buf_.put(40);
+    if (negate) buf_.put(Op::Not);
 }
 
 void QuorinCompiler::simpleExpression() {
-    binaryLevel({{"+", 51}, {"-", 52}}, &QuorinCompiler::term);
+    binaryLevel({{"+", Op::Add}, {"-", Op::Subtract}}, &QuorinCompiler::term);
 }
 
 void QuorinCompiler::term() {
-    binaryLevel({{"*", 53}, {"/", 54}, {"MOD", 55}, {"SHL", 46}, {"SHR", 47}}, &QuorinCompiler::factor);
+    binaryLevel({{"*", Op::Multiply}, {"/", Op::Divide}, {"MOD", Op::Modulo}, {"SHL", Op::Shl}, {"SHR", Op::Shr}},
+                &QuorinCompiler::factor);
 }
 
 void QuorinCompiler::factor() {
@@ -83,20 +86,18 @@ void QuorinCompiler::factor() {
     } else {
         std::string word = in_.readWord();
         if (auto value = parseConstant(word, constants_)) {
-            buf_.put(20);
-            buf_.putWord(*value);
+            buf_.put({Op::Push, *value});
         } else if (auto symbol = symbols_.find(word)) {
             load(*symbol);
         } else if (!function(word)) {
             if (word == "INITMODEM") {
                 initModem();
             } else {
-                buf_.put(5);
-                buf_.putLabelRef(word);
+                buf_.putJump(Op::Gosub, word);
             }
         }
     }
-    if (negate) buf_.put(50);
+    if (negate) buf_.put(Op::Negate);
 }
 
 bool QuorinCompiler::function(const std::string& word) {
@@ -107,30 +108,30 @@ bool QuorinCompiler::function(const std::string& word) {
         expectChar(',');
         expression();
         expectChar(')');
-        buf_.put(word == "MIN" ? 59 : 58);
+        buf_.put(word == "MIN" ? Op::Min : Op::Max);
         --depth_;
         return true;
     }
-    uint8_t op = 0;
-    if (word == "SQR") op = 57;
-    else if (word == "ABS") op = 56;
-    else if (word == "SGN") op = 66;
-    if (op != 0) {
+    std::optional<Op> op;
+    if (word == "SQR") op = Op::Sqr;
+    else if (word == "ABS") op = Op::Abs;
+    else if (word == "SGN") op = Op::Sgn;
+    if (op) {
         enterNesting();
         expectChar('(');
         expression();
         expectChar(')');
-        buf_.put(op);
+        buf_.put(*op);
         --depth_;
         return true;
     }
-    if (word == "RAND") op = 49;
-    else if (word == "RXD") op = 33;
-    else if (word == "CTS") op = 37;
-    else if (word == "EOF") op = 71;
-    if (op == 0) return false;
+    if (word == "RAND") op = Op::Rand;
+    else if (word == "RXD") op = Op::Rxd;
+    else if (word == "CTS") op = Op::Cts;
+    else if (word == "EOF") op = Op::Eof;
+    if (!op) return false;
     if (in_.acceptChar('(')) expectChar(')');
-    buf_.put(op);
+    buf_.put(*op);
     return true;
 }
 

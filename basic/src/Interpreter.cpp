@@ -3,7 +3,7 @@
 namespace vxbasic {
 
 namespace {
-constexpr uint16_t kCodeStart = 4;
+constexpr uint16_t kCodeStart = vexa::basic::kCodeOrigin;
 constexpr uint16_t kLongPauseTicks = 150;
 }  // namespace
 
@@ -89,41 +89,41 @@ uint32_t Interpreter::run() {
         m_.pendingInput = 0;
         execute(op);
     }
-    uint8_t previous = 0xFF;  // no opcode yet in this step
+    Op previous = Op::End;  // none yet in this step: End never runs on
     for (unsigned executed = 0; executed < kStepBudget; ++executed) {
         const uint8_t c = fetch();
-        switch (c) {
-        case 2:
+        switch (static_cast<Op>(c)) {
+        case Op::Pause:
             if (board_.realTime() && static_cast<uint16_t>(top()) > kLongPauseTicks) {
                 board_.timer = static_cast<uint16_t>(board_.timer + static_cast<uint16_t>(top()));
                 return stepResult(kStepPause, static_cast<uint16_t>(top()));
             }
             execute(c);
             break;
-        case 30:
-        case 31:
-        case 32:
+        case Op::PrintNumber:
+        case Op::PrintText:
+        case Op::Put:
             execute(c);
             return stepResult(kStepOutput, m_.line);
-        case 34:
-        case 35:
+        case Op::Get:
+        case Op::Input:
             m_.pendingInput = c;
             m_.waiting = true;
             return stepResult(kStepInput, m_.line);
-        case 253:
-            if (previous == 4) return stepResult(kStepWait, m_.line);
+        case Op::WaitMark:
+            if (previous == Op::JumpIfZero) return stepResult(kStepWait, m_.line);
             break;
-        case 254:
+        case Op::LineMarker:
             m_.line = fetchWord();
             return stepResult(board_.fileLength != fileLengthBefore ? kStepLineFileChanged : kStepLine, m_.line);
-        case 255:
+        case Op::End:
             m_.pc = kCodeStart;
             return stepResult(kStepEnd, m_.line);
         default:
             execute(c);
             break;
         }
-        previous = c;
+        previous = static_cast<Op>(c);
     }
     return stepResult(kStepWait, m_.line);
 }

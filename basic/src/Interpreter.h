@@ -6,9 +6,12 @@
 #include <cstdint>
 
 #include "Board.h"
+#include "TokenCode.h"
 #include "vexa/platform/Clock.h"
 
 namespace vxbasic {
+
+using vexa::basic::Op;
 
 inline constexpr std::size_t kMemorySize = 60000;
 using ProgramMemory = std::array<uint8_t, kMemorySize>;
@@ -59,12 +62,13 @@ public:
 
 private:
     uint32_t run();
-    void execute(uint8_t op);
-    void executeFlow(uint8_t op);
-    void executePorts(uint8_t op);
-    void executeMemory(uint8_t op);
-    void executeArithmetic(uint8_t op);
-    void executeFile(uint8_t sub);
+    // Runs an opcode by the family the token-code table gives it.
+    void execute(uint8_t byte);
+    void executeFlow(Op op);
+    void executePorts(Op op);
+    void executeMemory(Op op);
+    void executeArithmetic(Op op);
+    void executeFile(vexa::basic::FileOp sub);
 
     uint8_t fetch();
     uint16_t fetchWord();

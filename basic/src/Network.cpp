@@ -14,6 +14,9 @@ const char* const kIgnore4 = "__LABEL_IGNORE4";
 const char* const kIgnore2 = "__LABEL_IGNORE2";
 const char* const kCheckMail = "__LABEL_CHECKMAIL";
 const char* const kNoMail = "__LABEL_NOMAIL";
+
+constexpr uint16_t kModemRoutine = 0x0CE0;  // the board's system routine that INITMODEM calls
+constexpr uint16_t kWakeupByte = 170;
 }  // namespace
 
 void QuorinCompiler::networkDeclaration() {
@@ -29,20 +32,15 @@ void QuorinCompiler::networkDeclaration() {
     mailSlotDeclared_ = true;
 }
 
-void QuorinCompiler::callRoutine(const char* label) {
-    buf_.put(5);
-    buf_.putLabelRef(label);
-}
+void QuorinCompiler::callRoutine(const char* label) { buf_.putJump(Op::Gosub, label); }
 
 // A zero reply byte leads to the error routine and then to the statement
 // label, so RETRY repeats the statement and anything else skips it.
 void QuorinCompiler::replyCheck() {
     std::string ok = newLabel();
-    buf_.put(4);
-    buf_.putLabelRef(ok);
+    buf_.putJump(Op::JumpIfZero, ok);
     callRoutine(kOnError);
-    buf_.put(3);
-    buf_.putLabelRef(statementLabel_);
+    buf_.putJump(Op::Jump, statementLabel_);
     buf_.defineLabel(ok);
 }
 
@@ -50,14 +48,15 @@ void QuorinCompiler::initModem() {
     networkNeeded_ = true;
     const uint8_t s = station_;
     std::string done = newLabel();
-    buf_.put({20, 0, 5, 32, 2, 8, 12, 224, 20, 0, 0, 41, 32, 20, 0, s, 32, 32, 41, 32, 32, 32, 32, 32,
-              20, 0, 5, 2, 41, 33, 43, 4});
-    buf_.putLabelRef(done);
-    buf_.put({40, 34, 41, 33, 43, 4});
-    buf_.putLabelRef(done);
-    buf_.put({34, 41, 20, 0, s, 64});
+    buf_.put({{Op::Push, 5}, Op::Put, Op::Pause, {Op::Sys, kModemRoutine}, {Op::Push, 0}, Op::And, Op::Put,
+              {Op::Push, s}, Op::Put, Op::Put, Op::And, Op::Put, Op::Put, Op::Put, Op::Put, Op::Put,
+              {Op::Push, 5}, Op::Pause, Op::And, Op::Rxd, Op::Or});
+    buf_.putJump(Op::JumpIfZero, done);
+    buf_.put({Op::Not, Op::Get, Op::And, Op::Rxd, Op::Or});
+    buf_.putJump(Op::JumpIfZero, done);
+    buf_.put({Op::Get, Op::And, {Op::Push, s}, Op::Equal});
     buf_.defineLabel(done);
-    buf_.put({8, 12, 224});
+    buf_.put({Op::Sys, kModemRoutine});
 }
 
 void QuorinCompiler::sendMail() {
@@ -65,19 +64,18 @@ void QuorinCompiler::sendMail() {
     usedNetwork_ = true;
     callRoutine(kWakeup);
     expression();
-    buf_.put(32);
+    buf_.put(Op::Put);
     expectChar(',');
     expression();
-    buf_.put(32);
-    buf_.put({20, 0, station_, 32});
+    buf_.put({Op::Put, {Op::Push, station_}, Op::Put});
     for (int i = 0; i < 3; ++i) {
         if (!atStatementTail()) {
             expectChar(',');
             expression();
         }
-        buf_.put(32);
+        buf_.put(Op::Put);
     }
-    buf_.put({32, 32, 34, 20, 0, 0, 64});
+    buf_.put({Op::Put, Op::Put, Op::Get, {Op::Push, 0}, Op::Equal});
     replyCheck();
     callRoutine(kIgnore2);
 }
@@ -87,48 +85,52 @@ void QuorinCompiler::getMail() {
     networkNeeded_ = true;
     usedNetwork_ = true;
     callRoutine(kWakeup);
-    buf_.put({32, 20, 0, station_, 32, 32, 41, 32, 32, 32, 32, 32, 34});
+    buf_.put({Op::Put, {Op::Push, station_}, Op::Put, Op::Put, Op::And, Op::Put, Op::Put, Op::Put, Op::Put,
+              Op::Put, Op::Get});
     callRoutine(kIgnore2);
+}
+
+// Command, the remote station and the own station, as every request starts.
+void QuorinCompiler::requestHead(uint8_t command, uint8_t station) {
+    buf_.put({{Op::Push, command}, Op::Put, Op::And, {Op::Push, station}, Op::Put, Op::And,
+              {Op::Push, station_}});
 }
 
 void QuorinCompiler::networkLoad(uint32_t symbol) {
     networkNeeded_ = true;
     usedNetwork_ = true;
     const uint8_t kind = symbolKind(symbol);
-    const uint8_t t = symbolStation(symbol);
     const uint8_t x = symbolIndex(symbol);
     callRoutine(kWakeup);
     if (kind == kNetAd12) return;
-    const uint8_t command = kind == kNetPortFar ? 1 : kind == kNetPortNear ? 7 : 6;
-    buf_.put({20, 0, command, 32, 41, 20, 0, t, 32, 41, 20, 0, station_});
+    requestHead(kind == kNetPortFar ? 1 : kind == kNetPortNear ? 7 : 6, symbolStation(symbol));
     if (kind == kNetPortFar) {
         callRoutine(kSend3);
-        buf_.put({20, 0, x});
+        buf_.put({Op::Push, x});
         callRoutine(kSend3);
     } else {
         callRoutine(kSend6);
     }
-    buf_.put({34, 64});
+    buf_.put({Op::Get, Op::Equal});
     replyCheck();
-    buf_.put(40);
+    buf_.put(Op::Not);
     if (kind == kNetAd) {
-        buf_.put({34, 41, 34, 41});
-        switch (x) {
-        case 0: buf_.put({34, 41, 34, 41, 34, 41, 34, 43, 20, 0, 0, 34, 41, 43}); break;
-        case 1: buf_.put({34, 41, 34, 41, 34, 43, 20, 0, 0, 34, 41, 34, 41, 43}); break;
-        case 2: buf_.put({34, 41, 34, 43, 20, 0, 0, 34, 41, 34, 41, 34, 41, 43}); break;
-        case 3: buf_.put({34, 43, 20, 0, 0, 34, 41, 34, 41, 34, 41, 34, 41, 43}); break;
-        default: break;
+        buf_.put({Op::Get, Op::And, Op::Get, Op::And});
+        // The reply bytes of the other inputs are read and masked off.
+        if (x <= 3) {
+            for (int i = x; i < 3; ++i) buf_.put({Op::Get, Op::And});
+            buf_.put({Op::Get, Op::Or, {Op::Push, 0}});
+            for (int i = 0; i <= x; ++i) buf_.put({Op::Get, Op::And});
+            buf_.put(Op::Or);
         }
         return;
     }
     callRoutine(kIgnore4);
-    buf_.put({34, 41, 34, 43, 20, 0, 0, 34, 41, 43});
+    buf_.put({Op::Get, Op::And, Op::Get, Op::Or, {Op::Push, 0}, Op::Get, Op::And, Op::Or});
     if (kind == kNetPortFar && x != 255) {
         std::string masked = newLabel();
-        buf_.put(4);
-        buf_.putLabelRef(masked);
-        buf_.put({20, 255, 255, 43});
+        buf_.putJump(Op::JumpIfZero, masked);
+        buf_.put({{Op::Push, 0xFFFF}, Op::Or});
         buf_.defineLabel(masked);
     }
 }
@@ -140,9 +142,9 @@ void QuorinCompiler::networkStore(uint32_t symbol, uint8_t command) {
     usedNetwork_ = true;
     if (symbolKind(symbol) == kNetPortNear) command = 8;
     callRoutine(kWakeup);
-    buf_.put({20, 0, command, 32, 41, 20, 0, symbolStation(symbol), 32, 41, 20, 0, station_});
+    requestHead(command, symbolStation(symbol));
     callRoutine(kSend3);
-    buf_.put({20, 0, symbolIndex(symbol), 32, 41, 43, 32, 32, 34, 20, 0, 0});
+    buf_.put({{Op::Push, symbolIndex(symbol)}, Op::Put, Op::And, Op::Or, Op::Put, Op::Put, Op::Get, {Op::Push, 0}});
     replyCheck();
     callRoutine(kIgnore2);
 }
@@ -150,46 +152,43 @@ void QuorinCompiler::networkStore(uint32_t symbol, uint8_t command) {
 void QuorinCompiler::appendNetworkRoutines() {
     const uint8_t m = mailSlot_;
     auto slotStore = [&](uint8_t offset) {
-        if (mailSlotDeclared_) buf_.put({25, static_cast<uint8_t>(m + offset)});
+        if (mailSlotDeclared_) buf_.put({Op::StoreByte, static_cast<uint8_t>(m + offset)});
     };
     buf_.defineLabel(kWakeup);
-    buf_.put({20, 0, 0, 20, 0, 2, 2, 41, 20, 0, 170, 32, 41, 34});
+    buf_.put({{Op::Push, 0}, {Op::Push, 2}, Op::Pause, Op::And, {Op::Push, kWakeupByte}, Op::Put, Op::And, Op::Get});
     slotStore(0);
-    buf_.put({41, 34, 41, 34});
+    buf_.put({Op::And, Op::Get, Op::And, Op::Get});
     slotStore(1);
-    buf_.put({41, 34, 41, 34});
+    buf_.put({Op::And, Op::Get, Op::And, Op::Get});
     slotStore(2);
-    buf_.put({41, 34});
+    buf_.put({Op::And, Op::Get});
     slotStore(3);
-    buf_.put({41, 34});
+    buf_.put({Op::And, Op::Get});
     slotStore(4);
-    buf_.put({41, 34, 41, 20, 0, 2, 2, 41, 6});
+    buf_.put({Op::And, Op::Get, Op::And, {Op::Push, 2}, Op::Pause, Op::And, Op::Return});
 
     buf_.defineLabel(kOnError);
     if (mailSlotDeclared_) {
         callRoutine(kIgnore2);
-        buf_.put(3);
-        buf_.putLabelRef(kCheckMail);
+        buf_.putJump(Op::Jump, kCheckMail);
     } else {
-        buf_.put(3);
-        buf_.putLabelRef(kIgnore2);
+        buf_.putJump(Op::Jump, kIgnore2);
     }
     buf_.defineLabel(kSend3);
-    buf_.put({32, 32, 32, 41, 6});
+    buf_.put({Op::Put, Op::Put, Op::Put, Op::And, Op::Return});
     buf_.defineLabel(kSend6);
-    buf_.put({32, 32, 32, 32, 32, 32, 41, 6});
+    buf_.put({Op::Put, Op::Put, Op::Put, Op::Put, Op::Put, Op::Put, Op::And, Op::Return});
     buf_.defineLabel(kIgnore4);
-    buf_.put({34, 41, 34, 41, 34, 41, 34, 41, 6});
+    buf_.put({Op::Get, Op::And, Op::Get, Op::And, Op::Get, Op::And, Op::Get, Op::And, Op::Return});
     buf_.defineLabel(kIgnore2);
-    buf_.put({34, 34, 34, 34, 34, 34, 34, 6});
+    buf_.put({Op::Get, Op::Get, Op::Get, Op::Get, Op::Get, Op::Get, Op::Get, Op::Return});
     if (mailSlotDeclared_) {
         buf_.defineLabel(kCheckMail);
-        buf_.put({22, m, 4});
-        buf_.putLabelRef(kNoMail);
-        buf_.put(3);
-        buf_.putLabelRef("ONMAIL");
+        buf_.put({Op::LoadByte, m});
+        buf_.putJump(Op::JumpIfZero, kNoMail);
+        buf_.putJump(Op::Jump, "ONMAIL");
         buf_.defineLabel(kNoMail);
-        buf_.put(6);
+        buf_.put(Op::Return);
     }
 }
 

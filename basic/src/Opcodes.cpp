@@ -5,31 +5,40 @@
 
 namespace vxbasic {
 
-void Interpreter::execute(uint8_t op) {
-    if (op <= 9 || op == 73) executeFlow(op);
-    else if (op <= 17 || (op >= 80 && op <= 84)) executePorts(op);
-    else if (op <= 39 || (op >= 70 && op <= 77)) executeMemory(op);
-    else if (op <= 66) executeArithmetic(op);
-    // every other opcode does nothing
+using vexa::basic::Family;
+using vexa::basic::familyOf;
+using vexa::basic::FileOp;
+
+void Interpreter::execute(uint8_t byte) {
+    const auto op = static_cast<Op>(byte);
+    switch (familyOf(byte)) {
+    case Family::Flow: executeFlow(op); break;
+    case Family::Ports: executePorts(op); break;
+    case Family::Memory: executeMemory(op); break;
+    case Family::Arithmetic: executeArithmetic(op); break;
+    case Family::Step:       // the step loop's own
+    case Family::Undefined:  // does nothing
+        break;
+    }
 }
 
-void Interpreter::executeFlow(uint8_t op) {
+void Interpreter::executeFlow(Op op) {
     switch (op) {
-    case 1: m_.stack.fill(0); break;
-    case 2:  // PAUSE; long pauses in real time are left to the caller by the step
+    case Op::ClearStack: m_.stack.fill(0); break;
+    case Op::Pause:  // long pauses in real time are left to the caller by the step
         if (board_.realTime()) {
             const auto ticks = static_cast<uint16_t>(top());
             clock_.sleep(uint32_t{ticks} * 20);
             board_.timer = static_cast<uint16_t>(board_.timer + ticks);
         }
         break;
-    case 3: m_.pc = fetchWord(); break;
-    case 4: {
+    case Op::Jump: m_.pc = fetchWord(); break;
+    case Op::JumpIfZero: {
         uint16_t target = fetchWord();
         if (top() == 0) m_.pc = target;
         break;
     }
-    case 5: {
+    case Op::Gosub: {
         uint16_t target = fetchWord();
         for (uint16_t& slot : m_.gosub) {
             if (slot == 0) {
@@ -40,7 +49,7 @@ void Interpreter::executeFlow(uint8_t op) {
         m_.pc = target;
         break;
     }
-    case 6:
+    case Op::Return:
         for (std::size_t i = m_.gosub.size(); i-- > 0;) {
             if (m_.gosub[i] != 0) {
                 m_.pc = m_.gosub[i];
@@ -49,23 +58,23 @@ void Interpreter::executeFlow(uint8_t op) {
             }
         }
         break;
-    case 8: fetchWord(); break;  // SYS: the board's routine is not simulated
-    case 9: fetch(); break;      // SLOWMODE
-    case 73: m_.interrupt = fetchWord(); break;
+    case Op::Sys: fetchWord(); break;  // the board's routine is not simulated
+    case Op::SlowMode: fetch(); break;
+    case Op::Interrupt: m_.interrupt = fetchWord(); break;
     default: break;
     }
 }
 
-void Interpreter::executePorts(uint8_t op) {
+void Interpreter::executePorts(Op op) {
     switch (op) {
-    case 10: push(truth(board_.portBit(fetch()))); break;
-    case 11: {
+    case Op::LoadPortBit: push(truth(board_.portBit(fetch()))); break;
+    case Op::LoadBytePort: {
         unsigned i = fetch();
         push(i < 2 ? board_.bytePort(i) : 0);
         break;
     }
-    case 12: push(static_cast<int16_t>(board_.levels)); break;
-    case 13: {
+    case Op::LoadWordPort: push(static_cast<int16_t>(board_.levels)); break;
+    case Op::StorePortBit: {
         unsigned i = fetch();
         if (i < 16) {
             board_.setPortBit(i, static_cast<uint8_t>(top()) != 0);
@@ -73,90 +82,90 @@ void Interpreter::executePorts(uint8_t op) {
         }
         break;
     }
-    case 14: {
+    case Op::StoreBytePort: {
         unsigned i = fetch();
         board_.setBytePort(i, static_cast<uint8_t>(top()));
         board_.driven = static_cast<uint16_t>(board_.driven | Board::bytePortMask(i));
         break;
     }
-    case 15:
+    case Op::StoreWordPort:
         board_.levels = static_cast<uint16_t>(top());
         board_.driven = 0xFFFF;
         break;
-    case 16: push(board_.adcValue(fetch())); break;
-    case 17: {
+    case Op::LoadAnalogIn: push(board_.adcValue(fetch())); break;
+    case Op::StoreAnalogOut: {
         unsigned i = fetch();
         if (i < board_.dac.size()) board_.dac[i] = static_cast<uint8_t>(top());
         break;
     }
-    case 80: {
+    case Op::TogglePort: {
         unsigned i = fetch();
         if (i < 16) board_.levels = static_cast<uint16_t>(board_.levels ^ 1u << i);
         break;
     }
-    case 81: {
+    case Op::PulsePort: {
         unsigned i = fetch();
         if (i < 16) board_.driven = static_cast<uint16_t>(board_.driven | 1u << i);
         break;
     }
-    case 82: {
+    case Op::DeactPort: {
         unsigned i = fetch();
         if (i < 16) board_.driven = static_cast<uint16_t>(board_.driven & ~(1u << i));
         break;
     }
-    case 83:
+    case Op::DeactBytePort:
         board_.driven = static_cast<uint16_t>(board_.driven & ~Board::bytePortMask(fetch()));
         break;
-    case 84: board_.driven = 0; break;
+    case Op::DeactWordPort: board_.driven = 0; break;
     default: break;
     }
 }
 
-void Interpreter::executeMemory(uint8_t op) {
+void Interpreter::executeMemory(Op op) {
     switch (op) {
-    case 20: push(static_cast<int16_t>(fetchWord())); break;
-    case 21: push(truth(board_.ramBit(fetch()))); break;
-    case 22: push(board_.ramByte(fetch())); break;
-    case 23: push(static_cast<int16_t>(board_.ramWord(fetch()))); break;
-    case 24: board_.setRamBit(fetch(), top() != 0); break;
-    case 25: board_.setRamByte(fetch(), static_cast<uint8_t>(top())); break;
-    case 26: board_.setRamWord(fetch(), static_cast<uint16_t>(top())); break;
-    case 27: {
+    case Op::Push: push(static_cast<int16_t>(fetchWord())); break;
+    case Op::LoadBit: push(truth(board_.ramBit(fetch()))); break;
+    case Op::LoadByte: push(board_.ramByte(fetch())); break;
+    case Op::LoadWord: push(static_cast<int16_t>(board_.ramWord(fetch()))); break;
+    case Op::StoreBit: board_.setRamBit(fetch(), top() != 0); break;
+    case Op::StoreByte: board_.setRamByte(fetch(), static_cast<uint8_t>(top())); break;
+    case Op::StoreWord: board_.setRamWord(fetch(), static_cast<uint16_t>(top())); break;
+    case Op::LookTab: {
         const int32_t address = fetchWord() + 2 * int32_t{top()};
         if (address < 0) throw RuntimeError{2};
         const auto a = static_cast<std::size_t>(address);
         push(static_cast<int16_t>(readMemory(a) << 8 | readMemory(a + 1)));
         break;
     }
-    case 28: push(board_.loadSystem(fetch())); break;
-    case 29: board_.storeSystem(fetch(), top()); break;
-    case 30: board_.printNumber(top()); break;
-    case 31:
+    case Op::LoadSystem: push(board_.loadSystem(fetch())); break;
+    case Op::StoreSystem: board_.storeSystem(fetch(), top()); break;
+    case Op::PrintNumber: board_.printNumber(top()); break;
+    case Op::PrintText:
         for (uint8_t c = fetch(); c != 0; c = fetch()) board_.putChar(static_cast<char>(c));
         break;
-    case 32: board_.putChar(static_cast<char>(top())); break;
-    case 33: push(-1); break;
-    case 34: push(static_cast<uint8_t>(m_.inputValue)); break;
-    case 35: push(m_.inputValue); break;
-    case 36: fetch(); break;  // HANDSHAKE
-    case 37: push(-1); break;
-    case 70: executeFile(fetch()); break;
-    case 71: push(truth(board_.filePosition >= board_.fileLength)); break;
-    case 72: fetch(); break;  // BAUD
-    case 74:
-    case 75: {
+    case Op::Put: board_.putChar(static_cast<char>(top())); break;
+    case Op::Rxd: push(-1); break;
+    case Op::Get: push(static_cast<uint8_t>(m_.inputValue)); break;
+    case Op::Input: push(m_.inputValue); break;
+    case Op::Handshake: fetch(); break;
+    case Op::Cts: push(-1); break;
+    case Op::File: executeFile(static_cast<FileOp>(fetch())); break;
+    case Op::Eof: push(truth(board_.filePosition >= board_.fileLength)); break;
+    case Op::Baud: fetch(); break;
+    case Op::LoopTestByte:
+    case Op::LoopTestWord: {
         const uint8_t i = fetch();
         const uint16_t target = fetchWord();
-        push(op == 74 ? int16_t{board_.ramByte(i)} : static_cast<int16_t>(board_.ramWord(i)));
+        push(op == Op::LoopTestByte ? int16_t{board_.ramByte(i)} : static_cast<int16_t>(board_.ramWord(i)));
         if (m_.stack[0] == m_.stack[1]) m_.pc = target;
         break;
     }
-    case 76:
-    case 77: {
+    case Op::LoopStepByte:
+    case Op::LoopStepWord: {
         const uint8_t i = fetch();
         const uint16_t target = fetchWord();
         binary(int32_t{m_.stack[1]} + m_.stack[0]);
-        if (op == 76) board_.setRamByte(i, static_cast<uint8_t>(top()));
+        if (op == Op::LoopStepByte) board_.setRamByte(i, static_cast<uint8_t>(top()));
         else board_.setRamWord(i, static_cast<uint16_t>(top()));
         m_.pc = target;
         break;
@@ -165,43 +174,43 @@ void Interpreter::executeMemory(uint8_t op) {
     }
 }
 
-void Interpreter::executeArithmetic(uint8_t op) {
+void Interpreter::executeArithmetic(Op op) {
     const int32_t a = m_.stack[1];
     const int32_t b = m_.stack[0];
     switch (op) {
-    case 40: m_.stack[0] = static_cast<int16_t>(~m_.stack[0]); break;
-    case 41: binary(a & b); break;
-    case 42: binary(~(a & b)); break;
-    case 43: binary(a | b); break;
-    case 44: binary(~(a | b)); break;
-    case 45: binary(a ^ b); break;
-    case 46: binary(static_cast<int32_t>(static_cast<uint32_t>(a) << (b & 31))); break;
-    case 47: binary(a >> (b & 31)); break;
-    case 48: {
+    case Op::Not: m_.stack[0] = static_cast<int16_t>(~m_.stack[0]); break;
+    case Op::And: binary(a & b); break;
+    case Op::Nand: binary(~(a & b)); break;
+    case Op::Or: binary(a | b); break;
+    case Op::Nor: binary(~(a | b)); break;
+    case Op::Xor: binary(a ^ b); break;
+    case Op::Shl: binary(static_cast<int32_t>(static_cast<uint32_t>(a) << (b & 31))); break;
+    case Op::Shr: binary(a >> (b & 31)); break;
+    case Op::Randomize: {
         uint16_t seed = static_cast<uint16_t>(b);
         if (seed == 0) seed = board_.timer;
         if (seed == 0) seed = 1808;
         m_.seed = seed;
         break;
     }
-    case 49:
+    case Op::Rand:
         m_.seed = static_cast<uint16_t>(uint32_t{m_.seed} * 251);
         push(static_cast<int16_t>(m_.seed));
         break;
-    case 50: m_.stack[0] = static_cast<int16_t>(static_cast<uint16_t>(-b)); break;
-    case 51: binary(a + b); break;
-    case 52: binary(a - b); break;
-    case 53: binary(a * b); break;
-    case 54:
+    case Op::Negate: m_.stack[0] = static_cast<int16_t>(static_cast<uint16_t>(-b)); break;
+    case Op::Add: binary(a + b); break;
+    case Op::Subtract: binary(a - b); break;
+    case Op::Multiply: binary(a * b); break;
+    case Op::Divide:
         if (b == 0) throw RuntimeError{1};
         binary(a / b);
         break;
-    case 55:
+    case Op::Modulo:
         if (b == 0) throw RuntimeError{1};
         binary(a % b);
         break;
-    case 56: m_.stack[0] = static_cast<int16_t>(static_cast<uint16_t>(std::abs(b))); break;
-    case 57: {
+    case Op::Abs: m_.stack[0] = static_cast<int16_t>(static_cast<uint16_t>(std::abs(b))); break;
+    case Op::Sqr: {
         int32_t root = 0;
         if (b > 0) {
             root = 1;
@@ -210,43 +219,43 @@ void Interpreter::executeArithmetic(uint8_t op) {
         m_.stack[0] = static_cast<int16_t>(root);
         break;
     }
-    case 58: binary(a > b ? a : b); break;
-    case 59: binary(a < b ? a : b); break;
-    case 60: binary(truth(a > b)); break;
-    case 61: binary(truth(a >= b)); break;
-    case 62: binary(truth(a < b)); break;
-    case 63: binary(truth(a <= b)); break;
-    case 64: binary(truth(a == b)); break;
-    case 65: binary(truth(a != b)); break;
-    case 66: m_.stack[0] = static_cast<int16_t>(b > 0 ? 1 : b < 0 ? -1 : 0); break;
+    case Op::Max: binary(a > b ? a : b); break;
+    case Op::Min: binary(a < b ? a : b); break;
+    case Op::Greater: binary(truth(a > b)); break;
+    case Op::GreaterEqual: binary(truth(a >= b)); break;
+    case Op::Less: binary(truth(a < b)); break;
+    case Op::LessEqual: binary(truth(a <= b)); break;
+    case Op::Equal: binary(truth(a == b)); break;
+    case Op::NotEqual: binary(truth(a != b)); break;
+    case Op::Sgn: m_.stack[0] = static_cast<int16_t>(b > 0 ? 1 : b < 0 ? -1 : 0); break;
     default: break;
     }
 }
 
-void Interpreter::executeFile(uint8_t sub) {
+void Interpreter::executeFile(FileOp sub) {
     const uint16_t codeEnd = static_cast<uint16_t>((mem_[0] << 8 | mem_[1]) + 4);
     const uint16_t stored = static_cast<uint16_t>(mem_[2] << 8 | mem_[3]);
     switch (sub) {
-    case 1:
+    case FileOp::OpenRead:
         board_.fileStart = codeEnd;
         board_.fileLength = stored;
         board_.filePosition = 0;
         break;
-    case 2:
+    case FileOp::OpenWrite:
         board_.fileStart = codeEnd;
         board_.fileLength = 0;
         board_.filePosition = 0;
         break;
-    case 3:
+    case FileOp::OpenAppend:
         board_.fileStart = codeEnd;
         board_.fileLength = stored;
         board_.filePosition = stored;
         break;
-    case 4:
+    case FileOp::Close:
         mem_[2] = static_cast<uint8_t>(board_.fileLength >> 8);
         mem_[3] = static_cast<uint8_t>(board_.fileLength);
         break;
-    case 5: {
+    case FileOp::Write: {
         const std::size_t at = std::size_t{board_.fileStart} + board_.filePosition;
         writeMemory(at, static_cast<uint8_t>(static_cast<uint16_t>(top()) >> 8));
         writeMemory(at + 1, static_cast<uint8_t>(top()));
@@ -254,7 +263,7 @@ void Interpreter::executeFile(uint8_t sub) {
         board_.fileLength = board_.filePosition;
         break;
     }
-    case 6: {
+    case FileOp::Read: {
         const std::size_t at = std::size_t{board_.fileStart} + board_.filePosition;
         push(static_cast<int16_t>(readMemory(at) << 8 | readMemory(at + 1)));
         board_.filePosition = static_cast<uint16_t>(board_.filePosition + 2);

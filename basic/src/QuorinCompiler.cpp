@@ -195,15 +195,14 @@ void QuorinCompiler::readBlockValues(Block block) {
 
 void QuorinCompiler::lineMarker() {
     if (!pass1_) return;
-    buf_.put(254);
-    buf_.putWord(static_cast<uint16_t>(line_));
+    buf_.put({Op::LineMarker, static_cast<uint16_t>(line_)});
     if (breakpoints_ && (breakpoints_->empty() || breakpoints_->back() != line_)) breakpoints_->push_back(line_);
 }
 
 void QuorinCompiler::finishPass(bool errorsReported) {
-    buf_.put(255);
+    buf_.put(Op::End);
     if (networkNeeded_) appendNetworkRoutines();
-    if (buf_.code().size() % 2 != 0) buf_.put(0);
+    if (buf_.code().size() % 2 != 0) buf_.put(Op::Nop);
     buf_.resolveFixups(errorsReported);
     if (pass1_ && symbolMap_) {
         for (const auto& [name, value] : symbols_.entries()) symbolMap_->add(name, mapCodeOf(value));

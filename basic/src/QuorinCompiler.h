@@ -3,6 +3,7 @@
 
 #include <cstdint>
 #include <initializer_list>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -71,12 +72,12 @@ private:
     // Expressions, lowest binding first
     struct BinaryOperator {
         const char* text;  // one symbol character or a word
-        uint8_t opcode;
+        Op op;
     };
     // Operands of the next level joined by the operators of this one, each
     // operator's opcode after its right operand.
     void binaryLevel(std::initializer_list<BinaryOperator> operators, void (QuorinCompiler::*operand)());
-    uint8_t acceptOperator(std::initializer_list<BinaryOperator> operators);
+    std::optional<Op> acceptOperator(std::initializer_list<BinaryOperator> operators);
     void expression();
     void andLevel();
     void notLevel();
@@ -89,6 +90,7 @@ private:
     void initModem();
     void sendMail();
     void getMail();
+    void requestHead(uint8_t command, uint8_t station);
     void networkLoad(uint32_t symbol);
     void networkStore(uint32_t symbol, uint8_t command);
     void appendNetworkRoutines();

@@ -1,11 +1,18 @@
 // Statements of VXBasic and the token code they produce.
 #include <string>
 
+#include "Board.h"
 #include "CompileError.h"
 #include "QuorinCompiler.h"
 #include "ResourceFiles.h"
 
 namespace vxbasic {
+
+using vexa::basic::FileOp;
+
+namespace {
+Instr fileInstr(FileOp op) { return {Op::File, static_cast<uint8_t>(op)}; }
+}  // namespace
 
 void QuorinCompiler::statement(std::string word) {
     std::string outerLabel = statementLabel_;
@@ -30,27 +37,27 @@ void QuorinCompiler::dispatch(const std::string& word) {
     else if (word == "FOR") forStatement();
     else if (word == "NEXT") nextStatement();
     else if (word == "ON") onStatement();
-    else if (word == "GET") { buf_.put(34); store(readVariable()); }
-    else if (word == "PUT") { expression(); buf_.put(32); }
+    else if (word == "GET") { buf_.put(Op::Get); store(readVariable()); }
+    else if (word == "PUT") { expression(); buf_.put(Op::Put); }
     else if (word == "PRINT") printStatement();
-    else if (word == "INPUT") { buf_.put(35); store(readVariable()); }
-    else if (word == "HANDSHAKE") { buf_.put(36); buf_.put(static_cast<uint8_t>(readConstant())); }
+    else if (word == "INPUT") { buf_.put(Op::Input); store(readVariable()); }
+    else if (word == "HANDSHAKE") buf_.put({Op::Handshake, readConstant()});
     else if (word == "OPEN#") openStatement();
-    else if (word == "CLOSE#") buf_.put({70, 4});
-    else if (word == "PRINT#") { expression(); buf_.put({70, 5}); }
-    else if (word == "INPUT#") { buf_.put({70, 6}); store(readVariable()); }
+    else if (word == "CLOSE#") buf_.put(fileInstr(FileOp::Close));
+    else if (word == "PRINT#") { expression(); buf_.put(fileInstr(FileOp::Write)); }
+    else if (word == "INPUT#") { buf_.put(fileInstr(FileOp::Read)); store(readVariable()); }
     else if (word == "TABLE") tableStatement();
     else if (word == "LOOKTAB") lookTabStatement();
-    else if (word == "RANDOMIZE") { expression(); buf_.put(48); }
-    else if (word == "BAUD") { buf_.put(72); buf_.put(static_cast<uint8_t>(readConstant())); }
-    else if (word == "SLOWMODE") { buf_.put(9); buf_.put(static_cast<uint8_t>(readConstant())); }
+    else if (word == "RANDOMIZE") { expression(); buf_.put(Op::Randomize); }
+    else if (word == "BAUD") buf_.put({Op::Baud, readConstant()});
+    else if (word == "SLOWMODE") buf_.put({Op::SlowMode, readConstant()});
     else if (word == "INTERRUPT") interruptStatement();
-    else if (word == "PAUSE") { expression(); buf_.put(2); }
+    else if (word == "PAUSE") { expression(); buf_.put(Op::Pause); }
     else if (word == "WAIT") waitStatement();
-    else if (word == "END") buf_.put(255);
+    else if (word == "END") buf_.put(Op::End);
     else if (word == "BEEP") beepStatement();
-    else if (word == "GOTO") { buf_.put(3); buf_.putLabelRef(in_.readWord()); }
-    else if (word == "GOSUB") { buf_.put(5); buf_.putLabelRef(in_.readWord()); }
+    else if (word == "GOTO") buf_.putJump(Op::Jump, in_.readWord());
+    else if (word == "GOSUB") buf_.putJump(Op::Gosub, in_.readWord());
     else if (word == "RETURN") returnStatement();
     else if (word == "SYSCODE") sysCodeStatement();
     else if (word == "SYS") sysStatement();
@@ -69,8 +76,7 @@ void QuorinCompiler::assignmentOrJump(const std::string& word) {
         return;
     }
     if (in_.peekChar() == '=') fail(kVariableExpected, notAVariableText(word));
-    buf_.put(3);
-    buf_.putLabelRef(word);
+    buf_.putJump(Op::Jump, word);
 }
 
 uint32_t QuorinCompiler::readVariable() {
@@ -83,15 +89,15 @@ uint32_t QuorinCompiler::readVariable() {
 void QuorinCompiler::load(uint32_t symbol) {
     uint8_t i = symbolIndex(symbol);
     switch (symbolKind(symbol)) {
-    case kRamBit: buf_.put({21, i}); break;
-    case kRamByte: buf_.put({22, i}); break;
-    case kRamWord: buf_.put({23, i}); break;
-    case kBitPort: buf_.put({10, i}); break;
-    case kBytePort: buf_.put({11, i}); break;
-    case kWordPort: buf_.put(12); break;
-    case kAnalogIn: buf_.put({16, i}); break;
+    case kRamBit: buf_.put({Op::LoadBit, i}); break;
+    case kRamByte: buf_.put({Op::LoadByte, i}); break;
+    case kRamWord: buf_.put({Op::LoadWord, i}); break;
+    case kBitPort: buf_.put({Op::LoadPortBit, i}); break;
+    case kBytePort: buf_.put({Op::LoadBytePort, i}); break;
+    case kWordPort: buf_.put(Op::LoadWordPort); break;
+    case kAnalogIn: buf_.put({Op::LoadAnalogIn, i}); break;
     case kAnalogOut: break;
-    case kSystemVar: buf_.put({28, i}); break;
+    case kSystemVar: buf_.put({Op::LoadSystem, i}); break;
     default: networkLoad(symbol); break;
     }
 }
@@ -99,15 +105,15 @@ void QuorinCompiler::load(uint32_t symbol) {
 void QuorinCompiler::store(uint32_t symbol) {
     uint8_t i = symbolIndex(symbol);
     switch (symbolKind(symbol)) {
-    case kRamBit: buf_.put({24, i}); break;
-    case kRamByte: buf_.put({25, i}); break;
-    case kRamWord: buf_.put({26, i}); break;
-    case kBitPort: buf_.put({13, i}); break;
-    case kBytePort: buf_.put({14, i}); break;
-    case kWordPort: buf_.put(15); break;
+    case kRamBit: buf_.put({Op::StoreBit, i}); break;
+    case kRamByte: buf_.put({Op::StoreByte, i}); break;
+    case kRamWord: buf_.put({Op::StoreWord, i}); break;
+    case kBitPort: buf_.put({Op::StorePortBit, i}); break;
+    case kBytePort: buf_.put({Op::StoreBytePort, i}); break;
+    case kWordPort: buf_.put(Op::StoreWordPort); break;
     case kAnalogIn: break;
-    case kAnalogOut: buf_.put({17, i}); break;
-    case kSystemVar: buf_.put({29, i}); break;
+    case kAnalogOut: buf_.put({Op::StoreAnalogOut, i}); break;
+    case kSystemVar: buf_.put({Op::StoreSystem, i}); break;
     case kNetAd12:
     case kNetAd: break;
     default: networkStore(symbol, 2); break;
@@ -119,8 +125,7 @@ void QuorinCompiler::ifStatement() {
     expression();
     expectWord("THEN");
     std::string elseLabel = newLabel();
-    buf_.put(4);
-    buf_.putLabelRef(elseLabel);
+    buf_.putJump(Op::JumpIfZero, elseLabel);
     insideIf_ = true;
     statement(in_.readWord());
     if (in_.atStatementEnd()) {
@@ -130,8 +135,7 @@ void QuorinCompiler::ifStatement() {
     }
     expectWord("ELSE");
     std::string endLabel = newLabel();
-    buf_.put(3);
-    buf_.putLabelRef(endLabel);
+    buf_.putJump(Op::Jump, endLabel);
     buf_.defineLabel(elseLabel);
     statement(in_.readWord());
     buf_.defineLabel(endLabel);
@@ -164,16 +168,14 @@ void QuorinCompiler::nextStatement() {
     in_.reset(entry.text);
     std::string exitLabel = newLabel();
     expression();
-    buf_.put({static_cast<uint8_t>(isByte ? 74 : 75), index});
-    buf_.putLabelRef(exitLabel);
+    buf_.putJump(isByte ? Op::LoopTestByte : Op::LoopTestWord, index, exitLabel);
     if (in_.peekWord() == "STEP") {
         in_.readWord();
         expression();
     } else {
-        buf_.put({20, 0, 1});
+        buf_.put({Op::Push, 1});
     }
-    buf_.put({static_cast<uint8_t>(isByte ? 76 : 77), index});
-    buf_.putWord(entry.loopAddress);
+    buf_.put({isByte ? Op::LoopStepByte : Op::LoopStepWord, index, entry.loopAddress});
     buf_.defineLabel(exitLabel);
     if (!insideIf_) forStack_.pop_back();
 }
@@ -181,21 +183,18 @@ void QuorinCompiler::nextStatement() {
 void QuorinCompiler::onStatement() {
     uint32_t symbol = readVariable();
     std::string jump = in_.readWord();
-    uint8_t op;
-    if (jump == "GOTO") op = 3;
-    else if (jump == "GOSUB") op = 5;
+    Op op;
+    if (jump == "GOTO") op = Op::Jump;
+    else if (jump == "GOSUB") op = Op::Gosub;
     else fail(kExpectedJump);
     uint16_t k = 0;
     do {
         std::string target = in_.readWord();
         std::string next = newLabel();
         load(symbol);
-        buf_.put(20);
-        buf_.putWord(k++);
-        buf_.put({64, 4});
-        buf_.putLabelRef(next);
-        buf_.put(op);
-        buf_.putLabelRef(target);
+        buf_.put({{Op::Push, k++}, {Op::Equal}});
+        buf_.putJump(Op::JumpIfZero, next);
+        buf_.putJump(op, target);
         buf_.defineLabel(next);
     } while (in_.acceptChar(','));
 }
@@ -207,15 +206,13 @@ void QuorinCompiler::printStatement() {
         if (in_.peekChar() == '"') {
             auto text = in_.readQuoted();
             if (!text) fail(kUnexpectedLineEnd);
-            buf_.put(31);
-            for (char c : *text) buf_.put(static_cast<uint8_t>(c));
-            buf_.put(0);
+            buf_.putText(Op::PrintText, *text);
         } else if (!atStatementTail()) {
             expression();
-            buf_.put(30);
+            buf_.put(Op::PrintNumber);
         }
-        if (in_.acceptChar(',')) buf_.put({31, 9, 0});
-        else if (!in_.acceptChar(';')) buf_.put({31, 13, 10, 0});
+        if (in_.acceptChar(',')) buf_.putText(Op::PrintText, "\t");
+        else if (!in_.acceptChar(';')) buf_.putText(Op::PrintText, "\r\n");
         if (atStatementTail()) break;
         // An item that reads nothing would repeat for ever; the line check
         // reports what is left.
@@ -224,16 +221,16 @@ void QuorinCompiler::printStatement() {
 }
 
 void QuorinCompiler::openStatement() {
-    uint8_t mode = 2;
+    FileOp mode = FileOp::OpenWrite;
     if (in_.peekWord() == "FOR") {
         in_.readWord();
         std::string word = in_.readWord();
-        if (word == "READ") mode = 1;
-        else if (word == "WRITE") mode = 2;
-        else if (word == "APPEND") mode = 3;
+        if (word == "READ") mode = FileOp::OpenRead;
+        else if (word == "WRITE") mode = FileOp::OpenWrite;
+        else if (word == "APPEND") mode = FileOp::OpenAppend;
         else fail(kExpectedOpenMode);
     }
-    buf_.put({70, mode});
+    buf_.put(fileInstr(mode));
 }
 
 std::string QuorinCompiler::quotedFileName() {
@@ -269,60 +266,58 @@ void QuorinCompiler::lookTabStatement() {
     expression();
     expectChar(',');
     uint32_t symbol = readVariable();
-    buf_.put(27);
-    buf_.putLabelRef(table);
+    buf_.putJump(Op::LookTab, table);
     store(symbol);
 }
 
 void QuorinCompiler::interruptStatement() {
-    buf_.put(73);
     if (in_.peekWord() == "OFF") {
         in_.readWord();
-        buf_.put({0, 0});
+        buf_.put({Op::Interrupt, 0});
         return;
     }
-    buf_.putLabelRef(in_.readWord());
+    buf_.putJump(Op::Interrupt, in_.readWord());
 }
 
 void QuorinCompiler::waitStatement() {
-    if (pass1_) buf_.put(0);
+    if (pass1_) buf_.put(Op::Nop);
     std::string again = newLabel();
     buf_.defineLabel(again);
-    if (pass1_) buf_.put(253);
+    if (pass1_) buf_.put(Op::WaitMark);
     expression();
-    buf_.put(4);
-    buf_.putLabelRef(again);
+    buf_.putJump(Op::JumpIfZero, again);
 }
 
 void QuorinCompiler::beepStatement() {
+    const Instr setTone{Op::StoreSystem, kTicks};
     if (in_.peekWord() == "OFF") {
         in_.readWord();
-        buf_.put({20, 0, 0, 29, 8});
+        buf_.put({{Op::Push, 0}, setTone});
         return;
     }
     expression();
-    buf_.put({29, 8});
+    buf_.put(setTone);
     expectChar(',');
     expression();
     std::string silent = newLabel();
-    buf_.put({2, 4});
-    buf_.putLabelRef(silent);
-    buf_.put({20, 0, 0, 29, 8});
+    buf_.put(Op::Pause);
+    buf_.putJump(Op::JumpIfZero, silent);
+    buf_.put({{Op::Push, 0}, setTone});
     buf_.defineLabel(silent);
     expectChar(',');
     expression();
-    buf_.put(2);
+    buf_.put(Op::Pause);
 }
 
 void QuorinCompiler::returnStatement() {
     if (atStatementTail()) {
-        buf_.put(6);
+        buf_.put(Op::Return);
     } else if (in_.peekWord() == "INTERRUPT") {
         in_.readWord();
-        buf_.put(7);
+        buf_.put(Op::ReturnInterrupt);
     } else {
         expression();
-        buf_.put(6);
+        buf_.put(Op::Return);
     }
 }
 
@@ -347,8 +342,7 @@ void QuorinCompiler::sysStatement() {
         expression();
         while (in_.acceptChar(',')) expression();
     }
-    buf_.put(8);
-    buf_.putWord(address);
+    buf_.put({Op::Sys, address});
 }
 
 void QuorinCompiler::portStatement(const std::string& word) {
@@ -359,13 +353,13 @@ void QuorinCompiler::portStatement(const std::string& word) {
     uint8_t i = symbolIndex(*symbol);
     if (word == "TOG" || word == "PULSE") {
         if (kind != kBitPort) fail(kPortVariableExpected);
-        buf_.put({static_cast<uint8_t>(word == "TOG" ? 80 : 81), i});
+        buf_.put({word == "TOG" ? Op::TogglePort : Op::PulsePort, i});
         return;
     }
     switch (kind) {
-    case kBitPort: buf_.put({82, i}); break;
-    case kBytePort: buf_.put({83, i}); break;
-    case kWordPort: buf_.put(84); break;
+    case kBitPort: buf_.put({Op::DeactPort, i}); break;
+    case kBytePort: buf_.put({Op::DeactBytePort, i}); break;
+    case kWordPort: buf_.put(Op::DeactWordPort); break;
     case kNetPortFar: networkStore(*symbol, 3); break;
     default: fail(kPortVariableExpected);
     }

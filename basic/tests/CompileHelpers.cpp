@@ -2,6 +2,8 @@
 
 #include <cstdio>
 
+#include "TokenCode.h"
+
 namespace vxbasic::test {
 
 Compiled compileSource(const std::string& source, const char* baseDirectory, std::size_t messageBufferSize) {
@@ -25,8 +27,8 @@ Compiled compileSource(const std::string& source, const char* baseDirectory, std
 }
 
 std::vector<uint8_t> ended(std::vector<uint8_t> bytes) {
-    bytes.push_back(255);
-    if (bytes.size() % 2) bytes.push_back(0);
+    bytes.push_back(vexa::basic::byteOf(vexa::basic::Op::End));
+    if (bytes.size() % 2) bytes.push_back(vexa::basic::byteOf(vexa::basic::Op::Nop));
     return bytes;
 }
 
@@ -38,6 +40,12 @@ std::string hex(const std::vector<uint8_t>& bytes) {
         s += tmp;
     }
     return s;
+}
+
+std::vector<std::string> listing(const std::vector<uint8_t>& code) { return vexa::basic::disassemble(code); }
+
+std::vector<std::string> endedListing(const std::vector<std::string>& lines) {
+    return listing(ended(vexa::basic::assemble(lines)));
 }
 
 }  // namespace vxbasic::test

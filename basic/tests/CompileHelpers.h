@@ -28,4 +28,10 @@ std::vector<uint8_t> ended(std::vector<uint8_t> bytes);
 
 std::string hex(const std::vector<uint8_t>& bytes);
 
+// Disassembly lines of code that starts at the first code address.
+std::vector<std::string> listing(const std::vector<uint8_t>& code);
+// Listing of statement code given as assembler lines, followed by the end
+// byte and the padding.
+std::vector<std::string> endedListing(const std::vector<std::string>& lines);
+
 }  // namespace vxbasic::test

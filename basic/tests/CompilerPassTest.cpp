@@ -7,8 +7,9 @@
 
 using vxbasic::isValidBreakPoint;
 using vxbasic::test::compileSource;
-using vxbasic::test::ended;
+using vxbasic::test::endedListing;
 using vxbasic::test::hex;
+using vxbasic::test::listing;
 
 namespace {
 
@@ -17,26 +18,29 @@ TEST(CompilerPass, EmptySourceGivesEndByteAndPad) {
     EXPECT_EQ(r.status, 0u);
     EXPECT_EQ(r.code.size(), 2u);
     const auto& mem = r.instance->programMemory;
-    EXPECT_EQ(hex({mem[0], mem[1], mem[2], mem[3], mem[4], mem[5]}), hex({0, 2, 0, 0, 255, 0}));
+    EXPECT_EQ(hex({mem[0], mem[1], mem[2], mem[3]}), hex({0, 2, 0, 0}));
+    EXPECT_EQ(listing({mem[4], mem[5]}), (std::vector<std::string>{"0004 End", "0005 Nop"}));
     EXPECT_TRUE(r.lineInfos.empty());
 }
 
 TEST(CompilerPass, PassOneMarksEveryStatement) {
     struct Case {
         const char* source;
-        std::vector<uint8_t> pass1;
+        std::vector<std::string> pass1;
     };
     const std::vector<Case> cases = {
-        {"PRINT 1", {254, 0, 1, 20, 0, 1, 30, 31, 13, 10, 0}},
-        {"DEFINE A BIT[1]\nWAIT A", {254, 0, 2, 0, 253, 21, 0, 4, 0, 8}},
-        {"DEFINE A BYTE\nIF A THEN END", {254, 0, 2, 22, 0, 4, 0, 16, 254, 0, 2, 255}},
-        {"\n\nEND : END", {254, 0, 3, 255, 254, 0, 3, 255}},
-        {"#X END\nRETRY GOTO X", {254, 0, 1, 255, 254, 0, 2, 3, 0, 4}},
+        {"PRINT 1", {"0004 LineMarker 1", "0007 Push 1", "000A PrintNumber", R"(000B PrintText "\r\n")"}},
+        {"DEFINE A BIT[1]\nWAIT A",
+         {"0004 LineMarker 2", "0007 Nop", "0008 WaitMark", "0009 LoadBit 0", "000B JumpIfZero 0008"}},
+        {"DEFINE A BYTE\nIF A THEN END",
+         {"0004 LineMarker 2", "0007 LoadByte 0", "0009 JumpIfZero 0010", "000C LineMarker 2", "000F End"}},
+        {"\n\nEND : END", {"0004 LineMarker 3", "0007 End", "0008 LineMarker 3", "000B End"}},
+        {"#X END\nRETRY GOTO X", {"0004 LineMarker 1", "0007 End", "0008 LineMarker 2", "000B Jump 0004"}},
     };
     for (const Case& c : cases) {
         auto r = compileSource(c.source);
         EXPECT_EQ(r.status, 0u) << c.source << r.messages;
-        EXPECT_EQ(hex(r.pass1), hex(ended(c.pass1))) << c.source;
+        EXPECT_EQ(listing(r.pass1), endedListing(c.pass1)) << c.source;
         std::size_t length = std::size_t{r.instance->programMemory[0]} << 8 | r.instance->programMemory[1];
         EXPECT_EQ(length, r.pass1.size());
     }

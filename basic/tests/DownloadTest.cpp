@@ -11,6 +11,7 @@
 
 #include "Download.h"
 #include "QuorinInstance.h"
+#include "TokenCode.h"
 #include "boardemu/FirstGenBoard.h"
 #include "vxbas32.h"
 
@@ -133,7 +134,8 @@ TEST_F(Download, ThroughTheExport) {
     EXPECT_EQ(QuorinDownload(h, fd_), 8);
     EXPECT_EQ(QuorinGetProgress(h), 100);
     ASSERT_TRUE(board.recording().waitForEvent("syscode done", std::chrono::seconds(2)));
-    EXPECT_EQ(board.recording().image("code"), (std::vector<uint8_t>{20, 255, 255, 13, 0, 255}));
+    EXPECT_EQ(board.recording().image("code"),
+              vexa::basic::assemble({"0004 Push -1", "0007 StorePortBit 0", "0009 End"}));
     EXPECT_EQ(board.recording().image("syscode"), (std::vector<uint8_t>{0x12, 0x34}));
     QuorinDestroy(h);
 }

@@ -6,13 +6,21 @@
 
 #include "FakeClock.h"
 #include "Interpreter.h"
+#include "TokenCode.h"
 
 namespace vxbasic {
 namespace {
 
+using vexa::basic::assemble;
+using vexa::basic::byteOf;
+using vexa::basic::nameOf;
+
+std::string push(int16_t value) { return "Push " + std::to_string(value); }
+
 class Machine : public ::testing::Test {
 protected:
-    void load(const std::vector<uint8_t>& code) {
+    void load(const std::vector<std::string>& lines) { loadBytes(assemble(lines)); }
+    void loadBytes(const std::vector<uint8_t>& code) {
         mem_.fill(0);
         mem_[0] = static_cast<uint8_t>(code.size() >> 8);
         mem_[1] = static_cast<uint8_t>(code.size());
@@ -41,55 +49,59 @@ protected:
 struct ArithmeticCase {
     int16_t a;
     int16_t b;
-    uint8_t op;
+    Op op;
     int16_t result;
 };
 
 TEST_F(Machine, ArithmeticAndLogic) {
     const ArithmeticCase cases[] = {
-        {7, -2, 55, 1},         {-7, 2, 54, -3},       {-7, 2, 55, -1},         {300, 300, 53, 24464},
-        {32767, 1, 51, -32768}, {-32768, -1, 54, -32768}, {-32768, 1, 52, 32767}, {1, 33, 46, 2},
-        {-16, 2, 47, -4},       {-16, -31, 47, -8},    {0x0F0F, 0x00FF, 41, 0x000F}, {0x0F0F, 0x00FF, 42, -16},
-        {0x0F00, 0x00F0, 43, 0x0FF0}, {0, 0, 44, -1},  {0x0FF0, 0x00FF, 45, 0x0F0F}, {3, 9, 58, 9},
-        {3, 9, 59, 3},          {-1, 1, 60, 0},        {1, 1, 61, -1},          {-1, 1, 62, -1},
-        {2, 1, 63, 0},          {5, 5, 64, -1},        {5, 5, 65, 0},
+        {7, -2, Op::Modulo, 1}, {-7, 2, Op::Divide, -3}, {-7, 2, Op::Modulo, -1},
+        {300, 300, Op::Multiply, 24464}, {32767, 1, Op::Add, -32768}, {-32768, -1, Op::Divide, -32768},
+        {-32768, 1, Op::Subtract, 32767}, {1, 33, Op::Shl, 2}, {-16, 2, Op::Shr, -4}, {-16, -31, Op::Shr, -8},
+        {0x0F0F, 0x00FF, Op::And, 0x000F}, {0x0F0F, 0x00FF, Op::Nand, -16}, {0x0F00, 0x00F0, Op::Or, 0x0FF0},
+        {0, 0, Op::Nor, -1}, {0x0FF0, 0x00FF, Op::Xor, 0x0F0F}, {3, 9, Op::Max, 9}, {3, 9, Op::Min, 3},
+        {-1, 1, Op::Greater, 0}, {1, 1, Op::GreaterEqual, -1}, {-1, 1, Op::Less, -1}, {2, 1, Op::LessEqual, 0},
+        {5, 5, Op::Equal, -1}, {5, 5, Op::NotEqual, 0},
     };
     for (const ArithmeticCase& c : cases) {
-        load({20, static_cast<uint8_t>(c.a >> 8), static_cast<uint8_t>(c.a), 20, static_cast<uint8_t>(c.b >> 8),
-              static_cast<uint8_t>(c.b), c.op, 254, 0, 1});
+        load({push(c.a), push(c.b), std::string(nameOf(c.op)), "LineMarker 1"});
         EXPECT_EQ(step(), stepResult(kStepLine, 1));
-        EXPECT_EQ(m_.stack[0], c.result) << c.a << " op " << int(c.op) << " " << c.b;
+        EXPECT_EQ(m_.stack[0], c.result) << c.a << " " << nameOf(c.op) << " " << c.b;
     }
 }
 
 TEST_F(Machine, UnaryOperators) {
     struct Case {
         int16_t x;
-        uint8_t op;
+        Op op;
         int16_t result;
     };
-    const Case cases[] = {{10, 57, 3},  {100, 57, 10}, {0, 57, 0},       {-5, 57, 0},     {1, 57, 1},
-                          {32767, 57, 181}, {-5, 56, 5}, {-32768, 56, -32768}, {-5, 66, -1}, {0, 66, 0},
-                          {9, 66, 1},   {5, 50, -5},   {-32768, 50, -32768}, {0, 40, -1},  {-1, 40, 0}};
+    const Case cases[] = {
+        {10, Op::Sqr, 3}, {100, Op::Sqr, 10}, {0, Op::Sqr, 0}, {-5, Op::Sqr, 0}, {1, Op::Sqr, 1},
+        {32767, Op::Sqr, 181}, {-5, Op::Abs, 5}, {-32768, Op::Abs, -32768}, {-5, Op::Sgn, -1}, {0, Op::Sgn, 0},
+        {9, Op::Sgn, 1}, {5, Op::Negate, -5}, {-32768, Op::Negate, -32768}, {0, Op::Not, -1}, {-1, Op::Not, 0},
+    };
     for (const Case& c : cases) {
-        load({20, static_cast<uint8_t>(c.x >> 8), static_cast<uint8_t>(c.x), c.op, 254, 0, 1});
+        load({push(c.x), std::string(nameOf(c.op)), "LineMarker 1"});
         step();
-        EXPECT_EQ(m_.stack[0], c.result) << c.x << " op " << int(c.op);
+        EXPECT_EQ(m_.stack[0], c.result) << nameOf(c.op) << " " << c.x;
     }
 }
 
 TEST_F(Machine, StackDiscipline) {
-    load({20, 0, 1, 20, 0, 2, 20, 0, 3, 20, 0, 4, 20, 0, 5, 20, 0, 6, 20, 0, 7, 20, 0, 8, 51, 254, 0, 1});
+    load({"0004 Push 1", "0007 Push 2", "000A Push 3", "000D Push 4", "0010 Push 5", "0013 Push 6",
+          "0016 Push 7", "0019 Push 8", "001C Add", "001D LineMarker 1"});
     step();
     // 1 was pushed out; 7 + 8 into word 0; words 2-6 moved up, word 6 stays.
     EXPECT_EQ(std::vector<int16_t>(m_.stack.begin(), m_.stack.end()), (std::vector<int16_t>{15, 6, 5, 4, 3, 2, 2}));
-    load({20, 0, 9, 1, 254, 0, 1});
+    load({"0004 Push 9", "0007 ClearStack", "0008 LineMarker 1"});
     step();
     EXPECT_EQ(m_.stack[0], 0);
 }
 
 TEST_F(Machine, DivisionByZeroRollsBackAndRepeats) {
-    load({254, 0, 1, 20, 0, 5, 25, 0, 20, 0, 0, 54, 254, 0, 2});
+    load({"0004 LineMarker 1", "0007 Push 5", "000A StoreByte 0", "000C Push 0", "000F Divide",
+          "0010 LineMarker 2"});
     EXPECT_EQ(step(), stepResult(kStepLine, 1));
     const MachineState before = m_;
     EXPECT_EQ(step(), 0x0001FFFFu);
@@ -102,7 +114,8 @@ TEST_F(Machine, DivisionByZeroRollsBackAndRepeats) {
 
 TEST_F(Machine, RollBackKeepsGosubSlotsAndPendingInput) {
     // GOSUB into a division by zero: the slot taken by the failed step is free again.
-    load({254, 0, 1, 5, 0, 11, 255, 20, 0, 1, 20, 0, 0, 54, 6});
+    load({"0004 LineMarker 1", "0007 Gosub 000B", "000A End", "000B Push 1", "000E Push 0", "0011 Divide",
+          "0012 Return"});
     step();
     EXPECT_EQ(step(), 0x0001FFFFu);
     EXPECT_EQ(m_.gosub, (std::array<uint16_t, 4>{0, 0, 0, 0}));
@@ -110,63 +123,68 @@ TEST_F(Machine, RollBackKeepsGosubSlotsAndPendingInput) {
     EXPECT_EQ(m_.gosub, (std::array<uint16_t, 4>{0, 0, 0, 0}));
 
     // INPUT taken, then a fault: the retried step pushes the same input again.
-    load({35, 25, 0, 20, 0, 0, 54, 254, 0, 1});
+    load({"0004 Input", "0005 StoreByte 0", "0007 Push 0", "000A Divide", "000B LineMarker 1"});
     EXPECT_EQ(static_cast<uint16_t>(step()), kStepInput);
     m_.inputValue = 7;
     m_.waiting = false;
     EXPECT_EQ(step(), 0x0001FFFFu);
-    EXPECT_EQ(m_.pendingInput, 35);
+    EXPECT_EQ(m_.pendingInput, byteOf(Op::Input));
     EXPECT_EQ(step(), 0x0001FFFFu);
     EXPECT_EQ(board_.ram[0], 7);
 }
 
 TEST_F(Machine, EndOfProgramMemory) {
-    load({3, 0xEA, 0x5F});  // jump to 59999, a NOP, then the fetch at 60000
+    load({"0004 Jump EA5F"});  // jump to 59999, a NOP, then the fetch at 60000
     EXPECT_EQ(step(), 0x0002FFFFu);
     EXPECT_EQ(m_.pc, 4);
-    load({20, 0x75, 0x2E, 27, 0, 4, 254, 0, 1});  // LOOKTAB beyond the end
+    load({"0004 Push 0x752E", "0007 LookTab 0004", "000A LineMarker 1"});  // LOOKTAB beyond the end
     EXPECT_EQ(step(), 0x0002FFFFu);
 }
 
 TEST_F(Machine, GosubSlotsAndReturn) {
     // Five nested GOSUBs: the fifth return address is lost.
-    load({5, 0, 7, 5, 0, 10, 5, 0, 13, 5, 0, 16, 5, 0, 19, 254, 0, 1});
+    load({"0004 Gosub 0007", "0007 Gosub 000A", "000A Gosub 000D", "000D Gosub 0010", "0010 Gosub 0013",
+          "0013 LineMarker 1"});
     EXPECT_EQ(step(), stepResult(kStepLine, 1));
     EXPECT_EQ(m_.gosub, (std::array<uint16_t, 4>{7, 10, 13, 16}));
-    load({6, 254, 0, 1});  // RETURN without a slot goes on
+    load({"0004 Return", "0005 LineMarker 1"});  // RETURN without a slot goes on
     EXPECT_EQ(step(), stepResult(kStepLine, 1));
-    load({5, 0, 8, 255, 6});  // RETURN frees the slot and comes back
+    load({"0004 Gosub 0008", "0007 End", "0008 Return"});  // RETURN frees the slot and comes back
     EXPECT_EQ(step(), stepResult(kStepEnd, 0));
     EXPECT_EQ(m_.gosub, (std::array<uint16_t, 4>{0, 0, 0, 0}));
     EXPECT_EQ(m_.pc, 4);
 }
 
 TEST_F(Machine, ConditionalJumpAndWaitRound) {
-    load({0, 253, 20, 0, 0, 4, 0, 5, 254, 0, 9});
+    load({"0004 Nop", "0005 WaitMark", "0006 Push 0", "0009 JumpIfZero 0005", "000C LineMarker 9"});
     EXPECT_EQ(step(), stepResult(kStepWait, 0));
     EXPECT_EQ(step(), stepResult(kStepWait, 0));
-    load({20, 0, 1, 4, 0, 4, 254, 0, 9});
+    load({"0004 Push 1", "0007 JumpIfZero 0004", "000A LineMarker 9"});
     EXPECT_EQ(step(), stepResult(kStepLine, 9));
 }
 
 TEST_F(Machine, CodeWithoutMarkersCannotHang) {
-    load({3, 0, 4});
+    load({"0004 Jump 0004"});
     EXPECT_EQ(static_cast<uint16_t>(step()), kStepWait);
 }
 
 TEST_F(Machine, PortsAndAnalogValues) {
-    load({20, 0, 1, 13, 3, 20, 0x12, 0x34, 14, 1, 80, 0, 81, 5, 254, 0, 1});
+    load({"0004 Push 1", "0007 StorePortBit 3", "0009 Push 0x1234", "000C StoreBytePort 1", "000E TogglePort 0",
+          "0010 PulsePort 5", "0012 LineMarker 1"});
     step();
     EXPECT_EQ(board_.levels, 0x3409);
     EXPECT_EQ(board_.driven, 0xFF28);
-    load({20, 0xA5, 0x5A, 15, 82, 1, 83, 1, 10, 1, 11, 1, 12, 254, 0, 1});
+    load({"0004 Push 0xA55A", "0007 StoreWordPort", "0008 DeactPort 1", "000A DeactBytePort 1",
+          "000C LoadPortBit 1", "000E LoadBytePort 1", "0010 LoadWordPort", "0011 LineMarker 1"});
     step();
     EXPECT_EQ(board_.levels, 0xA55A);
     EXPECT_EQ(board_.driven, 0x00FD);
     EXPECT_EQ(m_.stack[0], static_cast<int16_t>(0xA55A));
     EXPECT_EQ(m_.stack[1], 0xA5);
     EXPECT_EQ(m_.stack[2], -1);
-    load({84, 10, 40, 11, 7, 20, 0, 200, 17, 1, 17, 9, 16, 2, 16, 99, 254, 0, 1});
+    load({"0004 DeactWordPort", "0005 LoadPortBit 40", "0007 LoadBytePort 7", "0009 Push 200",
+          "000C StoreAnalogOut 1", "000E StoreAnalogOut 9", "0010 LoadAnalogIn 2", "0012 LoadAnalogIn 99",
+          "0014 LineMarker 1"});
     board_.adc[2] = 77;
     step();
     EXPECT_EQ(board_.driven, 0);
@@ -178,7 +196,9 @@ TEST_F(Machine, PortsAndAnalogValues) {
 }
 
 TEST_F(Machine, RamBytesWordsAndBits) {
-    load({20, 0x12, 0x34, 26, 1, 20, 0, 0xFF, 25, 200, 24, 9, 22, 2, 23, 1, 21, 9, 22, 250, 23, 100, 254, 0, 1});
+    load({"0004 Push 0x1234", "0007 StoreWord 1", "0009 Push 255", "000C StoreByte 200", "000E StoreBit 9",
+          "0010 LoadByte 2", "0012 LoadWord 1", "0014 LoadBit 9", "0016 LoadByte 250", "0018 LoadWord 100",
+          "001A LineMarker 1"});
     step();
     EXPECT_EQ(board_.ram[2], 0x12);
     EXPECT_EQ(board_.ram[3], 0x34);
@@ -191,11 +211,11 @@ TEST_F(Machine, RamBytesWordsAndBits) {
 }
 
 TEST_F(Machine, RandomNumbers) {
-    load({20, 0, 1, 48, 49, 49, 254, 0, 1});
+    load({"0004 Push 1", "0007 Randomize", "0008 Rand", "0009 Rand", "000A LineMarker 1"});
     step();
     EXPECT_EQ(m_.stack[1], 251);
     EXPECT_EQ(m_.stack[0], -2535);
-    load({20, 0, 0, 48, 49, 254, 0, 1});
+    load({"0004 Push 0", "0007 Randomize", "0008 Rand", "0009 LineMarker 1"});
     step();
     EXPECT_EQ(m_.stack[0], static_cast<int16_t>(1808 * 251));
 }
@@ -203,7 +223,8 @@ TEST_F(Machine, RandomNumbers) {
 TEST_F(Machine, SystemVariablesAndClock) {
     board_.options = kRealTimeOption;
     clock_.now = 2000;
-    load({28, 0, 28, 1, 28, 4, 28, 7, 20, 0, 99, 29, 6, 29, 8, 28, 8, 254, 0, 1});
+    load({"0004 LoadSystem 0", "0006 LoadSystem 1", "0008 LoadSystem 4", "000A LoadSystem 7", "000C Push 99",
+          "000F StoreSystem 6", "0011 StoreSystem 8", "0013 LoadSystem 8", "0015 LineMarker 1"});
     step();
     EXPECT_EQ(m_.stack[0], 99);  // TICKS reads the tone register
     EXPECT_EQ(board_.tone, 99);
@@ -220,7 +241,7 @@ TEST_F(Machine, SystemVariablesAndClock) {
 
 TEST_F(Machine, PauseInRealTime) {
     board_.options = kRealTimeOption;
-    load({20, 0, 200, 2, 20, 0, 100, 2, 254, 0, 1});
+    load({"0004 Push 200", "0007 Pause", "0008 Push 100", "000B Pause", "000C LineMarker 1"});
     const uint16_t timer = board_.timer;
     EXPECT_EQ(step(), stepResult(kStepPause, 200));
     EXPECT_EQ(board_.timer, static_cast<uint16_t>(timer + 200));
@@ -228,13 +249,14 @@ TEST_F(Machine, PauseInRealTime) {
     EXPECT_EQ(step(), stepResult(kStepLine, 1));
     EXPECT_EQ(clock_.slept, 2000u);
     board_.options = 0;
-    load({20, 0, 200, 2, 254, 0, 1});
+    load({"0004 Push 200", "0007 Pause", "0008 LineMarker 1"});
     EXPECT_EQ(step(), stepResult(kStepLine, 1));
     EXPECT_EQ(clock_.slept, 2000u);
 }
 
 TEST_F(Machine, OutputAndInput) {
-    load({20, 0x80, 0, 30, 31, 'h', 'i', 0, 20, 0, 65, 32, 34, 35, 254, 0, 1});
+    load({"0004 Push -32768", "0007 PrintNumber", R"(0008 PrintText "hi")", "000C Push 65", "000F Put",
+          "0010 Get", "0011 Input", "0012 LineMarker 1"});
     EXPECT_EQ(step(), stepResult(kStepOutput, 0));
     EXPECT_EQ(step(), stepResult(kStepOutput, 0));
     EXPECT_EQ(step(), stepResult(kStepOutput, 0));
@@ -252,9 +274,11 @@ TEST_F(Machine, OutputAndInput) {
 
 TEST_F(Machine, DataFileInProgramMemory) {
     // OPEN# FOR WRITE, PRINT# 11 and 22, CLOSE#, OPEN# FOR READ, INPUT# twice, EOF.
-    std::vector<uint8_t> code = {70, 2, 20, 0, 11, 70, 5, 20, 0, 22, 70, 5, 70, 4, 254, 0, 1,
-                                 70, 1, 70, 6, 70, 6, 71, 28, 12, 28, 11, 254, 0, 2, 255};
-    load(code);
+    const std::vector<uint8_t> code = assemble({"0004 File 2", "0006 Push 11", "0009 File 5", "000B Push 22",
+                                                "000E File 5", "0010 File 4", "0012 LineMarker 1", "0015 File 1",
+                                                "0017 File 6", "0019 File 6", "001B Eof", "001C LoadSystem 12",
+                                                "001E LoadSystem 11", "0020 LineMarker 2", "0023 End"});
+    loadBytes(code);
     EXPECT_EQ(step(), stepResult(kStepLineFileChanged, 1));
     EXPECT_EQ(board_.fileLength, 4);
     EXPECT_EQ(mem_[3], 4);
@@ -270,7 +294,7 @@ TEST_F(Machine, DataFileInProgramMemory) {
 }
 
 TEST_F(Machine, DataFileAtTheEndOfMemory) {
-    load({70, 3, 20, 0, 1, 70, 5, 254, 0, 1});
+    load({"0004 File 3", "0006 Push 1", "0009 File 5", "000B LineMarker 1"});
     mem_[2] = 0xEA;  // stored length reaches the end of program memory
     mem_[3] = 0x52;
     EXPECT_EQ(step(), 0x0002FFFFu);

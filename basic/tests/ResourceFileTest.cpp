@@ -11,8 +11,9 @@
 #include "ResourceFiles.h"
 
 using vxbasic::test::compileSource;
-using vxbasic::test::ended;
+using vxbasic::test::endedListing;
 using vxbasic::test::hex;
+using vxbasic::test::listing;
 
 namespace fs = std::filesystem;
 
@@ -41,7 +42,7 @@ TEST_F(ResourceFiles, TableFileWordsInline) {
     write("t.txt", "1 2.7\n-3\t65536\r\n  40000 ");
     auto r = compileSource("TABLE T \"t.txt\"", base().c_str());
     ASSERT_EQ(r.status, 0u) << r.messages;
-    EXPECT_EQ(hex(r.code), hex(ended({0, 1, 0, 2, 255, 253, 0, 0, 156, 64})));
+    EXPECT_EQ(listing(r.code), endedListing({"0004 Word 1 2 -3 0 40000"}));
 }
 
 TEST_F(ResourceFiles, TableFileErrors) {
