@@ -54,8 +54,7 @@ QStringList FileDialogFilters(const QString& Filter) {
       p = p.trimmed();
       if (p == QLatin1String("*.*")) p = QStringLiteral("*");
     }
-    result << parts[i] + QStringLiteral(" (") + patterns.join(QLatin1Char(' ')) +
-                  QLatin1Char(')');
+    result << parts[i] + QStringLiteral(" (") + patterns.join(QLatin1Char(' ')) + QLatin1Char(')');
   }
   return result;
 }

@@ -21,13 +21,13 @@ constexpr int IdCancel = 2;
 struct TFileDialog {
   enum class Mode { Open, Save };
   Mode DialogMode = Mode::Open;
-  QString Title;       // empty: the dialog's own title
-  QString Filter;      // "Vexa II Module|*.v2|Alle Dateien|*.*"
-  int FilterIndex = 1; // 1-based; one outside the filters selects the first
-  QString DefaultExt;  // without the dot; added to a name typed without one
+  QString Title;        // empty: the dialog's own title
+  QString Filter;       // "Vexa II Module|*.v2|Alle Dateien|*.*"
+  int FilterIndex = 1;  // 1-based; one outside the filters selects the first
+  QString DefaultExt;   // without the dot; added to a name typed without one
   QString InitialDir;
-  QString FileName;    // proposed name; after OK the (first) chosen file
-  QStringList Files;   // after OK every chosen file
+  QString FileName;          // proposed name; after OK the (first) chosen file
+  QStringList Files;         // after OK every chosen file
   bool MultiSelect = false;  // open: several files
 };
 

@@ -6,9 +6,9 @@
 #include <QDir>
 #include <QFileInfo>
 
+#include <cxxabi.h>
 #include <clocale>
 #include <cstdlib>
-#include <cxxabi.h>
 #include <memory>
 #include <typeinfo>
 
@@ -41,7 +41,8 @@ QString FormatText(const QString& Format, std::initializer_list<TFormatArg> Args
     bool left = false;
     if (j < n && Format[j] == QLatin1Char('-')) left = true, ++j;
     int width = 0;
-    while (j < n && Format[j].isDigit() && width < 1000) width = width * 10 + Format[j++].digitValue();
+    while (j < n && Format[j].isDigit() && width < 1000)
+      width = width * 10 + Format[j++].digitValue();
     if (j < n && (Format[j] == QLatin1Char('s') || Format[j] == QLatin1Char('d')) &&
         next != Args.end()) {
       QString text = (next++)->Text();
@@ -69,8 +70,10 @@ QString ExceptionClassName(const std::exception& E) {
   int depth = 0;
   qsizetype start = 0;
   for (qsizetype i = 0; i + 1 < name.size(); ++i) {
-    if (name[i] == QLatin1Char('<')) ++depth;
-    else if (name[i] == QLatin1Char('>')) --depth;
+    if (name[i] == QLatin1Char('<'))
+      ++depth;
+    else if (name[i] == QLatin1Char('>'))
+      --depth;
     else if (depth == 0 && name[i] == QLatin1Char(':') && name[i + 1] == QLatin1Char(':'))
       start = i + 2;
   }
@@ -90,7 +93,9 @@ qsizetype LastSeparator(const QString& name) {
 
 }  // namespace
 
-QString ExtractFileName(const QString& FileName) { return FileName.mid(LastSeparator(FileName) + 1); }
+QString ExtractFileName(const QString& FileName) {
+  return FileName.mid(LastSeparator(FileName) + 1);
+}
 
 QString ExtractFileDir(const QString& FileName) {
   qsizetype sep = LastSeparator(FileName);

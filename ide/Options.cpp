@@ -131,18 +131,17 @@ struct Overload : F... {
 void Read(const Option& o) {
   const QString section = QString::fromLatin1(o.section);
   const QString name = QString::fromLatin1(o.name);
-  std::visit(Overload{
-                 [&](bool* v) { *v = settings::ReadBool(section, name, std::get<bool>(o.value)); },
-                 [&](int* v) { *v = settings::ReadInteger(section, name, std::get<int>(o.value)); },
-                 [&](QString* v) {
-                   *v = settings::ReadString(section, name, std::get<QString>(o.value));
-                 },
-                 [&](TVexaColor* v) {
-                   *v = TVexaColor(quint32(settings::ReadInteger(
-                       section, name, int(std::get<quint32>(o.value)))));
-                 },
-             },
-             o.target);
+  std::visit(
+      Overload{
+          [&](bool* v) { *v = settings::ReadBool(section, name, std::get<bool>(o.value)); },
+          [&](int* v) { *v = settings::ReadInteger(section, name, std::get<int>(o.value)); },
+          [&](QString* v) { *v = settings::ReadString(section, name, std::get<QString>(o.value)); },
+          [&](TVexaColor* v) {
+            *v = TVexaColor(
+                quint32(settings::ReadInteger(section, name, int(std::get<quint32>(o.value)))));
+          },
+      },
+      o.target);
 }
 
 void Write(const Option& o) {

@@ -27,8 +27,8 @@ QSettings& Store() {
   auto& store = Holder();
   if (!store) {
     if (FilePath().isEmpty())
-      store = std::make_unique<QSettings>(QSettings::IniFormat, QSettings::UserScope,
-                                          kOrganization, kApplication);
+      store = std::make_unique<QSettings>(QSettings::IniFormat, QSettings::UserScope, kOrganization,
+                                          kApplication);
     else
       store = std::make_unique<QSettings>(FilePath(), QSettings::IniFormat);
     store->setFallbacksEnabled(false);

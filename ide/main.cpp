@@ -6,6 +6,7 @@
 
 #include <QApplication>
 
+#include <cstdio>
 #include <memory>
 
 int main(int argc, char** argv) {
@@ -22,6 +23,9 @@ int main(int argc, char** argv) {
     // window is deleted before the options are written.
 
     options::WriteOptions();
+    // The IDE ends anyway; the user learns why the settings are not kept.
+    if (!settings::Flush())
+      std::fprintf(stderr, "vexaide: the settings could not be written\n");
     settings::ReleaseSettings();
     ReleaseServices();
     SetDialogs(nullptr);

@@ -44,10 +44,10 @@ bool TQtDialogs::Confirm(const QString& Text) {
 }
 
 int TQtDialogs::ConfirmCancel(const QString& Text) {
-  switch (Ask(QMessageBox::Question, Text,
-              {{QMessageBox::Yes, "Ja"}, {QMessageBox::No, "Nein"},
-               {QMessageBox::Cancel, "Abbrechen"}},
-              QMessageBox::Cancel)) {
+  switch (
+      Ask(QMessageBox::Question, Text,
+          {{QMessageBox::Yes, "Ja"}, {QMessageBox::No, "Nein"}, {QMessageBox::Cancel, "Abbrechen"}},
+          QMessageBox::Cancel)) {
     case QMessageBox::Yes: return IdYes;
     case QMessageBox::No: return IdNo;
     default: return IdCancel;
@@ -65,9 +65,8 @@ bool TQtDialogs::ExecuteFileDialog(TFileDialog& Dialog) {
   const QStringList filters = FileDialogFilters(Dialog.Filter);
   if (!filters.isEmpty()) {
     dialog.setNameFilters(filters);
-    int index = Dialog.FilterIndex >= 1 && Dialog.FilterIndex <= filters.size()
-                    ? Dialog.FilterIndex
-                    : 1;
+    int index =
+        Dialog.FilterIndex >= 1 && Dialog.FilterIndex <= filters.size() ? Dialog.FilterIndex : 1;
     dialog.selectNameFilter(filters[index - 1]);
   }
   if (!Dialog.DefaultExt.isEmpty()) dialog.setDefaultSuffix(Dialog.DefaultExt);
@@ -75,8 +74,8 @@ bool TQtDialogs::ExecuteFileDialog(TFileDialog& Dialog) {
   dialog.setLabelText(QFileDialog::LookIn, QStringLiteral("Suchen in:"));
   dialog.setLabelText(QFileDialog::FileName, QStringLiteral("Dateiname:"));
   dialog.setLabelText(QFileDialog::FileType, QStringLiteral("Dateityp:"));
-  dialog.setLabelText(QFileDialog::Accept, save ? QStringLiteral("Speichern")
-                                                : QStringLiteral("Öffnen"));
+  dialog.setLabelText(QFileDialog::Accept,
+                      save ? QStringLiteral("Speichern") : QStringLiteral("Öffnen"));
   dialog.setLabelText(QFileDialog::Reject, QStringLiteral("Abbrechen"));
   if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return false;
   Dialog.Files = dialog.selectedFiles();

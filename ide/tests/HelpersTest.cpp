@@ -21,8 +21,8 @@ TEST(Helpers, EnsureRangeForcesIntoTheRange) {
   struct Case {
     int value, lo, hi, expected;
   } const cases[] = {
-      {0, 1, 8, 1}, {9, 1, 8, 8}, {5, 1, 8, 5}, {1, 1, 8, 1}, {8, 1, 8, 8}, {5, 8, 1, 8},
-      {INT32_MIN, 1, 8, 1}, {INT32_MAX, 1, 8, 8},
+      {0, 1, 8, 1}, {9, 1, 8, 8}, {5, 1, 8, 5},         {1, 1, 8, 1},
+      {8, 1, 8, 8}, {5, 8, 1, 8}, {INT32_MIN, 1, 8, 1}, {INT32_MAX, 1, 8, 8},
   };
   for (const Case& c : cases)
     EXPECT_EQ(EnsureRange(c.value, c.lo, c.hi), c.expected)
@@ -34,11 +34,16 @@ TEST(Helpers, FileKindComesFromTheExtensionOfTheName) {
     const char* name;
     int kind;
   } const cases[] = {
-      {"/work/Robot.V2P", FileKindV2Project}, {"C:\\Work\\Robot.V2P", FileKindV2Project},
-      {"a.v2", FileKindV2Module},             {"prog.BAS", FileKindBasicProject},
-      {"notes.txt", FileKindPlain},           {"Makefile", FileKindPlain},
-      {"/work/dir.v2/readme", FileKindPlain}, {"C:\\dir.bas\\readme", FileKindPlain},
-      {"a.v2.bak", FileKindPlain},            {"", FileKindPlain},
+      {"/work/Robot.V2P", FileKindV2Project},
+      {"C:\\Work\\Robot.V2P", FileKindV2Project},
+      {"a.v2", FileKindV2Module},
+      {"prog.BAS", FileKindBasicProject},
+      {"notes.txt", FileKindPlain},
+      {"Makefile", FileKindPlain},
+      {"/work/dir.v2/readme", FileKindPlain},
+      {"C:\\dir.bas\\readme", FileKindPlain},
+      {"a.v2.bak", FileKindPlain},
+      {"", FileKindPlain},
   };
   for (const Case& c : cases) EXPECT_EQ(FileKindOf(c.name), c.kind) << c.name;
 }
@@ -49,9 +54,9 @@ TEST(Helpers, ModuleNameIsTheLowerCaseNamePart) {
     bool strip;
     const char* expected;
   } const cases[] = {
-      {"/work/Motor.V2", true, "motor"},        {"/work/Motor.V2", false, "motor.v2"},
-      {"/work/motor.txt", true, "motor.txt"},   {"C:\\Work\\Motor.V2", true, "motor"},
-      {"Motor_2.v2", true, "motor_2"},          {"/work/MOTOR", true, "motor"},
+      {"/work/Motor.V2", true, "motor"},      {"/work/Motor.V2", false, "motor.v2"},
+      {"/work/motor.txt", true, "motor.txt"}, {"C:\\Work\\Motor.V2", true, "motor"},
+      {"Motor_2.v2", true, "motor_2"},        {"/work/MOTOR", true, "motor"},
       {"/work/a.v2.v2", true, "a.v2"},
   };
   for (const Case& c : cases)
@@ -151,7 +156,8 @@ TEST(FormatText, FillsPlaceholdersAndInsertsArgumentsAsTheyAre) {
     std::initializer_list<TFormatArg> args;
     const char* expected;
   } const cases[] = {
-      {"Fehler beim Schreiben der Datei \"%s\"!", {"/tmp/100%d%s.v2"},
+      {"Fehler beim Schreiben der Datei \"%s\"!",
+       {"/tmp/100%d%s.v2"},
        "Fehler beim Schreiben der Datei \"/tmp/100%d%s.v2\"!"},
       {"%s (%d)", {"motor", 12}, "motor (12)"},
       {"100%% %s", {"x"}, "100% x"},

@@ -19,7 +19,8 @@ class MockVexaIDE : public IVexaIDE {
   MOCK_METHOD(void, RemoveProject, (const Ref<IVexaProject>& Project), (override));
   MOCK_METHOD(void, CloseAll, (), (override));
   MOCK_METHOD(void, RefreshEditors, (), (override));
-  MOCK_METHOD(Ref<IVexaSourceEditor>, ShowModuleEditor, (const Ref<IVexaModule>& Module), (override));
+  MOCK_METHOD(Ref<IVexaSourceEditor>, ShowModuleEditor, (const Ref<IVexaModule>& Module),
+              (override));
   MOCK_METHOD(Ref<IVexaSourceEditor>, OpenFile, (const QString& FileName, int Kind), (override));
   MOCK_METHOD(void, OpenByKind, (const QString& FileName, int Kind), (override));
   MOCK_METHOD(void, RemoveEditor, (const Ref<IVexaSourceEditor>& Editor), (override));
@@ -61,8 +62,10 @@ class MockVexaSourceEditor : public IVexaSourceEditor {
 
 class MockVexaSourceEditorFactory : public IVexaSourceEditorFactory {
  public:
-  MOCK_METHOD(Ref<IVexaSourceEditor>, CreateForFile, (QTabWidget* PageControl, const QString& FileName, int Kind), (override));
-  MOCK_METHOD(Ref<IVexaSourceEditor>, CreateForModule, (QTabWidget* PageControl, const Ref<IVexaModule>& Module), (override));
+  MOCK_METHOD(Ref<IVexaSourceEditor>, CreateForFile,
+              (QTabWidget * PageControl, const QString& FileName, int Kind), (override));
+  MOCK_METHOD(Ref<IVexaSourceEditor>, CreateForModule,
+              (QTabWidget * PageControl, const Ref<IVexaModule>& Module), (override));
 };
 
 class MockVexaModule : public IVexaModule {
@@ -107,7 +110,8 @@ class MockVexaModule : public IVexaModule {
 class MockVexaProject : public IVexaProject {
  public:
   MOCK_METHOD(bool, Activate, (), (override));
-  MOCK_METHOD(void, AddWatch, (const Ref<IVexaModule>& Module, int Line, const QString& Identifier), (override));
+  MOCK_METHOD(void, AddWatch, (const Ref<IVexaModule>& Module, int Line, const QString& Identifier),
+              (override));
   MOCK_METHOD(Ref<IVexaWatch>, AddWatchName, (const QString& Name), (override));
   MOCK_METHOD(void, Build, (), (override));
   MOCK_METHOD(bool, CanBuild, (), (override));
@@ -118,7 +122,8 @@ class MockVexaProject : public IVexaProject {
   MOCK_METHOD(bool, CanFindDeclaration, (), (override));
   MOCK_METHOD(bool, CanReturnFromDefinition, (), (override));
   MOCK_METHOD(bool, CanInsertModule, (), (override));
-  MOCK_METHOD(bool, IsModuleNameFree, (const Ref<IVexaModule>& Module, const QString& NewName), (override));
+  MOCK_METHOD(bool, IsModuleNameFree, (const Ref<IVexaModule>& Module, const QString& NewName),
+              (override));
   MOCK_METHOD(bool, IsBuilt, (), (override));
   MOCK_METHOD(void, ClearAllBreakpoints, (), (override));
   MOCK_METHOD(void, Close, (), (override));
@@ -127,8 +132,10 @@ class MockVexaProject : public IVexaProject {
   MOCK_METHOD(void, DeleteWatch, (int Index), (override));
   MOCK_METHOD(void, Download, (), (override));
   MOCK_METHOD(void, EditModules, (int Kind), (override));
-  MOCK_METHOD(std::optional<QStringList>, GetIdentCompletions, (const Ref<IVexaModule>& Module, int Line, const QString& Text), (override));
-  MOCK_METHOD(void, FindDeclaration, (const Ref<IVexaModule>& Module, int Line, const QString& Text), (override));
+  MOCK_METHOD(std::optional<QStringList>, GetIdentCompletions,
+              (const Ref<IVexaModule>& Module, int Line, const QString& Text), (override));
+  MOCK_METHOD(void, FindDeclaration,
+              (const Ref<IVexaModule>& Module, int Line, const QString& Text), (override));
   MOCK_METHOD(void, ReturnFromDefinition, (), (override));
   MOCK_METHOD(bool, HasBreakpoints, (), (override));
   MOCK_METHOD(bool, InsertModule, (), (override));
@@ -214,7 +221,7 @@ class MockVexaSimulator : public IVexaSimulator {
 class MockVexaToolWindow : public IVexaToolWindow {
  public:
   MOCK_METHOD(void, Close, (), (override));
-  MOCK_METHOD(void, DockInto, (QWidget* Owner, QWidget* Site), (override));
+  MOCK_METHOD(void, DockInto, (QWidget * Owner, QWidget* Site), (override));
   MOCK_METHOD(bool, ReservedQuery, (), (override));
   MOCK_METHOD(void, ReservedNotify, (), (override));
   MOCK_METHOD(void, Show, (bool Focus), (override));

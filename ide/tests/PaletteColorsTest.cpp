@@ -19,15 +19,15 @@ TEST(ResolveColor, PlainSystemAndNoColour) {
     quint32 value;
     QColor expected;
   } const cases[] = {
-      {0x000000FF, QColor(255, 0, 0)},      // red: 0x00BBGGRR
-      {0x00FF0000, QColor(0, 0, 255)},      // blue
-      {0x00000080, QColor(128, 0, 0)},      // maroon
+      {0x000000FF, QColor(255, 0, 0)},  // red: 0x00BBGGRR
+      {0x00FF0000, QColor(0, 0, 255)},  // blue
+      {0x00000080, QColor(128, 0, 0)},  // maroon
       {0x00123456, QColor(0x56, 0x34, 0x12)},
-      {0x8000000D, QColor(1, 2, 3)},        // highlight
-      {0x8000000E, QColor(4, 5, 6)},        // highlighted text
-      {0x80000011, QColor(7, 8, 9)},        // grey text
-      {0x8000000F, QColor(10, 11, 12)},     // button face
-      {0x80000019, fallback},               // a number without a role
+      {0x8000000D, QColor(1, 2, 3)},     // highlight
+      {0x8000000E, QColor(4, 5, 6)},     // highlighted text
+      {0x80000011, QColor(7, 8, 9)},     // grey text
+      {0x8000000F, QColor(10, 11, 12)},  // button face
+      {0x80000019, fallback},            // a number without a role
       {0x800000FF, fallback},
       {TVexaColor::NoColor, fallback},
   };

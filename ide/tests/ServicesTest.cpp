@@ -65,11 +65,13 @@ TEST_F(ServicesTest, ReleaseEmptiesHandlersThenToolWindowsThenServicesSimulatorF
 
   ReleaseServices();
 
-  const std::vector<std::string> expected = {
-      "EditCommandHandler", "FileCommandHandler", "DebugCommandHandler",
-      "ProjectCommandHandler", "SearchCommandHandler", "ToolWindow",
-      "CurrentSimulator", "WatchesView", "ProjectEditor", "MessageView",
-      "SourceEditorFactory", "V2ProjectFactory", "BASICProjectFactory", "VexaIDE"};
+  const std::vector<std::string> expected = {"EditCommandHandler",   "FileCommandHandler",
+                                             "DebugCommandHandler",  "ProjectCommandHandler",
+                                             "SearchCommandHandler", "ToolWindow",
+                                             "CurrentSimulator",     "WatchesView",
+                                             "ProjectEditor",        "MessageView",
+                                             "SourceEditorFactory",  "V2ProjectFactory",
+                                             "BASICProjectFactory",  "VexaIDE"};
   EXPECT_EQ(gLog, expected);
   EXPECT_TRUE(ToolWindows().empty());
   EXPECT_FALSE(VexaIDE || CurrentSimulator || SearchCommandHandler);

@@ -30,8 +30,8 @@ TEST(Settings, ValuesOfAnotherFormReadAsTheDefault) {
     const char* name;
     bool def, expected;
   } const bools[] = {
-      {"two", false, true},   {"zero", true, false},  {"minus", false, true},
-      {"word", true, true},   {"word", false, false}, {"true", false, true},
+      {"two", false, true},   {"zero", true, false},   {"minus", false, true},
+      {"word", true, true},   {"word", false, false},  {"true", false, true},
       {"False", true, false}, {"missing", true, true}, {"blank", true, true},
   };
   for (const BoolCase& c : bools)
@@ -41,9 +41,10 @@ TEST(Settings, ValuesOfAnotherFormReadAsTheDefault) {
     const char* name;
     int expected;
   } const ints[] = {
-      {"two", 2},           {"minus", -1},       {"hex", int(0x8000000Du)}, {"max", -1},
-      {"octal", 10},        {"word", 77},        {"huge", 77},              {"list", 77},
-      {"true", 77},         {"blank", 77},       {"missing", 77},
+      {"two", 2},    {"minus", -1},   {"hex", int(0x8000000Du)},
+      {"max", -1},   {"octal", 10},   {"word", 77},
+      {"huge", 77},  {"list", 77},    {"true", 77},
+      {"blank", 77}, {"missing", 77},
   };
   for (const IntCase& c : ints) EXPECT_EQ(ReadInteger("S", c.name, 77), c.expected) << c.name;
 
@@ -57,9 +58,9 @@ TEST(Settings, ValuesOfAnotherFormReadAsTheDefault) {
 TEST(Settings, TextsComeBackAsWritten) {
   TTempSettings temp;
   const QString texts[] = {
-      "100% %s %d",  "C:\\Work\\a.v2", "a, b",     "key=value; # not a comment",
-      "  spaced  ",  "\"quoted\"",     "@Invalid()", "Überschreiben",
-      "",            "line\r\nbreak",
+      "100% %s %d", "C:\\Work\\a.v2", "a, b",       "key=value; # not a comment",
+      "  spaced  ", "\"quoted\"",     "@Invalid()", "Überschreiben",
+      "",           "line\r\nbreak",
   };
   int i = 0;
   for (const QString& text : texts) WriteString("Texts", QString("v%1").arg(i++), text);
