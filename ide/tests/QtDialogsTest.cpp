@@ -5,7 +5,10 @@
 #include <gtest/gtest.h>
 
 #include <QAbstractButton>
+#include <QDir>
+#include <QFileDialog>
 #include <QMessageBox>
+#include <QTemporaryDir>
 #include <QTimer>
 #include <QtTest/QTest>
 
@@ -86,6 +89,58 @@ TEST(TQtDialogs, ErrorBoxShowsTheTextWithOneOkButton) {
   EXPECT_EQ(seen.text, "Fehler\n\nE1: 50%d");
   EXPECT_EQ(seen.buttons, QStringList({"OK"}));
   EXPECT_EQ(seen.icon, QMessageBox::Critical);
+}
+
+TEST(TQtDialogs, SaveDialogTakesItsSettingsAndGivesTheChoiceBack) {
+  test::TestApp();
+  QTemporaryDir dir;
+  ASSERT_TRUE(dir.isValid());
+  const QString home = QDir(dir.path()).canonicalPath();
+  TFileDialog dialog;
+  dialog.DialogMode = TFileDialog::Mode::Save;
+  dialog.Filter = "Vexa II Projekt|*.v2p|Alle Dateien|*.*";
+  dialog.FilterIndex = 2;
+  dialog.DefaultExt = "v2p";
+  dialog.InitialDir = home;
+  dialog.FileName = "/elsewhere/robot.v2p";
+  QStringList filters;
+  QString selectedFilter, proposed, acceptLabel, directory;
+  QTimer::singleShot(0, [&] {
+    auto* d = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+    if (!d) return;
+    filters = d->nameFilters();
+    selectedFilter = d->selectedNameFilter();
+    acceptLabel = d->labelText(QFileDialog::Accept);
+    directory = QDir(d->directory().path()).canonicalPath();
+    if (!d->selectedFiles().isEmpty()) proposed = QFileInfo(d->selectedFiles().first()).fileName();
+    d->selectNameFilter(filters.value(0));
+    d->selectFile("neu");
+    QMetaObject::invokeMethod(d, "accept");
+  });
+  ASSERT_TRUE(TQtDialogs().ExecuteFileDialog(dialog));
+  EXPECT_EQ(filters, QStringList({"Vexa II Projekt (*.v2p)", "Alle Dateien (*)"}));
+  EXPECT_EQ(selectedFilter, "Alle Dateien (*)");
+  EXPECT_EQ(acceptLabel, "Speichern");
+  EXPECT_EQ(directory, home);
+  EXPECT_EQ(proposed, "robot.v2p");
+  EXPECT_EQ(dialog.FileName, home + "/neu.v2p");
+  EXPECT_EQ(dialog.Files, QStringList({home + "/neu.v2p"}));
+  EXPECT_EQ(dialog.FilterIndex, 1);
+}
+
+TEST(TQtDialogs, CancelledFileDialogLeavesItsSettings) {
+  test::TestApp();
+  TFileDialog dialog;
+  dialog.Filter = "Vexa II Module|*.v2";
+  dialog.FilterIndex = 7;
+  dialog.FileName = "kept.v2";
+  QTimer::singleShot(0, [] {
+    if (auto* d = qobject_cast<QFileDialog*>(QApplication::activeModalWidget())) d->reject();
+  });
+  EXPECT_FALSE(TQtDialogs().ExecuteFileDialog(dialog));
+  EXPECT_EQ(dialog.FileName, "kept.v2");
+  EXPECT_EQ(dialog.FilterIndex, 7);
+  EXPECT_TRUE(dialog.Files.isEmpty());
 }
 
 }  // namespace
