@@ -7,23 +7,28 @@ set(VEXA_THREAD_TESTS
   vexa_v2download_tests
   vxbas32_download_tests)
 
-# vexa_add_test(<name> SOURCES <files...> LIBS <targets...>)
+# vexa_add_test(<name> SOURCES <files...> LIBS <targets...> [ENVIRONMENT <VAR=value>])
 # One GoogleTest program; every TEST becomes its own CTest case.
 function(vexa_add_test name)
   if(NOT BUILD_TESTING)
     return()
   endif()
-  cmake_parse_arguments(T "" "" "SOURCES;LIBS" ${ARGN})
+  cmake_parse_arguments(T "" "" "SOURCES;LIBS;ENVIRONMENT" ${ARGN})
   add_executable(${name} ${T_SOURCES})
   target_link_libraries(${name} PRIVATE ${T_LIBS} GTest::gtest GTest::gtest_main GTest::gmock)
   set(label unit)
   if(name IN_LIST VEXA_THREAD_TESTS)
     set(label threads)
   endif()
+  set(properties TIMEOUT 120 LABELS ${label})
+  if(T_ENVIRONMENT)
+    # One variable: test discovery splits a list into separate properties.
+    list(APPEND properties ENVIRONMENT "${T_ENVIRONMENT}")
+  endif()
   gtest_discover_tests(${name}
     WORKING_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR}
     DISCOVERY_TIMEOUT 120
-    PROPERTIES TIMEOUT 120 LABELS ${label})
+    PROPERTIES ${properties})
 endfunction()
 
 # vexa_add_benchmark(<name> SOURCES <files...> LIBS <targets...>)

@@ -1,5 +1,6 @@
 # Sourced by run.sh and test.sh: installs the Debian packages the build needs when missing.
-vexa_packages=(cmake g++ make libgtest-dev libgmock-dev libbenchmark-dev clang libclang-rt-14-dev)
+vexa_packages=(cmake g++ make libgtest-dev libgmock-dev libbenchmark-dev clang libclang-rt-14-dev
+  qt6-base-dev libqscintilla2-qt6-dev fonts-liberation locales)
 vexa_missing=()
 for p in "${vexa_packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || vexa_missing+=("$p")
@@ -11,4 +12,12 @@ if [ ${#vexa_missing[@]} -gt 0 ]; then
   export DEBIAN_FRONTEND=noninteractive
   $sudo_cmd apt-get update -q
   $sudo_cmd apt-get install -y -q "${vexa_missing[@]}"
+fi
+
+# The IDE's tests run once under a German locale.
+if ! locale -a 2>/dev/null | grep -qix 'de_DE\.utf-\?8'; then
+  echo "Generating the locale de_DE.UTF-8"
+  sudo_cmd=""
+  [ "$(id -u)" -ne 0 ] && sudo_cmd="sudo"
+  $sudo_cmd localedef -i de_DE -c -f UTF-8 de_DE.UTF-8
 fi

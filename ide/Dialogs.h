@@ -1,0 +1,58 @@
+#pragma once
+
+// Every message box and file dialog of the IDE goes through one IDialogs
+// object, installed for the whole process: the Qt one in the program
+// (forms/QtDialogs.h), a recording fake in tests (tests/FakeDialogs.h).
+
+#include <QString>
+#include <QStringList>
+
+#include <memory>
+
+namespace vexa::ide {
+
+// Answers of ConfirmCancel (the codes the projects and editors compare with).
+constexpr int IdYes = 6;
+constexpr int IdNo = 7;
+constexpr int IdCancel = 2;
+
+// One file dialog's settings, kept by its owner between runs like a dialog
+// component: the owner fills it, runs it, and reads the chosen names back.
+struct TFileDialog {
+  enum class Mode { Open, Save };
+  Mode DialogMode = Mode::Open;
+  QString Title;        // empty: the dialog's own title
+  QString Filter;       // "Vexa II Module|*.v2|Alle Dateien|*.*"
+  int FilterIndex = 1;  // 1-based; one outside the filters selects the first
+  QString DefaultExt;   // without the dot; added to a name typed without one
+  QString InitialDir;
+  QString FileName;          // proposed name; after OK the (first) chosen file
+  QStringList Files;         // after OK every chosen file
+  bool MultiSelect = false;  // open: several files
+};
+
+class IDialogs {
+ public:
+  virtual ~IDialogs() = default;
+  // Error sound, then the text with an OK button and the stop icon.
+  virtual void ShowError(const QString& Text) = 0;
+  // Question sound, then Yes and No; true for Yes.
+  virtual bool Confirm(const QString& Text) = 0;
+  // Question sound, then Yes, No and Cancel: IdYes, IdNo or IdCancel.
+  virtual int ConfirmCancel(const QString& Text) = 0;
+  // Modal; true with Dialog.FileName, Files and FilterIndex set when the
+  // user chose, false (Dialog unchanged) when cancelled.
+  virtual bool ExecuteFileDialog(TFileDialog& Dialog) = 0;
+};
+
+// The installed dialogs. With none installed, texts go to standard error,
+// questions answer No or Cancel and file dialogs are cancelled.
+IDialogs& Dialogs();
+// Installs Dialogs (none: back to standard error); returns the previous ones.
+std::shared_ptr<IDialogs> SetDialogs(std::shared_ptr<IDialogs> Dialogs);
+
+// "Description|pattern|..." as Qt name filters: "Description (pattern)", with
+// "*.*" written as "*".
+QStringList FileDialogFilters(const QString& Filter);
+
+}  // namespace vexa::ide

@@ -1,0 +1,388 @@
+#pragma once
+
+// The IDE's cross-module interfaces. Every object the IDE passes around
+// (projects, modules, editors, tool windows, simulations) is reached through
+// one of these, held by std::shared_ptr; two references are the same object
+// when the pointers are equal. Qt Core only: windows appear as opaque pointers.
+
+#include <QByteArray>
+#include <QString>
+#include <QStringList>
+
+#include <cstdint>
+#include <memory>
+#include <optional>
+
+class QWidget;
+class QTabWidget;
+
+namespace vexa::ide {
+
+template <class T>
+using Ref = std::shared_ptr<T>;
+
+class IVexaIDE;
+class IVexaModule;
+class IVexaProject;
+class IVexaSourceEditor;
+class IVexaToolWindow;
+class IVexaMessage;
+class IVexaWatch;
+class IVexaSimulator;
+
+// File kinds, from the extension (FileKindOf).
+enum : int {
+  FileKindPlain = 0,
+  FileKindV2Project = 1,
+  FileKindV2Module = 2,
+  FileKindBasicProject = 3,
+};
+
+// Module kinds.
+enum : int {
+  ModuleKindProject = 0,
+  ModuleKindSystem = 1,
+  ModuleKindCommon = 2,
+};
+
+// Bits of IVexaModule::GetLineFlags.
+enum : int {
+  LineFlagBreakpoint = 1,
+  LineFlagBreakpointCompiled = 2,
+  LineFlagError = 4,
+  LineFlagCode = 8,
+};
+
+// A source text with its number of lines.
+struct TSourceText {
+  QString Text;
+  int LineCount = 0;
+};
+
+// A caret position, both 1-based.
+struct TCaretPos {
+  int Column = 1;
+  int Line = 1;
+};
+
+// What a tool window remembers when its form closes (never persisted).
+struct TVexaToolWindowData {
+  std::uint8_t Flag1 = 0;
+  std::uint8_t Flag2 = 0;
+  bool AllowDocking = true;
+  bool StayOnTop = false;
+  int UndockLeft = 0;
+  int UndockTop = 0;
+  int UndockRight = 0;   // undock width
+  int UndockBottom = 0;  // undock height
+  int LRDockWidth = 0;
+  int TBDockHeight = 0;
+  QString DockSiteName;  // empty when floating
+};
+
+// The main window's services.
+class IVexaIDE {
+ public:
+  virtual ~IVexaIDE() = default;
+  virtual void AddProject(const Ref<IVexaProject>& Project) = 0;
+  virtual void AddEditor(const Ref<IVexaSourceEditor>& Editor) = 0;
+  virtual bool CanCloseProject(const Ref<IVexaProject>& Project) = 0;
+  virtual bool AnyModified() = 0;
+  virtual void ClearStatusPanels() = 0;
+  virtual void RemoveProject(const Ref<IVexaProject>& Project) = 0;
+  virtual void CloseAll() = 0;
+  virtual void RefreshEditors() = 0;
+  virtual Ref<IVexaSourceEditor> ShowModuleEditor(const Ref<IVexaModule>& Module) = 0;
+  virtual Ref<IVexaSourceEditor> OpenFile(const QString& FileName, int Kind) = 0;
+  virtual void OpenByKind(const QString& FileName, int Kind) = 0;
+  virtual void RemoveEditor(const Ref<IVexaSourceEditor>& Editor) = 0;
+  virtual void SaveAll() = 0;
+  virtual void SetStatusText(int Panel, const QString& Text) = 0;
+  virtual Ref<IVexaProject> GetActiveProject() = 0;
+  virtual Ref<IVexaSourceEditor> GetActiveEditor() = 0;
+  virtual QWidget* GetMainForm() = 0;
+  virtual Ref<IVexaProject> GetProject(int Index) = 0;
+  virtual int GetProjectCount() = 0;
+  virtual Ref<IVexaSourceEditor> GetEditor(int Index) = 0;
+  virtual int GetEditorCount() = 0;
+  virtual void SetActiveEditor(const Ref<IVexaSourceEditor>& Editor) = 0;
+  virtual void SetActiveProject(const Ref<IVexaProject>& Project) = 0;
+};
+
+// One open source text. An object that also implements IProjectCommands
+// needs a separate object for it: both interfaces have Activate and Close
+// with other meanings.
+class IVexaSourceEditor {
+ public:
+  virtual ~IVexaSourceEditor() = default;
+  virtual void Activate() = 0;
+  virtual void RepaintLine(int Line) = 0;  // -1: every line
+  virtual bool CloseQuery() = 0;
+  virtual void Close() = 0;
+  virtual std::optional<TSourceText> GetText() = 0;  // none without a form
+  virtual void NotifyTextChanged() = 0;
+  virtual void RefreshBreakpointLines() = 0;
+  virtual void ApplySettings() = 0;
+  virtual bool Save() = 0;
+  virtual void SetCaret(TCaretPos Pos) = 0;
+  virtual void SetExecutionLine(int Line) = 0;
+  virtual void SetErrorLine(int Line) = 0;
+  virtual void UpdateReadOnly() = 0;
+  virtual QString GetFileName() = 0;
+  virtual QString GetDisplayName() = 0;
+  virtual bool IsTextModified() = 0;
+  virtual Ref<IVexaModule> GetModule() = 0;
+  virtual bool GetModified() = 0;
+  virtual void SetModule(const Ref<IVexaModule>& Module) = 0;
+};
+
+// Creates source editors in the editor page control.
+class IVexaSourceEditorFactory {
+ public:
+  virtual ~IVexaSourceEditorFactory() = default;
+  virtual Ref<IVexaSourceEditor> CreateForFile(QTabWidget* PageControl, const QString& FileName,
+                                               int Kind) = 0;
+  virtual Ref<IVexaSourceEditor> CreateForModule(QTabWidget* PageControl,
+                                                 const Ref<IVexaModule>& Module) = 0;
+};
+
+// One source module of a project (a V2 module, or the single module of a
+// VXBasic project).
+class IVexaModule {
+ public:
+  virtual ~IVexaModule() = default;
+  virtual bool CanRunToLine(int Line) = 0;
+  virtual void ClearBreakpoints() = 0;
+  virtual int GetLineFlags(int Line) = 0;
+  virtual std::optional<TSourceText> GetSource() = 0;
+  virtual bool HasBreakpoints() = 0;
+  virtual bool CanRenameTo(const QString& NewFileName) = 0;
+  virtual void TextChanged() = 0;
+  virtual void ClearCompileState() = 0;
+  virtual void RunToLine(int Line) = 0;
+  virtual void SetFileName(const QString& FileName) = 0;
+  virtual void SetLineInfos(bool HasErrors, const QByteArray& Infos) = 0;
+  virtual void LinesDeleted(int FirstLine, int Count) = 0;
+  virtual void LinesInserted(int FirstLine, int Count) = 0;
+  virtual void ToggleBreakpoint(int Line) = 0;
+  virtual void ToggleUsed() = 0;
+  virtual void UpdateReadOnly() = 0;
+  virtual int GetBreakpointCount() = 0;
+  virtual int GetBreakpoint(int Index) = 0;
+  virtual QString GetFileName() = 0;
+  virtual QString GetFileTitle() = 0;
+  virtual bool HasErrors() = 0;
+  virtual bool IsProjectFile() = 0;  // true for the VXBasic module
+  virtual int GetModuleNumber() = 0;
+  virtual int GetKind() = 0;
+  virtual QString GetName() = 0;
+  virtual bool NeedsCompile() = 0;
+  virtual Ref<IVexaProject> GetProject() = 0;
+  virtual bool IsReadOnly() = 0;
+  virtual Ref<IVexaSourceEditor> GetEditor() = 0;
+  virtual bool IsUsed() = 0;
+  virtual bool HasLineInfos() = 0;
+  virtual void SetModuleNumber(int Number) = 0;
+  virtual void SetNeedsCompile(bool Flag) = 0;
+  virtual void SetEditor(const Ref<IVexaSourceEditor>& Editor) = 0;
+  virtual void SetUsed(bool Flag) = 0;
+};
+
+// An open project, V2 or VXBasic.
+class IVexaProject {
+ public:
+  virtual ~IVexaProject() = default;
+  virtual bool Activate() = 0;
+  virtual void AddWatch(const Ref<IVexaModule>& Module, int Line, const QString& Identifier) = 0;
+  virtual Ref<IVexaWatch> AddWatchName(const QString& Name) = 0;
+  virtual void Build() = 0;
+  virtual bool CanBuild() = 0;
+  virtual bool CloseQuery() = 0;
+  virtual bool CanDeleteModule(const Ref<IVexaModule>& Module) = 0;
+  virtual bool CanDownload() = 0;
+  virtual bool CanEditModules(int Kind) = 0;
+  virtual bool CanFindDeclaration() = 0;
+  virtual bool CanReturnFromDefinition() = 0;
+  virtual bool CanInsertModule() = 0;
+  virtual bool IsModuleNameFree(const Ref<IVexaModule>& Module, const QString& NewName) = 0;
+  virtual bool IsBuilt() = 0;
+  virtual void ClearAllBreakpoints() = 0;
+  virtual void Close() = 0;
+  virtual bool MayDeactivate() = 0;
+  virtual bool DeleteModule(const Ref<IVexaModule>& Module) = 0;
+  virtual void DeleteWatch(int Index) = 0;
+  virtual void Download() = 0;
+  virtual void EditModules(int Kind) = 0;
+  // The visible members of the scope Text names at Line; none when it could not.
+  virtual std::optional<QStringList> GetIdentCompletions(const Ref<IVexaModule>& Module, int Line,
+                                                         const QString& Text) = 0;
+  virtual void FindDeclaration(const Ref<IVexaModule>& Module, int Line, const QString& Text) = 0;
+  virtual void ReturnFromDefinition() = 0;
+  virtual bool HasBreakpoints() = 0;
+  virtual bool InsertModule() = 0;
+  virtual Ref<IVexaModule> FindModule(const QString& FileName) = 0;
+  virtual bool MoveModule(const Ref<IVexaModule>& Module, bool Up) = 0;
+  virtual bool Save() = 0;
+  virtual void ModuleChanged(const Ref<IVexaModule>& Module, bool Structural) = 0;
+  virtual void PausedAt(bool Show, int ModuleNumber, int Line) = 0;
+  virtual void BreakpointsChanged() = 0;
+  virtual int GetBreakpointCount() = 0;
+  virtual int GetBreakpoint(int Index) = 0;
+  virtual QString GetFileName() = 0;
+  virtual QString GetName() = 0;
+  virtual bool IsSingleModule() = 0;
+  virtual bool HasChanges() = 0;
+  virtual int GetModuleCount() = 0;
+  virtual Ref<IVexaModule> GetModule(int Index) = 0;
+  virtual bool GetModified() = 0;
+  virtual bool IsRunning() = 0;
+  virtual Ref<IVexaWatch> GetWatch(int Index) = 0;
+  virtual int GetWatchCount() = 0;
+  virtual void RunningChanged(bool Running) = 0;
+};
+
+// Creates a project of one language; an empty file name makes an untitled one.
+class IVexaProjectFactory {
+ public:
+  virtual ~IVexaProjectFactory() = default;
+  virtual Ref<IVexaProject> CreateProject(const QString& FileName) = 0;
+};
+
+// Message kinds of IVexaMessage::GetKind.
+enum : int {
+  MessageKindError = 0,
+  MessageKindInformation = 1,
+};
+
+// One line of compiler or status output. The source is the project the
+// message came from (identity decides which messages a project drops).
+class IVexaMessage {
+ public:
+  virtual ~IVexaMessage() = default;
+  virtual int GetLine() = 0;  // -1 when none
+  virtual QString GetText() = 0;
+  virtual int GetKind() = 0;
+  virtual Ref<IVexaModule> GetModule() = 0;
+  virtual Ref<IVexaProject> GetSource() = 0;
+};
+
+// Display formats and V2 types of IVexaWatch.
+enum : int {
+  WatchFormatDecimal = 0,
+  WatchFormatHex = 1,
+  WatchFormatBinary = 2,
+};
+enum : int {
+  WatchTypeUnknown = 0,
+  WatchTypeByte = 1,
+  WatchTypeInt = 2,
+  WatchTypeLong = 3,
+  WatchTypeFloat = 4,
+  WatchTypeString = 5,
+};
+
+// One watched variable of a project.
+class IVexaWatch {
+ public:
+  virtual ~IVexaWatch() = default;
+  virtual bool HasValue() = 0;
+  virtual void Invalidate() = 0;
+  virtual void Reset() = 0;
+  virtual bool GetChanged() = 0;
+  virtual int GetFormat() = 0;
+  virtual int GetType() = 0;
+  virtual QString GetName() = 0;
+  virtual QString GetTypeText() = 0;
+  virtual int GetIndex() = 0;
+  virtual QString GetValueText() = 0;
+  virtual void SetFormat(int Format) = 0;
+  virtual void SetType(int Type) = 0;
+  virtual void SetFloatValue(double Value) = 0;
+  virtual void SetIntValue(std::int32_t Value) = 0;
+  virtual void SetTypeText(const QString& Text) = 0;
+  virtual void SetIndex(int Index) = 0;
+  virtual void SetStringValue(const QString& Text) = 0;
+};
+
+// The current simulation of a project (V2 or VXBasic).
+class IVexaSimulator {
+ public:
+  virtual ~IVexaSimulator() = default;
+  virtual bool CanClose() = 0;
+  virtual bool IsRunning() = 0;
+  virtual bool IsPaused() = 0;
+  virtual bool CanRun() = 0;
+  virtual bool IsPausedAgain() = 0;
+  virtual bool CanStepInto() = 0;
+  virtual bool CanStepOver() = 0;
+  virtual bool CanStepOut() = 0;
+  virtual void Pause() = 0;
+  virtual void Stop() = 0;
+  virtual void Run() = 0;
+  virtual void RunToCursor(int Module, int Line) = 0;
+  virtual void StepInto() = 0;
+  virtual void StepOver() = 0;
+  virtual void StepOut() = 0;
+  virtual void UpdateBreakpoints() = 0;
+  virtual void Refresh() = 0;
+  virtual Ref<IVexaProject> GetProject() = 0;
+  virtual bool IsRunningAgain() = 0;
+};
+
+// A dockable tool window (message view, project tree, watches view).
+class IVexaToolWindow {
+ public:
+  virtual ~IVexaToolWindow() = default;
+  virtual void Close() = 0;
+  virtual void DockInto(QWidget* Owner, QWidget* Site) = 0;
+  virtual bool ReservedQuery() = 0;
+  virtual void ReservedNotify() = 0;
+  virtual void Show(bool Focus) = 0;
+  virtual QString GetName() = 0;
+};
+
+// The message view.
+class IMessageView {
+ public:
+  virtual ~IMessageView() = default;
+  virtual void GoToCurrent() = 0;
+  virtual void Add(const Ref<IVexaMessage>& Message) = 0;
+  virtual bool CanNextError() = 0;
+  virtual bool CanPrevError() = 0;
+  virtual void Clear() = 0;
+  virtual void RemoveMessagesOf(const Ref<IVexaProject>& Source) = 0;
+  virtual void NextError() = 0;
+  virtual void PrevError() = 0;
+  virtual int GetCurrentIndex() = 0;
+  virtual Ref<IVexaMessage> GetMessage(int Index) = 0;
+  virtual int GetCount() = 0;
+  virtual Ref<IVexaToolWindow> GetToolWindow() = 0;
+  virtual void SetCurrentIndex(int Index) = 0;
+};
+
+// The project tree.
+class IProjectEditor {
+ public:
+  virtual ~IProjectEditor() = default;
+  virtual void ProjectAdded(const Ref<IVexaProject>& Project) = 0;
+  virtual void InstallCommands() = 0;
+  virtual void Clear() = 0;
+  virtual void RemoveCommands() = 0;
+  virtual void RepaintProject(const Ref<IVexaProject>& Project) = 0;
+  virtual void ItemChanged(const Ref<IVexaModule>& Module) = 0;
+  virtual void ProjectChanged(const Ref<IVexaProject>& Project) = 0;
+  virtual void ProjectRemoved(const Ref<IVexaProject>& Project) = 0;
+  virtual void SelectItem(const Ref<IVexaModule>& Module) = 0;
+  virtual Ref<IVexaToolWindow> GetToolWindow() = 0;
+};
+
+// The watches view.
+class IWatchesView {
+ public:
+  virtual ~IWatchesView() = default;
+  virtual void RefreshWatch(int Index) = 0;
+  virtual void RefreshAll() = 0;
+  virtual Ref<IVexaToolWindow> GetToolWindow() = 0;
+};
+
+}  // namespace vexa::ide

@@ -1,0 +1,17 @@
+#pragma once
+
+#include "Dialogs.h"
+
+namespace vexa::ide {
+
+// Message boxes and file dialogs with Qt: caption "Dornik Vexa IDE", a beep
+// first, German button texts. Modal over the active window.
+class TQtDialogs final : public IDialogs {
+ public:
+  void ShowError(const QString& Text) override;
+  bool Confirm(const QString& Text) override;
+  int ConfirmCancel(const QString& Text) override;
+  bool ExecuteFileDialog(TFileDialog& Dialog) override;
+};
+
+}  // namespace vexa::ide
