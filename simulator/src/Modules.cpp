@@ -130,22 +130,22 @@ void string(Machine& m, uint8_t function) {
       const int16_t w = static_cast<int16_t>(m.pop16());
       const int16_t v = static_cast<int16_t>(m.pop16());
       const uint16_t target = m.pop16();
-      appendText(m, target, w < 0 ? formatC("%0*X", -w, static_cast<unsigned>(static_cast<int32_t>(v)))
-                                  : formatC("%0*hi", static_cast<int>(w), v));
+      appendText(m, target, w < 0 ? formatC("%0*X", keptWidth(-w), static_cast<unsigned>(static_cast<int32_t>(v)))
+                                  : formatC("%0*hi", keptWidth(w), v));
       break;
     }
     case 10: {
       const int16_t w = static_cast<int16_t>(m.pop16());
       const int32_t v = static_cast<int32_t>(m.pop<uint32_t>());
       const uint16_t target = m.pop16();
-      appendText(m, target, w < 0 ? formatC("%0*lX", -w, static_cast<unsigned long>(static_cast<uint32_t>(v)))
-                                  : formatC("%0*li", static_cast<int>(w), static_cast<long>(v)));
+      appendText(m, target, w < 0 ? formatC("%0*lX", keptWidth(-w), static_cast<unsigned long>(static_cast<uint32_t>(v)))
+                                  : formatC("%0*li", keptWidth(w), static_cast<long>(v)));
       break;
     }
     case 11: {
       const int16_t p = static_cast<int16_t>(m.pop16());
       const double v = m.pop<double>();
-      appendText(m, m.pop16(), formatC("%#.*g", static_cast<int>(p), v));
+      appendText(m, m.pop16(), formatFloatPrecision(v, p));
       break;
     }
     case 12: {
