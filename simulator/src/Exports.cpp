@@ -7,6 +7,7 @@
 
 #include "LoadError.h"
 #include "Machine.h"
+#include "ProcessClock.h"
 #include "Registry.h"
 #include "Variables.h"
 #include "vx2sim.h"
@@ -39,7 +40,7 @@ Vx2SimHandle createMachine(const char* baseName) {
   try {
     std::unique_ptr<std::FILE, FileCloser> file(std::fopen((std::string(baseName) + ".dbg").c_str(), "rb"));
     if (!file) return nullptr;
-    auto machine = std::make_unique<Machine>();
+    auto machine = std::make_unique<Machine>(ProcessClock::instance());
     machine->load(file.get());
     machine->reset();
     return reinterpret_cast<Vx2SimHandle>(Registry::add(std::move(machine)));

@@ -1,7 +1,6 @@
 // System-function modules of class 0x40: date and clock, strings, pulse-length outputs,
 // serial output, LCD and the device stubs.
 #include <algorithm>
-#include <ctime>
 
 #include "Instructions.h"
 #include "Text.h"
@@ -50,19 +49,17 @@ constexpr int kLcdColumns = 16;
 }  // namespace
 
 void dateTimeGet(Machine& m, uint8_t field) {
-  const std::time_t now = std::time(nullptr);
-  std::tm t{};
-  localtime_r(&now, &t);
+  const vexa::platform::LocalTime t = m.clock->localTime();
   int v = 0;
   switch (field) {
-    case 0: v = t.tm_year + 1900; break;
-    case 1: v = t.tm_mon + 1; break;
-    case 2: v = t.tm_mday; break;
-    case 3: v = t.tm_hour; break;
-    case 4: v = t.tm_min; break;
-    case 5: v = t.tm_sec; break;
-    case 6: v = t.tm_wday; break;
-    case 7: v = t.tm_isdst > 0 ? -1 : 0; break;
+    case 0: v = t.year; break;
+    case 1: v = t.month; break;
+    case 2: v = t.day; break;
+    case 3: v = t.hour; break;
+    case 4: v = t.minute; break;
+    case 5: v = t.second; break;
+    case 6: v = t.dayOfWeek; break;
+    case 7: v = t.daylightSaving ? -1 : 0; break;
     default: v = 0; break;
   }
   m.push16(static_cast<uint16_t>(v));
@@ -71,7 +68,7 @@ void dateTimeGet(Machine& m, uint8_t field) {
 void clockGet(Machine& m, uint8_t source) {
   int32_t v = 0;
   if (source == 0)
-    v = m.clock();
+    v = m.milliseconds();
   else if (source <= 6)
     v = m.randomReading();
   m.push<uint32_t>(static_cast<uint32_t>(v));
