@@ -49,9 +49,13 @@ inline void readPeripherals(Vx2SimHandle m) {
 // then, and the names looked up at the end.
 inline void exercise(Vx2SimHandle m, int steps, int variables, const std::vector<std::string>& names) {
   StepInfo info{};
+  // A step that ends outside every statement ran the machine's instruction bound out; a few of
+  // them are enough.
+  int unbounded = 0;
   for (int i = 0; i < steps; ++i) {
     if (!step(m, &info)) break;
     if (info.runState != VX2SIM_RUNNING && i > 2) break;
+    if (info.statement == 0xFFFF && ++unbounded > 3) break;
     if (i % 64 == 1) {
       for (int32_t v = 0; v <= variables + 1; ++v) readVariable(m, v);
       readPeripherals(m);
