@@ -3,7 +3,8 @@
 #   scripts/fuzz.sh SECONDS [TARGET...]        e.g. scripts/fuzz.sh 300 fuzz_sim_code
 # Builds build/fuzz with clang first. New corpus entries go to build/fuzz/corpus/<target>,
 # crashing inputs to build/fuzz/artifacts/. Exits non-zero on any crash, leak or time-out.
-# FUZZ_RUNS limits the runs per target after its corpus (scripts/fuzz-smoke.sh sets it).
+# FUZZ_RUNS limits the runs per target after its seeds (scripts/fuzz-smoke.sh sets it); such a
+# short run starts from the committed seeds only.
 set -uo pipefail
 cd "$(dirname "$0")/.."
 root=$(pwd)
@@ -40,6 +41,8 @@ failed=()
 for t in "${targets[@]}"; do
   seeds=$root/fuzz/corpus/$t
   work=$build/corpus/$t
+  # A short run starts from the seeds alone, so its time does not grow with earlier runs.
+  [ -n "${FUZZ_RUNS:-}" ] && work=$build/smoke-corpus/$t && rm -rf "$work"
   mkdir -p "$work"
   log=$build/$t.log
   # stdout is closed: simulated programs print there.
