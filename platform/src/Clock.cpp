@@ -37,7 +37,7 @@ LocalTime SystemClock::localTime() {
   std::tm parts{};
   ::localtime_r(&now, &parts);
   return {parts.tm_year + 1900, parts.tm_mon + 1, parts.tm_mday, parts.tm_wday,
-          parts.tm_hour,        parts.tm_min,     parts.tm_sec};
+          parts.tm_hour,        parts.tm_min,     parts.tm_sec,  parts.tm_isdst > 0};
 }
 
 }  // namespace vexa::platform

@@ -58,7 +58,14 @@ TEST(SystemClock, LocalTimeIsTheCalendarTimeOfTheZone) {
     EXPECT_EQ(t.hour, expected.tm_hour) << c.zone;
     EXPECT_EQ(t.minute, expected.tm_min) << c.zone;
     EXPECT_EQ(t.second, expected.tm_sec) << c.zone;
+    EXPECT_FALSE(t.daylightSaving) << c.zone;
   }
+}
+
+TEST(SystemClock, DaylightSavingOfTheZone) {
+  // Summer time from the first day of the year to the last.
+  ScopedTimeZone zone("ABC-1DEF,J1/0,J365/25");
+  EXPECT_TRUE(SystemClock::instance().localTime().daylightSaving);
 }
 
 TEST(SystemClock, MillisecondsFollowASleep) {

@@ -8,6 +8,7 @@
 
 #include "LoadError.h"
 #include "Machine.h"
+#include "ProcessClock.h"
 #include "Text.h"
 #include "Variables.h"
 #include "vexa/platform/HandleTable.h"
@@ -70,7 +71,7 @@ Vx2SimHandle createMachine(const char* baseName) {
   try {
     std::unique_ptr<std::FILE, FileCloser> file(std::fopen((std::string(baseName) + ".dbg").c_str(), "rb"));
     if (!file) return nullptr;
-    auto machine = std::make_unique<Machine>();
+    auto machine = std::make_unique<Machine>(ProcessClock::instance());
     machine->load(file.get());
     machine->reset();
     return reinterpret_cast<Vx2SimHandle>(machines.add(std::move(machine)));

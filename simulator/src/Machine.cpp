@@ -1,26 +1,22 @@
 #include "Machine.h"
 
-#include <chrono>
-
 #include <vexa/vm_contract.h>
 
 namespace vx2sim {
 
 namespace thread_table = vexa::vm::thread_table;
 
-int32_t processClockMs() {
-  using namespace std::chrono;
-  static const steady_clock::time_point start = steady_clock::now();
-  return static_cast<int32_t>(duration_cast<milliseconds>(steady_clock::now() - start).count());
-}
-
 namespace {
-uint32_t timeSeed() {
-  return static_cast<uint32_t>(std::chrono::system_clock::now().time_since_epoch().count());
+// A seed from the clock's milliseconds and local time, so a fixed clock repeats the numbers.
+uint32_t timeSeed(vexa::platform::Clock& clock) {
+  const vexa::platform::LocalTime t = clock.localTime();
+  uint32_t seconds = 0;
+  for (int part : {t.year, t.month, t.day, t.hour, t.minute, t.second}) seconds = seconds * 61u + static_cast<uint32_t>(part);
+  return clock.milliseconds() ^ (seconds * 2654435761u);
 }
 }  // namespace
 
-Machine::Machine() : random(timeSeed()) {
+Machine::Machine(vexa::platform::Clock& clock) : clock(&clock), random(timeSeed(clock)) {
   // Code beyond the loaded words reads as the compiler's padding.
   code.fill(vexa::vm::kPaddingWord);
   debugMap.fill(kNoStatement);
@@ -65,7 +61,7 @@ void Machine::reset() {
   selectThread(0);
   firstStep = true;
   mathError = stackOverflow = badArgument = false;
-  random.seed(static_cast<uint32_t>(clock()) ^ timeSeed());
+  random.seed(timeSeed(*clock));
   for (int i = 0; i < threadCount; ++i) {
     if (slice() > sliceCounter) break;
     schedule();

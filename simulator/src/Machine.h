@@ -13,6 +13,8 @@
 
 #include <vexa/vm_contract.h>
 
+#include "vexa/platform/Clock.h"
+
 namespace vx2sim {
 
 inline constexpr std::size_t kImageSize = vexa::vm::kMaxConstantBytes;
@@ -99,13 +101,10 @@ struct PlmState {
   std::array<uint16_t, 3> pulse{};
 };
 
-// Milliseconds of a monotonic clock; replaceable for tests.
-using ClockSource = int32_t (*)();
-int32_t processClockMs();
-
 class Machine {
  public:
-  Machine();
+  // The clock gives the millisecond counter, the local time and the random seed.
+  explicit Machine(vexa::platform::Clock& clock);
 
   // Program loading (.dbg text) and life cycle.
   void load(std::FILE* file);  // throws LoadError
@@ -150,7 +149,9 @@ class Machine {
   std::array<uint16_t, 8> adc{};
   PlmState plm;
 
-  ClockSource clock = processClockMs;
+  vexa::platform::Clock* clock;
+  // The clock's milliseconds as the program sees them.
+  int32_t milliseconds() const { return static_cast<int32_t>(clock->milliseconds()); }
   std::FILE* output = stdout;  // text written by the serial functions
   std::minstd_rand random;
   // Pseudo-random reading 0..9999, as counters and clock sources give.

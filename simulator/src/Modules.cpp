@@ -1,7 +1,6 @@
 // System-function modules of class 0x40: date and clock, strings, pulse-length outputs,
 // serial output, LCD and the device stubs.
 #include <algorithm>
-#include <ctime>
 
 #include "Instructions.h"
 #include "Text.h"
@@ -58,19 +57,17 @@ constexpr int kLcdColumns = 16;
 }  // namespace
 
 void dateTimeGet(Machine& m, uint8_t field) {
-  const std::time_t now = std::time(nullptr);
-  std::tm t{};
-  localtime_r(&now, &t);
+  const vexa::platform::LocalTime t = m.clock->localTime();
   int v = 0;
   switch (static_cast<DateField>(field)) {
-    case DateField::Year: v = t.tm_year + 1900; break;
-    case DateField::Month: v = t.tm_mon + 1; break;
-    case DateField::Day: v = t.tm_mday; break;
-    case DateField::Hour: v = t.tm_hour; break;
-    case DateField::Minute: v = t.tm_min; break;
-    case DateField::Second: v = t.tm_sec; break;
-    case DateField::Weekday: v = t.tm_wday; break;
-    case DateField::DaylightSaving: v = t.tm_isdst > 0 ? -1 : 0; break;
+    case DateField::Year: v = t.year; break;
+    case DateField::Month: v = t.month; break;
+    case DateField::Day: v = t.day; break;
+    case DateField::Hour: v = t.hour; break;
+    case DateField::Minute: v = t.minute; break;
+    case DateField::Second: v = t.second; break;
+    case DateField::Weekday: v = t.dayOfWeek; break;
+    case DateField::DaylightSaving: v = t.daylightSaving ? -1 : 0; break;
     default: v = 0; break;
   }
   m.push16(static_cast<uint16_t>(v));
@@ -79,7 +76,7 @@ void dateTimeGet(Machine& m, uint8_t field) {
 void clockGet(Machine& m, uint8_t source) {
   int32_t v = 0;
   if (source == static_cast<uint8_t>(ClockSource::Milliseconds))
-    v = m.clock();
+    v = m.milliseconds();
   else if (source <= static_cast<uint8_t>(ClockSource::LastRandom))
     v = m.randomReading();
   m.push<uint32_t>(static_cast<uint32_t>(v));
@@ -138,22 +135,22 @@ void string(Machine& m, uint8_t function) {
       const int16_t w = static_cast<int16_t>(m.pop16());
       const int16_t v = static_cast<int16_t>(m.pop16());
       const uint16_t target = m.pop16();
-      appendText(m, target, w < 0 ? formatC("%0*X", -w, static_cast<unsigned>(static_cast<int32_t>(v)))
-                                  : formatC("%0*hi", static_cast<int>(w), v));
+      appendText(m, target, w < 0 ? formatC("%0*X", keptWidth(-w), static_cast<unsigned>(static_cast<int32_t>(v)))
+                                  : formatC("%0*hi", keptWidth(w), v));
       break;
     }
     case StringFn::AppendLongWidth: {
       const int16_t w = static_cast<int16_t>(m.pop16());
       const int32_t v = static_cast<int32_t>(m.pop<uint32_t>());
       const uint16_t target = m.pop16();
-      appendText(m, target, w < 0 ? formatC("%0*lX", -w, static_cast<unsigned long>(static_cast<uint32_t>(v)))
-                                  : formatC("%0*li", static_cast<int>(w), static_cast<long>(v)));
+      appendText(m, target, w < 0 ? formatC("%0*lX", keptWidth(-w), static_cast<unsigned long>(static_cast<uint32_t>(v)))
+                                  : formatC("%0*li", keptWidth(w), static_cast<long>(v)));
       break;
     }
     case StringFn::AppendFloatPrecision: {
       const int16_t p = static_cast<int16_t>(m.pop16());
       const double v = m.pop<double>();
-      appendText(m, m.pop16(), formatC("%#.*g", static_cast<int>(p), v));
+      appendText(m, m.pop16(), formatFloatPrecision(v, p));
       break;
     }
     case StringFn::AppendBits: {

@@ -19,4 +19,12 @@ std::string readCString(const Machine& m, uint16_t a);
 // printf-style formatting in the C locale, whatever the process locale is.
 std::string formatC(const char* format, ...) __attribute__((format(printf, 1, 2)));
 
+// Field width for a number appended to a string record. Wider fields only add padding beyond
+// the characters a record keeps, so the width is cut to what can still show.
+int keptWidth(int width);
+
+// "%#.*g" of v, exact in its first kStringCapacity characters for every precision, and cheap
+// also for precisions in the thousands (the text behind those characters is left out).
+std::string formatFloatPrecision(double v, int precision);
+
 }  // namespace vx2sim

@@ -10,7 +10,7 @@ void stop(Machine& m) {
 
 void sleep(Machine& m) {
   const uint16_t at = m.ctxBase;
-  const int32_t now = m.clock();
+  const int32_t now = m.milliseconds();
   if (m.ram[at + context::kSleeping] != 1) {
     const int16_t duration = static_cast<int16_t>(m.pop16());
     m.store<int32_t>(at + context::kSleepStart, now);

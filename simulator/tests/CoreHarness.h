@@ -13,10 +13,27 @@ namespace vx2sim::test {
 
 inline constexpr uint16_t kStackBase = 0x200;
 
+// A clock the tests set by hand; sleeping moves it at once.
+class TestClock final : public vexa::platform::Clock {
+ public:
+  uint32_t milliseconds() override { return now; }
+  void sleep(uint32_t ms) override { now += ms; }
+  vexa::platform::LocalTime localTime() override { return time; }
+
+  uint32_t now = 0;
+  vexa::platform::LocalTime time{2026, 3, 29, 0, 1, 59, 58, true};
+};
+
+// The clock of every machine that a test does not give its own.
+inline TestClock& testClock() {
+  static TestClock clock;
+  return clock;
+}
+
 inline std::unique_ptr<Machine> load(const ProgramBuilder& p) {
   std::string text = p.dbg();
   std::FILE* f = fmemopen(text.data(), text.size(), "r");
-  auto m = std::make_unique<Machine>();
+  auto m = std::make_unique<Machine>(testClock());
   m->load(f);
   std::fclose(f);
   m->reset();

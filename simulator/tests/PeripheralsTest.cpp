@@ -192,7 +192,11 @@ TEST(SimDeviceStubs, KeepTheStackBalanced) {
   }
 }
 
-int32_t fixedClock() { return 123456; }
+TestClock fixedClock = [] {
+  TestClock c;
+  c.now = 123456;
+  return c;
+}();
 
 TEST(SimDateAndClock, FieldsAndSources) {
   auto date = [](uint8_t b) { return Instr{Op::DateTimeGet, {.byte = b}}; };
@@ -209,7 +213,7 @@ TEST(SimDateAndClock, FieldsAndSources) {
 
   auto clock = [](uint8_t b) { return Instr{Op::ClockGet, {.byte = b}}; };
   auto c = run({clock(0), clock(6), clock(7), push(1), {Op::TimerSet16}},
-               [](Machine& m) { m.clock = fixedClock; });
+               [](Machine& m) { m.clock = &fixedClock; });
   EXPECT_EQ(c->load<int32_t>(kStackBase), 123456);
   EXPECT_LT(c->load<uint32_t>(kStackBase + 4), 10000u);
   EXPECT_EQ(c->load<int32_t>(kStackBase + 8), 0);

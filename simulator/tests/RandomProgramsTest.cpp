@@ -72,7 +72,7 @@ TEST(SimRandomPrograms, DamagedDbgFilesLoadOrFailCleanly) {
     }
     if (text.empty()) continue;
     std::FILE* f = fmemopen(text.data(), text.size(), "r");
-    Machine m;
+    Machine m(testClock());
     try {
       m.load(f);
       m.reset();

@@ -115,7 +115,7 @@ TEST(SimTextHelpers, NumbersAreFormattedInTheCLocale) {
 }
 
 TEST(SimTextHelpers, ReadsAtMostThirtyCharacters) {
-  Machine m;
+  Machine m(testClock());
   for (int i = 0; i < 40; ++i) m.ram[0xFFF0 + i % 16] = 'q';
   EXPECT_EQ(readCString(m, 0xFFF0).size(), 16u);  // wraps to RAM 0, which is 0
   for (int i = 0; i < 40; ++i) m.ram[0x100 + i] = 'w';

@@ -191,8 +191,7 @@ TEST(SimSemaphores, SecondThreadWaitsUntilRelease) {
   EXPECT_EQ(m->ram[0x50], 1);
 }
 
-int32_t fakeNow = 0;
-int32_t fakeClock() { return fakeNow; }
+TestClock fakeClock;
 
 TEST(SimSleep, WaitsUntilTheClockPassesTheEnd) {
   struct Case {
@@ -218,15 +217,15 @@ TEST(SimSleep, WaitsUntilTheClockPassesTheEnd) {
     p.thread(1, {t1, 0x100, 0x100, 5});
     p.thread(2, {t2, 0x180, 0x180, 1});
     auto m = load(p);
-    m->clock = fakeClock;
-    fakeNow = 0;
+    m->clock = &fakeClock;
+    fakeClock.now = 0;
     steps(*m, 1 + 2);  // push, sleep starts and ends the turn
     EXPECT_EQ(m->threadIndex, 1);
     EXPECT_EQ(m->load<uint16_t>(context::kPc), sleep);
     EXPECT_EQ(m->ram[context::kSleeping], 1);
     int asleep = 0;
     for (int32_t now : c.clock) {
-      fakeNow = now;
+      fakeClock.now = static_cast<uint32_t>(now);
       steps(*m, 2);  // thread 2's jump, then thread 1 re-executes Sleep
       if (m->load<uint16_t>(context::kPc) == sleep) ++asleep;
     }

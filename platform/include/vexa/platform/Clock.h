@@ -15,6 +15,7 @@ struct LocalTime {
   int hour = 0;
   int minute = 0;
   int second = 0;
+  bool daylightSaving = false;
 };
 
 // Time as a program running in real time sees it: a millisecond counter that
