@@ -24,9 +24,9 @@ fi
 build=$root/build/fuzz
 cmake -S . -B "$build" -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ \
   -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVEXA_FUZZ=ON -DVEXA_BENCH=OFF \
-  "-DVEXA_COMPONENTS=isa;platform;compiler;simulator;basic;tools" >"$build.configure.log" 2>&1 ||
+  "-DVEXA_COMPONENTS=isa;platform;download;compiler;simulator;basic;tools" >"$build.configure.log" 2>&1 ||
   { cat "$build.configure.log"; echo "fuzz: configure failed"; exit 1; }
-cmake --build "$build" -j3 --target vexa_fuzz >"$build.build.log" 2>&1 ||
+cmake --build "$build" -j"$(nproc)" --target vexa_fuzz >"$build.build.log" 2>&1 ||
   { tail -n 50 "$build.build.log"; echo "fuzz: build failed"; exit 1; }
 
 targets=("$@")
@@ -59,5 +59,7 @@ done
 
 if [ ${#failed[@]} -gt 0 ]; then
   echo "fuzz: failures in ${failed[*]}"
+  echo "fuzz: $(( ${#targets[@]} - ${#failed[@]} )) passed, ${#failed[@]} failed"
   exit 1
 fi
+echo "fuzz: ${#targets[@]} passed, 0 failed"
