@@ -41,6 +41,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
 
   const char* const argv[] = {"v2comp", "fuzz.prj", nullptr};
   std::ostringstream console;
-  v2comp::run(2, argv, console);
+  vexa::v2comp::run(2, argv, console);
   return 0;
 }

@@ -3,7 +3,7 @@
 #include <cstdio>
 #include <cstring>
 
-namespace vxbasic {
+namespace vexa::vxbasic {
 
 namespace {
 // RAM bytes of the clock, by system-variable index 0..6.
@@ -157,4 +157,4 @@ uint16_t Board::getValue(uint32_t mapCode) const {
     }
 }
 
-}  // namespace vxbasic
+}  // namespace vexa::vxbasic

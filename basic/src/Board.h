@@ -9,7 +9,7 @@
 
 #include "vexa/platform/Clock.h"
 
-namespace vxbasic {
+namespace vexa::vxbasic {
 
 inline constexpr std::size_t kRamSize = 40;
 inline constexpr std::size_t kOutputLimit = 255;
@@ -83,4 +83,4 @@ public:
     uint32_t options = 0;
 };
 
-}  // namespace vxbasic
+}  // namespace vexa::vxbasic

@@ -4,7 +4,7 @@
 
 #include "CompileError.h"
 
-namespace vxbasic {
+namespace vexa::vxbasic {
 
 void raise(int line, int code, std::string text) { throw CompileError{line, code, std::move(text)}; }
 
@@ -105,4 +105,4 @@ void CodeBuffer::resolveFixups(bool errorsReported) {
     }
 }
 
-}  // namespace vxbasic
+}  // namespace vexa::vxbasic

@@ -10,7 +10,7 @@
 #include "Symbols.h"
 #include "TokenCode.h"
 
-namespace vxbasic {
+namespace vexa::vxbasic {
 
 using vexa::basic::Op;
 
@@ -84,4 +84,4 @@ private:
 // Throws the compile error of `code` on the current line.
 [[noreturn]] void raise(int line, int code, std::string text);
 
-}  // namespace vxbasic
+}  // namespace vexa::vxbasic

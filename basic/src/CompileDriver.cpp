@@ -9,7 +9,7 @@
 #include "QuorinCompiler.h"
 #include "QuorinInstance.h"
 
-namespace vxbasic {
+namespace vexa::vxbasic {
 
 namespace {
 
@@ -118,4 +118,4 @@ bool isValidBreakPoint(const QuorinInstance& inst, uint16_t line) {
                        [line](int l) { return static_cast<uint16_t>(l) == line; });
 }
 
-}  // namespace vxbasic
+}  // namespace vexa::vxbasic

@@ -1,6 +1,6 @@
 #include "CompileError.h"
 
-namespace vxbasic {
+namespace vexa::vxbasic {
 
 namespace {
 const char* const kModuleName = "BASIC-Modul";
@@ -49,4 +49,4 @@ std::string messageLine(int line, const std::string& text) {
     return std::string(kModuleName) + " (" + std::to_string(line) + ") : " + text + "\r\n";
 }
 
-}  // namespace vxbasic
+}  // namespace vexa::vxbasic

@@ -3,7 +3,7 @@
 
 #include <string>
 
-namespace vxbasic {
+namespace vexa::vxbasic {
 
 // Message codes; 11 and 23 are not used.
 enum ErrorCode : int {
@@ -51,4 +51,4 @@ std::string notAVariableText(const std::string& name);
 // Formats one message line: "BASIC-Modul (line) : text" with CR LF.
 std::string messageLine(int line, const std::string& text);
 
-}  // namespace vxbasic
+}  // namespace vexa::vxbasic

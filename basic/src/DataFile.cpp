@@ -1,6 +1,6 @@
 #include "QuorinInstance.h"
 
-namespace vxbasic {
+namespace vexa::vxbasic {
 
 int32_t dumpFile(const QuorinInstance& inst, int16_t* words) {
     const std::size_t start = (std::size_t{inst.programMemory[0]} << 8 | inst.programMemory[1]) + 4;
@@ -14,4 +14,4 @@ int32_t dumpFile(const QuorinInstance& inst, int16_t* words) {
     return static_cast<int32_t>(copied);
 }
 
-}  // namespace vxbasic
+}  // namespace vexa::vxbasic

@@ -5,7 +5,7 @@
 #include "QuorinInstance.h"
 #include "vexa/platform/SerialPort.h"
 
-namespace vxbasic {
+namespace vexa::vxbasic {
 
 namespace {
 
@@ -107,4 +107,4 @@ int32_t download(const DownloadImage& image, int descriptor, std::atomic<uint16_
     }
 }
 
-}  // namespace vxbasic
+}  // namespace vexa::vxbasic

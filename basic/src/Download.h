@@ -4,7 +4,7 @@
 #include <atomic>
 #include <cstdint>
 
-namespace vxbasic {
+namespace vexa::vxbasic {
 
 struct DownloadImage;
 
@@ -20,4 +20,4 @@ struct DownloadTimeouts {
 int32_t download(const DownloadImage& image, int descriptor, std::atomic<uint16_t>& progress,
                  DownloadTimeouts timeouts = {});
 
-}  // namespace vxbasic
+}  // namespace vexa::vxbasic

@@ -10,7 +10,7 @@
 #include "vexa/platform/HandleTable.h"
 #include "vxbas32.h"
 
-using vxbasic::QuorinInstance;
+using vexa::vxbasic::QuorinInstance;
 
 namespace {
 
@@ -51,19 +51,19 @@ unsigned channelIndex(int32_t channel) { return channel < 0 ? ~0u : static_cast<
 constexpr bool same(long long header, long long core) { return header == core; }
 
 // The header's numbers are the core's own.
-static_assert(same(QUORIN_STEP_END, vxbasic::kStepEnd) && same(QUORIN_STEP_LINE, vxbasic::kStepLine) &&
-              same(QUORIN_STEP_INPUT, vxbasic::kStepInput) && same(QUORIN_STEP_OUTPUT, vxbasic::kStepOutput) &&
-              same(QUORIN_STEP_WAIT, vxbasic::kStepWait) && same(QUORIN_STEP_PAUSE, vxbasic::kStepPause) &&
-              same(QUORIN_STEP_LINE_FILE_CHANGED, vxbasic::kStepLineFileChanged) &&
-              same(QUORIN_STEP_ERROR, vxbasic::kStepError));
-static_assert(same(QUORIN_OPTION_REALTIME, vxbasic::kRealTimeOption));
-static_assert(same(QUORIN_SYSTEM_YEAR, vxbasic::kYear) && same(QUORIN_SYSTEM_MONTH, vxbasic::kMonth) &&
-              same(QUORIN_SYSTEM_DAY, vxbasic::kDay) && same(QUORIN_SYSTEM_DOW, vxbasic::kDayOfWeek) &&
-              same(QUORIN_SYSTEM_HOUR, vxbasic::kHour) && same(QUORIN_SYSTEM_MINUTE, vxbasic::kMinute) &&
-              same(QUORIN_SYSTEM_SECOND, vxbasic::kSecond) && same(QUORIN_SYSTEM_TIMER, vxbasic::kTimer) &&
-              same(QUORIN_SYSTEM_TICKS, vxbasic::kTicks) && same(QUORIN_SYSTEM_FREQ1, vxbasic::kFreq1) &&
-              same(QUORIN_SYSTEM_FREQ2, vxbasic::kFreq2) && same(QUORIN_SYSTEM_FILEFREE, vxbasic::kFileFree) &&
-              same(QUORIN_SYSTEM_FILE_LENGTH, vxbasic::kFileLength));
+static_assert(same(QUORIN_STEP_END, vexa::vxbasic::kStepEnd) && same(QUORIN_STEP_LINE, vexa::vxbasic::kStepLine) &&
+              same(QUORIN_STEP_INPUT, vexa::vxbasic::kStepInput) && same(QUORIN_STEP_OUTPUT, vexa::vxbasic::kStepOutput) &&
+              same(QUORIN_STEP_WAIT, vexa::vxbasic::kStepWait) && same(QUORIN_STEP_PAUSE, vexa::vxbasic::kStepPause) &&
+              same(QUORIN_STEP_LINE_FILE_CHANGED, vexa::vxbasic::kStepLineFileChanged) &&
+              same(QUORIN_STEP_ERROR, vexa::vxbasic::kStepError));
+static_assert(same(QUORIN_OPTION_REALTIME, vexa::vxbasic::kRealTimeOption));
+static_assert(same(QUORIN_SYSTEM_YEAR, vexa::vxbasic::kYear) && same(QUORIN_SYSTEM_MONTH, vexa::vxbasic::kMonth) &&
+              same(QUORIN_SYSTEM_DAY, vexa::vxbasic::kDay) && same(QUORIN_SYSTEM_DOW, vexa::vxbasic::kDayOfWeek) &&
+              same(QUORIN_SYSTEM_HOUR, vexa::vxbasic::kHour) && same(QUORIN_SYSTEM_MINUTE, vexa::vxbasic::kMinute) &&
+              same(QUORIN_SYSTEM_SECOND, vexa::vxbasic::kSecond) && same(QUORIN_SYSTEM_TIMER, vexa::vxbasic::kTimer) &&
+              same(QUORIN_SYSTEM_TICKS, vexa::vxbasic::kTicks) && same(QUORIN_SYSTEM_FREQ1, vexa::vxbasic::kFreq1) &&
+              same(QUORIN_SYSTEM_FREQ2, vexa::vxbasic::kFreq2) && same(QUORIN_SYSTEM_FILEFREE, vexa::vxbasic::kFileFree) &&
+              same(QUORIN_SYSTEM_FILE_LENGTH, vexa::vxbasic::kFileLength));
 
 }  // namespace
 
@@ -102,7 +102,7 @@ int32_t QuorinSetCompilerMessageBuffer(QuorinHandle handle, char* buffer, int32_
 
 uint32_t QuorinCompile(QuorinHandle handle, const char* baseDirectory) {
     return guarded(handle, uint32_t{QUORIN_COMPILE_NO_SOURCE},
-                   [&](QuorinInstance& inst) { return vxbasic::compile(inst, baseDirectory); });
+                   [&](QuorinInstance& inst) { return vexa::vxbasic::compile(inst, baseDirectory); });
 }
 
 uint16_t QuorinGetCodeLength(QuorinHandle handle) {
@@ -131,7 +131,7 @@ void QuorinSetOptions(QuorinHandle handle, uint32_t options) {
 }
 
 int32_t QuorinIsValidBreakPoint(QuorinHandle handle, uint16_t line) {
-    return guarded(handle, 0, [&](QuorinInstance& inst) { return vxbasic::isValidBreakPoint(inst, line) ? 1 : 0; });
+    return guarded(handle, 0, [&](QuorinInstance& inst) { return vexa::vxbasic::isValidBreakPoint(inst, line) ? 1 : 0; });
 }
 
 uint32_t QuorinStep(QuorinHandle handle) {
@@ -153,12 +153,12 @@ const char* QuorinGetOutputString(QuorinHandle handle) {
 uint32_t QuorinMapSymbol(QuorinHandle handle, const char* name) {
     return guarded(handle, uint32_t{0}, [&](QuorinInstance& inst) -> uint32_t {
         if (!name) return 0;
-        return inst.symbolMap.find(vxbasic::toUpper(name)).value_or(0);
+        return inst.symbolMap.find(vexa::vxbasic::toUpper(name)).value_or(0);
     });
 }
 
 uint32_t MakeQuorinMapCode(uint8_t kind, uint8_t space, uint16_t index) {
-    return vxbasic::makeMapCode(kind, space, index);
+    return vexa::vxbasic::makeMapCode(kind, space, index);
 }
 
 int32_t QuorinSetValue(QuorinHandle handle, uint32_t mapCode, int16_t value) {
@@ -177,7 +177,7 @@ uint16_t QuorinGetFileLength(QuorinHandle handle) {
 int32_t QuorinDumpFile(QuorinHandle handle, int16_t* words) {
     return guarded(handle, 0, [&](QuorinInstance& inst) {
         if (!words) return 0;
-        return vxbasic::dumpFile(inst, words);
+        return vexa::vxbasic::dumpFile(inst, words);
     });
 }
 
@@ -214,7 +214,7 @@ uint8_t QuorinGetDAC(QuorinHandle handle, int32_t channel) {
 
 int32_t QuorinDownload(QuorinHandle handle, int32_t portDescriptor) {
     return guarded(handle, int32_t{QUORIN_DOWNLOAD_WRITE_FAILED}, [&](QuorinInstance& inst) {
-        return vxbasic::download(inst.image, portDescriptor, inst.progress);
+        return vexa::vxbasic::download(inst.image, portDescriptor, inst.progress);
     });
 }
 

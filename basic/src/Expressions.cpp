@@ -6,7 +6,7 @@
 #include "CompileError.h"
 #include "QuorinCompiler.h"
 
-namespace vxbasic {
+namespace vexa::vxbasic {
 
 std::optional<Op> QuorinCompiler::acceptOperator(std::initializer_list<BinaryOperator> operators) {
     std::optional<std::string> word;
@@ -135,4 +135,4 @@ bool QuorinCompiler::function(const std::string& word) {
     return true;
 }
 
-}  // namespace vxbasic
+}  // namespace vexa::vxbasic

@@ -1,6 +1,6 @@
 #include "Interpreter.h"
 
-namespace vxbasic {
+namespace vexa::vxbasic {
 
 namespace {
 constexpr uint16_t kCodeStart = vexa::basic::kCodeOrigin;
@@ -128,4 +128,4 @@ uint32_t Interpreter::run() {
     return stepResult(kStepWait, m_.line);
 }
 
-}  // namespace vxbasic
+}  // namespace vexa::vxbasic

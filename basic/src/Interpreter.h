@@ -9,7 +9,7 @@
 #include "TokenCode.h"
 #include "vexa/platform/Clock.h"
 
-namespace vxbasic {
+namespace vexa::vxbasic {
 
 using vexa::basic::Op;
 
@@ -87,4 +87,4 @@ private:
     vexa::platform::Clock& clock_;
 };
 
-}  // namespace vxbasic
+}  // namespace vexa::vxbasic

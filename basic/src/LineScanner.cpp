@@ -1,6 +1,6 @@
 #include "LineScanner.h"
 
-namespace vxbasic {
+namespace vexa::vxbasic {
 
 bool isLetter(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
 bool isDigit(char c) { return c >= '0' && c <= '9'; }
@@ -69,4 +69,4 @@ std::optional<std::string> LineScanner::readQuoted() {
 
 std::string LineScanner::rest() const { return pos_ < text_.size() ? text_.substr(pos_) : std::string(); }
 
-}  // namespace vxbasic
+}  // namespace vexa::vxbasic

@@ -6,7 +6,7 @@
 #include <string>
 #include <string_view>
 
-namespace vxbasic {
+namespace vexa::vxbasic {
 
 class LineScanner {
 public:
@@ -43,4 +43,4 @@ bool isLetter(char c);
 bool isDigit(char c);
 std::string toUpper(std::string_view text);
 
-}  // namespace vxbasic
+}  // namespace vexa::vxbasic

@@ -5,7 +5,7 @@
 
 #include "CompileError.h"
 
-namespace vxbasic {
+namespace vexa::vxbasic {
 
 void MessageBuffer::set(char* buffer, std::size_t size) {
     buffer_ = buffer;
@@ -32,4 +32,4 @@ bool MessageBuffer::write(int line, const std::string& text) {
     return used_ < size_;
 }
 
-}  // namespace vxbasic
+}  // namespace vexa::vxbasic

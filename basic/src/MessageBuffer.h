@@ -4,7 +4,7 @@
 #include <cstddef>
 #include <string>
 
-namespace vxbasic {
+namespace vexa::vxbasic {
 
 class MessageBuffer {
 public:
@@ -24,4 +24,4 @@ private:
     std::size_t used_ = 0;
 };
 
-}  // namespace vxbasic
+}  // namespace vexa::vxbasic

@@ -3,7 +3,7 @@
 #include "CompileError.h"
 #include "QuorinCompiler.h"
 
-namespace vxbasic {
+namespace vexa::vxbasic {
 
 namespace {
 const char* const kWakeup = "__LABEL_WAKEUP";
@@ -192,4 +192,4 @@ void QuorinCompiler::appendNetworkRoutines() {
     }
 }
 
-}  // namespace vxbasic
+}  // namespace vexa::vxbasic

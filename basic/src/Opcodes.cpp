@@ -3,7 +3,7 @@
 
 #include "Interpreter.h"
 
-namespace vxbasic {
+namespace vexa::vxbasic {
 
 using vexa::basic::Family;
 using vexa::basic::familyOf;
@@ -273,4 +273,4 @@ void Interpreter::executeFile(FileOp sub) {
     }
 }
 
-}  // namespace vxbasic
+}  // namespace vexa::vxbasic

@@ -5,7 +5,7 @@
 
 #include "CompileError.h"
 
-namespace vxbasic {
+namespace vexa::vxbasic {
 
 namespace {
 
@@ -209,4 +209,4 @@ void QuorinCompiler::finishPass(bool errorsReported) {
     }
 }
 
-}  // namespace vxbasic
+}  // namespace vexa::vxbasic

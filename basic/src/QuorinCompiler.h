@@ -11,7 +11,7 @@
 #include "LineScanner.h"
 #include "Symbols.h"
 
-namespace vxbasic {
+namespace vexa::vxbasic {
 
 class QuorinCompiler {
 public:
@@ -138,4 +138,4 @@ private:
     void enterNesting();
 };
 
-}  // namespace vxbasic
+}  // namespace vexa::vxbasic

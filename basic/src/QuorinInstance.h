@@ -12,7 +12,7 @@
 #include "MessageBuffer.h"
 #include "Symbols.h"
 
-namespace vxbasic {
+namespace vexa::vxbasic {
 
 inline constexpr std::size_t kProgramMemorySize = kMemorySize;
 
@@ -53,4 +53,4 @@ bool isValidBreakPoint(const QuorinInstance& instance, uint16_t line);
 // their number.
 int32_t dumpFile(const QuorinInstance& instance, int16_t* words);
 
-}  // namespace vxbasic
+}  // namespace vexa::vxbasic

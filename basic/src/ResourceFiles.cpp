@@ -6,7 +6,7 @@
 #include <fstream>
 #include <sstream>
 
-namespace vxbasic {
+namespace vexa::vxbasic {
 
 std::string resolveResourcePath(const std::string& base, const std::string& name) {
     if (base.empty() || (!name.empty() && name[0] == '/')) return name;
@@ -75,4 +75,4 @@ ResourceStatus readSRecordFile(const std::string& path, std::vector<uint8_t>& by
     return ResourceStatus::Ok;
 }
 
-}  // namespace vxbasic
+}  // namespace vexa::vxbasic

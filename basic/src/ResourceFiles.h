@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-namespace vxbasic {
+namespace vexa::vxbasic {
 
 enum class ResourceStatus { Ok, Missing, Malformed };
 
@@ -21,4 +21,4 @@ ResourceStatus readTableFile(const std::string& path, std::vector<uint16_t>& wor
 // too. Address and checksum are not checked.
 ResourceStatus readSRecordFile(const std::string& path, std::vector<uint8_t>& bytes);
 
-}  // namespace vxbasic
+}  // namespace vexa::vxbasic

@@ -6,7 +6,7 @@
 #include "QuorinCompiler.h"
 #include "ResourceFiles.h"
 
-namespace vxbasic {
+namespace vexa::vxbasic {
 
 using vexa::basic::FileOp;
 
@@ -365,4 +365,4 @@ void QuorinCompiler::portStatement(const std::string& word) {
     }
 }
 
-}  // namespace vxbasic
+}  // namespace vexa::vxbasic

@@ -1,6 +1,6 @@
 #include "Symbols.h"
 
-namespace vxbasic {
+namespace vexa::vxbasic {
 
 uint32_t makeMapCode(uint8_t kind, uint8_t space, uint16_t index) {
     return static_cast<uint32_t>(index) | ((static_cast<uint32_t>(kind) << 8) | space) << 16;
@@ -55,4 +55,4 @@ std::optional<uint16_t> parseConstant(const std::string& word, const NameTable<u
     return static_cast<uint16_t>(v);
 }
 
-}  // namespace vxbasic
+}  // namespace vexa::vxbasic

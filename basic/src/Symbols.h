@@ -8,7 +8,7 @@
 #include <utility>
 #include <vector>
 
-namespace vxbasic {
+namespace vexa::vxbasic {
 
 // Kinds in bits 8-15 of a symbol value.
 enum SymbolKind : uint8_t {
@@ -76,4 +76,4 @@ private:
 // Values wrap to 16 bits. An empty word is no constant.
 std::optional<uint16_t> parseConstant(const std::string& word, const NameTable<uint16_t>& constants);
 
-}  // namespace vxbasic
+}  // namespace vexa::vxbasic

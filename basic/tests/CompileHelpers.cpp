@@ -4,7 +4,7 @@
 
 #include "TokenCode.h"
 
-namespace vxbasic::test {
+namespace vexa::vxbasic::test {
 
 Compiled compileSource(const std::string& source, const char* baseDirectory, std::size_t messageBufferSize) {
     Compiled out;
@@ -48,4 +48,4 @@ std::vector<std::string> endedListing(const std::vector<std::string>& lines) {
     return listing(ended(vexa::basic::assemble(lines)));
 }
 
-}  // namespace vxbasic::test
+}  // namespace vexa::vxbasic::test

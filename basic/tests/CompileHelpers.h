@@ -8,7 +8,7 @@
 
 #include "QuorinInstance.h"
 
-namespace vxbasic::test {
+namespace vexa::vxbasic::test {
 
 struct Compiled {
     uint32_t status = 0;
@@ -34,4 +34,4 @@ std::vector<std::string> listing(const std::vector<uint8_t>& code);
 // byte and the padding.
 std::vector<std::string> endedListing(const std::vector<std::string>& lines);
 
-}  // namespace vxbasic::test
+}  // namespace vexa::vxbasic::test

@@ -5,11 +5,11 @@
 #include "CompileHelpers.h"
 #include "Symbols.h"
 
-using vxbasic::isValidBreakPoint;
-using vxbasic::test::compileSource;
-using vxbasic::test::endedListing;
-using vxbasic::test::hex;
-using vxbasic::test::listing;
+using vexa::vxbasic::isValidBreakPoint;
+using vexa::vxbasic::test::compileSource;
+using vexa::vxbasic::test::endedListing;
+using vexa::vxbasic::test::hex;
+using vexa::vxbasic::test::listing;
 
 namespace {
 
@@ -172,7 +172,7 @@ TEST(CompilerMessages, NoBufferMeansNoRoom) {
         EXPECT_EQ(r.status, (1u << 16) | 1u) << size;
         EXPECT_EQ(r.messages, "");
     }
-    vxbasic::QuorinInstance inst;
+    vexa::vxbasic::QuorinInstance inst;
     std::string source = "NEXT\nNEXT";
     inst.source = source.c_str();
     inst.messages.set(nullptr, 100);
@@ -180,7 +180,7 @@ TEST(CompilerMessages, NoBufferMeansNoRoom) {
 }
 
 TEST(CompilerMessages, CleanRecompileEmptiesTheText) {
-    vxbasic::QuorinInstance inst;
+    vexa::vxbasic::QuorinInstance inst;
     char buffer[256];
     inst.messages.set(buffer, sizeof buffer);
     std::string bad = "NEXT";
@@ -259,7 +259,7 @@ TEST(CompilerLimits, AutomaticPlacementStaysInVariableRam) {
 }
 
 TEST(Constants, Forms) {
-    vxbasic::NameTable<uint16_t> constants;
+    vexa::vxbasic::NameTable<uint16_t> constants;
     constants.add("ON", 65535);
     struct Case {
         const char* word;
@@ -269,7 +269,7 @@ TEST(Constants, Forms) {
                           {"-ON", 1},      {"65536", 0},   {"", -1},       {"-", -1},    {"&H", -1},
                           {"12A", -1},     {"&B102", -1},  {"&HFG", -1},   {"X", -1}};
     for (const Case& c : cases) {
-        auto v = vxbasic::parseConstant(c.word, constants);
+        auto v = vexa::vxbasic::parseConstant(c.word, constants);
         EXPECT_EQ(v ? static_cast<int>(*v) : -1, c.value) << c.word;
     }
 }

@@ -21,7 +21,7 @@ using vexa::boardemu::FirstGenBoard;
 
 namespace {
 
-constexpr vxbasic::DownloadTimeouts kShort{5, 150};
+constexpr vexa::vxbasic::DownloadTimeouts kShort{5, 150};
 
 class Download : public ::testing::Test {
 protected:
@@ -34,16 +34,16 @@ protected:
         fd_ = ::open(board.path().c_str(), O_RDWR | O_NOCTTY | O_CLOEXEC);
         ASSERT_GE(fd_, 0);
     }
-    static vxbasic::DownloadImage image(std::vector<uint8_t> code, std::vector<uint8_t> sysCode) {
-        vxbasic::DownloadImage img;
+    static vexa::vxbasic::DownloadImage image(std::vector<uint8_t> code, std::vector<uint8_t> sysCode) {
+        vexa::vxbasic::DownloadImage img;
         img.codeLength = static_cast<uint16_t>(code.size());
         std::copy(code.begin(), code.end(), img.code.begin());
         img.sysCodeLength = static_cast<uint16_t>(sysCode.size());
         std::copy(sysCode.begin(), sysCode.end(), img.sysCode.begin());
         return img;
     }
-    int32_t run(const vxbasic::DownloadImage& img) {
-        return vxbasic::download(img, fd_, progress_, kShort);
+    int32_t run(const vexa::vxbasic::DownloadImage& img) {
+        return vexa::vxbasic::download(img, fd_, progress_, kShort);
     }
     int fd_ = -1;
     std::atomic<uint16_t> progress_{77};
@@ -118,7 +118,7 @@ TEST_F(Download, DescriptorNotOpenFailsAtOnce) {
     for (int descriptor : {-1, closed}) {
         progress_ = 77;
         const auto begin = std::chrono::steady_clock::now();
-        EXPECT_EQ(vxbasic::download(image({1, 2}, {}), descriptor, progress_), -2) << descriptor;
+        EXPECT_EQ(vexa::vxbasic::download(image({1, 2}, {}), descriptor, progress_), -2) << descriptor;
         EXPECT_EQ(progress_.load(), 0) << descriptor;
         EXPECT_LT(std::chrono::steady_clock::now() - begin, std::chrono::milliseconds(500)) << descriptor;
     }

@@ -3,7 +3,7 @@
 
 #include "vexa/platform/Clock.h"
 
-namespace vxbasic::test {
+namespace vexa::vxbasic::test {
 
 class FakeClock final : public vexa::platform::Clock {
 public:
@@ -19,4 +19,4 @@ public:
     vexa::platform::LocalTime time{2026, 12, 8, 2, 19, 45, 30};
 };
 
-}  // namespace vxbasic::test
+}  // namespace vexa::vxbasic::test

@@ -8,7 +8,7 @@
 #include "Interpreter.h"
 #include "TokenCode.h"
 
-namespace vxbasic {
+namespace vexa::vxbasic {
 namespace {
 
 using vexa::basic::assemble;
@@ -301,4 +301,4 @@ TEST_F(Machine, DataFileAtTheEndOfMemory) {
 }
 
 }  // namespace
-}  // namespace vxbasic
+}  // namespace vexa::vxbasic

@@ -8,8 +8,8 @@
 #include "CompileHelpers.h"
 #include "TokenCode.h"
 
-using vxbasic::test::compileSource;
-using vxbasic::test::listing;
+using vexa::vxbasic::test::compileSource;
+using vexa::vxbasic::test::listing;
 
 namespace {
 

@@ -10,10 +10,10 @@
 #include "CompileHelpers.h"
 #include "ResourceFiles.h"
 
-using vxbasic::test::compileSource;
-using vxbasic::test::endedListing;
-using vxbasic::test::hex;
-using vxbasic::test::listing;
+using vexa::vxbasic::test::compileSource;
+using vexa::vxbasic::test::endedListing;
+using vexa::vxbasic::test::hex;
+using vexa::vxbasic::test::listing;
 
 namespace fs = std::filesystem;
 
@@ -84,7 +84,7 @@ TEST_F(ResourceFiles, MalformedSRecords) {
 }
 
 TEST(ResourcePath, Joining) {
-    using vxbasic::resolveResourcePath;
+    using vexa::vxbasic::resolveResourcePath;
     EXPECT_EQ(resolveResourcePath("", "t.txt"), "t.txt");
     EXPECT_EQ(resolveResourcePath("", "sub/t.txt"), "sub/t.txt");
     EXPECT_EQ(resolveResourcePath("/base", "/abs/t.txt"), "/abs/t.txt");

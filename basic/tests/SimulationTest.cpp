@@ -225,10 +225,10 @@ TEST_F(Simulation, LongPauseIsLeftToTheCallerInRealTime) {
 }
 
 TEST(SimulationRealTime, PauseWithTheInjectedClock) {
-    auto compiled = vxbasic::test::compileSource("PAUSE 200\nPAUSE 100\nPRINT TIMER;");
+    auto compiled = vexa::vxbasic::test::compileSource("PAUSE 200\nPAUSE 100\nPRINT TIMER;");
     ASSERT_EQ(compiled.status, 0u);
-    vxbasic::QuorinInstance& inst = *compiled.instance;
-    vxbasic::test::FakeClock clock;
+    vexa::vxbasic::QuorinInstance& inst = *compiled.instance;
+    vexa::vxbasic::test::FakeClock clock;
     clock.now = 1000;
     inst.clock = &clock;
     inst.board.options = QUORIN_OPTION_REALTIME;

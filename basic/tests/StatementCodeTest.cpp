@@ -3,9 +3,9 @@
 
 #include "CompileHelpers.h"
 
-using vxbasic::test::compileSource;
-using vxbasic::test::endedListing;
-using vxbasic::test::listing;
+using vexa::vxbasic::test::compileSource;
+using vexa::vxbasic::test::endedListing;
+using vexa::vxbasic::test::listing;
 
 namespace {
 

@@ -10,7 +10,7 @@
 #include "Interpreter.h"
 #include "TokenCode.h"
 
-namespace vxbasic {
+namespace vexa::vxbasic {
 namespace {
 
 using vexa::basic::assemble;
@@ -186,4 +186,4 @@ TEST(TokenCodeListing, AnyBytesRoundTrip) {
 }
 
 }  // namespace
-}  // namespace vxbasic
+}  // namespace vexa::vxbasic

@@ -32,10 +32,10 @@ std::string generatedSource(int blocks) {
 
 void CompileLargeSource(benchmark::State& state) {
     const std::string source = generatedSource(static_cast<int>(state.range(0)));
-    auto inst = std::make_unique<vxbasic::QuorinInstance>();
+    auto inst = std::make_unique<vexa::vxbasic::QuorinInstance>();
     inst->source = source.c_str();
     for (auto _ : state) {
-        uint32_t status = vxbasic::compile(*inst, nullptr);
+        uint32_t status = vexa::vxbasic::compile(*inst, nullptr);
         if (status != 0) state.SkipWithError("compile failed");
         benchmark::DoNotOptimize(status);
     }
@@ -47,9 +47,9 @@ BENCHMARK(CompileLargeSource)->Arg(100)->Arg(300)->Unit(benchmark::kMillisecond)
 void StepLoop(benchmark::State& state) {
     const std::string source =
         "DEFINE I WORD\nDEFINE S WORD\n#TOP FOR I = 1 TO 1000\nS = S + I * 3 MOD 7\nNEXT\nGOTO TOP\n";
-    auto inst = std::make_unique<vxbasic::QuorinInstance>();
+    auto inst = std::make_unique<vexa::vxbasic::QuorinInstance>();
     inst->source = source.c_str();
-    if (vxbasic::compile(*inst, nullptr) != 0) {
+    if (vexa::vxbasic::compile(*inst, nullptr) != 0) {
         state.SkipWithError("compile failed");
         return;
     }

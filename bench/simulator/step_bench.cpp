@@ -7,8 +7,8 @@
 
 namespace {
 
-using vx2sim::test::Op;
-using vx2sim::test::ProgramBuilder;
+using vexa::vx2sim::test::Op;
+using vexa::vx2sim::test::ProgramBuilder;
 
 constexpr int kBurst = 1001;
 
@@ -37,7 +37,7 @@ ProgramBuilder countingLoop(int threads) {
 
 // One machine per benchmark thread; `programThreads` VM threads in each.
 void runSteps(benchmark::State& state, int programThreads) {
-  vx2sim::test::TempFiles files;
+  vexa::vx2sim::test::TempFiles files;
   const std::string base = files.write("loop", countingLoop(programThreads).dbg());
   const Vx2SimHandle machine = createMachine(base.c_str());
   if (!machine) {

@@ -7,7 +7,7 @@
 #include "vexa/conversions.h"
 #include "vexa/isa.h"
 
-namespace vx2 {
+namespace vexa::vx2 {
 
 using vexa::isa::encode;
 using vexa::isa::Op;
@@ -469,4 +469,4 @@ void CodeGenerator::translate(const IntermediateCodeSequence& code, const Interm
   }
 }
 
-}  // namespace vx2
+}  // namespace vexa::vx2

@@ -11,7 +11,7 @@
 #include "IntermediateCodeSequence.h"
 #include "vexa/vm_contract.h"
 
-namespace vx2 {
+namespace vexa::vx2 {
 
 class Procedure;
 class Function;
@@ -91,4 +91,4 @@ class CodeGenerator {
   std::vector<std::pair<int, int32_t>> jumpSites_;
 };
 
-}  // namespace vx2
+}  // namespace vexa::vx2

@@ -4,7 +4,7 @@
 
 #include "Token.h"
 
-namespace vx2 {
+namespace vexa::vx2 {
 namespace {
 
 // Message texts 0..35, then the spelling of token type t at 36 + t.
@@ -91,4 +91,4 @@ std::string composeMessageLine(const std::string& moduleName, int line, const st
 
 std::string composeOkLine(const std::string& moduleName) { return moduleName + " : OK\n"; }
 
-}  // namespace vx2
+}  // namespace vexa::vx2

@@ -3,7 +3,7 @@
 
 #include <string>
 
-namespace vx2 {
+namespace vexa::vx2 {
 
 // Message numbers of the text table.
 enum Text : int {
@@ -64,4 +64,4 @@ std::string composeKindExpected(int kind);             // "identifier of a ... e
 std::string composeMessageLine(const std::string& moduleName, int line, const std::string& text);
 std::string composeOkLine(const std::string& moduleName);
 
-}  // namespace vx2
+}  // namespace vexa::vx2

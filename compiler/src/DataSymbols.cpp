@@ -2,7 +2,7 @@
 
 #include "Scope.h"
 
-namespace vx2 {
+namespace vexa::vx2 {
 
 void Data::print(std::ostream& out) const { out << fullName() << "\t(" << address << ")"; }
 
@@ -27,4 +27,4 @@ void Variable::markUsed() {
   }
 }
 
-}  // namespace vx2
+}  // namespace vexa::vx2

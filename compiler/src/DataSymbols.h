@@ -6,7 +6,7 @@
 
 #include "Types.h"
 
-namespace vx2 {
+namespace vexa::vx2 {
 
 enum StorageClass : int { STORAGE_CONSTANT = 0, STORAGE_GLOBAL = 1, STORAGE_LOCAL = 2 };
 
@@ -98,4 +98,4 @@ class Variable : public Data {
   std::shared_ptr<Reference> linked;  // the parameter slot through which it is reached
 };
 
-}  // namespace vx2
+}  // namespace vexa::vx2

@@ -10,7 +10,7 @@
 
 namespace {
 
-using vx2::Project;
+using vexa::vx2::Project;
 
 vexa::HandleTable<Project>& projects() {
   static vexa::HandleTable<Project> table;
@@ -47,7 +47,7 @@ int32_t textQuery(Vx2ProjectHandle handle, const char* text, char* buffer, uint3
   return guarded<int32_t>(handle, 0, [&](Project& project) {
     std::string answer;
     if (!query(project, answer)) return 0;
-    vx2::copyTextCut(answer, buffer, size);
+    vexa::vx2::copyTextCut(answer, buffer, size);
     return 1;
   });
 }
@@ -79,7 +79,7 @@ int32_t renameProject(Vx2ProjectHandle handle, const char* name) {
 
 int32_t isValidModuleName(const char* name) {
   if (!name) return 0;
-  return guarded<int32_t>(0, [&] { return vx2::isValidIdentifierText(vx2::sharedKeywordTable(), name) ? 1 : 0; });
+  return guarded<int32_t>(0, [&] { return vexa::vx2::isValidIdentifierText(vexa::vx2::sharedKeywordTable(), name) ? 1 : 0; });
 }
 
 int32_t addModule(Vx2ProjectHandle handle, const char* name, const char* source, int32_t mode) {
@@ -139,7 +139,7 @@ int32_t finishBuild(Vx2ProjectHandle handle) {
 int32_t getModuleLineInfos(Vx2ProjectHandle handle, int32_t module, uint8_t* buffer, uint32_t length) {
   if (!buffer && length > 0) return 0;
   return guarded<int32_t>(handle, 0, [&](Project& project) {
-    vx2::Module* m = project.module(module);
+    vexa::vx2::Module* m = project.module(module);
     if (!m) return 0;
     const size_t n = m->lineInfos.size() < length ? m->lineInfos.size() : length;
     for (size_t i = 0; i < n; ++i) buffer[i] = m->lineInfos[i];

@@ -2,7 +2,7 @@
 
 #include "Scope.h"
 
-namespace vx2 {
+namespace vexa::vx2 {
 
 void Identified::print(std::ostream& out) const { out << fullName(); }
 
@@ -13,4 +13,4 @@ void Identified::detach() {
 
 std::string Identified::fullName() const { return node ? node->fullName() : std::string(); }
 
-}  // namespace vx2
+}  // namespace vexa::vx2

@@ -6,7 +6,7 @@
 #include <ostream>
 #include <string>
 
-namespace vx2 {
+namespace vexa::vx2 {
 
 class Scope;
 class Constant;
@@ -64,4 +64,4 @@ class Identified : public Virtual, public std::enable_shared_from_this<Identifie
 
 using SymbolPtr = std::shared_ptr<Identified>;
 
-}  // namespace vx2
+}  // namespace vexa::vx2

@@ -3,7 +3,7 @@
 #include "DataSymbols.h"
 #include "vexa/conversions.h"
 
-namespace vx2 {
+namespace vexa::vx2 {
 
 using vexa::vm::floatToInt32;
 using vexa::vm::isInt32;
@@ -199,4 +199,4 @@ void IntermediateCodeSequence::clear() {
   trailing_ = 0;
 }
 
-}  // namespace vx2
+}  // namespace vexa::vx2

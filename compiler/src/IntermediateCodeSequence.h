@@ -7,7 +7,7 @@
 
 #include "Identified.h"
 
-namespace vx2 {
+namespace vexa::vx2 {
 
 enum Operation : int32_t {
   OP_CALL = 1,
@@ -124,4 +124,4 @@ class IntermediateCodeSequence {
   bool recorded_ = false;
 };
 
-}  // namespace vx2
+}  // namespace vexa::vx2

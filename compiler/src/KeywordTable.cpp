@@ -3,7 +3,7 @@
 #include "CompilerTexts.h"
 #include "Token.h"
 
-namespace vx2 {
+namespace vexa::vx2 {
 namespace {
 constexpr int16_t kPrimes[16] = {31, 109, 97, 17, 47, 71, 3, 19, 23, 151, 139, 67, 73, 233, 211, 59};
 }
@@ -44,4 +44,4 @@ int KeywordTable::bucketOf(int tokenType) const {
   return -1;
 }
 
-}  // namespace vx2
+}  // namespace vexa::vx2

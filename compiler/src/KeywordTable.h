@@ -7,7 +7,7 @@
 #include <string>
 #include <string_view>
 
-namespace vx2 {
+namespace vexa::vx2 {
 
 constexpr int KEYWORD_BUCKETS = 277;
 constexpr int KEYWORD_COUNT = 40;
@@ -41,4 +41,4 @@ class KeywordTable {
   uint16_t longest_ = 0;
 };
 
-}  // namespace vx2
+}  // namespace vexa::vx2

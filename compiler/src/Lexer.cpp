@@ -2,7 +2,7 @@
 
 #include "Token.h"
 
-namespace vx2 {
+namespace vexa::vx2 {
 namespace {
 
 bool isLetter(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
@@ -274,5 +274,5 @@ bool isValidIdentifierText(const KeywordTable& keywords, std::string_view text) 
   return tokens.size() == 2 && tokens.at(0).type == TOKEN_IDENTIFIER && tokens.at(1).type == TOKEN_END;
 }
 
-}  // namespace vx2
+}  // namespace vexa::vx2
 

@@ -6,7 +6,7 @@
 #include "KeywordTable.h"
 #include "TokenList.h"
 
-namespace vx2 {
+namespace vexa::vx2 {
 
 class Lexer {
  public:
@@ -36,4 +36,4 @@ class Lexer {
 // True when the text scans as exactly one identifier followed by the end of the text.
 bool isValidIdentifierText(const KeywordTable& keywords, std::string_view text);
 
-}  // namespace vx2
+}  // namespace vexa::vx2

@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-namespace vx2 {
+namespace vexa::vx2 {
 
 MessageStream::MessageStream(char* buffer, uint32_t size) : buffer_(buffer), size_(size) {
   good_ = buffer != nullptr;
@@ -50,4 +50,4 @@ void MessageStream::flush() {
   if (file_ && std::fflush(file_) != 0) good_ = false;
 }
 
-}  // namespace vx2
+}  // namespace vexa::vx2

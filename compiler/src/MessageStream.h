@@ -6,7 +6,7 @@
 #include <string>
 #include <string_view>
 
-namespace vx2 {
+namespace vexa::vx2 {
 
 class MessageStream {
  public:
@@ -32,4 +32,4 @@ class MessageStream {
   bool good_ = false;
 };
 
-}  // namespace vx2
+}  // namespace vexa::vx2

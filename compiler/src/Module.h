@@ -9,7 +9,7 @@
 #include "Identified.h"
 #include "TokenList.h"
 
-namespace vx2 {
+namespace vexa::vx2 {
 
 class Module : public Identified {
  public:
@@ -46,4 +46,4 @@ class Module : public Identified {
   bool textMode_;
 };
 
-}  // namespace vx2
+}  // namespace vexa::vx2

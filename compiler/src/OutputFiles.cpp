@@ -6,7 +6,7 @@
 #include "Program.h"
 #include "vexa/vm_contract.h"
 
-namespace vx2 {
+namespace vexa::vx2 {
 namespace {
 
 namespace vm = vexa::vm;
@@ -153,4 +153,4 @@ bool Program::writeOutputFiles(const std::string& baseName, bool withDebugFile) 
   return ok;
 }
 
-}  // namespace vx2
+}  // namespace vexa::vx2

@@ -9,7 +9,7 @@
 #include "vexa/vm_contract.h"
 #include "Token.h"
 
-namespace vx2 {
+namespace vexa::vx2 {
 
 int Parser::compile(Program& program, Module& module, MessageStream* messages, TokenList& tokens,
                     const std::string& messageName) {
@@ -387,4 +387,4 @@ void Parser::declareFieldVariables(const std::shared_ptr<Variable>& variable) {
   program_->leaveScope();
 }
 
-}  // namespace vx2
+}  // namespace vexa::vx2

@@ -15,7 +15,7 @@
 #include "Program.h"
 #include "TokenList.h"
 
-namespace vx2 {
+namespace vexa::vx2 {
 
 class MessageStream;
 
@@ -122,4 +122,4 @@ class Parser {
   int tempStrings_ = 0;
 };
 
-}  // namespace vx2
+}  // namespace vexa::vx2

@@ -3,7 +3,7 @@
 #include "Parser.h"
 #include "Token.h"
 
-namespace vx2 {
+namespace vexa::vx2 {
 namespace {
 
 // The intermediate operation of an operator token at a precedence level, or 0.
@@ -280,4 +280,4 @@ void Parser::stringPart(const std::shared_ptr<Variable>& temp) {
   code().appendWithOperand(OP_STR_APPEND_CHAR, 0);
 }
 
-}  // namespace vx2
+}  // namespace vexa::vx2

@@ -5,7 +5,7 @@
 #include "Parser.h"
 #include "Token.h"
 
-namespace vx2 {
+namespace vexa::vx2 {
 
 namespace {
 // Restores the break and continue stacks when a loop is left, also by an error.
@@ -584,4 +584,4 @@ void Parser::identifierStatement() {
   code().appendSymbol(indirect ? OP_STORE_INDIRECT : OP_STORE, designated->shared_from_this());
 }
 
-}  // namespace vx2
+}  // namespace vexa::vx2

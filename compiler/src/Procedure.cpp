@@ -1,6 +1,6 @@
 #include "Procedure.h"
 
-namespace vx2 {
+namespace vexa::vx2 {
 
 void Procedure::allocateLocal(const DataPtr& data) {
   locals.push_back(data);
@@ -50,4 +50,4 @@ void Function::detach() {
   cap.reset();
 }
 
-}  // namespace vx2
+}  // namespace vexa::vx2

@@ -7,7 +7,7 @@
 #include "DataSymbols.h"
 #include "IntermediateCodeSequence.h"
 
-namespace vx2 {
+namespace vexa::vx2 {
 
 class Procedure : public Identified {
  public:
@@ -49,4 +49,4 @@ class Function : public Procedure {
 
 using ProcedurePtr = std::shared_ptr<Procedure>;
 
-}  // namespace vx2
+}  // namespace vexa::vx2

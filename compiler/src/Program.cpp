@@ -6,7 +6,7 @@
 #include "Procedure.h"
 #include "vexa/vm_contract.h"
 
-namespace vx2 {
+namespace vexa::vx2 {
 
 namespace {
 int buildErrorText(BuildError error) {
@@ -198,4 +198,4 @@ bool Program::finish(MessageStream& messages) {
   return ok;
 }
 
-}  // namespace vx2
+}  // namespace vexa::vx2

@@ -14,7 +14,7 @@
 #include "MessageStream.h"
 #include "Scope.h"
 
-namespace vx2 {
+namespace vexa::vx2 {
 
 class Thread;
 class Function;
@@ -90,4 +90,4 @@ class Program {
   std::vector<DataPtr> dataSymbols_;
 };
 
-}  // namespace vx2
+}  // namespace vexa::vx2

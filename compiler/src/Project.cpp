@@ -8,7 +8,7 @@
 #include "Lexer.h"
 #include "Token.h"
 
-namespace vx2 {
+namespace vexa::vx2 {
 namespace {
 
 // Reads a whole file; false when it cannot be opened or read.
@@ -248,4 +248,4 @@ bool Project::writeOutputFile(const std::string& baseName, bool withDebugFile) {
   return program_.writeOutputFiles(baseName, withDebugFile);
 }
 
-}  // namespace vx2
+}  // namespace vexa::vx2

@@ -13,7 +13,7 @@
 #include "Parser.h"
 #include "Program.h"
 
-namespace vx2 {
+namespace vexa::vx2 {
 
 class Project {
  public:
@@ -82,4 +82,4 @@ const KeywordTable& sharedKeywordTable();
 // Copies text into a caller's buffer: at most size - 1 bytes and a NUL (nothing when size is 0).
 void copyTextCut(const std::string& text, char* buffer, uint32_t size);
 
-}  // namespace vx2
+}  // namespace vexa::vx2

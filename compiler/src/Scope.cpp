@@ -2,7 +2,7 @@
 
 #include "Module.h"
 
-namespace vx2 {
+namespace vexa::vx2 {
 
 Scope::Scope(std::string name, SymbolPtr symbol, Scope* parent)
     : name(std::move(name)), symbol(std::move(symbol)), parent(parent) {}
@@ -75,4 +75,4 @@ Scope* Module::scopeAtLine(int line) const {
   return found;
 }
 
-}  // namespace vx2
+}  // namespace vexa::vx2

@@ -9,7 +9,7 @@
 
 #include "Identified.h"
 
-namespace vx2 {
+namespace vexa::vx2 {
 
 class Scope {
  public:
@@ -41,4 +41,4 @@ class Scope {
   std::unordered_map<std::string_view, Scope*> index_;  // built for larger scopes only
 };
 
-}  // namespace vx2
+}  // namespace vexa::vx2

@@ -1,7 +1,7 @@
 // Token types of the scanner (also the spelling index of the text table).
 #pragma once
 
-namespace vx2 {
+namespace vexa::vx2 {
 
 enum TokenType : int {
   TOKEN_NONE = 0,
@@ -85,4 +85,4 @@ enum TokenType : int {
 constexpr int FIRST_KEYWORD = TOKEN_NOT;
 constexpr int LAST_KEYWORD = TOKEN_CONTINUE;
 
-}  // namespace vx2
+}  // namespace vexa::vx2

@@ -1,6 +1,6 @@
 #include "TokenList.h"
 
-namespace vx2 {
+namespace vexa::vx2 {
 namespace {
 const std::string kNoText;
 }
@@ -46,4 +46,4 @@ double TokenList::number() const {
   return doubles_[v];
 }
 
-}  // namespace vx2
+}  // namespace vexa::vx2

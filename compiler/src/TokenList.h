@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-namespace vx2 {
+namespace vexa::vx2 {
 
 class TokenList {
  public:
@@ -55,4 +55,4 @@ class TokenList {
   size_t recordedItems_ = 0, recordedDoubles_ = 0, recordedTexts_ = 0;
 };
 
-}  // namespace vx2
+}  // namespace vexa::vx2

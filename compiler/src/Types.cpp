@@ -4,7 +4,7 @@
 
 #include "vexa/conversions.h"
 
-namespace vx2 {
+namespace vexa::vx2 {
 
 int NumericType::size() const {
   static constexpr int kSizes[4] = {1, 2, 4, 8};
@@ -56,4 +56,4 @@ int smallestNumericKind(double value) {
 
 const TypePtr& smallestNumericType(double value) { return NumericType::builtin(smallestNumericKind(value)); }
 
-}  // namespace vx2
+}  // namespace vexa::vx2

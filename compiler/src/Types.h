@@ -6,7 +6,7 @@
 
 #include "Identified.h"
 
-namespace vx2 {
+namespace vexa::vx2 {
 
 enum NumericKind : int { NUM_BYTE = 0, NUM_INT = 1, NUM_LONG = 2, NUM_FLOAT = 3 };
 enum TypeCategory : int { CATEGORY_NUMERIC = 0, CATEGORY_STRING = 1, CATEGORY_USER = 2 };
@@ -71,4 +71,4 @@ bool isStringType(const Type* type);
 int smallestNumericKind(double value);
 const TypePtr& smallestNumericType(double value);
 
-}  // namespace vx2
+}  // namespace vexa::vx2

@@ -4,7 +4,7 @@
 #include "Procedure.h"
 #include "vexa/isa_testing.h"
 
-namespace vx2 {
+namespace vexa::vx2 {
 namespace {
 
 using vexa::isa::testing::sameCode;
@@ -99,4 +99,4 @@ TEST(CodeGenerator, RemovedDeclarationIsRefused) {
 }
 
 }  // namespace
-}  // namespace vx2
+}  // namespace vexa::vx2

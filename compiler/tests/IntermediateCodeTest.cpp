@@ -7,7 +7,7 @@
 #include "DataSymbols.h"
 #include "IntermediateCodeSequence.h"
 
-namespace vx2 {
+namespace vexa::vx2 {
 namespace {
 
 using Item = IntermediateCodeSequence::Item;
@@ -161,4 +161,4 @@ TEST(IntermediateCodeSequence, StackNeedIsTotalPlusLargestCallee) {
 }
 
 }  // namespace
-}  // namespace vx2
+}  // namespace vexa::vx2

@@ -8,7 +8,7 @@
 #include "Lexer.h"
 #include "Token.h"
 
-namespace vx2 {
+namespace vexa::vx2 {
 namespace {
 
 struct Tok {
@@ -155,4 +155,4 @@ TEST(Lexer, ValidIdentifierTexts) {
 }
 
 }  // namespace
-}  // namespace vx2
+}  // namespace vexa::vx2

@@ -8,7 +8,7 @@
 
 #include "Project.h"
 
-namespace vx2 {
+namespace vexa::vx2 {
 namespace {
 
 class ProjectFiles : public ::testing::Test {
@@ -74,4 +74,4 @@ TEST(Project, TwoProjectsHaveTheirOwnLabels) {
 }
 
 }  // namespace
-}  // namespace vx2
+}  // namespace vexa::vx2

@@ -6,7 +6,7 @@
 
 #include "Project.h"
 
-namespace vx2 {
+namespace vexa::vx2 {
 namespace {
 
 // Random token soup from V2's vocabulary: the compiler must report, recover and never crash
@@ -59,4 +59,4 @@ TEST(Robustness, RandomSourcesNeverCrashTheCompiler) {
 }
 
 }  // namespace
-}  // namespace vx2
+}  // namespace vexa::vx2

@@ -6,7 +6,7 @@
 #include "Scope.h"
 #include "Types.h"
 
-namespace vx2 {
+namespace vexa::vx2 {
 namespace {
 
 TEST(Types, SmallestNumericType) {
@@ -126,4 +126,4 @@ TEST(Scope, RemovalDetachesSymbolsThatAreStillReferenced) {
 }
 
 }  // namespace
-}  // namespace vx2
+}  // namespace vexa::vx2

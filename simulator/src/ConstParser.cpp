@@ -6,7 +6,7 @@
 
 #include "vexa/conversions.h"
 
-namespace vx2sim {
+namespace vexa::vx2sim {
 namespace {
 
 using ID = ConstParser::Token::ID;
@@ -244,4 +244,4 @@ ConstParser::Value ConstParser::operand() {
   }
 }
 
-}  // namespace vx2sim
+}  // namespace vexa::vx2sim

@@ -7,7 +7,7 @@
 #include <string_view>
 #include <vector>
 
-namespace vx2sim {
+namespace vexa::vx2sim {
 
 class ConstParser {
  public:
@@ -56,4 +56,4 @@ class ConstParser {
   int pending_ = 0;
 };
 
-}  // namespace vx2sim
+}  // namespace vexa::vx2sim

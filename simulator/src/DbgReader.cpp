@@ -2,7 +2,7 @@
 
 #include <cctype>
 
-namespace vx2sim {
+namespace vexa::vx2sim {
 
 int DbgReader::skipSpace() {
   int c = std::getc(file_);
@@ -45,4 +45,4 @@ std::optional<std::string> DbgReader::word() {
   return text;
 }
 
-}  // namespace vx2sim
+}  // namespace vexa::vx2sim

@@ -6,7 +6,7 @@
 #include <optional>
 #include <string>
 
-namespace vx2sim {
+namespace vexa::vx2sim {
 
 class DbgReader {
  public:
@@ -22,4 +22,4 @@ class DbgReader {
   std::FILE* file_;
 };
 
-}  // namespace vx2sim
+}  // namespace vexa::vx2sim

@@ -2,7 +2,7 @@
 #include "Instructions.h"
 #include "MemoryOps.h"
 
-namespace vx2sim {
+namespace vexa::vx2sim {
 namespace {
 
 using vexa::isa::numberOf;
@@ -224,4 +224,4 @@ void Machine::dispatch(uint16_t w, uint16_t at) {
   }
 }
 
-}  // namespace vx2sim
+}  // namespace vexa::vx2sim

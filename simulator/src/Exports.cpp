@@ -14,7 +14,7 @@
 #include "vexa/platform/HandleTable.h"
 #include "vx2sim.h"
 
-using namespace vx2sim;
+using namespace vexa::vx2sim;
 
 namespace {
 

@@ -5,7 +5,7 @@
 
 #include "Machine.h"
 
-namespace vx2sim {
+namespace vexa::vx2sim {
 
 // Calls, returns, threads, sleeping and semaphores.
 namespace threads {
@@ -75,4 +75,4 @@ void device(Machine& m, vexa::isa::Op module, uint8_t function);
 void lcd(Machine& m, uint8_t function);
 }  // namespace modules
 
-}  // namespace vx2sim
+}  // namespace vexa::vx2sim

@@ -2,7 +2,7 @@
 
 #include <stdexcept>
 
-namespace vx2sim {
+namespace vexa::vx2sim {
 
 // A .dbg file that cannot be loaded.
 class LoadError : public std::runtime_error {
@@ -10,4 +10,4 @@ class LoadError : public std::runtime_error {
   using std::runtime_error::runtime_error;
 };
 
-}  // namespace vx2sim
+}  // namespace vexa::vx2sim

@@ -3,7 +3,7 @@
 #include "LoadError.h"
 #include "Machine.h"
 
-namespace vx2sim {
+namespace vexa::vx2sim {
 namespace {
 
 int32_t count(DbgReader& in, int32_t limit, const char* what) {
@@ -73,4 +73,4 @@ void Machine::load(std::FILE* file) {
   }
 }
 
-}  // namespace vx2sim
+}  // namespace vexa::vx2sim

@@ -2,7 +2,7 @@
 
 #include <vexa/vm_contract.h>
 
-namespace vx2sim {
+namespace vexa::vx2sim {
 
 namespace thread_table = vexa::vm::thread_table;
 
@@ -89,4 +89,4 @@ void Machine::undefinedInstruction() {
   endTurn();
 }
 
-}  // namespace vx2sim
+}  // namespace vexa::vx2sim

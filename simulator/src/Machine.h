@@ -15,7 +15,7 @@
 
 #include "vexa/platform/Clock.h"
 
-namespace vx2sim {
+namespace vexa::vx2sim {
 
 inline constexpr std::size_t kImageSize = vexa::vm::kMaxConstantBytes;
 inline constexpr std::size_t kCodeSize = vexa::vm::kMaxCodeWords;
@@ -256,4 +256,4 @@ class Machine {
   void dispatch(uint16_t w, uint16_t pcNow);
 };
 
-}  // namespace vx2sim
+}  // namespace vexa::vx2sim

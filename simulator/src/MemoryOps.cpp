@@ -1,6 +1,6 @@
 #include "MemoryOps.h"
 
-namespace vx2sim::memory {
+namespace vexa::vx2sim::memory {
 namespace {
 
 uint16_t popIndexedAddress(Machine& m) {
@@ -47,4 +47,4 @@ void loadLongBE(Machine& m) { m.push<uint32_t>(loadBigEndian(m, popIndexedAddres
 
 void loadFloatAtSum(Machine& m) { m.push<double>(m.load<double>(popIndexedAddress(m))); }
 
-}  // namespace vx2sim::memory
+}  // namespace vexa::vx2sim::memory

@@ -3,7 +3,7 @@
 
 #include "Machine.h"
 
-namespace vx2sim::memory {
+namespace vexa::vx2sim::memory {
 
 // How a value of each width sits in memory and on the stack.
 struct Byte {
@@ -92,4 +92,4 @@ void loadIntBE(Machine& m);
 void loadLongBE(Machine& m);
 void loadFloatAtSum(Machine& m);
 
-}  // namespace vx2sim::memory
+}  // namespace vexa::vx2sim::memory

@@ -5,7 +5,7 @@
 #include "Instructions.h"
 #include "Text.h"
 
-namespace vx2sim::modules {
+namespace vexa::vx2sim::modules {
 namespace {
 
 using vexa::vm::ClockSource;
@@ -291,4 +291,4 @@ void lcd(Machine& m, uint8_t function) {
   m.status |= status::kLcd;
 }
 
-}  // namespace vx2sim::modules
+}  // namespace vexa::vx2sim::modules

@@ -5,7 +5,7 @@
 #include "Instructions.h"
 #include "vexa/conversions.h"
 
-namespace vx2sim::operators {
+namespace vexa::vx2sim::operators {
 
 using vexa::isa::Op;
 using vexa::isa::ValueType;
@@ -265,4 +265,4 @@ void absLong(Machine& m) {
   if (s32(m.top<uint32_t>()) < 0) negLong(m);
 }
 
-}  // namespace vx2sim::operators
+}  // namespace vexa::vx2sim::operators

@@ -2,7 +2,7 @@
 // nothing else.
 #include "Instructions.h"
 
-namespace vx2sim::ports {
+namespace vexa::vx2sim::ports {
 namespace {
 
 // Lines of one port group: a bit, a nibble, a byte or the whole word.
@@ -98,4 +98,4 @@ void frequencyGet(Machine& m) {
   m.push<uint32_t>(static_cast<uint32_t>(m.randomReading()));
 }
 
-}  // namespace vx2sim::ports
+}  // namespace vexa::vx2sim::ports

@@ -1,6 +1,6 @@
 #include "ProcessClock.h"
 
-namespace vx2sim {
+namespace vexa::vx2sim {
 
 using vexa::platform::SystemClock;
 
@@ -17,4 +17,4 @@ void ProcessClock::sleep(std::uint32_t milliseconds) { SystemClock::instance().s
 
 vexa::platform::LocalTime ProcessClock::localTime() { return SystemClock::instance().localTime(); }
 
-}  // namespace vx2sim
+}  // namespace vexa::vx2sim

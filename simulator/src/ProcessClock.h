@@ -6,7 +6,7 @@
 
 #include "vexa/platform/Clock.h"
 
-namespace vx2sim {
+namespace vexa::vx2sim {
 
 class ProcessClock final : public vexa::platform::Clock {
  public:
@@ -20,4 +20,4 @@ class ProcessClock final : public vexa::platform::Clock {
   std::uint32_t start_;
 };
 
-}  // namespace vx2sim
+}  // namespace vexa::vx2sim

@@ -3,7 +3,7 @@
 
 #include "Machine.h"
 
-namespace vx2sim {
+namespace vexa::vx2sim {
 
 bool Machine::schedule() {
   if (sliceCounter >= slice()) {
@@ -86,4 +86,4 @@ StepRecord Machine::step(int32_t callerChanges) {
   return r;
 }
 
-}  // namespace vx2sim
+}  // namespace vexa::vx2sim

@@ -7,7 +7,7 @@
 #include <locale.h>
 #include <vector>
 
-namespace vx2sim {
+namespace vexa::vx2sim {
 
 std::string readCString(const Machine& m, uint16_t a) {
   std::string text;
@@ -122,4 +122,4 @@ std::string formatFloatPrecision(double v, int precision) {
   return text.substr(0, kStringCapacity + 1);
 }
 
-}  // namespace vx2sim
+}  // namespace vexa::vx2sim

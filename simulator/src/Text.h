@@ -7,7 +7,7 @@
 
 #include "Machine.h"
 
-namespace vx2sim {
+namespace vexa::vx2sim {
 
 inline constexpr int kStringCapacity = 30;
 inline constexpr uint16_t kStringNul = 30;
@@ -27,4 +27,4 @@ int keptWidth(int width);
 // also for precisions in the thousands (the text behind those characters is left out).
 std::string formatFloatPrecision(double v, int precision);
 
-}  // namespace vx2sim
+}  // namespace vexa::vx2sim

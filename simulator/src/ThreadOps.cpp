@@ -1,7 +1,7 @@
 // Calls and returns, thread starts and slices, sleeping and byte semaphores.
 #include "Instructions.h"
 
-namespace vx2sim::threads {
+namespace vexa::vx2sim::threads {
 
 void stop(Machine& m) {
   m.haltCode = m.pop16();
@@ -156,4 +156,4 @@ void restoreSlice(Machine& m, uint8_t b) {
   m.ram[at + context::kSlice] = m.ram[at + context::kSavedSlice];
 }
 
-}  // namespace vx2sim::threads
+}  // namespace vexa::vx2sim::threads

@@ -7,7 +7,7 @@
 #include "Text.h"
 #include "vexa/conversions.h"
 
-namespace vx2sim::variables {
+namespace vexa::vx2sim::variables {
 
 const VariableRecord* find(const Machine& m, int32_t index) {
   if (index < 1 || static_cast<std::size_t>(index) > m.variables.size()) return nullptr;
@@ -114,4 +114,4 @@ bool setFromText(Machine& m, int32_t index, const char* text) {
   }
 }
 
-}  // namespace vx2sim::variables
+}  // namespace vexa::vx2sim::variables

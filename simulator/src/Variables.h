@@ -6,7 +6,7 @@
 
 #include "Machine.h"
 
-namespace vx2sim::variables {
+namespace vexa::vx2sim::variables {
 
 // The record of a 1-based index; nullptr when out of range.
 const VariableRecord* find(const Machine& m, int32_t index);
@@ -24,4 +24,4 @@ bool setString(Machine& m, int32_t index, const char* text);
 // A string takes the text; other types the value of the constant expression.
 bool setFromText(Machine& m, int32_t index, const char* text);
 
-}  // namespace vx2sim::variables
+}  // namespace vexa::vx2sim::variables

@@ -3,7 +3,7 @@
 
 #include "ConstParser.h"
 
-namespace vx2sim {
+namespace vexa::vx2sim {
 namespace {
 
 TEST(SimConstParser, EvaluatesLiteralsAndOperators) {
@@ -47,4 +47,4 @@ TEST(SimConstParser, RejectsWhatItCannotRead) {
 }
 
 }  // namespace
-}  // namespace vx2sim
+}  // namespace vexa::vx2sim

@@ -9,7 +9,7 @@
 #include "Machine.h"
 #include "ProgramBuilder.h"
 
-namespace vx2sim::test {
+namespace vexa::vx2sim::test {
 
 inline constexpr uint16_t kStackBase = 0x200;
 
@@ -85,4 +85,4 @@ inline std::unique_ptr<Machine> run(std::initializer_list<Instr> program,
 
 inline Instr push(uint16_t v) { return {Op::PushInt, {.operand = v}}; }
 
-}  // namespace vx2sim::test
+}  // namespace vexa::vx2sim::test

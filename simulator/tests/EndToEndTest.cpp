@@ -11,7 +11,7 @@
 #include "ExportHarness.h"
 #include "vx2comp.h"
 
-namespace vx2sim::test {
+namespace vexa::vx2sim::test {
 namespace {
 
 using vexa::isa::Op;
@@ -548,4 +548,4 @@ TEST_F(SimEndToEnd, DateAndClock) {
 }
 
 }  // namespace
-}  // namespace vx2sim::test
+}  // namespace vexa::vx2sim::test

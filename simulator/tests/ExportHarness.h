@@ -6,7 +6,7 @@
 #include "ProgramBuilder.h"
 #include "vx2sim.h"
 
-namespace vx2sim::test {
+namespace vexa::vx2sim::test {
 
 // 1-based index of a variable by its dotted name; 0 when unknown.
 inline int32_t variableIndex(Vx2SimHandle handle, const char* name) {
@@ -49,4 +49,4 @@ class Sim {
   StepInfo info_{};
 };
 
-}  // namespace vx2sim::test
+}  // namespace vexa::vx2sim::test

@@ -9,7 +9,7 @@
 #include "ExportHarness.h"
 #include "vx2comp.h"
 
-namespace vx2sim::test {
+namespace vexa::vx2sim::test {
 namespace {
 
 // Operands: a V2 constant expression for each (the lexer has no exponents and reads integers in
@@ -345,4 +345,4 @@ TEST_F(FoldVersusRun, ConstantDivisionByZeroIsACompileErrorAndAMathErrorAtRunTim
 }
 
 }  // namespace
-}  // namespace vx2sim::test
+}  // namespace vexa::vx2sim::test

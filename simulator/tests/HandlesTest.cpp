@@ -7,7 +7,7 @@
 
 #include "ExportHarness.h"
 
-namespace vx2sim::test {
+namespace vexa::vx2sim::test {
 namespace {
 
 // One thread that loops on its only statement; an int, a float and a string global.
@@ -120,4 +120,4 @@ TEST(SimHandles, RecreatedMachinesGetNewHandles) {
 }
 
 }  // namespace
-}  // namespace vx2sim::test
+}  // namespace vexa::vx2sim::test

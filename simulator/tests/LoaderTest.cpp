@@ -1,7 +1,7 @@
 // createMachine on good and malformed .dbg files: never a crash, never an exhausted memory.
 #include "ExportHarness.h"
 
-namespace vx2sim::test {
+namespace vexa::vx2sim::test {
 namespace {
 
 // The smallest program: one thread whose only statement jumps to itself.
@@ -162,4 +162,4 @@ TEST(SimHandles, UnknownAndDestroyedHandlesFailWithoutCrash) {
 }
 
 }  // namespace
-}  // namespace vx2sim::test
+}  // namespace vexa::vx2sim::test

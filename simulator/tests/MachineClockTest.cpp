@@ -1,7 +1,7 @@
 // Date, clock and random readings come from the clock the machine was given.
 #include "CoreHarness.h"
 
-namespace vx2sim::test {
+namespace vexa::vx2sim::test {
 namespace {
 
 Instr date(uint8_t b) { return {Op::DateTimeGet, {.byte = b}}; }
@@ -84,4 +84,4 @@ TEST(SimMachineClock, RandomReadingsRepeatUnderTheSameTime) {
 }
 
 }  // namespace
-}  // namespace vx2sim::test
+}  // namespace vexa::vx2sim::test

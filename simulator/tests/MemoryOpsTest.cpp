@@ -1,7 +1,7 @@
 // Loads, stores, increments, constants, jumps and undefined words.
 #include "CoreHarness.h"
 
-namespace vx2sim::test {
+namespace vexa::vx2sim::test {
 namespace {
 
 using vexa::isa::encode;
@@ -154,4 +154,4 @@ TEST(SimUndefinedWords, StopAtTheWordOrDoNothing) {
 }
 
 }  // namespace
-}  // namespace vx2sim::test
+}  // namespace vexa::vx2sim::test

@@ -9,7 +9,7 @@
 #include "CoreHarness.h"
 #include "Text.h"
 
-namespace vx2sim::test {
+namespace vexa::vx2sim::test {
 namespace {
 
 constexpr uint16_t kDst = 0x300;
@@ -129,4 +129,4 @@ TEST(SimNumberFormat, StepWithHugeFieldsEndsWithTheKeptCharacters) {
 }
 
 }  // namespace
-}  // namespace vx2sim::test
+}  // namespace vexa::vx2sim::test

@@ -6,7 +6,7 @@
 
 #include "CoreHarness.h"
 
-namespace vx2sim::test {
+namespace vexa::vx2sim::test {
 namespace {
 
 using vexa::isa::MathFn;
@@ -275,4 +275,4 @@ TEST(SimConversions, TruncateAndCutWithoutUndefinedBehaviour) {
 }
 
 }  // namespace
-}  // namespace vx2sim::test
+}  // namespace vexa::vx2sim::test

@@ -3,7 +3,7 @@
 
 #include "CoreHarness.h"
 
-namespace vx2sim::test {
+namespace vexa::vx2sim::test {
 namespace {
 
 struct PortCase {
@@ -221,4 +221,4 @@ TEST(SimDateAndClock, FieldsAndSources) {
 }
 
 }  // namespace
-}  // namespace vx2sim::test
+}  // namespace vexa::vx2sim::test

@@ -13,7 +13,7 @@
 #include <string>
 #include <vector>
 
-namespace vx2sim::test {
+namespace vexa::vx2sim::test {
 
 using vexa::isa::Op;
 
@@ -154,4 +154,4 @@ class TempFiles {
   std::filesystem::path dir_;
 };
 
-}  // namespace vx2sim::test
+}  // namespace vexa::vx2sim::test

@@ -5,7 +5,7 @@
 #include "CoreHarness.h"
 #include "LoadError.h"
 
-namespace vx2sim::test {
+namespace vexa::vx2sim::test {
 namespace {
 
 TEST(SimRandomPrograms, AnyCodeRunsWithoutLeavingTheMachine) {
@@ -87,4 +87,4 @@ TEST(SimRandomPrograms, DamagedDbgFilesLoadOrFailCleanly) {
 }
 
 }  // namespace
-}  // namespace vx2sim::test
+}  // namespace vexa::vx2sim::test

@@ -1,7 +1,7 @@
 // The step record, the scheduler and error roll-back, through the exported functions.
 #include "ExportHarness.h"
 
-namespace vx2sim::test {
+namespace vexa::vx2sim::test {
 namespace {
 
 constexpr uint16_t kCount = 0x40;
@@ -267,4 +267,4 @@ TEST(SimErrors, StackOverflowWritesNothingAndRepeatsExactly) {
 }
 
 }  // namespace
-}  // namespace vx2sim::test
+}  // namespace vexa::vx2sim::test

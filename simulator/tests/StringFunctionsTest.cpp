@@ -5,7 +5,7 @@
 #include "CoreHarness.h"
 #include "Text.h"
 
-namespace vx2sim::test {
+namespace vexa::vx2sim::test {
 namespace {
 
 constexpr uint16_t kDst = 0x300;
@@ -124,4 +124,4 @@ TEST(SimTextHelpers, ReadsAtMostThirtyCharacters) {
 }
 
 }  // namespace
-}  // namespace vx2sim::test
+}  // namespace vexa::vx2sim::test

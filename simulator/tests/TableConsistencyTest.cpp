@@ -1,7 +1,7 @@
 // The instruction table's stack effects and store flags agree with what the machine does.
 #include "CoreHarness.h"
 
-namespace vx2sim::test {
+namespace vexa::vx2sim::test {
 namespace {
 
 using vexa::isa::ByteKind;
@@ -43,4 +43,4 @@ TEST(SimInstructionTable, FixedStackEffectsAndStoreFlagsMatchTheMachine) {
 }
 
 }  // namespace
-}  // namespace vx2sim::test
+}  // namespace vexa::vx2sim::test

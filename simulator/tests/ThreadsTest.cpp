@@ -1,7 +1,7 @@
 // Calls and returns, thread starts, slices, sleeping and semaphores.
 #include "CoreHarness.h"
 
-namespace vx2sim::test {
+namespace vexa::vx2sim::test {
 namespace {
 
 TEST(SimCalls, CallAndReturnNRestoreFrameSpPcAndDepth) {
@@ -237,4 +237,4 @@ TEST(SimSleep, WaitsUntilTheClockPassesTheEnd) {
 }
 
 }  // namespace
-}  // namespace vx2sim::test
+}  // namespace vexa::vx2sim::test

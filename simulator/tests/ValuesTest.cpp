@@ -3,7 +3,7 @@
 
 #include "ExportHarness.h"
 
-namespace vx2sim::test {
+namespace vexa::vx2sim::test {
 namespace {
 
 constexpr uint16_t kByteAt = 0x40, kIntAt = 0x42, kLongAt = 0x44, kFloatAt = 0x48, kStringAt = 0x50;
@@ -239,4 +239,4 @@ TEST(SimPeripherals, AnalogPulseLengthLcdAndPortsThroughTheExports) {
 }
 
 }  // namespace
-}  // namespace vx2sim::test
+}  // namespace vexa::vx2sim::test

@@ -6,7 +6,7 @@
 
 #include "Project.h"
 
-namespace v2comp {
+namespace vexa::v2comp {
 
 std::string baseName(const std::string& path) {
   size_t start = path.find_last_of(":/\\");
@@ -30,7 +30,7 @@ int run(int argc, const char* const* argv, std::ostream& out) {
     return EXIT_NO_PROJECT_FILE;
   }
   const std::string base = baseName(projectFile);
-  vx2::Project project(base);
+  vexa::vx2::Project project(base);
   project.setErrorFileName(base + ".err");
 
   std::string line;
@@ -68,4 +68,4 @@ int run(int argc, const char* const* argv, std::ostream& out) {
   return EXIT_DONE;
 }
 
-}  // namespace v2comp
+}  // namespace vexa::v2comp

@@ -4,7 +4,7 @@
 #include <ostream>
 #include <string>
 
-namespace v2comp {
+namespace vexa::v2comp {
 
 enum ExitCode : int {
   EXIT_DONE = 0,
@@ -20,4 +20,4 @@ std::string baseName(const std::string& path);
 // Runs the compiler on a project file; the console lines go to out.
 int run(int argc, const char* const* argv, std::ostream& out);
 
-}  // namespace v2comp
+}  // namespace vexa::v2comp

@@ -2,4 +2,4 @@
 
 #include "CommandLineDriver.h"
 
-int main(int argc, char** argv) { return v2comp::run(argc, argv, std::cout); }
+int main(int argc, char** argv) { return vexa::v2comp::run(argc, argv, std::cout); }
