@@ -60,7 +60,8 @@ inline std::vector<std::string> words(std::string_view text, std::size_t limit) 
     word.clear();
   };
   for (char c : text) {
-    const bool part = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_' || c == '.';
+    const bool part = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') ||
+                      c == '_' || c == '.';
     if (part)
       word.push_back(c);
     else

@@ -47,7 +47,8 @@ inline void readPeripherals(Vx2SimHandle m) {
 
 // Steps at most `steps` times, with variables read and written between the steps now and
 // then, and the names looked up at the end.
-inline void exercise(Vx2SimHandle m, int steps, int variables, const std::vector<std::string>& names) {
+inline void exercise(Vx2SimHandle m, int steps, int variables,
+                     const std::vector<std::string>& names) {
   StepInfo info{};
   // A step that ends outside every statement ran the machine's instruction bound out; a few of
   // them are enough.

@@ -12,15 +12,18 @@ namespace {
 // The names of the example project, so its modules can refer to each other.
 const char* const kNames[] = {"motor", "display", "main"};
 
-void queryIdentifiers(Vx2ProjectHandle project, int module, const std::vector<std::string>& names, int lines) {
+void queryIdentifiers(Vx2ProjectHandle project, int module, const std::vector<std::string>& names,
+                      int lines) {
   std::vector<char> buffer(256);
   for (int line = 0; line <= lines + 1; line += 1 + lines / 8) {
-    getIdentCompletions(project, "", module, line, buffer.data(), static_cast<uint32_t>(buffer.size()));
+    getIdentCompletions(project, "", module, line, buffer.data(),
+                        static_cast<uint32_t>(buffer.size()));
     for (const std::string& name : names) {
       int32_t where = module;
       int32_t at = line;
       getIdentDefPos(project, name.c_str(), &where, &at);
-      getIdentCompletions(project, name.c_str(), module, line, buffer.data(), static_cast<uint32_t>(buffer.size()));
+      getIdentCompletions(project, name.c_str(), module, line, buffer.data(),
+                          static_cast<uint32_t>(buffer.size()));
       getIdentFullName(project, name.c_str(), module, line, buffer.data(), 24);
     }
   }
@@ -39,7 +42,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
   std::vector<int32_t> modules;
   const std::size_t first = 3 - sources.size();
   for (std::size_t i = 0; i < sources.size(); ++i)
-    modules.push_back(addModule(project, kNames[first + i], sources[i].c_str(), VX2COMP_SOURCE_TEXT));
+    modules.push_back(
+        addModule(project, kNames[first + i], sources[i].c_str(), VX2COMP_SOURCE_TEXT));
 
   beginBuild(project);
   int errors = 0;
@@ -49,7 +53,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
     if (!image.empty()) fillVMCBuffer(project, image.data());
   }
 
-  std::vector<std::string> names = vexa::fuzz::words(std::string(reinterpret_cast<const char*>(data), size), 12);
+  std::vector<std::string> names =
+      vexa::fuzz::words(std::string(reinterpret_cast<const char*>(data), size), 12);
   names.push_back("main.");
   names.push_back("motor.regulator");
   for (std::size_t i = 0; i < modules.size(); ++i) {

@@ -1,6 +1,6 @@
 // v2comp project files: the first part of the input is the .prj text, up to three further
-// parts (split at NUL bytes) are the module files motor.v2, display.v2 and main.v2 beside it. The driver
-// runs in the scratch directory, where it writes its .err and .vmc files.
+// parts (split at NUL bytes) are the module files motor.v2, display.v2 and main.v2 beside it. The
+// driver runs in the scratch directory, where it writes its .err and .vmc files.
 #include <unistd.h>
 
 #include <cstdint>

@@ -14,7 +14,8 @@ namespace {
 std::string generateModule(int index, int functions, bool withMain) {
   std::string m = "// generated module " + std::to_string(index) + "\n";
   m += "const LIMIT = " + std::to_string(100 + index) + ";\nconst TABLE[] = 1, 2, 3, 5, 8, 13;\n";
-  m += "type Pair { int a; long b; float c; }\nPair pair;\nint data[16];\nlong acc;\nfloat ratio;\nstring text;\n\n";
+  m += "type Pair { int a; long b; float c; }\nPair pair;\nint data[16];\nlong acc;\nfloat "
+       "ratio;\nstring text;\n\n";
   for (int f = 0; f < functions; ++f) {
     std::string n = std::to_string(f);
     m += "function work" + n + "(int x, long y, Pair p) returns long {\n";

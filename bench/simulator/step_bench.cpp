@@ -57,7 +57,8 @@ void runSteps(benchmark::State& state, int programThreads) {
   }
   benchmark::DoNotOptimize(info);
   state.SetItemsProcessed(total);
-  state.counters["steps_per_second"] = benchmark::Counter(static_cast<double>(total), benchmark::Counter::kIsRate);
+  state.counters["steps_per_second"] =
+      benchmark::Counter(static_cast<double>(total), benchmark::Counter::kIsRate);
   destroyMachine(machine);
 }
 

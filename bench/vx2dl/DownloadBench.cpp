@@ -21,16 +21,20 @@ using vexa::boardemu::V2BoardOptions;
 using vexa::vx2dl::TVX2Downloader;
 
 std::filesystem::path writeFile(const std::string& name, const std::string& text) {
-  const auto path = std::filesystem::temp_directory_path() / (name + "-" + std::to_string(::getpid()));
+  const auto path =
+      std::filesystem::temp_directory_path() / (name + "-" + std::to_string(::getpid()));
   std::ofstream(path, std::ios::binary) << text;
   return path;
 }
 
 std::string vmcText(std::size_t bytes, std::size_t words) {
-  std::string text = "VX2VMC\r\n" + std::to_string(bytes) + " \r\n" + std::to_string(words) + " \r\n";
-  for (std::size_t i = 0; i < bytes; ++i) text += (i % 32 == 0 ? "\r\n" : "") + std::to_string(i % 251) + " ";
+  std::string text =
+      "VX2VMC\r\n" + std::to_string(bytes) + " \r\n" + std::to_string(words) + " \r\n";
+  for (std::size_t i = 0; i < bytes; ++i)
+    text += (i % 32 == 0 ? "\r\n" : "") + std::to_string(i % 251) + " ";
   text += "\r\n";
-  for (std::size_t j = 0; j < words; ++j) text += (j % 16 == 0 ? "\r\n" : "") + std::to_string(j * 7 % 65536) + " ";
+  for (std::size_t j = 0; j < words; ++j)
+    text += (j % 16 == 0 ? "\r\n" : "") + std::to_string(j * 7 % 65536) + " ";
   return text + "\r\n";
 }
 
@@ -47,7 +51,8 @@ std::string hexText(std::size_t records) {
   return text + ":00000001FF\r\n";
 }
 
-void runTransfers(benchmark::State& state, const std::string& fileText, const char* name, std::size_t blockSize) {
+void runTransfers(benchmark::State& state, const std::string& fileText, const char* name,
+                  std::size_t blockSize) {
   V2BoardOptions options;
   options.eraseMs = 0;
   V2Board board(options);
@@ -73,8 +78,9 @@ void runTransfers(benchmark::State& state, const std::string& fileText, const ch
     }
   }
   state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * size));
-  state.counters["blocks/s"] = benchmark::Counter(static_cast<double>(state.iterations() * ((size + blockSize - 1) / blockSize)),
-                                                  benchmark::Counter::kIsRate);
+  state.counters["blocks/s"] = benchmark::Counter(
+      static_cast<double>(state.iterations() * ((size + blockSize - 1) / blockSize)),
+      benchmark::Counter::kIsRate);
   state.counters["image_bytes"] = static_cast<double>(size);
 }
 
@@ -82,7 +88,12 @@ void BM_DownloadVMC(benchmark::State& state) {
   const auto constantBytes = static_cast<std::size_t>(state.range(0));
   runTransfers(state, vmcText(constantBytes, constantBytes / 2), "bench-vmc", 32);
 }
-BENCHMARK(BM_DownloadVMC)->Arg(1024)->Arg(16384)->Arg(131072)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_DownloadVMC)
+    ->Arg(1024)
+    ->Arg(16384)
+    ->Arg(131072)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
 
 void BM_DownloadHex(benchmark::State& state) {
   runTransfers(state, hexText(static_cast<std::size_t>(state.range(0))), "bench-hex", 35);

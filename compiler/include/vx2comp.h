@@ -74,10 +74,12 @@ VX2COMP_API int32_t isValidModuleName(const char* name);
  * (see above); a null text makes a file-mode module whose path is "?" (an empty text).
  * Result: the new module number (1 or more; numbers are not reused until removeAll),
  * VX2COMP_DUPLICATE_NAME, VX2COMP_INVALID_NAME, or 0 on failure. */
-VX2COMP_API int32_t addModule(Vx2ProjectHandle project, const char* name, const char* source, int32_t mode);
+VX2COMP_API int32_t addModule(Vx2ProjectHandle project, const char* name, const char* source,
+                              int32_t mode);
 /* Sets a module's source as addModule does (a null file path gives 0); 1, or 0 for an unknown
  * module number. */
-VX2COMP_API int32_t replaceModuleSource(Vx2ProjectHandle project, int32_t module, const char* source, int32_t mode);
+VX2COMP_API int32_t replaceModuleSource(Vx2ProjectHandle project, int32_t module,
+                                        const char* source, int32_t mode);
 /* Removes every module with its declarations; the next module number is 1 again. 1. */
 VX2COMP_API int32_t removeAll(Vx2ProjectHandle project);
 /* 1 removed, 0 unknown module number. The module's kept text is no longer read. */
@@ -99,20 +101,22 @@ VX2COMP_API int32_t finishBuild(Vx2ProjectHandle project);
 /* Copies the first min(length, lines) line-info bytes of the last compile of the module into
  * buffer (no terminator; the rest is untouched; buffer may be null for length 0). 1, or 0 for an
  * unknown module number. */
-VX2COMP_API int32_t getModuleLineInfos(Vx2ProjectHandle project, int32_t module, uint8_t* buffer, uint32_t length);
+VX2COMP_API int32_t getModuleLineInfos(Vx2ProjectHandle project, int32_t module, uint8_t* buffer,
+                                       uint32_t length);
 /* Where the (dotted) identifier text, standing in *module at *line, is declared: on success
  * *module becomes the declaring module's number, *line the declaration line, result 1; 0 when
  * nothing is found (outputs unchanged). */
-VX2COMP_API int32_t getIdentDefPos(Vx2ProjectHandle project, const char* text, int32_t* module, int32_t* line);
+VX2COMP_API int32_t getIdentDefPos(Vx2ProjectHandle project, const char* text, int32_t* module,
+                                   int32_t* line);
 /* What can follow text at that place: one line per name with a kind suffix such as
  * " (variable)", each ended by a line feed, then a NUL, cut to size bytes. 1, or 0 when nothing
  * is found. */
-VX2COMP_API int32_t getIdentCompletions(Vx2ProjectHandle project, const char* text, int32_t module, int32_t line,
-                                        char* buffer, uint32_t size);
+VX2COMP_API int32_t getIdentCompletions(Vx2ProjectHandle project, const char* text, int32_t module,
+                                        int32_t line, char* buffer, uint32_t size);
 /* The dotted full name of what text names at that place (empty when nothing is found), at most
  * size - 1 bytes and a NUL. 1. */
-VX2COMP_API int32_t getIdentFullName(Vx2ProjectHandle project, const char* text, int32_t module, int32_t line,
-                                     char* buffer, uint32_t size);
+VX2COMP_API int32_t getIdentFullName(Vx2ProjectHandle project, const char* text, int32_t module,
+                                     int32_t line, char* buffer, uint32_t size);
 /* Writes baseName + ".vmc" and baseName + ".dbg" (empty files when no VMC image is available).
  * 1; 0 when a file cannot be created or written, for a null name, or on failure. */
 VX2COMP_API int32_t writeOutputFile(Vx2ProjectHandle project, const char* baseName);

@@ -18,12 +18,16 @@ namespace thread_table = vexa::vm::thread_table;
 namespace {
 
 // The member of a typed family (Byte, Int, Long, Float in a row) for a numeric kind.
-Op typed(Op first, int kind) { return vexa::isa::typed(first, static_cast<vexa::vm::Kind>(kind & 3)); }
+Op typed(Op first, int kind) {
+  return vexa::isa::typed(first, static_cast<vexa::vm::Kind>(kind & 3));
+}
 
 uint8_t stringFn(StringFn fn) { return static_cast<uint8_t>(fn); }
 
 // Bytes of a value of a numeric kind on the stack.
-int stackBytes(int kind) { return vexa::vm::stackBytes(vexa::vm::stackTypeOf(static_cast<vexa::vm::Kind>(kind & 3))); }
+int stackBytes(int kind) {
+  return vexa::vm::stackBytes(vexa::vm::stackTypeOf(static_cast<vexa::vm::Kind>(kind & 3)));
+}
 
 // Result kinds of the arithmetic and the logic operators by operand combination.
 constexpr int kArithmeticResult[9] = {1, 2, 3, 2, 2, 3, 3, 3, 3};
@@ -127,12 +131,15 @@ void CodeGenerator::placeArrayConstant(ArrayConstant& constant) {
   constant.address = first < 0 ? constantWords_ : first;
 }
 
-void CodeGenerator::placeStringConstant(StringConstant& constant) { constant.address = placeString(constant.text); }
+void CodeGenerator::placeStringConstant(StringConstant& constant) {
+  constant.address = placeString(constant.text);
+}
 
 void CodeGenerator::placeStringArrayConstant(StringArrayConstant& constant) {
   int table = reserveConstantWords(static_cast<int>(constant.texts.size()));
   for (size_t i = 0; i < constant.texts.size(); ++i)
-    writeConstantWord(table + static_cast<int>(i), static_cast<uint16_t>(placeString(constant.texts[i])));
+    writeConstantWord(table + static_cast<int>(i),
+                      static_cast<uint16_t>(placeString(constant.texts[i])));
   constant.address = table;
 }
 
@@ -142,16 +149,20 @@ void CodeGenerator::allocateGlobal(Data& variable) {
   variableCounter_ += variable.size();
 }
 
-void CodeGenerator::writeThreadEntry(int index, int firstWord, int stackNeed, int frameSize, int startSlice) {
+void CodeGenerator::writeThreadEntry(int index, int firstWord, int stackNeed, int frameSize,
+                                     int startSlice) {
   variableCounter_ = (variableCounter_ + 1) & ~1;
   int stackBase = variableBase_ + variableCounter_;
   variableCounter_ += (stackNeed + 1) & ~1;
   const int thread = index + 1;
-  writeConstantWord(thread_table::word(thread, thread_table::kFirstCodeWord), static_cast<uint16_t>(firstWord));
-  writeConstantWord(thread_table::word(thread, thread_table::kStackBase), static_cast<uint16_t>(stackBase));
+  writeConstantWord(thread_table::word(thread, thread_table::kFirstCodeWord),
+                    static_cast<uint16_t>(firstWord));
+  writeConstantWord(thread_table::word(thread, thread_table::kStackBase),
+                    static_cast<uint16_t>(stackBase));
   writeConstantWord(thread_table::word(thread, thread_table::kInitialSp),
                     static_cast<uint16_t>(stackBase + ((frameSize + 1) & ~1)));
-  writeConstantWord(thread_table::word(thread, thread_table::kStartSlice), static_cast<uint16_t>(startSlice));
+  writeConstantWord(thread_table::word(thread, thread_table::kStartSlice),
+                    static_cast<uint16_t>(startSlice));
 }
 
 void CodeGenerator::resolveCalls() {
@@ -171,7 +182,8 @@ int CodeGenerator::combination() {
   int right = top();
   int left = types_.size() >= 2 ? types_[types_.size() - 2] : 1;
   using vexa::isa::ValueType;
-  return vexa::isa::typePair(static_cast<ValueType>(classOf(left)), static_cast<ValueType>(classOf(right)));
+  return vexa::isa::typePair(static_cast<ValueType>(classOf(left)),
+                             static_cast<ValueType>(classOf(right)));
 }
 
 void CodeGenerator::convertTo(int kind) {
@@ -189,18 +201,21 @@ void CodeGenerator::convertTo(int kind) {
   push(kind);
 }
 
-const Identified* CodeGenerator::liveOperand(const IntermediateCodeSequence& code, int32_t operand) const {
+const Identified* CodeGenerator::liveOperand(const IntermediateCodeSequence& code,
+                                             int32_t operand) const {
   const SymbolPtr& symbol = code.symbolAt(operand);
   if (!symbol) return nullptr;
   if (symbol->detached()) throw StaleReference();
   return symbol.get();
 }
 
-const Data& CodeGenerator::dataOperand(const IntermediateCodeSequence& code, int32_t operand) const {
+const Data& CodeGenerator::dataOperand(const IntermediateCodeSequence& code,
+                                       int32_t operand) const {
   const auto* data = dynamic_cast<const Data*>(liveOperand(code, operand));
   if (!data) throw StaleReference();
   if (auto* variable = dynamic_cast<const Variable*>(data)) {
-    if (variable->varType->detached() || (variable->linked && variable->linked->detached())) throw StaleReference();
+    if (variable->varType->detached() || (variable->linked && variable->linked->detached()))
+      throw StaleReference();
   }
   return *data;
 }
@@ -294,7 +309,8 @@ int CodeGenerator::translateProcedure(const Procedure& procedure) {
   return first;
 }
 
-void CodeGenerator::translate(const IntermediateCodeSequence& code, const IntermediateCodeSequence::Item& item) {
+void CodeGenerator::translate(const IntermediateCodeSequence& code,
+                              const IntermediateCodeSequence::Item& item) {
   const int32_t operand = item.operand;
   switch (item.op) {
     case OP_CALL: {
@@ -349,7 +365,7 @@ void CodeGenerator::translate(const IntermediateCodeSequence& code, const Interm
     case OP_PUSH_INT:
     case OP_PUSH_DOUBLE: {
       double value = item.op == OP_PUSH_INT ? operand : code.doubleAt(operand);
-      int kind = item.op == OP_PUSH_INT ? (operand >= 0 && operand <= 255 ? NUM_BYTE
+      int kind = item.op == OP_PUSH_INT ? (operand >= 0 && operand <= 255          ? NUM_BYTE
                                            : operand >= -32768 && operand <= 32767 ? NUM_INT
                                                                                    : NUM_LONG)
                                         : smallestNumericKind(value);
@@ -366,12 +382,16 @@ void CodeGenerator::translate(const IntermediateCodeSequence& code, const Interm
       push(kind);
       return;
     }
-    case OP_ADDRESS: pushAddress(dataOperand(code, operand)); push(NUM_INT); return;
+    case OP_ADDRESS:
+      pushAddress(dataOperand(code, operand));
+      push(NUM_INT);
+      return;
     case OP_LOAD_INDIRECT: {
       const Data& data = dataOperand(code, operand);
       int kind = kindOfData(data);
       convertTo(NUM_INT);
-      emitWord(encode(typed(data.storage == STORAGE_CONSTANT ? Op::PushConstByteAt : Op::LoadByteAt, kind)));
+      emitWord(encode(
+          typed(data.storage == STORAGE_CONSTANT ? Op::PushConstByteAt : Op::LoadByteAt, kind)));
       pop();
       push(kind);
       return;
@@ -383,7 +403,8 @@ void CodeGenerator::translate(const IntermediateCodeSequence& code, const Interm
       pop(2);
       return;
     case OP_NEG:
-      emitWord(encode(vexa::isa::typed(Op::NegInt, static_cast<vexa::isa::ValueType>(classOf(top())))));
+      emitWord(
+          encode(vexa::isa::typed(Op::NegInt, static_cast<vexa::isa::ValueType>(classOf(top())))));
       return;
     case OP_NOT:
       if (top() == NUM_FLOAT) {
@@ -391,10 +412,17 @@ void CodeGenerator::translate(const IntermediateCodeSequence& code, const Interm
         pop();
         push(NUM_INT);
       } else {
-        emitWord(encode(vexa::isa::typed(Op::NotInt, static_cast<vexa::isa::ValueType>(classOf(top())))));
+        emitWord(encode(
+            vexa::isa::typed(Op::NotInt, static_cast<vexa::isa::ValueType>(classOf(top())))));
       }
       return;
-    case OP_ADD: case OP_SUB: case OP_MUL: case OP_DIV: case OP_MOD: case OP_SHL: case OP_SHR: {
+    case OP_ADD:
+    case OP_SUB:
+    case OP_MUL:
+    case OP_DIV:
+    case OP_MOD:
+    case OP_SHL:
+    case OP_SHR: {
       static constexpr Op kOps[] = {Op::Add, Op::Sub, Op::Mul, Op::Div, Op::Mod};
       Op op = item.op == OP_SHL ? Op::Shl : item.op == OP_SHR ? Op::Shr : kOps[item.op - OP_ADD];
       int c = combination();
@@ -403,15 +431,25 @@ void CodeGenerator::translate(const IntermediateCodeSequence& code, const Interm
       push(kArithmeticResult[c]);
       return;
     }
-    case OP_EQUAL: case OP_NOT_EQUAL: case OP_GREATER: case OP_LESS: case OP_GREATER_EQUAL: case OP_LESS_EQUAL: {
-      static constexpr Op kOps[] = {Op::Equal, Op::NotEqual, Op::Greater, Op::Less, Op::GreaterEqual, Op::LessEqual};
+    case OP_EQUAL:
+    case OP_NOT_EQUAL:
+    case OP_GREATER:
+    case OP_LESS:
+    case OP_GREATER_EQUAL:
+    case OP_LESS_EQUAL: {
+      static constexpr Op kOps[] = {Op::Equal, Op::NotEqual,     Op::Greater,
+                                    Op::Less,  Op::GreaterEqual, Op::LessEqual};
       int c = combination();
       emitWord(encode(kOps[item.op - OP_EQUAL], static_cast<uint8_t>(c)));
       pop(2);
       push(NUM_INT);
       return;
     }
-    case OP_AND: case OP_NAND: case OP_OR: case OP_NOR: case OP_XOR: {
+    case OP_AND:
+    case OP_NAND:
+    case OP_OR:
+    case OP_NOR:
+    case OP_XOR: {
       static constexpr Op kOps[] = {Op::And, Op::Nand, Op::Or, Op::Nor, Op::Xor};
       int c = combination();
       emitWord(encode(kOps[item.op - OP_AND], static_cast<uint8_t>(c)));
@@ -419,9 +457,18 @@ void CodeGenerator::translate(const IntermediateCodeSequence& code, const Interm
       push(kLogicResult[c]);
       return;
     }
-    case OP_STR_CLEAR: emitWord(encode(Op::StringFunc, stringFn(StringFn::Clear))); pop(); return;
-    case OP_STR_APPEND_CHAR: emitWord(encode(Op::StringFunc, stringFn(StringFn::AppendChar))); pop(2); return;
-    case OP_STR_APPEND: emitWord(encode(Op::StringFunc, stringFn(StringFn::Append))); pop(2); return;
+    case OP_STR_CLEAR:
+      emitWord(encode(Op::StringFunc, stringFn(StringFn::Clear)));
+      pop();
+      return;
+    case OP_STR_APPEND_CHAR:
+      emitWord(encode(Op::StringFunc, stringFn(StringFn::AppendChar)));
+      pop(2);
+      return;
+    case OP_STR_APPEND:
+      emitWord(encode(Op::StringFunc, stringFn(StringFn::Append)));
+      pop(2);
+      return;
     case OP_STR_APPEND_TEXT:
       emitWord(encode(Op::PushInt));
       emitWord(static_cast<uint16_t>(placeString(code.textAt(operand))));
@@ -444,7 +491,10 @@ void CodeGenerator::translate(const IntermediateCodeSequence& code, const Interm
       return;
     }
     case OP_WORD: emitWord(static_cast<uint16_t>(operand)); return;
-    case OP_RUN: case OP_HALT: case OP_RESUME: case OP_RESET: {
+    case OP_RUN:
+    case OP_HALT:
+    case OP_RESUME:
+    case OP_RESET: {
       const auto* thread = dynamic_cast<const Thread*>(liveOperand(code, operand));
       uint8_t number = thread ? static_cast<uint8_t>(thread->number) : 0;
       if (item.op == OP_RUN) {
@@ -459,11 +509,20 @@ void CodeGenerator::translate(const IntermediateCodeSequence& code, const Interm
       }
       return;
     }
-    case OP_SLEEP: emitWord(encode(Op::Sleep)); pop(); return;
-    case OP_CAPTURE: emitWord(encode(Op::Capture)); pop(); return;
+    case OP_SLEEP:
+      emitWord(encode(Op::Sleep));
+      pop();
+      return;
+    case OP_CAPTURE:
+      emitWord(encode(Op::Capture));
+      pop();
+      return;
     case OP_RELEASE: emitWord(encode(Op::Release)); return;
     case OP_YIELD: emitWord(encode(Op::Yield)); return;
-    case OP_QUIT: emitWord(encode(Op::Stop)); pop(); return;
+    case OP_QUIT:
+      emitWord(encode(Op::Stop));
+      pop();
+      return;
     case OP_MARKER: position_ = operand; return;
     default: throw std::logic_error("unknown intermediate operation");
   }

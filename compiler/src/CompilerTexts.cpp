@@ -19,12 +19,12 @@ const std::array<std::string, 36 + 76> kTexts = {
     "too much variable data", "program too big", "fatal error, cannot create VMC",
     "compilation ready, VMC available",
     // token spellings 0..75
-    "", "", "", "", "", "{", "}", "(", ")", "[", "]", ";", ":", ".", "...", ",", "?", "=", "==",
-    "!=", ">", "<", ">=", "<=", "+", "-", "*", "/", "", "mod", "not", "and", "nand", "or", "nor",
-    "xor", "shl", "shr", "inline", "module", "thread", "function", "returns", "return", "const",
-    "byte", "int", "long", "float", "string", "type", "run", "halt", "resume", "sleep", "wait",
-    "capture", "release", "reset", "yield", "quit", "if", "else", "loop", "for", "while", "do",
-    "step", "break", "continue", "", "", "", "", "", ""};
+    "", "", "", "", "", "{", "}", "(", ")", "[", "]", ";", ":", ".", "...", ",", "?", "=",
+    "==", "!=", ">", "<", ">=", "<=", "+", "-", "*", "/", "", "mod", "not", "and", "nand", "or",
+    "nor", "xor", "shl", "shr", "inline", "module", "thread", "function", "returns", "return",
+    "const", "byte", "int", "long", "float", "string", "type", "run", "halt", "resume", "sleep",
+    "wait", "capture", "release", "reset", "yield", "quit", "if", "else", "loop", "for", "while",
+    "do", "step", "break", "continue", "", "", "", "", "", ""};
 
 const std::string kCannotOpenFile = "cannot open file";
 const std::string kEmpty;

@@ -55,12 +55,12 @@ const std::string& compilerText(int number);
 const std::string& tokenSpelling(int tokenType);
 
 // Message composition: the one place where texts are put together.
-std::string composeExpected(int tokenType);            // "<spelling> expected"
-std::string composeUnexpected(int tokenType);          // "unexpected <spelling>"
-std::string composeInvalidSymbol(int expectedType);    // "invalid symbol <spelling>"
+std::string composeExpected(int tokenType);          // "<spelling> expected"
+std::string composeUnexpected(int tokenType);        // "unexpected <spelling>"
+std::string composeInvalidSymbol(int expectedType);  // "invalid symbol <spelling>"
 std::string composeUnknownIdentifier(const std::string& name);
 std::string composeMultipleDeclaration(const std::string& name);
-std::string composeKindExpected(int kind);             // "identifier of a ... expected"
+std::string composeKindExpected(int kind);  // "identifier of a ... expected"
 std::string composeMessageLine(const std::string& moduleName, int line, const std::string& text);
 std::string composeOkLine(const std::string& moduleName);
 

@@ -84,7 +84,8 @@ class Reference : public Data {
 
 class Variable : public Data {
  public:
-  Variable(TypePtr type, int storageClass, bool isArray, int elementCount, std::shared_ptr<Reference> link)
+  Variable(TypePtr type, int storageClass, bool isArray, int elementCount,
+           std::shared_ptr<Reference> link)
       : varType(std::move(type)), linked(std::move(link)) {
     storage = storageClass;
     array = isArray;

@@ -42,7 +42,8 @@ Result guarded(Result failure, Body body) {
 
 // An identifier query whose text answer is cut into the caller's buffer.
 template <typename Query>
-int32_t textQuery(Vx2ProjectHandle handle, const char* text, char* buffer, uint32_t size, Query query) {
+int32_t textQuery(Vx2ProjectHandle handle, const char* text, char* buffer, uint32_t size,
+                  Query query) {
   if (!text || !buffer) return 0;
   return guarded<int32_t>(handle, 0, [&](Project& project) {
     std::string answer;
@@ -53,7 +54,8 @@ int32_t textQuery(Vx2ProjectHandle handle, const char* text, char* buffer, uint3
 }
 
 // The header's numbers are the project's own.
-static_assert(VX2COMP_DUPLICATE_NAME == Project::DUPLICATE_NAME && VX2COMP_INVALID_NAME == Project::INVALID_NAME);
+static_assert(VX2COMP_DUPLICATE_NAME == Project::DUPLICATE_NAME &&
+              VX2COMP_INVALID_NAME == Project::INVALID_NAME);
 
 }  // namespace
 
@@ -61,7 +63,8 @@ extern "C" {
 
 Vx2ProjectHandle openProject(const char* name) {
   if (!name) return 0;
-  return guarded<Vx2ProjectHandle>(0, [&] { return projects().add(std::make_unique<Project>(name)); });
+  return guarded<Vx2ProjectHandle>(0,
+                                   [&] { return projects().add(std::make_unique<Project>(name)); });
 }
 
 int32_t closeProject(Vx2ProjectHandle handle) {
@@ -79,7 +82,9 @@ int32_t renameProject(Vx2ProjectHandle handle, const char* name) {
 
 int32_t isValidModuleName(const char* name) {
   if (!name) return 0;
-  return guarded<int32_t>(0, [&] { return vexa::vx2::isValidIdentifierText(vexa::vx2::sharedKeywordTable(), name) ? 1 : 0; });
+  return guarded<int32_t>(0, [&] {
+    return vexa::vx2::isValidIdentifierText(vexa::vx2::sharedKeywordTable(), name) ? 1 : 0;
+  });
 }
 
 int32_t addModule(Vx2ProjectHandle handle, const char* name, const char* source, int32_t mode) {
@@ -90,7 +95,8 @@ int32_t addModule(Vx2ProjectHandle handle, const char* name, const char* source,
   });
 }
 
-int32_t replaceModuleSource(Vx2ProjectHandle handle, int32_t module, const char* source, int32_t mode) {
+int32_t replaceModuleSource(Vx2ProjectHandle handle, int32_t module, const char* source,
+                            int32_t mode) {
   if (mode == VX2COMP_SOURCE_FILE && !source) return 0;
   return guarded<int32_t>(handle, 0, [&](Project& project) {
     return project.replaceModuleSource(module, source, mode == VX2COMP_SOURCE_FILE) ? 1 : 0;
@@ -105,7 +111,8 @@ int32_t removeAll(Vx2ProjectHandle handle) {
 }
 
 int32_t removeModule(Vx2ProjectHandle handle, int32_t module) {
-  return guarded<int32_t>(handle, 0, [&](Project& project) { return project.removeModule(module) ? 1 : 0; });
+  return guarded<int32_t>(handle, 0,
+                          [&](Project& project) { return project.removeModule(module) ? 1 : 0; });
 }
 
 int32_t setMessageBuffer(Vx2ProjectHandle handle, char* buffer, uint32_t size) {
@@ -133,10 +140,12 @@ int32_t beginBuild(Vx2ProjectHandle handle) {
 }
 
 int32_t finishBuild(Vx2ProjectHandle handle) {
-  return guarded<int32_t>(handle, 0, [&](Project& project) { return project.finishBuild() ? 1 : 0; });
+  return guarded<int32_t>(handle, 0,
+                          [&](Project& project) { return project.finishBuild() ? 1 : 0; });
 }
 
-int32_t getModuleLineInfos(Vx2ProjectHandle handle, int32_t module, uint8_t* buffer, uint32_t length) {
+int32_t getModuleLineInfos(Vx2ProjectHandle handle, int32_t module, uint8_t* buffer,
+                           uint32_t length) {
   if (!buffer && length > 0) return 0;
   return guarded<int32_t>(handle, 0, [&](Project& project) {
     vexa::vx2::Module* m = project.module(module);
@@ -158,15 +167,15 @@ int32_t getIdentDefPos(Vx2ProjectHandle handle, const char* text, int32_t* modul
   });
 }
 
-int32_t getIdentCompletions(Vx2ProjectHandle handle, const char* text, int32_t module, int32_t line, char* buffer,
-                            uint32_t size) {
+int32_t getIdentCompletions(Vx2ProjectHandle handle, const char* text, int32_t module, int32_t line,
+                            char* buffer, uint32_t size) {
   return textQuery(handle, text, buffer, size, [&](Project& project, std::string& out) {
     return project.identCompletions(text, module, line, out);
   });
 }
 
-int32_t getIdentFullName(Vx2ProjectHandle handle, const char* text, int32_t module, int32_t line, char* buffer,
-                         uint32_t size) {
+int32_t getIdentFullName(Vx2ProjectHandle handle, const char* text, int32_t module, int32_t line,
+                         char* buffer, uint32_t size) {
   return textQuery(handle, text, buffer, size, [&](Project& project, std::string& out) {
     out = project.identFullName(text, module, line);
     return true;
@@ -175,11 +184,13 @@ int32_t getIdentFullName(Vx2ProjectHandle handle, const char* text, int32_t modu
 
 int32_t writeOutputFile(Vx2ProjectHandle handle, const char* baseName) {
   if (!baseName) return 0;
-  return guarded<int32_t>(handle, 0, [&](Project& project) { return project.writeOutputFile(baseName, true) ? 1 : 0; });
+  return guarded<int32_t>(
+      handle, 0, [&](Project& project) { return project.writeOutputFile(baseName, true) ? 1 : 0; });
 }
 
 uint32_t getRequiredVMCBufferSize(Vx2ProjectHandle handle) {
-  return guarded<uint32_t>(handle, 0, [&](Project& project) { return project.program().requiredVMCBufferSize(); });
+  return guarded<uint32_t>(
+      handle, 0, [&](Project& project) { return project.program().requiredVMCBufferSize(); });
 }
 
 int32_t fillVMCBuffer(Vx2ProjectHandle handle, uint8_t* buffer) {

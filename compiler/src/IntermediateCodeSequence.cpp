@@ -10,12 +10,21 @@ using vexa::vm::isInt32;
 
 bool hasSymbolOperand(int32_t op) {
   switch (op) {
-    case OP_CALL: case OP_RETURN: case OP_DROP_RESULT: case OP_LOAD: case OP_ADDRESS:
-    case OP_LOAD_INDIRECT: case OP_STORE: case OP_STORE_INDIRECT: case OP_PUT:
-    case OP_STR_APPEND_CONST: case OP_RUN: case OP_HALT: case OP_RESUME: case OP_RESET:
-      return true;
-    default:
-      return false;
+    case OP_CALL:
+    case OP_RETURN:
+    case OP_DROP_RESULT:
+    case OP_LOAD:
+    case OP_ADDRESS:
+    case OP_LOAD_INDIRECT:
+    case OP_STORE:
+    case OP_STORE_INDIRECT:
+    case OP_PUT:
+    case OP_STR_APPEND_CONST:
+    case OP_RUN:
+    case OP_HALT:
+    case OP_RESUME:
+    case OP_RESET: return true;
+    default: return false;
   }
 }
 
@@ -62,7 +71,8 @@ void IntermediateCodeSequence::appendFolded(int32_t op) {
     if (op == OP_NEG) {
       if (isInt32(c)) {
         // 32-bit negation, so that -2147483648 stays the smallest long.
-        items_.push_back({OP_PUSH_INT, static_cast<int32_t>(0u - static_cast<uint32_t>(floatToInt32(c)))});
+        items_.push_back(
+            {OP_PUSH_INT, static_cast<int32_t>(0u - static_cast<uint32_t>(floatToInt32(c)))});
       } else {
         doubles_.push_back(-c);
         items_.push_back({OP_PUSH_DOUBLE, static_cast<int32_t>(doubles_.size() - 1)});

@@ -5,7 +5,8 @@
 
 namespace vexa::vx2 {
 namespace {
-constexpr int16_t kPrimes[16] = {31, 109, 97, 17, 47, 71, 3, 19, 23, 151, 139, 67, 73, 233, 211, 59};
+constexpr int16_t kPrimes[16] = {31, 109, 97,  17, 47, 71,  3,   19,
+                                 23, 151, 139, 67, 73, 233, 211, 59};
 }
 
 int keywordHash(std::string_view word) {

@@ -85,17 +85,20 @@ void Lexer::scanNumber() {
   uint32_t value = 0;
   if (peek() == '0' && (peek(1) == 'x' || peek(1) == 'X')) {
     pos_ += 2;
-    for (int h; !atEnd() && (h = hexValue(src_[pos_])) >= 0; ++pos_) value = value * 16 + static_cast<uint32_t>(h);
+    for (int h; !atEnd() && (h = hexValue(src_[pos_])) >= 0; ++pos_)
+      value = value * 16 + static_cast<uint32_t>(h);
     out_->append(TOKEN_INTEGER, static_cast<int32_t>(value));
     return;
   }
   if (peek() == '0' && (peek(1) == 'b' || peek(1) == 'B')) {
     pos_ += 2;
-    for (; !atEnd() && (src_[pos_] == '0' || src_[pos_] == '1'); ++pos_) value = value * 2 + (src_[pos_] - '0');
+    for (; !atEnd() && (src_[pos_] == '0' || src_[pos_] == '1'); ++pos_)
+      value = value * 2 + (src_[pos_] - '0');
     out_->append(TOKEN_INTEGER, static_cast<int32_t>(value));
     return;
   }
-  for (; !atEnd() && isDigit(src_[pos_]); ++pos_) value = value * 10 + static_cast<uint32_t>(src_[pos_] - '0');
+  for (; !atEnd() && isDigit(src_[pos_]); ++pos_)
+    value = value * 10 + static_cast<uint32_t>(src_[pos_] - '0');
   if (peek() != '.' || atEnd()) {
     out_->append(TOKEN_INTEGER, static_cast<int32_t>(value));
     return;
@@ -132,10 +135,12 @@ int Lexer::scanEscape() {
   if (lower == 'x' || isDigit(c)) {
     uint32_t value = 0;
     if (lower == 'x') {
-      for (int h; !atEnd() && (h = hexValue(src_[pos_])) >= 0; ++pos_) value = value * 16 + static_cast<uint32_t>(h);
+      for (int h; !atEnd() && (h = hexValue(src_[pos_])) >= 0; ++pos_)
+        value = value * 16 + static_cast<uint32_t>(h);
     } else {
       value = static_cast<uint32_t>(c - '0');
-      for (; !atEnd() && isDigit(src_[pos_]); ++pos_) value = value * 10 + static_cast<uint32_t>(src_[pos_] - '0');
+      for (; !atEnd() && isDigit(src_[pos_]); ++pos_)
+        value = value * 10 + static_cast<uint32_t>(src_[pos_] - '0');
     }
     skipBlanks();
     return static_cast<int>(value & 0xFF);
@@ -200,10 +205,17 @@ void Lexer::scanOther(char c) {
   char n = peek();
   switch (c) {
     case '!':
-      if (n == '&') { ++pos_; out_->append(TOKEN_NAND, 0); }
-      else if (n == '=') { ++pos_; out_->append(TOKEN_NOT_EQUAL, 0); }
-      else if (n == '|') { ++pos_; out_->append(TOKEN_NOR, 0); }
-      else out_->append(TOKEN_NOT, 0);
+      if (n == '&') {
+        ++pos_;
+        out_->append(TOKEN_NAND, 0);
+      } else if (n == '=') {
+        ++pos_;
+        out_->append(TOKEN_NOT_EQUAL, 0);
+      } else if (n == '|') {
+        ++pos_;
+        out_->append(TOKEN_NOR, 0);
+      } else
+        out_->append(TOKEN_NOT, 0);
       return;
     case '~': out_->append(TOKEN_NOT, 0); return;
     case '%': out_->append(TOKEN_PERCENT, 0); return;
@@ -249,30 +261,41 @@ void Lexer::scanOther(char c) {
       }
       return;
     case '<':
-      if (n == '=') { ++pos_; out_->append(TOKEN_LESS_EQUAL, 0); }
-      else if (n == '<') { ++pos_; out_->append(TOKEN_SHL, 0); }
-      else out_->append(TOKEN_LESS, 0);
+      if (n == '=') {
+        ++pos_;
+        out_->append(TOKEN_LESS_EQUAL, 0);
+      } else if (n == '<') {
+        ++pos_;
+        out_->append(TOKEN_SHL, 0);
+      } else
+        out_->append(TOKEN_LESS, 0);
       return;
     case '>':
-      if (n == '=') { ++pos_; out_->append(TOKEN_GREATER_EQUAL, 0); }
-      else if (n == '>') { ++pos_; out_->append(TOKEN_SHR, 0); }
-      else out_->append(TOKEN_GREATER, 0);
+      if (n == '=') {
+        ++pos_;
+        out_->append(TOKEN_GREATER_EQUAL, 0);
+      } else if (n == '>') {
+        ++pos_;
+        out_->append(TOKEN_SHR, 0);
+      } else
+        out_->append(TOKEN_GREATER, 0);
       return;
     case '=':
-      if (n == '=') { ++pos_; out_->append(TOKEN_EQUAL, 0); }
-      else out_->append(TOKEN_ASSIGN, 0);
+      if (n == '=') {
+        ++pos_;
+        out_->append(TOKEN_EQUAL, 0);
+      } else
+        out_->append(TOKEN_ASSIGN, 0);
       return;
-    default:
-      out_->appendText(TOKEN_INVALID, std::string(1, c));
-      return;
+    default: out_->appendText(TOKEN_INVALID, std::string(1, c)); return;
   }
 }
 
 bool isValidIdentifierText(const KeywordTable& keywords, std::string_view text) {
   TokenList tokens;
   Lexer(keywords).scan(text, tokens);
-  return tokens.size() == 2 && tokens.at(0).type == TOKEN_IDENTIFIER && tokens.at(1).type == TOKEN_END;
+  return tokens.size() == 2 && tokens.at(0).type == TOKEN_IDENTIFIER &&
+         tokens.at(1).type == TOKEN_END;
 }
 
 }  // namespace vexa::vx2
-

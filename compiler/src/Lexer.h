@@ -17,7 +17,9 @@ class Lexer {
 
  private:
   bool atEnd() const { return pos_ >= src_.size(); }
-  char peek(size_t ahead = 0) const { return pos_ + ahead < src_.size() ? src_[pos_ + ahead] : '\0'; }
+  char peek(size_t ahead = 0) const {
+    return pos_ + ahead < src_.size() ? src_[pos_ + ahead] : '\0';
+  }
   bool skipLineEnd();  // consumes CR, LF or CR LF; true when one was there
   void skipBlanks();
   void scanWord();

@@ -14,7 +14,10 @@ namespace vexa::vx2 {
 class Module : public Identified {
  public:
   Module(int number, std::string sourceFile, const char* sourceText)
-      : number(number), sourceFile(std::move(sourceFile)), sourceText(sourceText), textMode_(sourceText != nullptr) {}
+      : number(number),
+        sourceFile(std::move(sourceFile)),
+        sourceText(sourceText),
+        textMode_(sourceText != nullptr) {}
 
   // File mode keeps a path and no text; text mode keeps the caller's text address.
   bool textMode() const { return textMode_; }

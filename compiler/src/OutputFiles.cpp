@@ -127,13 +127,17 @@ bool Program::writeVMCAndDebug(std::FILE* vmc, std::FILE* dbg) const {
   std::string lines;
   int count = 0;
   for (const DataPtr& data : dataSymbols_) {
-    if (data->storage == STORAGE_CONSTANT || data->array || data->type()->category == CATEGORY_USER) continue;
+    if (data->storage == STORAGE_CONSTANT || data->array || data->type()->category == CATEGORY_USER)
+      continue;
     auto* variable = dynamic_cast<const Variable*>(data.get());
-    int address = variable && variable->linked ? variable->linked->address - 4
-                                               : (data->address < 0 ? data->address - 4 : data->address);
-    int type = isStringType(data->type()) ? vm::var_type::kStringInFile : numericKindOf(data->type());
-    lines += data->fullName() + " " + std::to_string(data->storage) + " " + std::to_string(address) + " " +
-             std::to_string(type) + " " + std::to_string(ownerWord(*data, false)) + " " +
+    int address = variable && variable->linked
+                      ? variable->linked->address - 4
+                      : (data->address < 0 ? data->address - 4 : data->address);
+    int type =
+        isStringType(data->type()) ? vm::var_type::kStringInFile : numericKindOf(data->type());
+    lines += data->fullName() + " " + std::to_string(data->storage) + " " +
+             std::to_string(address) + " " + std::to_string(type) + " " +
+             std::to_string(ownerWord(*data, false)) + " " +
              std::to_string(ownerWord(*data, true)) + kLineEnd;
     ++count;
   }

@@ -5,9 +5,9 @@
 
 #include "CompilerTexts.h"
 #include "MessageStream.h"
+#include "Token.h"
 #include "vexa/conversions.h"
 #include "vexa/vm_contract.h"
-#include "Token.h"
 
 namespace vexa::vx2 {
 
@@ -142,11 +142,15 @@ void Parser::markStatement() {
 namespace {
 bool isRecoveryToken(int t) {
   switch (t) {
-    case TOKEN_THREAD: case TOKEN_FUNCTION: case TOKEN_TYPE: case TOKEN_CONST:
-    case TOKEN_BYTE: case TOKEN_INT: case TOKEN_LONG: case TOKEN_FLOAT_TYPE:
-      return true;
-    default:
-      return false;
+    case TOKEN_THREAD:
+    case TOKEN_FUNCTION:
+    case TOKEN_TYPE:
+    case TOKEN_CONST:
+    case TOKEN_BYTE:
+    case TOKEN_INT:
+    case TOKEN_LONG:
+    case TOKEN_FLOAT_TYPE: return true;
+    default: return false;
   }
 }
 }  // namespace
@@ -189,7 +193,8 @@ void Parser::moduleBody() {
         constantExpression_ = false;
         // A procedure left by an error still ends its scope for the identifier services.
         auto& marks = module_->scopeMarks;
-        if (!marks.empty() && marks.back().second != module_->node) marks.emplace_back(line_, module_->node);
+        if (!marks.empty() && marks.back().second != module_->node)
+          marks.emplace_back(line_, module_->node);
         breakLabels_.clear();
         continueLabels_.clear();
         skipTo(isRecoveryToken);
@@ -232,8 +237,7 @@ TypePtr Parser::typeName() {
       checkKind(node, KIND_TYPE);
       return std::static_pointer_cast<Type>(node->symbol);
     }
-    default:
-      unexpected(token());
+    default: unexpected(token());
   }
 }
 
@@ -280,7 +284,8 @@ double Parser::constantExpression() {
 void Parser::checkDataSize(int dimension, int offset, const Type& type) {
   // No datum beyond the 64K of RAM can ever be laid out; refusing it keeps sizes from overflowing.
   int64_t end = offset + static_cast<int64_t>(dimension ? dimension : 1) * type.size();
-  if (static_cast<uint32_t>(dimension) > 65535 || end > vexa::vm::kRamBytes) fail(compilerText(TEXT_ARRAY_TOO_BIG), Error::PLAIN);
+  if (static_cast<uint32_t>(dimension) > 65535 || end > vexa::vm::kRamBytes)
+    fail(compilerText(TEXT_ARRAY_TOO_BIG), Error::PLAIN);
 }
 
 void Parser::constantDeclaration() {
@@ -363,8 +368,8 @@ void Parser::variableDeclaration() {
     std::string name;
     int dimension = nameWithDimension(name);
     checkDataSize(dimension, 0, *type);
-    auto variable = std::make_shared<Variable>(type, procedure_ ? STORAGE_LOCAL : STORAGE_GLOBAL, dimension != 0,
-                                               dimension, nullptr);
+    auto variable = std::make_shared<Variable>(type, procedure_ ? STORAGE_LOCAL : STORAGE_GLOBAL,
+                                               dimension != 0, dimension, nullptr);
     declare(name, variable, KIND_VARIABLE, false);
     if (procedure_) procedure_->allocateLocal(variable);
     if (type->category == CATEGORY_USER) declareFieldVariables(variable);
@@ -378,8 +383,8 @@ void Parser::declareFieldVariables(const std::shared_ptr<Variable>& variable) {
   program_->enterScope(variable->node);
   for (const auto& field : type->fields()) {
     if (!field->node) continue;
-    auto member = std::make_shared<Variable>(field->type, variable->storage, field->count != 0, field->count,
-                                             variable->linked);
+    auto member = std::make_shared<Variable>(field->type, variable->storage, field->count != 0,
+                                             field->count, variable->linked);
     declare(field->node->name, member, KIND_VARIABLE, false);
     member->address = field->offset;
     if (field->type->category == CATEGORY_USER) declareFieldVariables(member);

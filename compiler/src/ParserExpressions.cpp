@@ -41,8 +41,7 @@ int operationAt(int level, int token) {
       if (token == TOKEN_SLASH) return OP_DIV;
       if (token == TOKEN_PERCENT) return OP_MOD;
       return 0;
-    default:
-      return 0;
+    default: return 0;
   }
 }
 
@@ -85,7 +84,8 @@ void Parser::factor() {
       next(0);
       expression();
       next(TOKEN_RPAREN);
-      if (code().size() == before + 1 && code().trailingConstants() == 1) code().setTrailingConstants(pending + 1);
+      if (code().size() == before + 1 && code().trailingConstants() == 1)
+        code().setTrailingConstants(pending + 1);
       return;
     }
     case TOKEN_PLUS:
@@ -103,16 +103,10 @@ void Parser::factor() {
       code().appendFolded(OP_NOT);
       return;
     case TOKEN_INTEGER:
-    case TOKEN_CHAR:
-      code().pushInt(tokens_->value());
-      return;
-    case TOKEN_FLOAT:
-      code().pushDouble(tokens_->number());
-      return;
-    case TOKEN_IDENTIFIER:
-      break;
-    default:
-      unexpected(token());
+    case TOKEN_CHAR: code().pushInt(tokens_->value()); return;
+    case TOKEN_FLOAT: code().pushDouble(tokens_->number()); return;
+    case TOKEN_IDENTIFIER: break;
+    default: unexpected(token());
   }
   Scope* node = qualifiedIdent();
   if (node->symbol && node->symbol->kind == KIND_FUNCTION) {
@@ -203,7 +197,8 @@ std::shared_ptr<Variable> Parser::nextTempString() {
   return procedure_->tempString(tempStrings_++);
 }
 
-void Parser::stringAssignment(const DataPtr& target, const IntermediateCodeSequence* targetAddress) {
+void Parser::stringAssignment(const DataPtr& target,
+                              const IntermediateCodeSequence* targetAddress) {
   auto temp = nextTempString();
   code().appendSymbol(OP_ADDRESS, temp);
   code().appendWithOperand(OP_STR_CLEAR, 0);

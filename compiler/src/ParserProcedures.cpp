@@ -1,9 +1,9 @@
 // Threads, functions, calls and statements.
 #include "CompilerTexts.h"
-#include "vexa/conversions.h"
-#include "vexa/vm_contract.h"
 #include "Parser.h"
 #include "Token.h"
+#include "vexa/conversions.h"
+#include "vexa/vm_contract.h"
 
 namespace vexa::vx2 {
 
@@ -13,7 +13,8 @@ struct LoopLabels {
   std::vector<int32_t>& breaks;
   std::vector<int32_t>& continues;
   size_t breakSize, continueSize;
-  LoopLabels(std::vector<int32_t>& b, std::vector<int32_t>& c, int32_t breakLabel, int32_t continueLabel)
+  LoopLabels(std::vector<int32_t>& b, std::vector<int32_t>& c, int32_t breakLabel,
+             int32_t continueLabel)
       : breaks(b), continues(c), breakSize(b.size()), continueSize(c.size()) {
     breaks.push_back(breakLabel);
     continues.push_back(continueLabel);
@@ -25,7 +26,9 @@ struct LoopLabels {
 };
 
 // The position identifier of the statement just marked (0 outside a build).
-int32_t lastMarkedPosition(const Program& program) { return program.building() ? program.lastPosition() : 0; }
+int32_t lastMarkedPosition(const Program& program) {
+  return program.building() ? program.lastPosition() : 0;
+}
 
 // The end of while and do: back to the start while the condition on the stack is true.
 void loopBackWhileTrue(IntermediateCodeSequence& code, int32_t startLabel, int32_t breakLabel) {
@@ -77,7 +80,8 @@ void Parser::functionDeclaration(bool isInline) {
   auto function = std::make_shared<Function>(isInline);
   Scope* node = declare(name, function, KIND_FUNCTION, false);
   if (!isInline) {
-    auto cap = std::make_shared<Variable>(NumericType::builtin(NUM_BYTE), STORAGE_GLOBAL, false, 0, nullptr);
+    auto cap = std::make_shared<Variable>(NumericType::builtin(NUM_BYTE), STORAGE_GLOBAL, false, 0,
+                                          nullptr);
     declare(name + "_@cap", cap, KIND_VARIABLE, false);
     cap->flags |= Identified::FLAG_HIDDEN;
     function->cap = cap;
@@ -317,7 +321,8 @@ void Parser::statement() {
         next(0);
         expression();
       }
-      code().appendSymbol(OP_RETURN, std::static_pointer_cast<Function>(function->shared_from_this()));
+      code().appendSymbol(OP_RETURN,
+                          std::static_pointer_cast<Function>(function->shared_from_this()));
       return;
     }
     case TOKEN_RUN: {
@@ -574,7 +579,8 @@ void Parser::identifierStatement() {
   next(TOKEN_ASSIGN);
   next(0);
   if (isStringType(designated->type())) {
-    stringAssignment(std::static_pointer_cast<Data>(designated->shared_from_this()), indirect ? &target : nullptr);
+    stringAssignment(std::static_pointer_cast<Data>(designated->shared_from_this()),
+                     indirect ? &target : nullptr);
     return;
   }
   checkNumeric(designated->type());

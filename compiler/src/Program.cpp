@@ -21,7 +21,9 @@ int buildErrorText(BuildError error) {
 }
 }  // namespace
 
-Program::Program() : root_(std::make_unique<Scope>("", nullptr, nullptr)) { scopes_.push_back(root_.get()); }
+Program::Program() : root_(std::make_unique<Scope>("", nullptr, nullptr)) {
+  scopes_.push_back(root_.get());
+}
 
 Program::~Program() = default;
 
@@ -34,7 +36,8 @@ void Program::resetScopes() {
   vmcAvailable_ = false;
 }
 
-Scope* Program::declare(int line, const std::string& name, SymbolPtr symbol, int kind, bool hidden) {
+Scope* Program::declare(int line, const std::string& name, SymbolPtr symbol, int kind,
+                        bool hidden) {
   Identified* raw = symbol.get();
   Scope* node = currentScope()->addChild(name, std::move(symbol));
   if (!node) return nullptr;
@@ -85,8 +88,10 @@ void Program::build() {
   generator_.layoutData(static_cast<int>(threads.size()));
   dataSymbols_.clear();
   auto checkData = [this] {
-    if (generator_.constantBytes() > static_cast<int>(vexa::vm::kMaxConstantBytes)) throw BUILD_TOO_MUCH_CONSTANT_DATA;
-    if (generator_.ramBytes() > CodeGenerator::MAX_VARIABLE_BYTES) throw BUILD_TOO_MUCH_VARIABLE_DATA;
+    if (generator_.constantBytes() > static_cast<int>(vexa::vm::kMaxConstantBytes))
+      throw BUILD_TOO_MUCH_CONSTANT_DATA;
+    if (generator_.ramBytes() > CodeGenerator::MAX_VARIABLE_BYTES)
+      throw BUILD_TOO_MUCH_VARIABLE_DATA;
   };
   for (const auto& moduleNode : root_->children()) {
     for (const auto& child : moduleNode->children()) {
@@ -105,8 +110,12 @@ void Program::build() {
           dataSymbols_.push_back(constant);
           break;
         }
-        case KIND_ARRAY_CONSTANT: generator_.placeArrayConstant(static_cast<ArrayConstant&>(*symbol)); break;
-        case KIND_STRING_CONSTANT: generator_.placeStringConstant(static_cast<StringConstant&>(*symbol)); break;
+        case KIND_ARRAY_CONSTANT:
+          generator_.placeArrayConstant(static_cast<ArrayConstant&>(*symbol));
+          break;
+        case KIND_STRING_CONSTANT:
+          generator_.placeStringConstant(static_cast<StringConstant&>(*symbol));
+          break;
         case KIND_STRING_ARRAY_CONSTANT:
           generator_.placeStringArrayConstant(static_cast<StringArrayConstant&>(*symbol));
           break;
@@ -125,8 +134,8 @@ void Program::build() {
   for (size_t i = 0; i < threads.size(); ++i) {
     Thread& thread = *threads[i];
     int first = generator_.translateProcedure(thread);
-    generator_.writeThreadEntry(static_cast<int>(i), first, thread.code.stackNeed(), thread.code.frameSize,
-                                thread.startSlice);
+    generator_.writeThreadEntry(static_cast<int>(i), first, thread.code.stackNeed(),
+                                thread.code.frameSize, thread.startSlice);
     thread.firstWord = first;
     thread.lastWord = generator_.codeCount() - 1;
     checkProcedure();

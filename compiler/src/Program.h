@@ -56,7 +56,6 @@ class Program {
   // The build with its one message line; true when the image is available.
   bool finish(MessageStream& messages);
 
-
   // The image (valid while vmcAvailable()).
   const CodeGenerator& image() const { return generator_; }
   int compactPositionCount() const { return static_cast<int>(compact_.size()); }

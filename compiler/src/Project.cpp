@@ -42,13 +42,17 @@ Project::Project(std::string name) : name_(std::move(name)) {}
 
 Project::~Project() = default;
 
-bool Project::isValidModuleName(const std::string& name) const { return isValidIdentifierText(keywords_, name); }
+bool Project::isValidModuleName(const std::string& name) const {
+  return isValidIdentifierText(keywords_, name);
+}
 
-int Project::addModule(const std::string& name, const std::string& sourceFile, const char* sourceText) {
+int Project::addModule(const std::string& name, const std::string& sourceFile,
+                       const char* sourceText) {
   for (const auto& m : modules_)
     if (m->node && m->node->name == name) return DUPLICATE_NAME;
   if (!isValidModuleName(name)) return INVALID_NAME;
-  auto module = std::make_shared<Module>(nextModuleNumber_, sourceText ? std::string("?") : sourceFile, sourceText);
+  auto module = std::make_shared<Module>(nextModuleNumber_,
+                                         sourceText ? std::string("?") : sourceFile, sourceText);
   program_.resetScopes();
   if (!program_.declare(1, name, module, KIND_MODULE, false)) return DUPLICATE_NAME;
   ++nextModuleNumber_;
@@ -133,7 +137,8 @@ int Project::compileSource(Module& module) {
   } else if (module.sourceFile != "?") {
     if (!readFile(module.sourceFile, fileText)) {
       // A missing module is an error, never an empty module that compiles.
-      messages_->write(composeMessageLine(messageName(module), 1, compilerText(TEXT_CANNOT_OPEN_FILE)));
+      messages_->write(
+          composeMessageLine(messageName(module), 1, compilerText(TEXT_CANNOT_OPEN_FILE)));
       messages_->flush();
       module.lineInfos.assign(1, 0x80);
       program_.stopBuilding();
@@ -143,7 +148,8 @@ int Project::compileSource(Module& module) {
   }
   Lexer(keywords_).scan(source, module.tokens);
   program_.enterScope(module.node);
-  int count = parser_.compile(program_, module, messages_.get(), module.tokens, messageName(module));
+  int count =
+      parser_.compile(program_, module, messages_.get(), module.tokens, messageName(module));
   program_.resetScopes();
   module.tokens.clear();
   if (count > 0) program_.stopBuilding();
@@ -216,7 +222,8 @@ bool Project::identDefPos(const std::string& text, int& moduleNumber, int& line)
   return true;
 }
 
-bool Project::identCompletions(const std::string& text, int moduleNumber, int line, std::string& out) const {
+bool Project::identCompletions(const std::string& text, int moduleNumber, int line,
+                               std::string& out) const {
   Scope* node = findScope(text, moduleNumber, line);
   if (!node) return false;
   out.clear();
@@ -229,9 +236,10 @@ bool Project::identCompletions(const std::string& text, int moduleNumber, int li
       case KIND_FUNCTION: out += " (function)"; break;
       case KIND_THREAD: out += " (thread)"; break;
       case KIND_VARIABLE: out += " (variable)"; break;
-      case KIND_CONSTANT: case KIND_ARRAY_CONSTANT: case KIND_STRING_CONSTANT: case KIND_STRING_ARRAY_CONSTANT:
-        out += " (constant)";
-        break;
+      case KIND_CONSTANT:
+      case KIND_ARRAY_CONSTANT:
+      case KIND_STRING_CONSTANT:
+      case KIND_STRING_ARRAY_CONSTANT: out += " (constant)"; break;
       default: break;
     }
     out += "\n";

@@ -55,7 +55,8 @@ class Project {
   // Identifier services of the editor.
   Scope* findScope(const std::string& text, int moduleNumber, int line) const;
   bool identDefPos(const std::string& text, int& moduleNumber, int& line) const;
-  bool identCompletions(const std::string& text, int moduleNumber, int line, std::string& out) const;
+  bool identCompletions(const std::string& text, int moduleNumber, int line,
+                        std::string& out) const;
   std::string identFullName(const std::string& text, int moduleNumber, int line) const;
 
  private:

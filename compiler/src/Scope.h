@@ -19,7 +19,9 @@ class Scope {
   Scope& operator=(const Scope&) = delete;
 
   Scope* findChild(std::string_view name) const;
-  Scope* findVisibleChild(std::string_view name) const { return hidden ? nullptr : findChild(name); }
+  Scope* findVisibleChild(std::string_view name) const {
+    return hidden ? nullptr : findChild(name);
+  }
   // The start node's own children, then the visible children of each ancestor.
   static Scope* lookup(Scope* start, std::string_view name);
   // Null when the name is taken (the symbol is then dropped).

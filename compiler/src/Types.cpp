@@ -12,8 +12,9 @@ int NumericType::size() const {
 }
 
 const TypePtr& NumericType::builtin(int kind) {
-  static const TypePtr kTypes[4] = {std::make_shared<NumericType>(0), std::make_shared<NumericType>(1),
-                                    std::make_shared<NumericType>(2), std::make_shared<NumericType>(3)};
+  static const TypePtr kTypes[4] = {
+      std::make_shared<NumericType>(0), std::make_shared<NumericType>(1),
+      std::make_shared<NumericType>(2), std::make_shared<NumericType>(3)};
   return kTypes[kind & 3];
 }
 
@@ -54,6 +55,8 @@ int smallestNumericKind(double value) {
   return NUM_FLOAT;
 }
 
-const TypePtr& smallestNumericType(double value) { return NumericType::builtin(smallestNumericKind(value)); }
+const TypePtr& smallestNumericType(double value) {
+  return NumericType::builtin(smallestNumericKind(value));
+}
 
 }  // namespace vexa::vx2

@@ -42,7 +42,8 @@ class UserType;
 
 class Field : public Identified {
  public:
-  Field(TypePtr type, int offset, int count) : type(std::move(type)), offset(offset), count(count) {}
+  Field(TypePtr type, int offset, int count)
+      : type(std::move(type)), offset(offset), count(count) {}
   TypePtr type;
   int offset;
   int count;

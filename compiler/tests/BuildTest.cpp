@@ -9,7 +9,8 @@ using Build = CompilerFixture;
 
 std::string threads(int count, const char* prefix) {
   std::string source;
-  for (int i = 0; i < count; ++i) source += "thread " + std::string(prefix) + std::to_string(i) + " { yield; }\n";
+  for (int i = 0; i < count; ++i)
+    source += "thread " + std::string(prefix) + std::to_string(i) + " { yield; }\n";
   return source;
 }
 
@@ -34,16 +35,20 @@ TEST_F(Build, ThreadsAreNumberedOverModulesInRegistrationOrder) {
   EXPECT_EQ(word(4), 0);   // Main: start slice 0, only "main" gets 32
   EXPECT_EQ(word(8), 32);  // main
   EXPECT_EQ(word(12), 0);
-  EXPECT_TRUE(sameCode(img.code, {
-      "Yield", "Jump -3 -> 0000",                                                           // Main
-      "PushByte 32", "ThreadSetSlice 3", "PushInt 0", "ThreadSetSlice 1", "Jump -7 -> 0003",  // main
-      "ThreadRestoreSlice 0", "ThreadStart 3", "Jump -4 -> 000A"}));                          // other
+  EXPECT_TRUE(
+      sameCode(img.code, {"Yield", "Jump -3 -> 0000",  // Main
+                          "PushByte 32", "ThreadSetSlice 3", "PushInt 0", "ThreadSetSlice 1",
+                          "Jump -7 -> 0003",                                              // main
+                          "ThreadRestoreSlice 0", "ThreadStart 3", "Jump -4 -> 000A"}));  // other
 }
 
 TEST_F(Build, ThreadLimitJustUnderAndOver) {
   int m = add("M", threads(254, "t") + "thread main { yield; }\n");
   EXPECT_TRUE(build({m})) << messages();
-  replaceModuleSource(project, m, (sources.back() = std::make_unique<std::string>(threads(255, "t") + "thread main { yield; }\n"))->c_str(),
+  replaceModuleSource(project, m,
+                      (sources.back() = std::make_unique<std::string>(threads(255, "t") +
+                                                                      "thread main { yield; }\n"))
+                          ->c_str(),
                       VX2COMP_SOURCE_TEXT);
   EXPECT_FALSE(build({m}));
   EXPECT_EQ(messages(), "too many threads\n");
@@ -156,7 +161,8 @@ TEST_F(Build, RemovedModuleIsNeverUsedFromOldCode) {
 }
 
 TEST_F(Build, UnusedGlobalsAndFunctionsTakeNoSpace) {
-  int m = add("M", "int unused;\nint used;\nfunction never() { used = 2; }\nthread main { used = 1; }\n");
+  int m = add(
+      "M", "int unused;\nint used;\nfunction never() { used = 2; }\nthread main { used = 1; }\n");
   ASSERT_TRUE(build({m}));
   auto img = image();
   EXPECT_TRUE(sameCode(img.code, {"PushByte 1", "StoreInt [0014]", "Jump -5 -> 0000"}));

@@ -10,7 +10,8 @@ namespace {
 using vexa::isa::testing::sameCode;
 
 std::shared_ptr<Variable> global(int kind, int address) {
-  auto v = std::make_shared<Variable>(NumericType::builtin(kind), STORAGE_GLOBAL, false, 0, nullptr);
+  auto v =
+      std::make_shared<Variable>(NumericType::builtin(kind), STORAGE_GLOBAL, false, 0, nullptr);
   v->address = address;
   return v;
 }
@@ -64,10 +65,11 @@ TEST(CodeGenerator, TypeStackChoosesConversionsAndDrops) {
   generator.translateProcedure(*f);  // f has no code here: its entry is word 0
   generator.translateProcedure(thread);
   generator.resolveCalls();
-  EXPECT_TRUE(sameCode(generator.code(), {
-      "LoadInt [0014]", "LoadFloat [0016]", "Add int16,float", "FloatToLong", "StoreLong [001E]",  // l = i + x
-      "Call 0000", "AdjustSp -8",                                                                // f() dropped
-      "LoadLong [001E]", "NotLong", "LongToInt", "StoreInt [0014]"}));                           // i = not l
+  EXPECT_TRUE(sameCode(generator.code(), {"LoadInt [0014]", "LoadFloat [0016]", "Add int16,float",
+                                          "FloatToLong", "StoreLong [001E]",  // l = i + x
+                                          "Call 0000", "AdjustSp -8",         // f() dropped
+                                          "LoadLong [001E]", "NotLong", "LongToInt",
+                                          "StoreInt [0014]"}));  // i = not l
 }
 
 TEST(CodeGenerator, OversizedCodeIsRefusedNotWritten) {

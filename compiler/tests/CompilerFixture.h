@@ -71,7 +71,8 @@ class CompilerFixture : public ::testing::Test {
     uint32_t cb = raw[0] | raw[1] << 8 | raw[2] << 16 | raw[3] << 24;
     uint32_t cw = raw[4] | raw[5] << 8 | raw[6] << 16 | raw[7] << 24;
     result.constants.assign(raw.begin() + 8, raw.begin() + 8 + cb);
-    for (uint32_t j = 0; j < cw; ++j) result.code.push_back(raw[8 + cb + 2 * j] | raw[9 + cb + 2 * j] << 8);
+    for (uint32_t j = 0; j < cw; ++j)
+      result.code.push_back(raw[8 + cb + 2 * j] | raw[9 + cb + 2 * j] << 8);
     while (!result.code.empty() && result.code.back() == 0xFFFF) result.code.pop_back();
     return result;
   }
@@ -79,7 +80,8 @@ class CompilerFixture : public ::testing::Test {
   std::string tempPath(const std::string& name) {
     if (tempDir.empty()) {
       tempDir = std::filesystem::temp_directory_path() /
-                ("vx2comp_test_" + std::to_string(::getpid()) + "_" + ::testing::UnitTest::GetInstance()->current_test_info()->name());
+                ("vx2comp_test_" + std::to_string(::getpid()) + "_" +
+                 ::testing::UnitTest::GetInstance()->current_test_info()->name());
       std::filesystem::create_directories(tempDir);
     }
     return (tempDir / name).string();

@@ -10,7 +10,8 @@ TEST_F(Exports, ModuleNumbersDuplicatesAndInvalidNames) {
   EXPECT_EQ(add("a", ""), 1);
   EXPECT_EQ(add("A", ""), 2);  // names differ in case
   EXPECT_EQ(add("a", ""), -1);
-  for (const char* bad : {"", "1abc", "a.b", "if", "b\n", "two words"}) EXPECT_EQ(add(bad, ""), -2) << bad;
+  for (const char* bad : {"", "1abc", "a.b", "if", "b\n", "two words"})
+    EXPECT_EQ(add(bad, ""), -2) << bad;
   EXPECT_EQ(add(" spaced ", ""), 3);
   EXPECT_EQ(add("c // note", ""), 4);
   EXPECT_EQ(compile(3), " spaced  : OK\n");  // stored as passed, blanks included

@@ -46,19 +46,27 @@ TEST_F(Handles, EveryExportRefusesAClosedOrMadeUpHandle) {
   // In an order that succeeds on the live project; every failure result is 0.
   const std::vector<Call> calls = {
       {"renameProject", [](Vx2ProjectHandle h) { return renameProject(h, "renamed"); }},
-      {"setMessageBuffer", [&](Vx2ProjectHandle h) { return setMessageBuffer(h, otherBuffer, sizeof otherBuffer); }},
+      {"setMessageBuffer",
+       [&](Vx2ProjectHandle h) { return setMessageBuffer(h, otherBuffer, sizeof otherBuffer); }},
       {"addModule", [](Vx2ProjectHandle h) { return addModule(h, "n", "", VX2COMP_SOURCE_TEXT); }},
       {"replaceModuleSource",
-       [&](Vx2ProjectHandle h) { return replaceModuleSource(h, 1, source.c_str(), VX2COMP_SOURCE_TEXT); }},
+       [&](Vx2ProjectHandle h) {
+         return replaceModuleSource(h, 1, source.c_str(), VX2COMP_SOURCE_TEXT);
+       }},
       {"beginBuild", [](Vx2ProjectHandle h) { return beginBuild(h); }},
       {"compileModule", [](Vx2ProjectHandle h) { return compileModule(h, 1); }},
       {"finishBuild", [](Vx2ProjectHandle h) { return finishBuild(h); }},
-      {"getModuleLineInfos", [&](Vx2ProjectHandle h) { return getModuleLineInfos(h, 1, scratch.data(), 4); }},
-      {"getIdentDefPos", [&](Vx2ProjectHandle h) { return getIdentDefPos(h, "m", &module, &line); }},
-      {"getIdentCompletions", [&](Vx2ProjectHandle h) { return getIdentCompletions(h, "", 1, 1, text, 64); }},
-      {"getIdentFullName", [&](Vx2ProjectHandle h) { return getIdentFullName(h, "m", 1, 1, text, 64); }},
+      {"getModuleLineInfos",
+       [&](Vx2ProjectHandle h) { return getModuleLineInfos(h, 1, scratch.data(), 4); }},
+      {"getIdentDefPos",
+       [&](Vx2ProjectHandle h) { return getIdentDefPos(h, "m", &module, &line); }},
+      {"getIdentCompletions",
+       [&](Vx2ProjectHandle h) { return getIdentCompletions(h, "", 1, 1, text, 64); }},
+      {"getIdentFullName",
+       [&](Vx2ProjectHandle h) { return getIdentFullName(h, "m", 1, 1, text, 64); }},
       {"writeOutputFile", [&](Vx2ProjectHandle h) { return writeOutputFile(h, base.c_str()); }},
-      {"getRequiredVMCBufferSize", [](Vx2ProjectHandle h) { return int64_t{getRequiredVMCBufferSize(h)}; }},
+      {"getRequiredVMCBufferSize",
+       [](Vx2ProjectHandle h) { return int64_t{getRequiredVMCBufferSize(h)}; }},
       {"fillVMCBuffer", [&](Vx2ProjectHandle h) { return fillVMCBuffer(h, scratch.data()); }},
       {"removeModule", [](Vx2ProjectHandle h) { return removeModule(h, 2); }},
       {"removeAll", [](Vx2ProjectHandle h) { return removeAll(h); }},
@@ -68,7 +76,8 @@ TEST_F(Handles, EveryExportRefusesAClosedOrMadeUpHandle) {
   const Vx2ProjectHandle notLive[] = {closed, 12345, 0xDEADBEEF, ~Vx2ProjectHandle{0}};
   for (Vx2ProjectHandle bad : notLive) {
     for (const Call& c : calls) EXPECT_EQ(c.run(bad), 0) << c.name << " with " << bad;
-    EXPECT_EQ(std::count(scratch.begin(), scratch.end(), kUntouched), static_cast<long>(scratch.size()));
+    EXPECT_EQ(std::count(scratch.begin(), scratch.end(), kUntouched),
+              static_cast<long>(scratch.size()));
     EXPECT_EQ(module, 1);
     EXPECT_EQ(line, 1);
   }
@@ -92,7 +101,8 @@ TEST_F(Handles, ReopenedProjectsGetNewHandles) {
   for (int i = 0; i < 50; ++i) {
     const Vx2ProjectHandle h = openProject("again");
     ASSERT_NE(h, 0u);
-    EXPECT_EQ(std::count(seen.begin(), seen.end(), h), 0) << "handle repeated after " << i << " reopenings";
+    EXPECT_EQ(std::count(seen.begin(), seen.end(), h), 0)
+        << "handle repeated after " << i << " reopenings";
     seen.push_back(h);
     ASSERT_EQ(closeProject(h), 1);
   }

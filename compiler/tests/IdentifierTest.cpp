@@ -6,7 +6,9 @@ class Identifiers : public CompilerFixture {
  protected:
   void SetUp() override {
     CompilerFixture::SetUp();
-    motor = add("Motor", "int speed;\nconst MAX = 9;\ntype T { int a; }\nT t;\nfunction f(int p) {\n int local;\n}\n");
+    motor = add("Motor",
+                "int speed;\nconst MAX = 9;\ntype T { int a; }\nT t;\nfunction f(int p) {\n int "
+                "local;\n}\n");
     app = add("App", "int x;\nthread main {\n byte b;\n b = Motor.speed;\n}\nint y;\n");
     ASSERT_EQ(compileModule(project, motor), -1);
     ASSERT_EQ(compileModule(project, app), -1);
@@ -41,7 +43,8 @@ TEST_F(Identifiers, DefinitionPositions) {
 TEST_F(Identifiers, CompletionsAtModuleAndThreadLines) {
   char list[512];
   EXPECT_EQ(getIdentCompletions(project, "", motor, 1, list, sizeof list), 1);
-  EXPECT_EQ(std::string(list), "speed (variable)\nMAX (constant)\nT (type)\nt (variable)\nf (function)\n");
+  EXPECT_EQ(std::string(list),
+            "speed (variable)\nMAX (constant)\nT (type)\nt (variable)\nf (function)\n");
   EXPECT_EQ(getIdentCompletions(project, "", app, 4, list, sizeof list), 1);
   EXPECT_EQ(std::string(list), "b (variable)\n");
   EXPECT_EQ(getIdentCompletions(project, "Motor.T", app, 1, list, sizeof list), 1);

@@ -36,14 +36,30 @@ struct FoldCase {
 
 TEST(IntermediateCodeSequence, FoldsBinaryOperators) {
   const std::vector<FoldCase> cases = {
-      {2, 3, OP_ADD, 5, 9},           {7, 2, OP_DIV, 3.5, 10},         {7, 2, OP_MOD, 1, 9},
-      {5, -1, OP_ADD, 4, 9},          {2, -3, OP_MUL, -6, 9},          {-1, -1, OP_AND, 4294967295.0, 10},
-      {1, 1, OP_EQUAL, -1, 9},        {1, 2, OP_NOT_EQUAL, -1, 9},     {3, 2, OP_GREATER, -1, 9},
-      {3, 2, OP_LESS, 0, 9},          {2, 2, OP_GREATER_EQUAL, -1, 9}, {3, 2, OP_LESS_EQUAL, 0, 9},
-      {12, 10, OP_NAND, 0, 9},        {1, 2, OP_NAND, 1, 9},           {0, 0, OP_NOR, 1, 9},
-      {0, 1, OP_NOR, 0, 9},           {12, 10, OP_XOR, 6, 9},          {12, 3, OP_OR, 15, 9},
-      {1, 33, OP_SHL, 2, 9},          {-1, 28, OP_SHR, 15, 9},         {1, 31, OP_SHL, 2147483648.0, 10},
-      {-7, 2, OP_MOD, -1, 9},         {7.9, 2.2, OP_MOD, 1, 9},        {5000000000.0, 1, OP_ADD, 5000000001.0, 10},
+      {2, 3, OP_ADD, 5, 9},
+      {7, 2, OP_DIV, 3.5, 10},
+      {7, 2, OP_MOD, 1, 9},
+      {5, -1, OP_ADD, 4, 9},
+      {2, -3, OP_MUL, -6, 9},
+      {-1, -1, OP_AND, 4294967295.0, 10},
+      {1, 1, OP_EQUAL, -1, 9},
+      {1, 2, OP_NOT_EQUAL, -1, 9},
+      {3, 2, OP_GREATER, -1, 9},
+      {3, 2, OP_LESS, 0, 9},
+      {2, 2, OP_GREATER_EQUAL, -1, 9},
+      {3, 2, OP_LESS_EQUAL, 0, 9},
+      {12, 10, OP_NAND, 0, 9},
+      {1, 2, OP_NAND, 1, 9},
+      {0, 0, OP_NOR, 1, 9},
+      {0, 1, OP_NOR, 0, 9},
+      {12, 10, OP_XOR, 6, 9},
+      {12, 3, OP_OR, 15, 9},
+      {1, 33, OP_SHL, 2, 9},
+      {-1, 28, OP_SHR, 15, 9},
+      {1, 31, OP_SHL, 2147483648.0, 10},
+      {-7, 2, OP_MOD, -1, 9},
+      {7.9, 2.2, OP_MOD, 1, 9},
+      {5000000000.0, 1, OP_ADD, 5000000001.0, 10},
   };
   for (const auto& c : cases) {
     auto code = folded(c.left, c.right, c.op);
@@ -73,7 +89,8 @@ TEST(IntermediateCodeSequence, UnaryFolding) {
   neg.appendFolded(OP_NOT);
   EXPECT_EQ(neg.at(0).op, OP_PUSH_DOUBLE);
   EXPECT_EQ(neg.constantValue(), static_cast<double>(~static_cast<int32_t>(-2)));
-  // Integral negation is 32-bit: the scanned 2147483648 wraps, and its negation stays the smallest long.
+  // Integral negation is 32-bit: the scanned 2147483648 wraps, and its negation stays the smallest
+  // long.
   for (auto [value, negated] : {std::pair{5, -5}, {-7, 7}, {INT32_MIN, INT32_MIN}}) {
     IntermediateCodeSequence n;
     n.pushInt(value);
@@ -92,7 +109,8 @@ TEST(IntermediateCodeSequence, VariablesAreNotFoldedButNamedConstantsAre) {
     int32_t op;
     Pairs items;
   };
-  auto x = std::make_shared<Variable>(NumericType::builtin(NUM_INT), STORAGE_GLOBAL, false, 0, nullptr);
+  auto x =
+      std::make_shared<Variable>(NumericType::builtin(NUM_INT), STORAGE_GLOBAL, false, 0, nullptr);
   const std::vector<Case> cases = {
       {x, 1, OP_ADD, {{OP_LOAD, 0}, {OP_PUSH_INT, 1}, {OP_ADD, 0}}},
       {std::make_shared<Constant>(10), 2, OP_MUL, {{OP_PUSH_INT, 20}}},
@@ -112,7 +130,8 @@ TEST(IntermediateCodeSequence, VariablesAreNotFoldedButNamedConstantsAre) {
 }
 
 TEST(IntermediateCodeSequence, StoreThenLoadBecomesPut) {
-  auto v = std::make_shared<Variable>(NumericType::builtin(NUM_INT), STORAGE_GLOBAL, false, 0, nullptr);
+  auto v =
+      std::make_shared<Variable>(NumericType::builtin(NUM_INT), STORAGE_GLOBAL, false, 0, nullptr);
   IntermediateCodeSequence code;
   code.appendSymbol(OP_STORE, v);
   code.appendSymbol(OP_LOAD, v);
@@ -120,7 +139,8 @@ TEST(IntermediateCodeSequence, StoreThenLoadBecomesPut) {
   EXPECT_EQ(code.at(0).op, OP_PUT);
 
   auto ref = std::make_shared<Reference>(NumericType::builtin(NUM_INT), true);
-  auto viaRef = std::make_shared<Variable>(NumericType::builtin(NUM_INT), STORAGE_LOCAL, true, 0, ref);
+  auto viaRef =
+      std::make_shared<Variable>(NumericType::builtin(NUM_INT), STORAGE_LOCAL, true, 0, ref);
   IntermediateCodeSequence indirect;
   indirect.appendSymbol(OP_STORE, viaRef);
   indirect.appendSymbol(OP_LOAD, viaRef);

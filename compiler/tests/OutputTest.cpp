@@ -26,11 +26,13 @@ TEST_F(Output, VmcAndDbgOfTheWorkedExampleByteForByte) {
   ASSERT_EQ(writeOutputFile(project, base.c_str()), 1);
   const std::string constants = row({1, 0, 0, 0, 22, 0, 22, 0, 32, 0}) + repeat("255 ", 22);
   const std::string vmc = "VX2VMC\r\n32 \r\n16 \r\n\r\n" + constants + "\r\n\r\n" +
-                          row({140, 20, 324, 69, 148, 20, 132, 65528}) + repeat("65535 ", 8) + "\r\n";
+                          row({140, 20, 324, 69, 148, 20, 132, 65528}) + repeat("65535 ", 8) +
+                          "\r\n";
   EXPECT_EQ(readAll(base + ".vmc"), vmc);
   const std::string dbg = "32 \r\n16 \r\n\r\n" + constants + "\r\n\r\n" +
                           row({0, 140, 0, 20, 0, 324, 0, 69, 0, 148, 0, 20, 0, 132, 0, 65528}) +
-                          repeat("65535 65535 ", 8) + "\r\n\r\n" + "1\r\n1 3 \r\n\r\n" + "1 \r\nM.g 1 20 1 0 0\r\n";
+                          repeat("65535 65535 ", 8) + "\r\n\r\n" + "1\r\n1 3 \r\n\r\n" +
+                          "1 \r\nM.g 1 20 1 0 0\r\n";
   EXPECT_EQ(readAll(base + ".dbg"), dbg);
 }
 
@@ -40,7 +42,8 @@ TEST_F(Output, BinaryImagePadsBytesAndWords) {
   ASSERT_EQ(getRequiredVMCBufferSize(project), 72u);
   std::vector<uint8_t> raw(72, 0);
   ASSERT_EQ(fillVMCBuffer(project, raw.data()), 1);
-  EXPECT_EQ(std::vector<uint8_t>(raw.begin(), raw.begin() + 8), (std::vector<uint8_t>{32, 0, 0, 0, 16, 0, 0, 0}));
+  EXPECT_EQ(std::vector<uint8_t>(raw.begin(), raw.begin() + 8),
+            (std::vector<uint8_t>{32, 0, 0, 0, 16, 0, 0, 0}));
   EXPECT_EQ(raw[8 + 4], 22);
   for (int i = 18; i < 40; ++i) EXPECT_EQ(raw[i], 255) << i;
   EXPECT_EQ(raw[40], 140);
@@ -54,7 +57,8 @@ TEST_F(Output, VariableLinesOfTheDebugFile) {
   int m = add("M",
               "int unused;\nint g;\nstring s;\nlong arr[2];\ntype T { int a; }\nT t;\n"
               "function f(int p, string q) { g = p; s = q; }\n"
-              "thread main {\n byte b;\n b = 1;\n g = b;\n s = \"x\";\n arr[0] = 1;\n t.a = 1;\n f(1, s);\n}\n");
+              "thread main {\n byte b;\n b = 1;\n g = b;\n s = \"x\";\n arr[0] = 1;\n t.a = 1;\n "
+              "f(1, s);\n}\n");
   ASSERT_TRUE(build({m})) << messages();
   std::string base = tempPath("vars");
   ASSERT_EQ(writeOutputFile(project, base.c_str()), 1);
@@ -65,8 +69,7 @@ TEST_F(Output, VariableLinesOfTheDebugFile) {
   // main has a frame (b and a temporary) and runs from word 0; f follows it.
   auto img = image();
   std::string lines = dbg.substr(at + 4);
-  EXPECT_EQ(lines.substr(0, lines.find("\r\nM.main.b")),
-            "5 \r\nM.g 1 20 1 0 0\r\nM.s 1 22 -1 0 0");
+  EXPECT_EQ(lines.substr(0, lines.find("\r\nM.main.b")), "5 \r\nM.g 1 20 1 0 0\r\nM.s 1 22 -1 0 0");
   // Locals carry their procedure's first and last word: main ends where f, the callee, begins.
   auto call = std::find(img.code.begin(), img.code.end(), vexa::isa::encode(vexa::isa::Op::Call));
   ASSERT_NE(call, img.code.end());
@@ -74,7 +77,8 @@ TEST_F(Output, VariableLinesOfTheDebugFile) {
   const std::string mainLast = std::to_string(call[1] - 1);
   EXPECT_NE(lines.find("\r\nM.main.b 2 0 0 0 " + mainLast + "\r\n"), std::string::npos) << lines;
   EXPECT_NE(lines.find("\r\nM.f.p 2 -8 1 " + f + " " + fLast + "\r\n"), std::string::npos) << lines;
-  EXPECT_NE(lines.find("\r\nM.f.q 2 -6 -1 " + f + " " + fLast + "\r\n"), std::string::npos) << lines;
+  EXPECT_NE(lines.find("\r\nM.f.q 2 -6 -1 " + f + " " + fLast + "\r\n"), std::string::npos)
+      << lines;
 }
 
 TEST_F(Output, WithoutAnImageBothFilesAreCreatedEmpty) {
@@ -96,8 +100,10 @@ TEST_F(Output, UnwritableFileFails) {
 TEST_F(Output, SixtyFourConstantBytesNeedNoExtraRow) {
   // 4 threads: 17 words of table; 15 more words of constants make 64 bytes.
   int m = add("M",
-              "const A[] = 1000, 1000, 1000, 1000, 1000, 1000, 1000, 1000, 1000, 1000, 1000, 1000, 1000, 1000, 1000;\n"
-              "int x;\nthread main { x = A[0]; }\nthread b { yield; }\nthread c { yield; }\nthread d { yield; }\n");
+              "const A[] = 1000, 1000, 1000, 1000, 1000, 1000, 1000, 1000, 1000, 1000, 1000, 1000, "
+              "1000, 1000, 1000;\n"
+              "int x;\nthread main { x = A[0]; }\nthread b { yield; }\nthread c { yield; }\nthread "
+              "d { yield; }\n");
   ASSERT_TRUE(build({m})) << messages();
   std::vector<uint8_t> raw(getRequiredVMCBufferSize(project));
   fillVMCBuffer(project, raw.data());

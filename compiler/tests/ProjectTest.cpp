@@ -14,8 +14,9 @@ namespace {
 class ProjectFiles : public ::testing::Test {
  protected:
   void SetUp() override {
-    dir = std::filesystem::temp_directory_path() / ("vx2comp_project_" + std::to_string(::getpid()) + "_" +
-                                                    ::testing::UnitTest::GetInstance()->current_test_info()->name());
+    dir = std::filesystem::temp_directory_path() /
+          ("vx2comp_project_" + std::to_string(::getpid()) + "_" +
+           ::testing::UnitTest::GetInstance()->current_test_info()->name());
     std::filesystem::create_directories(dir);
   }
   void TearDown() override { std::filesystem::remove_all(dir); }
@@ -26,7 +27,9 @@ class ProjectFiles : public ::testing::Test {
     s << in.rdbuf();
     return s.str();
   }
-  static void write(const std::string& p, const std::string& text) { std::ofstream(p, std::ios::binary) << text; }
+  static void write(const std::string& p, const std::string& text) {
+    std::ofstream(p, std::ios::binary) << text;
+  }
   std::filesystem::path dir;
 };
 
@@ -38,8 +41,8 @@ TEST_F(ProjectFiles, ErrorFileIsTruncatedAndWrittenWithCrLf) {
   ASSERT_EQ(project.addModule("a", path("a.v2"), nullptr), 1);
   ASSERT_EQ(project.addModule("b", path("b.v2"), nullptr), 2);
   EXPECT_EQ(project.buildAll(), 1);
-  EXPECT_EQ(read(path("p.err")), path("a.v2") + " (1) : ; expected\r\n" + path("b.v2") + " : OK\r\n" +
-                                     std::string(1, '\0'));
+  EXPECT_EQ(read(path("p.err")), path("a.v2") + " (1) : ; expected\r\n" + path("b.v2") +
+                                     " : OK\r\n" + std::string(1, '\0'));
   write(path("a.v2"), "int a;\nthread main { a = 1; }\n");
   EXPECT_EQ(project.buildAll(), 0);
   EXPECT_EQ(read(path("p.err")), std::string("compilation ready, VMC available\r\n") + '\0');

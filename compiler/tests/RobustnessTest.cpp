@@ -13,12 +13,15 @@ namespace {
 // or hang, and a build afterwards must stay sound.
 std::string randomSource(std::mt19937& random, int tokens) {
   static const std::vector<std::string> words = {
-      "thread", "function", "inline", "returns", "return", "const", "type", "byte", "int", "long", "float",
-      "string", "run", "halt", "resume", "reset", "sleep", "wait", "capture", "release", "yield", "quit",
-      "if", "else", "loop", "for", "while", "do", "step", "break", "continue", "main", "x", "y", "T", "f",
-      "M", "N", "{", "}", "(", ")", "[", "]", ";", ",", ".", "...", "=", "==", "!=", "<", ">", "+", "-",
-      "*", "/", "%", "&", "|", "^", "!", "<<", ">>", "0", "1", "255", "70000", "2.5", "'a'", "\"s\"",
-      "\"open\n", "/* c */", "// c\n", "\n", "\n", "#", "main.x", "x[1]", "T.a"};
+      "thread",  "function", "inline", "returns",  "return", "const",  "type",  "byte",  "int",
+      "long",    "float",    "string", "run",      "halt",   "resume", "reset", "sleep", "wait",
+      "capture", "release",  "yield",  "quit",     "if",     "else",   "loop",  "for",   "while",
+      "do",      "step",     "break",  "continue", "main",   "x",      "y",     "T",     "f",
+      "M",       "N",        "{",      "}",        "(",      ")",      "[",     "]",     ";",
+      ",",       ".",        "...",    "=",        "==",     "!=",     "<",     ">",     "+",
+      "-",       "*",        "/",      "%",        "&",      "|",      "^",     "!",     "<<",
+      ">>",      "0",        "1",      "255",      "70000",  "2.5",    "'a'",   "\"s\"", "\"open\n",
+      "/* c */", "// c\n",   "\n",     "\n",       "#",      "main.x", "x[1]",  "T.a"};
   std::uniform_int_distribution<size_t> pick(0, words.size() - 1);
   std::string source;
   for (int i = 0; i < tokens; ++i) {
@@ -37,15 +40,18 @@ TEST(Robustness, RandomSourcesNeverCrashTheCompiler) {
     std::vector<std::string> sources;
     // Half of the soup stands inside procedure bodies, where the statement parser sees it.
     sources.push_back(randomSource(random, 200));
-    sources.push_back("int x; string s; int a[3];\nthread t" + std::to_string(round) + " {\n" + randomSource(random, 200) + "\n}\n");
-    sources.push_back("function f(int p, string q) returns int {\n" + randomSource(random, 200) + "\n}\n");
+    sources.push_back("int x; string s; int a[3];\nthread t" + std::to_string(round) + " {\n" +
+                      randomSource(random, 200) + "\n}\n");
+    sources.push_back("function f(int p, string q) returns int {\n" + randomSource(random, 200) +
+                      "\n}\n");
     sources.push_back(randomSource(random, 200));
     sources.push_back("int x;\nthread main { x = x + 1; }\n");
     for (size_t m = 0; m < sources.size(); ++m)
       ASSERT_GT(project.addModule("M" + std::to_string(m), "?", sources[m].c_str()), 0);
     project.beginBuild();
     int errors = 0;
-    for (size_t m = 1; m <= sources.size(); ++m) errors += project.compileModule(static_cast<int>(m));
+    for (size_t m = 1; m <= sources.size(); ++m)
+      errors += project.compileModule(static_cast<int>(m));
     bool built = project.finishBuild();
     if (errors > 0) {
       EXPECT_FALSE(built);

@@ -10,9 +10,9 @@ namespace vexa::vx2 {
 namespace {
 
 TEST(Types, SmallestNumericType) {
-  const std::vector<std::pair<double, int>> cases = {{0, 0},        {255, 0},         {256, 1},  {-1, 1},
-                                                     {-32768, 1},   {32767, 1},       {40000, 2}, {-40000, 2},
-                                                     {2.5, 3},      {3000000000.0, 3}, {-2147483648.0, 2}};
+  const std::vector<std::pair<double, int>> cases = {
+      {0, 0},     {255, 0},    {256, 1}, {-1, 1},           {-32768, 1},       {32767, 1},
+      {40000, 2}, {-40000, 2}, {2.5, 3}, {3000000000.0, 3}, {-2147483648.0, 2}};
   for (const auto& [value, kind] : cases) EXPECT_EQ(smallestNumericKind(value), kind) << value;
   EXPECT_EQ(smallestNumericType(300).get(), NumericType::builtin(NUM_INT).get());
 }
@@ -48,8 +48,10 @@ TEST(DataSymbols, SizesAndWidening) {
 
 TEST(Procedure, LocalsAlignAndReferencesTakeNoSpace) {
   Function f(false);
-  auto b = std::make_shared<Variable>(NumericType::builtin(NUM_BYTE), STORAGE_LOCAL, false, 0, nullptr);
-  auto l = std::make_shared<Variable>(NumericType::builtin(NUM_LONG), STORAGE_LOCAL, false, 0, nullptr);
+  auto b =
+      std::make_shared<Variable>(NumericType::builtin(NUM_BYTE), STORAGE_LOCAL, false, 0, nullptr);
+  auto l =
+      std::make_shared<Variable>(NumericType::builtin(NUM_LONG), STORAGE_LOCAL, false, 0, nullptr);
   auto ref = std::make_shared<Reference>(StringType::builtin(), false);
   auto viaRef = std::make_shared<Variable>(StringType::builtin(), STORAGE_LOCAL, false, 0, ref);
   f.allocateLocal(b);
@@ -67,8 +69,10 @@ TEST(Procedure, LocalsAlignAndReferencesTakeNoSpace) {
 
 TEST(Procedure, ParametersGetNegativeAddresses) {
   Function f(false);
-  auto a = std::make_shared<Variable>(NumericType::builtin(NUM_INT), STORAGE_LOCAL, false, 0, nullptr);
-  auto b = std::make_shared<Variable>(NumericType::builtin(NUM_FLOAT), STORAGE_LOCAL, false, 0, nullptr);
+  auto a =
+      std::make_shared<Variable>(NumericType::builtin(NUM_INT), STORAGE_LOCAL, false, 0, nullptr);
+  auto b =
+      std::make_shared<Variable>(NumericType::builtin(NUM_FLOAT), STORAGE_LOCAL, false, 0, nullptr);
   auto r = std::make_shared<Reference>(StringType::builtin(), false);
   f.addParameter(a);
   f.addParameter(b);
@@ -92,7 +96,7 @@ TEST(Scope, LookupWalksVisibleAncestors) {
   EXPECT_EQ(Scope::lookup(t, "g"), g);
   EXPECT_EQ(Scope::lookup(t, "N"), other);
   EXPECT_EQ(Scope::lookup(mod, "x"), nullptr);  // the thread's node is hidden
-  EXPECT_EQ(Scope::lookup(mod, "g"), g);        // from the module: its own children, then the modules
+  EXPECT_EQ(Scope::lookup(mod, "g"), g);  // from the module: its own children, then the modules
   EXPECT_EQ(Scope::lookup(mod, "N"), other);
   EXPECT_EQ(t->findChild("x"), local);
   EXPECT_EQ(local->fullName(), "M.t.x");
@@ -103,7 +107,8 @@ TEST(Scope, LookupWalksVisibleAncestors) {
 
 TEST(Scope, LargeScopesFindEveryChild) {
   Scope root("", nullptr, nullptr);
-  for (int i = 0; i < 100; ++i) ASSERT_NE(root.addChild("n" + std::to_string(i), std::make_shared<Constant>(i)), nullptr);
+  for (int i = 0; i < 100; ++i)
+    ASSERT_NE(root.addChild("n" + std::to_string(i), std::make_shared<Constant>(i)), nullptr);
   EXPECT_EQ(root.addChild("n50", std::make_shared<Constant>(0)), nullptr);
   root.removeChild("n50");
   EXPECT_EQ(root.findChild("n50"), nullptr);

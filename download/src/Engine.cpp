@@ -11,7 +11,8 @@ std::size_t mulDiv(std::size_t a, std::size_t b, std::size_t c) { return (a * b 
 
 }  // namespace
 
-Engine::Engine(const EngineTexts& texts, platform::Clock& clock) : texts_(texts), link_(texts, clock) {}
+Engine::Engine(const EngineTexts& texts, platform::Clock& clock)
+    : texts_(texts), link_(texts, clock) {}
 
 void Engine::setPortIndex(int index) {
   if (index < 0 || index > 3 || index == portIndex_) return;
@@ -78,7 +79,8 @@ bool Engine::sendUserProgram(const std::vector<std::uint8_t>& image, bool hex) {
 
   const std::size_t size = image.size();
   link_.report(MessageKind::Progress,
-               texts_.sendingUserProgram(hex ? mulDiv(size, kVMCBlockSize, kHexRecordSize) : size - kVMCHeaderSize));
+               texts_.sendingUserProgram(hex ? mulDiv(size, kVMCBlockSize, kHexRecordSize)
+                                             : size - kVMCHeaderSize));
   if (!link_.writeByte(hex ? cmdLoadHex : cmdLoadVMC)) return false;
   if (!link_.wait(500) || !link_.progress(0, size)) return false;
 
@@ -118,7 +120,8 @@ bool Engine::sendOS(const std::vector<std::uint8_t>& boot, const std::vector<std
   link_.report(MessageKind::Progress, texts_.erasingFlash());
   if (!link_.wait(3000)) return false;
 
-  link_.report(MessageKind::Progress, texts_.sendingOS(mulDiv(os.size(), kVMCBlockSize, kHexRecordSize)));
+  link_.report(MessageKind::Progress,
+               texts_.sendingOS(mulDiv(os.size(), kVMCBlockSize, kHexRecordSize)));
   if (!link_.progress(0, os.size())) return false;
   if (!link_.sendBlocks(os.data(), os.size(), 0, kHexRecordSize, true)) return false;
   link_.report(MessageKind::Progress, texts_.done());

@@ -97,11 +97,13 @@ bool Link::drain(std::size_t maxBytes, std::uint32_t maxMs) {
   return true;
 }
 
-bool Link::sendBlocks(const std::uint8_t* image, std::size_t size, std::size_t from, std::size_t blockSize,
-                      bool echoed) {
+bool Link::sendBlocks(const std::uint8_t* image, std::size_t size, std::size_t from,
+                      std::size_t blockSize, bool echoed) {
   if (blockSize == 0) throw std::logic_error("block size 0");
   std::size_t sent = from;
-  auto send = [&](std::size_t count) { return echoed ? writeEchoed(image + sent, count) : write(image + sent, count); };
+  auto send = [&](std::size_t count) {
+    return echoed ? writeEchoed(image + sent, count) : write(image + sent, count);
+  };
   while (size > sent && size - sent >= blockSize) {
     if (!send(blockSize)) return false;
     sent += blockSize;

@@ -90,8 +90,8 @@ TEST_F(EngineOnBoard, WaitsSleepOnTheClockHandedIn) {
   EXPECT_EQ(board->recording().image("boot"), loader);
   EXPECT_EQ(board->recording().image("os"), os);
   EXPECT_EQ(messages.of(MessageKind::Progress),
-            (std::vector<std::string>{"erasing", "program 64", "OK", "connecting", "boot 64", "OK", "erasing",
-                                      "os 98", "OK"}));
+            (std::vector<std::string>{"erasing", "program 64", "OK", "connecting", "boot 64", "OK",
+                                      "erasing", "os 98", "OK"}));
   // 8.25 s of protocol waits were counted, not slept.
   EXPECT_LT(Steady::now() - start, 5s);
 }

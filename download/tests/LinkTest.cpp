@@ -25,7 +25,9 @@ using Steady = std::chrono::steady_clock;
 class LinkSteps : public ::testing::Test {
  protected:
   void SetUp() override {
-    link.onMessage = [this](MessageKind kind, const std::string& text) { messages.entries.emplace_back(kind, text); };
+    link.onMessage = [this](MessageKind kind, const std::string& text) {
+      messages.entries.emplace_back(kind, text);
+    };
     link.onProgress = [this](std::size_t position, std::size_t total, bool&) {
       progress.push_back(position);
       EXPECT_EQ(total, expectedTotal);
@@ -81,7 +83,8 @@ TEST_F(LinkSteps, SpeedChangeOnTheOpenPortCarriesTheWholeDialogue) {
   ASSERT_TRUE(board.recording().waitForEvent("program-vmc", 2s));
   EXPECT_EQ(board.recording().image("program"), image);
   EXPECT_EQ(board.recording().events(),
-            (std::vector<std::string>{"switch-speed", "identify", "erase-vmc", "load-vmc", "program-vmc"}));
+            (std::vector<std::string>{"switch-speed", "identify", "erase-vmc", "load-vmc",
+                                      "program-vmc"}));
   std::vector<std::uint32_t> sleeps{10};
   sleeps.insert(sleeps.end(), 25, 100);
   EXPECT_EQ(clock.sleeps, sleeps);
@@ -132,7 +135,9 @@ TEST_P(CancelFromAnotherThread, WakesTheStepAndClosesThePort) {
   TestTexts texts;
   Link link(texts);  // the system clock: waits really sleep
   Messages messages;
-  link.onMessage = [&messages](MessageKind kind, const std::string& text) { messages.entries.emplace_back(kind, text); };
+  link.onMessage = [&messages](MessageKind kind, const std::string& text) {
+    messages.entries.emplace_back(kind, text);
+  };
   ASSERT_TRUE(link.open("COM2", pty.path()));
   ASSERT_TRUE(link.setup(57600, {0, 0, 10000, 0, 10000}));
 

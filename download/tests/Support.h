@@ -29,10 +29,14 @@ class TestTexts final : public EngineTexts {
   std::string canceled() const override { return "canceled"; }
   std::string noAnswer() const override { return "no answer"; }
   std::string connecting() const override { return "connecting"; }
-  std::string sendingBootloader(std::size_t bytes) const override { return "boot " + std::to_string(bytes); }
+  std::string sendingBootloader(std::size_t bytes) const override {
+    return "boot " + std::to_string(bytes);
+  }
   std::string erasingFlash() const override { return "erasing"; }
   std::string sendingOS(std::size_t bytes) const override { return "os " + std::to_string(bytes); }
-  std::string sendingUserProgram(std::size_t bytes) const override { return "program " + std::to_string(bytes); }
+  std::string sendingUserProgram(std::size_t bytes) const override {
+    return "program " + std::to_string(bytes);
+  }
 };
 
 // A clock that only counts its sleeps: protocol waits cost no time.
@@ -69,7 +73,8 @@ inline std::vector<std::uint8_t> vmcImage(std::uint32_t byteCount, std::uint32_t
   for (std::uint32_t v : {byteCount, wordCount}) {
     for (int i = 0; i < 4; ++i) image.push_back(static_cast<std::uint8_t>(v >> (8 * i)));
   }
-  for (std::uint32_t i = 0; i < byteCount + 2 * wordCount; ++i) image.push_back(static_cast<std::uint8_t>(i * 7 + 3));
+  for (std::uint32_t i = 0; i < byteCount + 2 * wordCount; ++i)
+    image.push_back(static_cast<std::uint8_t>(i * 7 + 3));
   return image;
 }
 
@@ -86,7 +91,10 @@ class ScopedEnv {
     ::setenv(name, value.c_str(), 1);
   }
   ~ScopedEnv() {
-    if (hadOld_) ::setenv(name_.c_str(), old_.c_str(), 1); else ::unsetenv(name_.c_str());
+    if (hadOld_)
+      ::setenv(name_.c_str(), old_.c_str(), 1);
+    else
+      ::unsetenv(name_.c_str());
   }
   ScopedEnv(const ScopedEnv&) = delete;
   ScopedEnv& operator=(const ScopedEnv&) = delete;

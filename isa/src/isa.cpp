@@ -8,9 +8,9 @@ namespace vexa::isa {
 namespace {
 
 constexpr Instruction kTable[] = {
-#define VEXA_ISA_ROW(name, cls, number, byteKind, operandKind, pops, pushes, flags)          \
-  Instruction{Op::name,        #name,                    cls, number, ByteKind::byteKind, \
-              OperandKind::operandKind, pops, pushes, flags},
+#define VEXA_ISA_ROW(name, cls, number, byteKind, operandKind, pops, pushes, flags)         \
+  Instruction{Op::name, #name,  cls,  number, ByteKind::byteKind, OperandKind::operandKind, \
+              pops,     pushes, flags},
     VEXA_ISA_INSTRUCTIONS(VEXA_ISA_ROW)
 #undef VEXA_ISA_ROW
 };
@@ -21,7 +21,8 @@ constexpr std::size_t kCount = sizeof(kTable) / sizeof(kTable[0]);
 constexpr bool tableIsConsistent() {
   for (std::size_t i = 0; i < kCount; ++i) {
     const Instruction& in = kTable[i];
-    if (static_cast<std::size_t>(in.op) != i || in.number > 0x3F || (in.cls & 0x3F) != 0) return false;
+    if (static_cast<std::size_t>(in.op) != i || in.number > 0x3F || (in.cls & 0x3F) != 0)
+      return false;
     if (in.hasByte() != (in.byteKind != ByteKind::None)) return false;
     if (in.hasOperand() != (in.operandKind != OperandKind::None)) return false;
   }
@@ -47,19 +48,17 @@ constexpr bool noDuplicateOpcodes() {
 static_assert(noDuplicateOpcodes());
 
 constexpr const char* kTypeNames[] = {"int16", "int32", "float"};
-constexpr const char* kMathNames[] = {"square", "sqrt", "cbrt", "sin",   "cos",
-                                      "tan",    "asin", "acos", "atan",  "log10",
-                                      "ln",     "exp",  "pow",  "ceil",  "floor"};
+constexpr const char* kMathNames[] = {"square", "sqrt", "cbrt", "sin",  "cos",
+                                      "tan",    "asin", "acos", "atan", "log10",
+                                      "ln",     "exp",  "pow",  "ceil", "floor"};
 static_assert(sizeof(kMathNames) / sizeof(kMathNames[0]) == kMathFnCount);
 
 std::string byteText(ByteKind kind, uint8_t b) {
   switch (kind) {
     case ByteKind::None:
-    case ByteKind::Ignored:
-      return {};
+    case ByteKind::Ignored: return {};
     case ByteKind::TypePair:
-      if (b < kTypePairCount)
-        return std::string(kTypeNames[b / 3]) + "," + kTypeNames[b % 3];
+      if (b < kTypePairCount) return std::string(kTypeNames[b / 3]) + "," + kTypeNames[b % 3];
       break;
     case ByteKind::MathFunction:
       if (b < kMathFnCount) return kMathNames[b];
@@ -69,8 +68,7 @@ std::string byteText(ByteKind kind, uint8_t b) {
       break;
     case ByteKind::Immediate:
     case ByteKind::Thread:
-    case ByteKind::SubFunction:
-      break;
+    case ByteKind::SubFunction: break;
   }
   return std::to_string(b);
 }
@@ -86,27 +84,18 @@ std::string operandText(OperandKind kind, uint16_t o, uint16_t address) {
   std::string text;
   switch (kind) {
     case OperandKind::None:
-    case OperandKind::Ignored:
-      break;
+    case OperandKind::Ignored: break;
     case OperandKind::Immediate:
-    case OperandKind::ByteCount:
-      text = std::to_string(s);
-      break;
-    case OperandKind::ConstIndex:
-      text.append("const ").append(std::to_string(o));
-      break;
-    case OperandKind::Address:
-      text.append("[").append(hex4(o)).append("]");
-      break;
+    case OperandKind::ByteCount: text = std::to_string(s); break;
+    case OperandKind::ConstIndex: text.append("const ").append(std::to_string(o)); break;
+    case OperandKind::Address: text.append("[").append(hex4(o)).append("]"); break;
     case OperandKind::FrameOffset:
       text.append(s < 0 ? "[frame" : "[frame+").append(std::to_string(s)).append("]");
       break;
     case OperandKind::JumpOffset:
       text.append(std::to_string(s)).append(" -> ").append(hex4(jumpTarget(address, o)));
       break;
-    case OperandKind::CodeAddress:
-      text = hex4(o);
-      break;
+    case OperandKind::CodeAddress: text = hex4(o); break;
   }
   return text;
 }
@@ -181,12 +170,9 @@ uint8_t parseByte(ByteKind kind, std::string_view token) {
       }
       break;
     }
-    case ByteKind::MathFunction:
-      return parseNamedByte(token, kMathNames);
-    case ByteKind::ResultType:
-      return parseNamedByte(token, kTypeNames);
-    default:
-      break;
+    case ByteKind::MathFunction: return parseNamedByte(token, kMathNames);
+    case ByteKind::ResultType: return parseNamedByte(token, kTypeNames);
+    default: break;
   }
   return static_cast<uint8_t>(parseNumber(token, 10, 0, 255, "byte"));
 }
@@ -196,13 +182,13 @@ uint16_t parseOperand(OperandKind kind, Tokens& tokens, uint16_t address) {
   const std::string_view token = tokens.next();
   switch (kind) {
     case OperandKind::Immediate:
-    case OperandKind::ByteCount:
-      return parseWord(token);
+    case OperandKind::ByteCount: return parseWord(token);
     case OperandKind::ConstIndex:
       if (token != "const") badField("\"const\"", token);
       return static_cast<uint16_t>(parseNumber(tokens.next(), 10, 0, 65535, "constant index"));
     case OperandKind::Address:
-      if (token.size() < 3 || token.front() != '[' || token.back() != ']') badField("[address]", token);
+      if (token.size() < 3 || token.front() != '[' || token.back() != ']')
+        badField("[address]", token);
       return parseHex(token.substr(1, token.size() - 2));
     case OperandKind::FrameOffset: {
       constexpr std::string_view kFrame = "[frame";
@@ -211,7 +197,8 @@ uint16_t parseOperand(OperandKind kind, Tokens& tokens, uint16_t address) {
       std::string_view number = token.substr(kFrame.size(), token.size() - kFrame.size() - 1);
       const char sign = number.front();
       if (sign == '+') number.remove_prefix(1);
-      if ((sign != '+' && sign != '-') || (sign == '+' && number.front() == '-')) badField("[frame+offset]", token);
+      if ((sign != '+' && sign != '-') || (sign == '+' && number.front() == '-'))
+        badField("[frame+offset]", token);
       return static_cast<uint16_t>(parseNumber(number, 10, -32768, 32767, "frame offset"));
     }
     case OperandKind::JumpOffset: {
@@ -221,16 +208,14 @@ uint16_t parseOperand(OperandKind kind, Tokens& tokens, uint16_t address) {
         if (arrow != "->") badField("\"->\"", arrow);
         const std::string_view target = tokens.next();
         if (parseHex(target) != jumpTarget(address, offset))
-          throw std::invalid_argument("jump target is " + hex4(jumpTarget(address, offset)) + ", not " +
-                                      std::string(target));
+          throw std::invalid_argument("jump target is " + hex4(jumpTarget(address, offset)) +
+                                      ", not " + std::string(target));
       }
       return offset;
     }
-    case OperandKind::CodeAddress:
-      return parseHex(token);
+    case OperandKind::CodeAddress: return parseHex(token);
     case OperandKind::None:
-    case OperandKind::Ignored:
-      break;
+    case OperandKind::Ignored: break;
   }
   return 0;
 }
@@ -258,7 +243,8 @@ Encoded assembleLine(std::string_view line, uint16_t address) {
       fields.operand = parseOperand(in->operandKind, tokens, address);
     e = assemble(in->op, fields);
   }
-  if (!tokens.atEnd()) throw std::invalid_argument("unexpected \"" + std::string(tokens.next()) + "\"");
+  if (!tokens.atEnd())
+    throw std::invalid_argument("unexpected \"" + std::string(tokens.next()) + "\"");
   return e;
 }
 
@@ -320,8 +306,8 @@ std::string disassemble(uint16_t word, uint16_t operand, uint16_t address) {
   const Instruction* in = decode(word);
   if (!in) return std::string(".word ").append(hex4(word));
   std::string text(in->name);
-  for (const std::string& part : {byteText(in->byteKind, byteOf(word)),
-                                  operandText(in->operandKind, operand, address)}) {
+  for (const std::string& part :
+       {byteText(in->byteKind, byteOf(word)), operandText(in->operandKind, operand, address)}) {
     if (!part.empty()) text.append(" ").append(part);
   }
   return text;

@@ -27,7 +27,8 @@ TEST(Conversions, TruncateTowardZeroAndKeepTheLowBits) {
       {2147483648.0, 2147483648LL, 0, INT32_MIN, false},
       {-2147483648.0, INT32_MIN, 0, INT32_MIN, true},
       {4294967295.0, 4294967295LL, 0xFFFF, -1, false},
-      {9223372036854774784.0, 9223372036854774784LL, 0xFC00, -1024, false},  // largest double below 2^63
+      {9223372036854774784.0, 9223372036854774784LL, 0xFC00, -1024,
+       false},  // largest double below 2^63
       // Out of range and NaN: the indefinite integer, whose low bits are 0.
       {9223372036854775808.0, INT64_MIN, 0, 0, false},
       {-9223372036854775808.0, INT64_MIN, 0, 0, false},

@@ -19,15 +19,24 @@ struct KnownWord {
 
 TEST(IsaTable, EncodesKnownWords) {
   const KnownWord cases[] = {
-      {Op::Nop, 0, 0x0000},          {Op::Stop, 0, 0x0001},
-      {Op::Return, 0, 0x0006},       {Op::StoreFloatAt, 0, 0x0017},
-      {Op::LoadFloatAtSum, 0, 0x002C}, {Op::PopTwoB, 0, 0x003F},
-      {Op::ThreadStart, 2, 0x0241},  {Op::PushByte, 0xFF, 0xFF44},
-      {Op::Add, 4, 0x0445},          {Op::Max, 8, 0x085C},
-      {Op::MathFunc, 12, 0x0C5D},    {Op::LcdFunc, 9, 0x096A},
-      {Op::Call, 0, 0x0081},         {Op::Jump, 0, 0x0084},
-      {Op::IncLocalFloat, 0, 0x00AA}, {Op::ReturnValue, 1, 0x01C1},
-      {Op::PopFour, 0, 0x00CC},      {Op::Fill, 0xFF, 0xFFFF},
+      {Op::Nop, 0, 0x0000},
+      {Op::Stop, 0, 0x0001},
+      {Op::Return, 0, 0x0006},
+      {Op::StoreFloatAt, 0, 0x0017},
+      {Op::LoadFloatAtSum, 0, 0x002C},
+      {Op::PopTwoB, 0, 0x003F},
+      {Op::ThreadStart, 2, 0x0241},
+      {Op::PushByte, 0xFF, 0xFF44},
+      {Op::Add, 4, 0x0445},
+      {Op::Max, 8, 0x085C},
+      {Op::MathFunc, 12, 0x0C5D},
+      {Op::LcdFunc, 9, 0x096A},
+      {Op::Call, 0, 0x0081},
+      {Op::Jump, 0, 0x0084},
+      {Op::IncLocalFloat, 0, 0x00AA},
+      {Op::ReturnValue, 1, 0x01C1},
+      {Op::PopFour, 0, 0x00CC},
+      {Op::Fill, 0xFF, 0xFFFF},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(std::string(name(c.op)));
@@ -202,26 +211,19 @@ namespace {
 std::vector<uint8_t> bytesOf(ByteKind kind) {
   switch (kind) {
     case ByteKind::None:
-    case ByteKind::Ignored:
-      return {0};
-    case ByteKind::TypePair:
-      return {0, 5, 8, 9, 255};  // named pairs, then plain numbers
-    case ByteKind::MathFunction:
-      return {0, 14, 15};
-    case ByteKind::ResultType:
-      return {0, 2, 3};
-    default:
-      return {0, 1, 255};
+    case ByteKind::Ignored: return {0};
+    case ByteKind::TypePair: return {0, 5, 8, 9, 255};  // named pairs, then plain numbers
+    case ByteKind::MathFunction: return {0, 14, 15};
+    case ByteKind::ResultType: return {0, 2, 3};
+    default: return {0, 1, 255};
   }
 }
 
 std::vector<uint16_t> operandsOf(OperandKind kind) {
   switch (kind) {
     case OperandKind::None:
-    case OperandKind::Ignored:
-      return {0};
-    default:
-      return {0, 4, 0x7FFF, 0x8000, 0xFFFA, 0xFFFF};
+    case OperandKind::Ignored: return {0};
+    default: return {0, 4, 0x7FFF, 0x8000, 0xFFFA, 0xFFFF};
   }
 }
 
@@ -248,14 +250,16 @@ TEST(IsaAssemble, ListingWithAddressesRoundTrips) {
   for (const Instruction& in : instructions()) {
     const bool byte = in.hasByte() && in.byteKind != ByteKind::Ignored;
     const bool operand = in.hasOperand() && in.operandKind != OperandKind::Ignored;
-    append(code, in.op, {.byte = static_cast<uint8_t>(byte ? 2 : 0),
-                         .operand = static_cast<uint16_t>(operand ? 0xFFF0 : 0)});
+    append(code, in.op,
+           {.byte = static_cast<uint8_t>(byte ? 2 : 0),
+            .operand = static_cast<uint16_t>(operand ? 0xFFF0 : 0)});
   }
   code.push_back(0x0100);  // undefined one-word
   for (uint16_t origin : {0, 0x0300}) {
     const std::vector<std::string> listing = disassembleAll(code, origin);
     EXPECT_EQ(listing.front().substr(0, 6), origin ? "0300: " : "0000: ");
-    EXPECT_EQ(assembleText(std::vector<std::string_view>(listing.begin(), listing.end()), origin), code);
+    EXPECT_EQ(assembleText(std::vector<std::string_view>(listing.begin(), listing.end()), origin),
+              code);
   }
 }
 
@@ -287,32 +291,32 @@ TEST(IsaAssemble, WritesWhatTheReaderMeans) {
 
 TEST(IsaAssemble, RefusesLinesItCannotWriteExactly) {
   const char* const bad[] = {
-      "pushint 5",               // names are spelled exactly
-      "Frobnicate",              // no such instruction
-      "PushInt",                 // operand missing
-      "PushInt 5 6",             // text left over
-      "PushInt 65536",           // beyond 16 bits
+      "pushint 5",      // names are spelled exactly
+      "Frobnicate",     // no such instruction
+      "PushInt",        // operand missing
+      "PushInt 5 6",    // text left over
+      "PushInt 65536",  // beyond 16 bits
       "PushInt -32769",
-      "PushInt 0x10",            // decimal only
-      "PushByte 256",            // beyond a byte
-      "Nop1 7",                  // an ignored byte cannot be written
-      "Stop 1",                  // no byte at all
-      "Add int16,long",          // unknown type
-      "Add int16",               // half a pair
+      "PushInt 0x10",    // decimal only
+      "PushByte 256",    // beyond a byte
+      "Nop1 7",          // an ignored byte cannot be written
+      "Stop 1",          // no byte at all
+      "Add int16,long",  // unknown type
+      "Add int16",       // half a pair
       "MathFunc cosine",
-      "ReturnValue 8",           // result type missing
-      "StoreInt 0014",           // an address is bracketed
+      "ReturnValue 8",  // result type missing
+      "StoreInt 0014",  // an address is bracketed
       "StoreInt [12345]",
-      "LoadLocalInt [frame6]",   // sign needed
+      "LoadLocalInt [frame6]",  // sign needed
       "LoadLocalInt [frame+-6]",
       "LoadLocalInt [frame+32768]",
-      "PushConstInt 5",          // "const" missing
-      "Jump -2 -> 0001",         // target disagrees with the offset
+      "PushConstInt 5",   // "const" missing
+      "Jump -2 -> 0001",  // target disagrees with the offset
       "Jump -2 => 0000",
-      "0001: Yield",             // wrong address
+      "0001: Yield",  // wrong address
       ".word 12345",
       ".word",
-      "",                        // an empty line is no instruction
+      "",  // an empty line is no instruction
   };
   for (const char* line : bad) {
     SCOPED_TRACE(line);
@@ -341,13 +345,16 @@ TEST(IsaSameCode, PassesOnlyOnTheExactWords) {
   ASSERT_FALSE(differs);
   const std::string text = differs.message();
   EXPECT_NE(text.find("! 0000: PushByte 201    | 0000: PushByte 200"), std::string::npos) << text;
-  EXPECT_NE(text.find("\n  0001: StoreInt [0014] | 0001: StoreInt [0014]\n"), std::string::npos) << text;
-  EXPECT_NE(text.find("\n!                       | 0003: Jump -5 -> 0000\n"), std::string::npos) << text;
+  EXPECT_NE(text.find("\n  0001: StoreInt [0014] | 0001: StoreInt [0014]\n"), std::string::npos)
+      << text;
+  EXPECT_NE(text.find("\n!                       | 0003: Jump -5 -> 0000\n"), std::string::npos)
+      << text;
 
   // A byte the listing leaves out still counts.
   const ::testing::AssertionResult hidden = sameCode(std::vector<uint16_t>{0x0740}, {"Nop1"});
   ASSERT_FALSE(hidden);
-  EXPECT_NE(std::string(hidden.message()).find("words: 1856\nexpected words: 64"), std::string::npos)
+  EXPECT_NE(std::string(hidden.message()).find("words: 1856\nexpected words: 64"),
+            std::string::npos)
       << hidden.message();
 
   const ::testing::AssertionResult bad = sameCode(code, {"PushByte"});

@@ -21,7 +21,8 @@ SystemClock& SystemClock::instance() {
 
 std::uint32_t SystemClock::milliseconds() {
   const auto now = std::chrono::steady_clock::now().time_since_epoch();
-  return static_cast<std::uint32_t>(std::chrono::duration_cast<std::chrono::milliseconds>(now).count());
+  return static_cast<std::uint32_t>(
+      std::chrono::duration_cast<std::chrono::milliseconds>(now).count());
 }
 
 void SystemClock::sleep(std::uint32_t milliseconds) {

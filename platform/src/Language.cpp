@@ -15,7 +15,8 @@ Language systemLanguage(const EnvironmentLookup& lookup) {
 }
 
 Language systemLanguage() {
-  return systemLanguage([](const char* name) { return static_cast<const char*>(std::getenv(name)); });
+  return systemLanguage(
+      [](const char* name) { return static_cast<const char*>(std::getenv(name)); });
 }
 
 }  // namespace vexa::platform

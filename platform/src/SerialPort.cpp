@@ -51,7 +51,8 @@ int millisecondsUntil(Clock::time_point deadline) {
 std::string serialDevicePath(int portNumber) {
   if (portNumber < 1) return {};
   const std::string name = "VEXA_COM" + std::to_string(portNumber);
-  if (const char* value = std::getenv(name.c_str()); value != nullptr && *value != '\0') return value;
+  if (const char* value = std::getenv(name.c_str()); value != nullptr && *value != '\0')
+    return value;
   return "/dev/ttyS" + std::to_string(portNumber - 1);
 }
 
@@ -235,7 +236,8 @@ IoResult SerialPort::read(void* buffer, std::size_t count) {
   const bool hasTotal = t.readTotalMultiplierMs != 0 || t.readTotalConstantMs != 0;
   const auto start = Clock::now();
   const auto totalDeadline =
-      start + Milliseconds(static_cast<std::uint64_t>(t.readTotalMultiplierMs) * count + t.readTotalConstantMs);
+      start + Milliseconds(static_cast<std::uint64_t>(t.readTotalMultiplierMs) * count +
+                           t.readTotalConstantMs);
   const auto interval = Milliseconds(t.readIntervalMs);
   auto lastByte = start;
 
@@ -339,7 +341,8 @@ IoResult SerialPort::write(const void* data, std::size_t count) {
       result.error = lastError_ = errno;
       return result;
     }
-    if (ready > 0 && (pfd.revents & POLLOUT) == 0 && (pfd.revents & (POLLHUP | POLLERR | POLLNVAL)) != 0) {
+    if (ready > 0 && (pfd.revents & POLLOUT) == 0 &&
+        (pfd.revents & (POLLHUP | POLLERR | POLLNVAL)) != 0) {
       result.error = lastError_ = EIO;
       return result;
     }

@@ -6,10 +6,10 @@
 
 #include <chrono>
 #include <cstdlib>
-#include <thread>
-#include <vector>
 #include <ctime>
 #include <string>
+#include <thread>
+#include <vector>
 
 namespace vexa::platform {
 namespace {
@@ -23,7 +23,10 @@ class ScopedTimeZone {
     ::tzset();
   }
   ~ScopedTimeZone() {
-    if (hadOld_) ::setenv("TZ", old_.c_str(), 1); else ::unsetenv("TZ");
+    if (hadOld_)
+      ::setenv("TZ", old_.c_str(), 1);
+    else
+      ::unsetenv("TZ");
     ::tzset();
   }
 

@@ -51,9 +51,9 @@ TEST(HandleTable, MadeUpHandlesAreRefused) {
   constexpr auto kSlots = decltype(table)::kSlots;
   const std::uintptr_t madeUp[] = {
       0,
-      handle + kSlots,              // the live slot, a later generation
-      handle - kSlots,              // the live slot, generation 0
-      handle + 1,                   // a free slot
+      handle + kSlots,  // the live slot, a later generation
+      handle - kSlots,  // the live slot, generation 0
+      handle + 1,       // a free slot
       handle ^ (std::uintptr_t{1} << (sizeof(std::uintptr_t) * 8 - 1)),
       ~std::uintptr_t{0},
   };
@@ -69,7 +69,8 @@ TEST(HandleTable, FullTableRefusesAndDeletesTheObject) {
   int live = 0;
   TinyTable table;
   std::set<std::uint8_t> handles;
-  for (std::size_t i = 0; i < TinyTable::kSlots; ++i) handles.insert(table.add(std::make_unique<Counted>(live)));
+  for (std::size_t i = 0; i < TinyTable::kSlots; ++i)
+    handles.insert(table.add(std::make_unique<Counted>(live)));
   EXPECT_EQ(handles.size(), TinyTable::kSlots);
   EXPECT_EQ(handles.count(0), 0u);
   EXPECT_EQ(table.add(std::make_unique<Counted>(live)), 0);

@@ -35,7 +35,8 @@ TEST(SystemLanguage, FirstSetVariableDecides) {
       const auto it = c.env.find(name);
       return it == c.env.end() ? nullptr : it->second.c_str();
     };
-    EXPECT_EQ(systemLanguage(lookup), c.expected) << "LANG=" << (lookup("LANG") ? lookup("LANG") : "-");
+    EXPECT_EQ(systemLanguage(lookup), c.expected)
+        << "LANG=" << (lookup("LANG") ? lookup("LANG") : "-");
   }
 }
 

@@ -80,17 +80,23 @@ class PtyPair {
   std::string path_;
 };
 
-#define REQUIRE_PTY(pty)                                                  \
+#define REQUIRE_PTY(pty) \
   if (!(pty).ok()) GTEST_SKIP() << "no pseudo-terminal can be opened here"
 
 class ScopedEnv {
  public:
   ScopedEnv(const char* name, const char* value) : name_(name) {
     if (const char* old = std::getenv(name)) old_ = old, hadOld_ = true;
-    if (value) ::setenv(name, value, 1); else ::unsetenv(name);
+    if (value)
+      ::setenv(name, value, 1);
+    else
+      ::unsetenv(name);
   }
   ~ScopedEnv() {
-    if (hadOld_) ::setenv(name_.c_str(), old_.c_str(), 1); else ::unsetenv(name_.c_str());
+    if (hadOld_)
+      ::setenv(name_.c_str(), old_.c_str(), 1);
+    else
+      ::unsetenv(name_.c_str());
   }
 
  private:
@@ -119,12 +125,9 @@ TEST(SerialDevicePath, EnvironmentOverridesTheDefaultDevice) {
     const char* env;  // value of VEXA_COM<port>, nullptr for unset
     std::string expected;
   } const cases[] = {
-      {1, nullptr, "/dev/ttyS0"},
-      {2, nullptr, "/dev/ttyS1"},
-      {8, nullptr, "/dev/ttyS7"},
-      {2, "/dev/pts/7", "/dev/pts/7"},
-      {3, "", "/dev/ttyS2"},
-      {0, nullptr, ""},
+      {1, nullptr, "/dev/ttyS0"}, {2, nullptr, "/dev/ttyS1"},
+      {8, nullptr, "/dev/ttyS7"}, {2, "/dev/pts/7", "/dev/pts/7"},
+      {3, "", "/dev/ttyS2"},      {0, nullptr, ""},
       {-1, nullptr, ""},
   };
   for (const Case& c : cases) {
@@ -142,7 +145,8 @@ TEST(SerialPortOpen, FailuresCarryTheErrorNumber) {
   EXPECT_FALSE(port.open(""));
   EXPECT_EQ(port.lastError(), ENOENT);
 
-  const auto file = std::filesystem::temp_directory_path() / ("serial-test-" + std::to_string(::getpid()));
+  const auto file =
+      std::filesystem::temp_directory_path() / ("serial-test-" + std::to_string(::getpid()));
   std::ofstream(file) << "x";
   EXPECT_FALSE(port.open(file.string()));
   EXPECT_EQ(port.lastError(), ENOTTY);
@@ -335,8 +339,8 @@ TEST_F(SerialPortRead, SkipUntilQuietStopsAtSilenceOrTheLimit) {
     std::size_t limit;
     std::size_t skipped;
   } const cases[] = {
-      {0, 100, 0},    // silent line: one read time-out
-      {5, 100, 5},    // what was waiting, then silence
+      {0, 100, 0},      // silent line: one read time-out
+      {5, 100, 5},      // what was waiting, then silence
       {300, 100, 100},  // a line that keeps sending ends at the limit
   };
   for (const Case& c : cases) {

@@ -27,21 +27,21 @@ typedef struct Vx2SimMachine* Vx2SimHandle;
 /* Run states of StepInfo.runState. */
 enum {
   VX2SIM_RUNNING = 0,
-  VX2SIM_HALTED = 1,         /* a halt code is set */
-  VX2SIM_ALL_STOPPED = 2,    /* every thread's slice is 0, or there are no threads */
+  VX2SIM_HALTED = 1,      /* a halt code is set */
+  VX2SIM_ALL_STOPPED = 2, /* every thread's slice is 0, or there are no threads */
   VX2SIM_STACK_OVERFLOW = 3,
   VX2SIM_MATH_ERROR = 4,
-  VX2SIM_BAD_ARGUMENT = 5    /* a peripheral was called with an argument out of range */
+  VX2SIM_BAD_ARGUMENT = 5 /* a peripheral was called with an argument out of range */
 };
 
 /* Change flags, bits 0..15 of StepInfo.changes. */
 enum {
   VX2SIM_CHANGED_MODULE = 0x1,
   VX2SIM_CHANGED_LINE = 0x2,
-  VX2SIM_CHANGED_STATEMENT = 0x4,  /* the thread stands at the start of another statement */
+  VX2SIM_CHANGED_STATEMENT = 0x4, /* the thread stands at the start of another statement */
   VX2SIM_CHANGED_THREAD = 0x8,
   VX2SIM_CHANGED_CALL_DEPTH = 0x10,
-  VX2SIM_CHANGED_RUN_STATE = 0x20  /* the run state is not VX2SIM_RUNNING */
+  VX2SIM_CHANGED_RUN_STATE = 0x20 /* the run state is not VX2SIM_RUNNING */
 };
 
 /* Status bits, accumulated in bits 16..31 of StepInfo.changes (shifted left by 16). */
@@ -66,16 +66,16 @@ typedef struct StepInfo {
   int32_t runState;
   int32_t changes;
   int32_t haltCode;
-  int32_t module;     /* -1 when the pc is at no statement */
-  int32_t line;       /* -1 when the pc is at no statement */
-  int32_t statement;  /* statement index at the pc, 65535 none */
-  int32_t thread;     /* current thread, from 1 */
+  int32_t module;    /* -1 when the pc is at no statement */
+  int32_t line;      /* -1 when the pc is at no statement */
+  int32_t statement; /* statement index at the pc, 65535 none */
+  int32_t thread;    /* current thread, from 1 */
   int32_t callDepth;
 } StepInfo;
 
 typedef struct VarInfo {
-  int32_t index;  /* 1-based; 0 unknown */
-  int32_t type;   /* VX2SIM_TYPE_*; 0 when unknown */
+  int32_t index; /* 1-based; 0 unknown */
+  int32_t type;  /* VX2SIM_TYPE_*; 0 when unknown */
 } VarInfo;
 
 /* Bits 0..15: port levels; bits 16..31: port direction (1 = output). */

@@ -37,14 +37,40 @@ double character(std::string_view t, std::size_t& i) {
     if (i >= t.size()) throw ID::End;
     const char e = static_cast<char>(std::tolower(static_cast<unsigned char>(t[i])));
     switch (e) {
-      case '"': case '\'': case '\\': code = e; ++i; break;
-      case 'a': code = 7; ++i; break;
-      case 'b': code = 8; ++i; break;
-      case 'f': code = 12; ++i; break;
-      case 'n': code = 10; ++i; break;
-      case 'r': code = 13; ++i; break;
-      case 't': code = 9; ++i; break;
-      case 'x': ++i; code = toInt32(digits(t, i, 16)); break;
+      case '"':
+      case '\'':
+      case '\\':
+        code = e;
+        ++i;
+        break;
+      case 'a':
+        code = 7;
+        ++i;
+        break;
+      case 'b':
+        code = 8;
+        ++i;
+        break;
+      case 'f':
+        code = 12;
+        ++i;
+        break;
+      case 'n':
+        code = 10;
+        ++i;
+        break;
+      case 'r':
+        code = 13;
+        ++i;
+        break;
+      case 't':
+        code = 9;
+        ++i;
+        break;
+      case 'x':
+        ++i;
+        code = toInt32(digits(t, i, 16));
+        break;
       default:
         if (!std::isdigit(static_cast<unsigned char>(e))) throw ID::End;
         code = toInt32(digits(t, i, 10));
@@ -65,11 +91,11 @@ std::vector<ConstParser::Token> ConstParser::lex(std::string_view t) {
   };
   // Two-character operators first.
   static constexpr Spelling kOperators[] = {
-      {"==", ID::Eq}, {"!=", ID::Ne}, {"<=", ID::Le}, {">=", ID::Ge}, {"<<", ID::Shl},
-      {">>", ID::Shr}, {"!&", ID::Nand}, {"!|", ID::Nor}, {"(", ID::LParen}, {")", ID::RParen},
-      {"+", ID::Plus}, {"-", ID::Minus}, {"*", ID::Star}, {"/", ID::Slash}, {"%", ID::Percent},
-      {"&", ID::Amp}, {"|", ID::Bar}, {"^", ID::Caret}, {"~", ID::Tilde}, {"!", ID::Tilde},
-      {"<", ID::Lt}, {">", ID::Gt}};
+      {"==", ID::Eq},  {"!=", ID::Ne},   {"<=", ID::Le},   {">=", ID::Ge},    {"<<", ID::Shl},
+      {">>", ID::Shr}, {"!&", ID::Nand}, {"!|", ID::Nor},  {"(", ID::LParen}, {")", ID::RParen},
+      {"+", ID::Plus}, {"-", ID::Minus}, {"*", ID::Star},  {"/", ID::Slash},  {"%", ID::Percent},
+      {"&", ID::Amp},  {"|", ID::Bar},   {"^", ID::Caret}, {"~", ID::Tilde},  {"!", ID::Tilde},
+      {"<", ID::Lt},   {">", ID::Gt}};
   std::vector<Token> tokens;
   std::size_t i = 0;
   for (;;) {
@@ -78,7 +104,9 @@ std::vector<ConstParser::Token> ConstParser::lex(std::string_view t) {
     if (tokens.size() >= kMaxTokens) throw ID::End;
     const char c = t[i];
     if (std::isdigit(static_cast<unsigned char>(c))) {
-      const char next = i + 1 < t.size() ? static_cast<char>(std::tolower(static_cast<unsigned char>(t[i + 1]))) : 0;
+      const char next = i + 1 < t.size()
+                            ? static_cast<char>(std::tolower(static_cast<unsigned char>(t[i + 1])))
+                            : 0;
       if (c == '0' && (next == 'x' || next == 'b')) {
         i += 2;
         tokens.push_back({ID::Integer, digits(t, i, next == 'x' ? 16 : 2)});
@@ -203,21 +231,23 @@ ConstParser::Value ConstParser::additive() {
 }
 
 ConstParser::Value ConstParser::multiplicative() {
-  return level(&ConstParser::operand, {ID::Star, ID::Slash, ID::Percent}, [](ID op, Value l, Value r) {
-    if (op == ID::Star) {
-      if (l.isFloat || r.isFloat) return Value{l.v * r.v, true};
-      const uint32_t product = static_cast<uint32_t>(toInt32(l.v)) * static_cast<uint32_t>(toInt32(r.v));
-      return Value{fromBits(product), false};
-    }
-    if (op == ID::Slash && l.isFloat) return Value{l.v / r.v, true};
-    // Integer division and remainder, in 64 bits so that no quotient overflows.
-    const int64_t a = toInt32(l.v);
-    const int64_t b = toInt32(r.v);
-    if (b == 0) throw ID::End;
-    const int64_t v = op == ID::Slash ? a / b : a % b;
-    if (op == ID::Percent && l.isFloat) return Value{static_cast<double>(v), true};
-    return Value{fromBits(static_cast<uint32_t>(v)), false};
-  });
+  return level(&ConstParser::operand, {ID::Star, ID::Slash, ID::Percent},
+               [](ID op, Value l, Value r) {
+                 if (op == ID::Star) {
+                   if (l.isFloat || r.isFloat) return Value{l.v * r.v, true};
+                   const uint32_t product =
+                       static_cast<uint32_t>(toInt32(l.v)) * static_cast<uint32_t>(toInt32(r.v));
+                   return Value{fromBits(product), false};
+                 }
+                 if (op == ID::Slash && l.isFloat) return Value{l.v / r.v, true};
+                 // Integer division and remainder, in 64 bits so that no quotient overflows.
+                 const int64_t a = toInt32(l.v);
+                 const int64_t b = toInt32(r.v);
+                 if (b == 0) throw ID::End;
+                 const int64_t v = op == ID::Slash ? a / b : a % b;
+                 if (op == ID::Percent && l.isFloat) return Value{static_cast<double>(v), true};
+                 return Value{fromBits(static_cast<uint32_t>(v)), false};
+               });
 }
 
 ConstParser::Value ConstParser::operand() {

@@ -16,8 +16,30 @@ class ConstParser {
 
   struct Token {
     enum ID {
-      End, Integer, Float, LParen, RParen, Plus, Minus, Star, Slash, Percent, Amp, Bar, Caret,
-      Tilde, Eq, Ne, Lt, Gt, Le, Ge, Shl, Shr, Nand, Nor,
+      End,
+      Integer,
+      Float,
+      LParen,
+      RParen,
+      Plus,
+      Minus,
+      Star,
+      Slash,
+      Percent,
+      Amp,
+      Bar,
+      Caret,
+      Tilde,
+      Eq,
+      Ne,
+      Lt,
+      Gt,
+      Le,
+      Ge,
+      Shl,
+      Shr,
+      Nand,
+      Nor,
     };
     ID id;
     double value;

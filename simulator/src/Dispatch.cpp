@@ -18,7 +18,9 @@ void plain(Machine& m, uint8_t n) {
     case numberOf(Op::Capture): threads::capture(m); break;
     case numberOf(Op::Release): threads::release(m); break;
     case numberOf(Op::Return): threads::returnPlain(m); break;
-    case numberOf(Op::AddFrame): m.setTop<uint16_t>(static_cast<uint16_t>(m.top<uint16_t>() + m.frame())); break;
+    case numberOf(Op::AddFrame):
+      m.setTop<uint16_t>(static_cast<uint16_t>(m.top<uint16_t>() + m.frame()));
+      break;
     case numberOf(Op::PushConstByteAt): mem::pushConstantAt<mem::Byte>(m); break;
     case numberOf(Op::PushConstIntAt): mem::pushConstantAt<mem::Int>(m); break;
     case numberOf(Op::PushConstLongAt): mem::pushConstantAt<mem::Long>(m); break;
@@ -74,7 +76,10 @@ void plain(Machine& m, uint8_t n) {
     case numberOf(Op::CounterGet): ports::counterGet(m); break;
     case numberOf(Op::FrequencyGet): ports::frequencyGet(m); break;
     case numberOf(Op::PopTwoA):
-    case numberOf(Op::PopTwoB): m.pop16(); m.pop16(); break;
+    case numberOf(Op::PopTwoB):
+      m.pop16();
+      m.pop16();
+      break;
     default: m.undefinedInstruction(); break;
   }
 }
@@ -190,8 +195,13 @@ void withByteAndOperand(Machine& m, uint8_t n, uint8_t b, uint16_t o) {
     case numberOf(Op::DropInt): m.pop16(); break;
     case numberOf(Op::DropLong): m.pop<uint32_t>(); break;
     case numberOf(Op::DropFloat): m.pop<double>(); break;
-    case numberOf(Op::PopFour): for (int i = 0; i < 4; ++i) m.pop16(); break;
-    case numberOf(Op::Fill): m.haltCode = 0xFFFF; m.endTurn(); break;
+    case numberOf(Op::PopFour):
+      for (int i = 0; i < 4; ++i) m.pop16();
+      break;
+    case numberOf(Op::Fill):
+      m.haltCode = 0xFFFF;
+      m.endTurn();
+      break;
     default: break;  // Nop3, Nop3A, Nop3B and the numbers without an instruction do nothing
   }
 }

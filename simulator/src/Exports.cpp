@@ -41,15 +41,21 @@ constexpr bool same(long long header, long long core) { return header == core; }
 
 // The header's numbers are the machine's own.
 static_assert(same(VX2SIM_RUNNING, kRunning) && same(VX2SIM_HALTED, kHalted) &&
-              same(VX2SIM_ALL_STOPPED, kAllStopped) && same(VX2SIM_STACK_OVERFLOW, kStackOverflow) && same(VX2SIM_MATH_ERROR, kMathError) &&
+              same(VX2SIM_ALL_STOPPED, kAllStopped) &&
+              same(VX2SIM_STACK_OVERFLOW, kStackOverflow) && same(VX2SIM_MATH_ERROR, kMathError) &&
               same(VX2SIM_BAD_ARGUMENT, kBadArgument));
-static_assert(same(VX2SIM_CHANGED_MODULE, change::kModule) && same(VX2SIM_CHANGED_LINE, change::kLine) &&
-              same(VX2SIM_CHANGED_STATEMENT, change::kStatement) && same(VX2SIM_CHANGED_THREAD, change::kThread) &&
-              same(VX2SIM_CHANGED_CALL_DEPTH, change::kCallDepth) && same(VX2SIM_CHANGED_RUN_STATE, change::kRunState));
-static_assert(same(VX2SIM_STATUS_RAM, status::kRamStore) && same(VX2SIM_STATUS_PORT, status::kPort) &&
-              same(VX2SIM_STATUS_PLM, status::kPlm) && same(VX2SIM_STATUS_LCD, status::kLcd));
-static_assert(same(VX2SIM_TYPE_BYTE, kByte) && same(VX2SIM_TYPE_INT, kInt) && same(VX2SIM_TYPE_LONG, kLong) &&
-              same(VX2SIM_TYPE_FLOAT, kFloat) && same(VX2SIM_TYPE_STRING, kString));
+static_assert(same(VX2SIM_CHANGED_MODULE, change::kModule) &&
+              same(VX2SIM_CHANGED_LINE, change::kLine) &&
+              same(VX2SIM_CHANGED_STATEMENT, change::kStatement) &&
+              same(VX2SIM_CHANGED_THREAD, change::kThread) &&
+              same(VX2SIM_CHANGED_CALL_DEPTH, change::kCallDepth) &&
+              same(VX2SIM_CHANGED_RUN_STATE, change::kRunState));
+static_assert(same(VX2SIM_STATUS_RAM, status::kRamStore) &&
+              same(VX2SIM_STATUS_PORT, status::kPort) && same(VX2SIM_STATUS_PLM, status::kPlm) &&
+              same(VX2SIM_STATUS_LCD, status::kLcd));
+static_assert(same(VX2SIM_TYPE_BYTE, kByte) && same(VX2SIM_TYPE_INT, kInt) &&
+              same(VX2SIM_TYPE_LONG, kLong) && same(VX2SIM_TYPE_FLOAT, kFloat) &&
+              same(VX2SIM_TYPE_STRING, kString));
 static_assert(sizeof(StepInfo) == sizeof(StepRecord) &&
               offsetof(StepInfo, callDepth) == offsetof(StepRecord, callDepth));
 static_assert(sizeof(PlmSettings) == 24);
@@ -69,7 +75,8 @@ extern "C" {
 Vx2SimHandle createMachine(const char* baseName) {
   if (!baseName) return nullptr;
   try {
-    std::unique_ptr<std::FILE, FileCloser> file(std::fopen((std::string(baseName) + ".dbg").c_str(), "rb"));
+    std::unique_ptr<std::FILE, FileCloser> file(
+        std::fopen((std::string(baseName) + ".dbg").c_str(), "rb"));
     if (!file) return nullptr;
     auto machine = std::make_unique<Machine>(ProcessClock::instance());
     machine->load(file.get());
@@ -83,8 +90,7 @@ Vx2SimHandle createMachine(const char* baseName) {
 int32_t destroyMachine(Vx2SimHandle machine) {
   try {
     machines.remove(handleValue(machine));
-  } catch (...) {
-  }
+  } catch (...) {}
   return 1;
 }
 
@@ -99,8 +105,8 @@ int32_t step(Vx2SimHandle machine, StepInfo* info) {
   if (!info) return 0;
   return guarded(machine, 0, [info](Machine& m) {
     const StepRecord r = m.step(info->changes);
-    *info = StepInfo{r.runState, r.changes, r.haltCode, r.module,
-                     r.line,     r.statement, r.thread, r.callDepth};
+    *info = StepInfo{r.runState, r.changes,   r.haltCode, r.module,
+                     r.line,     r.statement, r.thread,   r.callDepth};
     return true;
   });
 }
@@ -192,7 +198,8 @@ int32_t getPLMSettings(Vx2SimHandle machine, PlmSettings* settings) {
   if (!settings) return 0;
   return guarded(machine, 0, [settings](Machine& m) {
     const PlmState& p = m.plm;
-    for (int c = 0; c < 2; ++c) settings->channel[c] = PlmChannel{p.timeBase01, p.period01, p.pulse[c]};
+    for (int c = 0; c < 2; ++c)
+      settings->channel[c] = PlmChannel{p.timeBase01, p.period01, p.pulse[c]};
     settings->channel[2] = PlmChannel{p.timeBase2, p.period2, p.pulse[2]};
     return true;
   });

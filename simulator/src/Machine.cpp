@@ -11,7 +11,8 @@ namespace {
 uint32_t timeSeed(vexa::platform::Clock& clock) {
   const vexa::platform::LocalTime t = clock.localTime();
   uint32_t seconds = 0;
-  for (int part : {t.year, t.month, t.day, t.hour, t.minute, t.second}) seconds = seconds * 61u + static_cast<uint32_t>(part);
+  for (int part : {t.year, t.month, t.day, t.hour, t.minute, t.second})
+    seconds = seconds * 61u + static_cast<uint32_t>(part);
   return clock.milliseconds() ^ (seconds * 2654435761u);
 }
 }  // namespace
@@ -28,7 +29,9 @@ void Machine::selectThread(int index) {
 }
 
 void Machine::startThread(int thread) {
-  auto entry = [&](int field) { return constant<uint16_t>(static_cast<uint16_t>(thread_table::word(thread, field))); };
+  auto entry = [&](int field) {
+    return constant<uint16_t>(static_cast<uint16_t>(thread_table::word(thread, field)));
+  };
   const uint16_t at = context::address(thread);
   store<uint16_t>(at + context::kPc, entry(thread_table::kFirstCodeWord));
   store<uint16_t>(at + context::kFrame, entry(thread_table::kStackBase));
@@ -55,7 +58,8 @@ void Machine::reset() {
   for (int t = 1; t <= threadCount; ++t) startThread(t);
   // A stack ends where the next thread's begins; the last one at the top of RAM.
   for (int t = 1; t < threadCount; ++t)
-    stackLimit[t - 1] = constant<uint16_t>(static_cast<uint16_t>(thread_table::word(t + 1, thread_table::kInitialSp)));
+    stackLimit[t - 1] = constant<uint16_t>(
+        static_cast<uint16_t>(thread_table::word(t + 1, thread_table::kInitialSp)));
   haltCode = 0;
   sliceCounter = 0;
   selectThread(0);

@@ -79,8 +79,8 @@ enum VarType : int {
 };
 
 struct VariableRecord {
-  int kind = 0;  // 1 global, 2 local
-  int type = 0;  // VarType
+  int kind = 0;     // 1 global, 2 local
+  int type = 0;     // VarType
   int address = 0;  // 16 bits from the file; a local's offset is signed
   uint16_t codeFrom = 0;
   uint16_t codeTo = 0;

@@ -19,7 +19,9 @@ using vexa::vm::StubPush;
 constexpr uint16_t kTrue = 0xFFFF;
 
 // --- string records: characters 0..29, NUL at 30, length at 31 ---
-uint8_t lengthOf(const Machine& m, uint16_t s) { return m.ram[static_cast<uint16_t>(s + kStringLength)]; }
+uint8_t lengthOf(const Machine& m, uint16_t s) {
+  return m.ram[static_cast<uint16_t>(s + kStringLength)];
+}
 
 void appendChar(Machine& m, uint16_t s, uint8_t c) {
   const uint8_t n = lengthOf(m, s);
@@ -38,10 +40,10 @@ void fillTo(Machine& m, uint16_t s, uint8_t c, int16_t count) {
 }
 
 // --- pulse-length outputs ---
-constexpr uint16_t kTones[40] = {
-    11364, 10490, 9740, 9091, 8523, 8021, 7576, 7177, 6818, 6494, 6198, 5929, 5682, 5245,
-    4870,  4545,  4261, 4011, 3788, 3589, 3409, 3247, 3099, 2964, 2841, 2622, 2435, 2273,
-    2131,  2005,  1894, 1794, 1705, 1623, 1550, 1482, 1420, 1311, 1218, 1136};
+constexpr uint16_t kTones[40] = {11364, 10490, 9740, 9091, 8523, 8021, 7576, 7177, 6818, 6494,
+                                 6198,  5929,  5682, 5245, 4870, 4545, 4261, 4011, 3788, 3589,
+                                 3409,  3247,  3099, 2964, 2841, 2622, 2435, 2273, 2131, 2005,
+                                 1894,  1794,  1705, 1623, 1550, 1482, 1420, 1311, 1218, 1136};
 
 // Channel popped as unsigned 16 bits; badArgument when above 2.
 bool popChannel(Machine& m, uint16_t& channel) {
@@ -135,16 +137,20 @@ void string(Machine& m, uint8_t function) {
       const int16_t w = static_cast<int16_t>(m.pop16());
       const int16_t v = static_cast<int16_t>(m.pop16());
       const uint16_t target = m.pop16();
-      appendText(m, target, w < 0 ? formatC("%0*X", keptWidth(-w), static_cast<unsigned>(static_cast<int32_t>(v)))
-                                  : formatC("%0*hi", keptWidth(w), v));
+      appendText(
+          m, target,
+          w < 0 ? formatC("%0*X", keptWidth(-w), static_cast<unsigned>(static_cast<int32_t>(v)))
+                : formatC("%0*hi", keptWidth(w), v));
       break;
     }
     case StringFn::AppendLongWidth: {
       const int16_t w = static_cast<int16_t>(m.pop16());
       const int32_t v = static_cast<int32_t>(m.pop<uint32_t>());
       const uint16_t target = m.pop16();
-      appendText(m, target, w < 0 ? formatC("%0*lX", keptWidth(-w), static_cast<unsigned long>(static_cast<uint32_t>(v)))
-                                  : formatC("%0*li", keptWidth(w), static_cast<long>(v)));
+      appendText(m, target,
+                 w < 0 ? formatC("%0*lX", keptWidth(-w),
+                                 static_cast<unsigned long>(static_cast<uint32_t>(v)))
+                       : formatC("%0*li", keptWidth(w), static_cast<long>(v)));
       break;
     }
     case StringFn::AppendFloatPrecision: {
@@ -177,7 +183,10 @@ void plm(Machine& m, uint8_t function) {
       m.status |= status::kPlm;
       break;
     }
-    case PlmFn::Ignored: m.pop16(); m.pop16(); break;
+    case PlmFn::Ignored:
+      m.pop16();
+      m.pop16();
+      break;
     case PlmFn::Period: {
       const uint16_t period = m.pop16();
       if (!popChannel(m, channel)) return;
@@ -213,7 +222,10 @@ void serial(Machine& m, uint8_t function) {
     case SerialFn::None0:
     case SerialFn::None3: break;
     case SerialFn::Pop1: m.pop16(); break;
-    case SerialFn::Pop2: m.pop16(); m.pop16(); break;
+    case SerialFn::Pop2:
+      m.pop16();
+      m.pop16();
+      break;
     case SerialFn::Ready: m.push16(kTrue); break;
     case SerialFn::PutChar: {
       const uint8_t c = static_cast<uint8_t>(m.pop16());
@@ -271,7 +283,9 @@ void lcd(Machine& m, uint8_t function) {
       break;
     }
     case LcdFn::Home: l.column = l.row = l.window = 0; break;
-    case LcdFn::Window: l.window = std::min<int>(static_cast<uint8_t>(m.pop16()), kLcdColumns); break;
+    case LcdFn::Window:
+      l.window = std::min<int>(static_cast<uint8_t>(m.pop16()), kLcdColumns);
+      break;
     case LcdFn::Ready: m.push16(1); break;
     case LcdFn::PutChar:
       row[l.column] = static_cast<uint8_t>(m.pop16());

@@ -60,7 +60,8 @@ uint32_t rotateLeft(uint32_t v, uint32_t count, int width) {
 }
 
 // Integer operands of a shift or rotation; floats are truncated to int32 first.
-void shift(Machine& m, Op op, const Operand& left, const Operand& right, bool narrow, bool anyFloat) {
+void shift(Machine& m, Op op, const Operand& left, const Operand& right, bool narrow,
+           bool anyFloat) {
   const uint32_t count = static_cast<uint32_t>(right.asInt32()) & 31;
   const int32_t l = left.asInt32();
   const int width = narrow ? 16 : 32;
@@ -72,7 +73,9 @@ void shift(Machine& m, Op op, const Operand& left, const Operand& right, bool na
       break;
     case Op::Sar: r = static_cast<uint32_t>(l >> count); break;
     case Op::Group25: r = rotateLeft(static_cast<uint32_t>(l), count, width); break;
-    default: r = rotateLeft(static_cast<uint32_t>(l), (width - count % width) % width, width); break;
+    default:
+      r = rotateLeft(static_cast<uint32_t>(l), (width - count % width) % width, width);
+      break;
   }
   if (anyFloat)  // an unsigned shift gives an unsigned result
     m.push<double>(op == Op::Shr ? static_cast<double>(r) : static_cast<double>(s32(r)));
@@ -178,9 +181,7 @@ void group(Machine& m, Op op, uint8_t pair) {
     case Op::Shr:
     case Op::Sar:
     case Op::Group25:
-    case Op::Group26:
-      shift(m, op, left, right, narrow, anyFloat);
-      return;
+    case Op::Group26: shift(m, op, left, right, narrow, anyFloat); return;
     case Op::And:
     case Op::Nand:
     case Op::Or:
@@ -243,12 +244,16 @@ void math(Machine& m, uint8_t function) {
 }
 
 // --- conversions and unary operators ---
-void intToLong(Machine& m) { m.push<uint32_t>(static_cast<uint32_t>(static_cast<int32_t>(s16(m.pop16())))); }
+void intToLong(Machine& m) {
+  m.push<uint32_t>(static_cast<uint32_t>(static_cast<int32_t>(s16(m.pop16()))));
+}
 void intToFloat(Machine& m) { m.push<double>(s16(m.pop16())); }
 void longToInt(Machine& m) { m.push16(static_cast<uint16_t>(m.pop<uint32_t>())); }
 void longToFloat(Machine& m) { m.push<double>(s32(m.pop<uint32_t>())); }
 void floatToInt(Machine& m) { m.push16(vexa::vm::floatToInt16Bits(m.pop<double>())); }
-void floatToLong(Machine& m) { m.push<uint32_t>(static_cast<uint32_t>(vexa::vm::floatToInt32(m.pop<double>()))); }
+void floatToLong(Machine& m) {
+  m.push<uint32_t>(static_cast<uint32_t>(vexa::vm::floatToInt32(m.pop<double>())));
+}
 void notFloat(Machine& m) { m.push16(truth(m.pop<double>() == 0.0)); }
 void negFloat(Machine& m) { m.setTop<double>(-m.top<double>()); }
 void absFloat(Machine& m) {

@@ -9,9 +9,7 @@ namespace {
 struct Group {
   int width;
   int count;  // valid indices 0..count-1
-  uint16_t mask(int i) const {
-    return static_cast<uint16_t>(((1u << width) - 1u) << (width * i));
-  }
+  uint16_t mask(int i) const { return static_cast<uint16_t>(((1u << width) - 1u) << (width * i)); }
 };
 constexpr Group kBit{1, 16};
 constexpr Group kNibble{4, 4};

@@ -11,9 +11,13 @@ ProcessClock& ProcessClock::instance() {
 
 ProcessClock::ProcessClock() : start_(SystemClock::instance().milliseconds()) {}
 
-std::uint32_t ProcessClock::milliseconds() { return SystemClock::instance().milliseconds() - start_; }
+std::uint32_t ProcessClock::milliseconds() {
+  return SystemClock::instance().milliseconds() - start_;
+}
 
-void ProcessClock::sleep(std::uint32_t milliseconds) { SystemClock::instance().sleep(milliseconds); }
+void ProcessClock::sleep(std::uint32_t milliseconds) {
+  SystemClock::instance().sleep(milliseconds);
+}
 
 vexa::platform::LocalTime ProcessClock::localTime() { return SystemClock::instance().localTime(); }
 

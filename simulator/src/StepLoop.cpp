@@ -80,9 +80,9 @@ StepRecord Machine::step(int32_t callerChanges) {
   if (threadIndex != threadBefore) flags |= change::kThread;
   if (r.callDepth != depthBefore) flags |= change::kCallDepth;
   if (r.runState != kRunning) flags |= change::kRunState;
-  r.changes = static_cast<int32_t>((static_cast<uint32_t>(callerChanges) & 0xFFFF0000u) |
-                                   static_cast<uint32_t>(flags) |
-                                   (static_cast<uint32_t>(status) << 16));
+  r.changes =
+      static_cast<int32_t>((static_cast<uint32_t>(callerChanges) & 0xFFFF0000u) |
+                           static_cast<uint32_t>(flags) | (static_cast<uint32_t>(status) << 16));
   return r;
 }
 

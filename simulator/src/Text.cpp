@@ -1,10 +1,10 @@
 #include "Text.h"
 
+#include <locale.h>
 #include <algorithm>
 #include <clocale>
 #include <cmath>
 #include <cstdio>
-#include <locale.h>
 #include <vector>
 
 namespace vexa::vx2sim {
@@ -101,10 +101,12 @@ std::string formatFloatPrecision(double v, int precision) {
   // all 9, the exact decimal value is formatted instead.
   Digits d = scientific(v, kDirectPrecision);
   const std::string tail = d.digits.size() > 40 ? d.digits.substr(30, 10) : std::string();
-  if (tail.find_first_not_of('0') == std::string::npos || tail.find_first_not_of('9') == std::string::npos)
+  if (tail.find_first_not_of('0') == std::string::npos ||
+      tail.find_first_not_of('9') == std::string::npos)
     d = scientific(v, exactSignificantDigits(v, d.exponent) - 1);
   std::string digits = d.digits;
-  if (digits.size() < static_cast<std::size_t>(kStringCapacity) + 2) digits.resize(kStringCapacity + 2, '0');
+  if (digits.size() < static_cast<std::size_t>(kStringCapacity) + 2)
+    digits.resize(kStringCapacity + 2, '0');
   const int x = d.exponent;
   std::string text = std::signbit(v) ? "-" : "";
   if (x >= -4 && x < precision) {

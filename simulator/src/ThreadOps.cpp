@@ -14,8 +14,9 @@ void sleep(Machine& m) {
   if (m.ram[at + context::kSleeping] != 1) {
     const int16_t duration = static_cast<int16_t>(m.pop16());
     m.store<int32_t>(at + context::kSleepStart, now);
-    m.store<int32_t>(at + context::kSleepEnd,
-                     static_cast<int32_t>(static_cast<uint32_t>(now) + static_cast<uint32_t>(duration)));
+    m.store<int32_t>(
+        at + context::kSleepEnd,
+        static_cast<int32_t>(static_cast<uint32_t>(now) + static_cast<uint32_t>(duration)));
     m.ram[at + context::kSleeping] = 1;
     m.repeatInstruction();
     m.endTurn();

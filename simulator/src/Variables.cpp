@@ -60,7 +60,8 @@ bool getString(const Machine& m, int32_t index, std::string& text) {
   if (!at) return false;
   const int n = std::min<int>(m.ram[static_cast<uint16_t>(*at + kStringLength)], kStringCapacity);
   text.clear();
-  for (int i = 0; i < n; ++i) text.push_back(static_cast<char>(m.ram[static_cast<uint16_t>(*at + i)]));
+  for (int i = 0; i < n; ++i)
+    text.push_back(static_cast<char>(m.ram[static_cast<uint16_t>(*at + i)]));
   return true;
 }
 
@@ -107,8 +108,7 @@ bool setFromText(Machine& m, int32_t index, const char* text) {
   switch (v->type) {
     case kByte:
     case kInt:
-    case kLong:
-      return setInteger(m, index, vexa::vm::floatToInt32(*value));
+    case kLong: return setInteger(m, index, vexa::vm::floatToInt32(*value));
     case kFloat: return setFloat(m, index, *value);
     default: return false;
   }

@@ -19,8 +19,8 @@ using vexa::isa::Op;
 // An inline function whose body is the single code word of a system instruction, so that V2
 // sources reach the peripherals the way a system module does.
 std::string inlineWord(const std::string& header, Op op, uint8_t byte = 0) {
-  return "inline function " + header + " {\n  inline " + std::to_string(vexa::isa::encode(op, byte)) +
-         ";\n}\n";
+  return "inline function " + header + " {\n  inline " +
+         std::to_string(vexa::isa::encode(op, byte)) + ";\n}\n";
 }
 
 // What the process writes to its standard output while `run` executes.
@@ -36,7 +36,8 @@ std::string standardOutputOf(const std::function<void()>& run) {
   close(saved);
   std::rewind(sink);
   std::string text;
-  for (int c = std::fgetc(sink); c != EOF; c = std::fgetc(sink)) text.push_back(static_cast<char>(c));
+  for (int c = std::fgetc(sink); c != EOF; c = std::fgetc(sink))
+    text.push_back(static_cast<char>(c));
   std::fclose(sink);
   return text;
 }
@@ -58,7 +59,7 @@ class SimEndToEnd : public ::testing::Test {
     ASSERT_EQ(beginBuild(project), 1);
     ASSERT_EQ(compileModule(project, module), -1) << messages;
     ASSERT_EQ(finishBuild(project), 1) << messages;
-    const std::string base = files.write("prog", "") ;
+    const std::string base = files.write("prog", "");
     ASSERT_EQ(writeOutputFile(project, base.c_str()), 1);
     machine = createMachine(base.c_str());
     ASSERT_NE(machine, nullptr);
@@ -292,9 +293,15 @@ std::string sharedCounter(bool withSemaphore) {
   replace("CAPTURE", withSemaphore ? "capture lock;" : ";");
   replace("RELEASE", withSemaphore ? "release;" : ";");
   return "byte lock;\nint shared;\nint inside;\nint clash;\n"
-         "thread a {\n" + body + "}\n"
-         "thread b {\n" + body + "}\n"
-         "thread c {\n" + body + "}\n"
+         "thread a {\n" +
+         body +
+         "}\n"
+         "thread b {\n" +
+         body +
+         "}\n"
+         "thread c {\n" +
+         body +
+         "}\n"
          "thread main {\n  run a;\n  run b;\n  run c;\n  loop { yield; }\n}\n";
 }
 
@@ -402,7 +409,7 @@ TEST_F(SimEndToEnd, PulseLengthOutputs) {
     int32_t timeBase;
     uint16_t period, pulse;
   };
-  auto check = [this](const Expected (&expected)[3]) {
+  auto check = [this](const Expected(&expected)[3]) {
     const PlmSettings s = plm();
     for (int c = 0; c < 3; ++c) {
       SCOPED_TRACE(c);
@@ -482,16 +489,16 @@ TEST_F(SimEndToEnd, StringFunctions) {
        "appendLong(s, 123456789);",
        "A12345678912345678912345678912"},
   };
-  std::string source = "string s;\nint n;\n" +
-                       inlineWord("length(string s) returns int", Op::StringFunc, 1) +
-                       inlineWord("appendInt(string s, int v)", Op::StringFunc, 6) +
-                       inlineWord("appendLong(string s, long v)", Op::StringFunc, 7) +
-                       inlineWord("appendFloat(string s, float v)", Op::StringFunc, 8) +
-                       inlineWord("appendIntWidth(string s, int v, int w)", Op::StringFunc, 9) +
-                       inlineWord("appendLongWidth(string s, long v, int w)", Op::StringFunc, 10) +
-                       inlineWord("appendFixed(string s, float v, int p)", Op::StringFunc, 11) +
-                       inlineWord("appendBits(string s, int v, int one, int zero)", Op::StringFunc, 12) +
-                       "thread main {\n";
+  std::string source =
+      "string s;\nint n;\n" + inlineWord("length(string s) returns int", Op::StringFunc, 1) +
+      inlineWord("appendInt(string s, int v)", Op::StringFunc, 6) +
+      inlineWord("appendLong(string s, long v)", Op::StringFunc, 7) +
+      inlineWord("appendFloat(string s, float v)", Op::StringFunc, 8) +
+      inlineWord("appendIntWidth(string s, int v, int w)", Op::StringFunc, 9) +
+      inlineWord("appendLongWidth(string s, long v, int w)", Op::StringFunc, 10) +
+      inlineWord("appendFixed(string s, float v, int p)", Op::StringFunc, 11) +
+      inlineWord("appendBits(string s, int v, int one, int zero)", Op::StringFunc, 12) +
+      "thread main {\n";
   for (const Case& c : cases)
     source += "  s = \"A\";\n  " + std::string(c.statements) + "\n  n = length(s);\n";
   source += "  quit 1;\n}\n";
@@ -513,7 +520,8 @@ TEST_F(SimEndToEnd, DateAndClock) {
   const char* fields[] = {"year", "month", "day", "weekday"};
   const uint8_t fieldNumbers[] = {0, 1, 2, 6};
   for (int i = 0; i < 4; ++i)
-    source += inlineWord(std::string(fields[i]) + "Now() returns int", Op::DateTimeGet, fieldNumbers[i]);
+    source +=
+        inlineWord(std::string(fields[i]) + "Now() returns int", Op::DateTimeGet, fieldNumbers[i]);
   source += inlineWord("milliseconds() returns long", Op::ClockGet, 0) +
             inlineWord("randomClock() returns long", Op::ClockGet, 4) +
             "thread main {\n"
@@ -538,9 +546,9 @@ TEST_F(SimEndToEnd, DateAndClock) {
   const std::string first = today();
   ASSERT_TRUE(stepUntil([](const StepInfo& r) { return r.runState != VX2SIM_RUNNING; }, 1000000));
   EXPECT_EQ(info.runState, VX2SIM_HALTED);
-  const std::string seen = std::to_string(integer("m.year")) + "-" + std::to_string(integer("m.month")) +
-                           "-" + std::to_string(integer("m.day")) + "-" +
-                           std::to_string(integer("m.weekday"));
+  const std::string seen =
+      std::to_string(integer("m.year")) + "-" + std::to_string(integer("m.month")) + "-" +
+      std::to_string(integer("m.day")) + "-" + std::to_string(integer("m.weekday"));
   EXPECT_TRUE(seen == first || seen == today()) << seen;
   EXPECT_GE(integer("m.after") - integer("m.before"), 20);
   EXPECT_GE(integer("m.random"), 0);

@@ -81,7 +81,8 @@ class FoldVersusRun : public ::testing::Test {
     std::string source =
         "const E5 = 100000.0;\n"
         "const E20 = E5 * E5 * E5 * E5;\n"
-        "const INF = E20 * E20 * E20 * E20 * E20 * E20 * E20 * E20 * E20 * E20 * E20 * E20 * E20 * E20 * E20 * E20;\n"
+        "const INF = E20 * E20 * E20 * E20 * E20 * E20 * E20 * E20 * E20 * E20 * E20 * E20 * E20 * "
+        "E20 * E20 * E20;\n"
         "const Z = 0;\n"
         "const M1 = -1;\n"
         "float a; float b; long la; long lb; int ia; int ib;\n";
@@ -106,12 +107,14 @@ class FoldVersusRun : public ::testing::Test {
       return outcomes;
     }
     StepInfo info{};
-    for (int i = 0; i < 100000 && info.runState == VX2SIM_RUNNING; ++i) EXPECT_EQ(step(machine_, &info), 1);
+    for (int i = 0; i < 100000 && info.runState == VX2SIM_RUNNING; ++i)
+      EXPECT_EQ(step(machine_, &info), 1);
     EXPECT_EQ(info.runState, VX2SIM_HALTED);
     EXPECT_EQ(info.haltCode, 1);
     for (std::size_t k = 0; k < cases.size(); ++k) {
       const std::string n = std::to_string(k);
-      outcomes.push_back({value(cases[k].type, "m.f" + n), value(cases[k].computedType, "m.c" + n)});
+      outcomes.push_back(
+          {value(cases[k].type, "m.f" + n), value(cases[k].computedType, "m.c" + n)});
     }
     return outcomes;
   }
@@ -136,14 +139,15 @@ class FoldVersusRun : public ::testing::Test {
   }
 
   // Runs the cases and holds each pair to expect(case index, machine's result) for the folded one.
-  void expectFolded(const std::vector<Case>& cases, const std::function<double(std::size_t, double)>& expect) {
+  void expectFolded(const std::vector<Case>& cases,
+                    const std::function<double(std::size_t, double)>& expect) {
     const std::vector<Outcome> outcomes = run(cases);
     ASSERT_EQ(outcomes.size(), cases.size());
     for (std::size_t k = 0; k < cases.size(); ++k) {
       const double expected = expect(k, outcomes[k].computed);
       EXPECT_TRUE(sameNumber(outcomes[k].folded, expected))
-          << cases[k].what << ": folded " << outcomes[k].folded << ", expected " << expected << " (machine "
-          << outcomes[k].computed << ")";
+          << cases[k].what << ": folded " << outcomes[k].folded << ", expected " << expected
+          << " (machine " << outcomes[k].computed << ")";
     }
   }
 
@@ -156,7 +160,9 @@ class FoldVersusRun : public ::testing::Test {
   Vx2ProjectHandle project_ = 0;
 };
 
-std::string floatSetup(int i, int j) { return "a = " + operandName(i) + "; b = " + operandName(j) + ";"; }
+std::string floatSetup(int i, int j) {
+  return "a = " + operandName(i) + "; b = " + operandName(j) + ";";
+}
 
 TEST_F(FoldVersusRun, FloatArithmeticAndComparisonsAgree) {
   struct Operator {
@@ -170,10 +176,12 @@ TEST_F(FoldVersusRun, FloatArithmeticAndComparisonsAgree) {
     std::vector<Case> cases;
     for (int j = 0; j < kOperandCount; ++j) {
       for (const Operator& op : operators) {
-        if (std::strcmp(op.token, "/") == 0 && kOperands[j].value == 0) continue;  // a compile error
+        if (std::strcmp(op.token, "/") == 0 && kOperands[j].value == 0)
+          continue;  // a compile error
         const std::string expression = std::string(" ") + op.token + " ";
-        cases.push_back({std::string(kOperands[i].source) + expression + kOperands[j].source, op.type,
-                         floatSetup(i, j), operandName(i) + expression + operandName(j), "a" + expression + "b"});
+        cases.push_back({std::string(kOperands[i].source) + expression + kOperands[j].source,
+                         op.type, floatSetup(i, j), operandName(i) + expression + operandName(j),
+                         "a" + expression + "b"});
       }
     }
     expectFolded(cases, [](std::size_t, double machine) { return machine; });
@@ -200,19 +208,22 @@ TEST_F(FoldVersusRun, IntegerArithmeticAgreesWithoutOverflowAndFoldsOverflowUnwr
       for (const Operator& op : operators) {
         const int64_t l = integerOperand(i), r = integerOperand(j), e = op.exact(l, r);
         const std::string expression = std::string(" ") + op.token + " ";
-        const std::string what = std::string(kOperands[i].source) + expression + kOperands[j].source;
+        const std::string what =
+            std::string(kOperands[i].source) + expression + kOperands[j].source;
         const std::string folded = operandName(i) + expression + operandName(j);
         // In long variables; an overflow is read as a float on the folded side.
         const bool longFits = e >= INT32_MIN && e <= INT32_MAX;
         cases.push_back({what + " in long", longFits ? "long" : "float",
-                         "la = " + operandName(i) + "; lb = " + operandName(j) + ";", folded, "la" + expression + "lb", "long"});
+                         "la = " + operandName(i) + "; lb = " + operandName(j) + ";", folded,
+                         "la" + expression + "lb", "long"});
         exact.push_back(static_cast<double>(e));
         wrapped.push_back(static_cast<int32_t>(static_cast<uint32_t>(e)));
         // In int variables, where both operands are int16.
         if (l < INT16_MIN || l > INT16_MAX || r < INT16_MIN || r > INT16_MAX) continue;
         const bool intFits = e >= INT16_MIN && e <= INT16_MAX;
         cases.push_back({what + " in int", intFits ? "int" : "float",
-                         "ia = " + operandName(i) + "; ib = " + operandName(j) + ";", folded, "ia" + expression + "ib", "int"});
+                         "ia = " + operandName(i) + "; ib = " + operandName(j) + ";", folded,
+                         "ia" + expression + "ib", "int"});
         exact.push_back(static_cast<double>(e));
         wrapped.push_back(static_cast<int16_t>(static_cast<uint16_t>(e)));
       }
@@ -254,7 +265,9 @@ TEST_F(FoldVersusRun, TruncationsInFoldedBitwiseAndLogicFollowTheMachineConversi
       {"V !& M1", "int", "long", isZero},
       // Not: a value that a long holds is a truth value, any other one is complemented.
       {"!V", "float", "long",
-       [](double c, double m) { return c == m ? (m == 0 ? 1.0 : 0.0) : static_cast<double>(~static_cast<int32_t>(m)); }},
+       [](double c, double m) {
+         return c == m ? (m == 0 ? 1.0 : 0.0) : static_cast<double>(~static_cast<int32_t>(m));
+       }},
   };
   std::vector<Case> cases;
   std::vector<std::pair<const Form*, double>> expectations;
@@ -302,9 +315,10 @@ TEST_F(FoldVersusRun, BitwiseAndLogicResultsDifferOnPurpose) {
   std::vector<Case> cases;
   for (const Difference& d : differences) {
     const bool floats = std::strcmp(d.variables, "f") == 0;
-    const std::string setup = std::string(floats ? "a = " : "ia = ") + d.left + "; " + (floats ? "b = " : "ib = ") +
-                              d.right + ";";
-    const std::string computed = std::string(floats ? "a " : "ia ") + d.op + (floats ? " b" : " ib");
+    const std::string setup = std::string(floats ? "a = " : "ia = ") + d.left + "; " +
+                              (floats ? "b = " : "ib = ") + d.right + ";";
+    const std::string computed =
+        std::string(floats ? "a " : "ia ") + d.op + (floats ? " b" : " ib");
     // The shifts of two int16 values stay int16; the float results of folding need a float.
     cases.push_back({std::string(d.left) + " " + d.op + " " + d.right, "float", setup,
                      std::string(d.left) + " " + d.op + " " + d.right, computed, "int"});
@@ -322,23 +336,27 @@ TEST_F(FoldVersusRun, ConstantDivisionByZeroIsACompileErrorAndAMathErrorAtRunTim
   const char* const divisions[] = {"1.5 / 0", "V1 / Z", "7 % 0", "8 % 0.5"};
   for (const char* division : divisions) {
     SCOPED_TRACE(division);
-    EXPECT_FALSE(build(std::string("const Z = 0;\nconst V1 = -1;\nfloat x;\nthread main {\n  x = ") +
-                       division + ";\n}\n"));
+    EXPECT_FALSE(
+        build(std::string("const Z = 0;\nconst V1 = -1;\nfloat x;\nthread main {\n  x = ") +
+              division + ";\n}\n"));
     EXPECT_STREQ(messages_, "m (5) : division by zero in constant expression\n");
   }
   struct Division {
     const char* type;
     const char* right;
   };
-  for (const Division& d : {Division{"float", "0.0"}, Division{"int", "0"}, Division{"long", "0"}, Division{"int", "0.5"}}) {
+  for (const Division& d : {Division{"float", "0.0"}, Division{"int", "0"}, Division{"long", "0"},
+                            Division{"int", "0.5"}}) {
     SCOPED_TRACE(std::string(d.type) + " % " + d.right);
-    const std::string source = std::string(d.type) + " l; " + d.type + " r; int after;\nthread main {\n  l = 7; r = " +
-                               d.right + ";\n  l = l % r;\n  after = 1;\n  quit 1;\n}\n";
+    const std::string source = std::string(d.type) + " l; " + d.type +
+                               " r; int after;\nthread main {\n  l = 7; r = " + d.right +
+                               ";\n  l = l % r;\n  after = 1;\n  quit 1;\n}\n";
     ASSERT_TRUE(build(source)) << messages_;
     machine_ = loadBuilt();
     ASSERT_NE(machine_, nullptr);
     StepInfo info{};
-    for (int i = 0; i < 100 && info.runState == VX2SIM_RUNNING; ++i) EXPECT_EQ(step(machine_, &info), 1);
+    for (int i = 0; i < 100 && info.runState == VX2SIM_RUNNING; ++i)
+      EXPECT_EQ(step(machine_, &info), 1);
     EXPECT_EQ(info.runState, VX2SIM_MATH_ERROR);
     EXPECT_EQ(info.line, 4);
   }

@@ -37,7 +37,8 @@ TEST(SimHandles, EveryExportRefusesADestroyedOrMadeUpHandle) {
   ASSERT_NE(live, nullptr);
   EXPECT_NE(live, destroyed);
 
-  const int32_t x = variableIndex(live, "m.x"), f = variableIndex(live, "m.f"), s = variableIndex(live, "m.s");
+  const int32_t x = variableIndex(live, "m.x"), f = variableIndex(live, "m.f"),
+                s = variableIndex(live, "m.s");
   ASSERT_TRUE(x > 0 && f > 0 && s > 0);
   ASSERT_EQ(setIntegerValue(live, x, 7), 1);
   ASSERT_EQ(setStringText(live, s, "kept"), 1);
@@ -113,7 +114,8 @@ TEST(SimHandles, RecreatedMachinesGetNewHandles) {
   for (int i = 0; i < 20; ++i) {
     const Vx2SimHandle h = createMachine(base.c_str());
     ASSERT_NE(h, nullptr);
-    EXPECT_EQ(std::count(seen.begin(), seen.end(), h), 0) << "handle repeated after " << i << " recreations";
+    EXPECT_EQ(std::count(seen.begin(), seen.end(), h), 0)
+        << "handle repeated after " << i << " recreations";
     seen.push_back(h);
     ASSERT_EQ(destroyMachine(h), 1);
   }

@@ -28,10 +28,12 @@ TEST(SimMachineClock, DateFieldsAreTheClocksLocalTime) {
     SCOPED_TRACE(c.time.year);
     static TestClock clock;
     clock = clockAt(c.time);
-    auto m = run({date(0), date(1), date(2), date(3), date(4), date(5), date(6), date(7), date(8), date(9)},
-                 [](Machine& mm) { mm.clock = &clock; });
+    auto m = run(
+        {date(0), date(1), date(2), date(3), date(4), date(5), date(6), date(7), date(8), date(9)},
+        [](Machine& mm) { mm.clock = &clock; });
     for (int b = 0; b < 10; ++b)
-      EXPECT_EQ(static_cast<int16_t>(m->load<uint16_t>(kStackBase + 2 * b)), c.fields[b]) << "b " << b;
+      EXPECT_EQ(static_cast<int16_t>(m->load<uint16_t>(kStackBase + 2 * b)), c.fields[b])
+          << "b " << b;
   }
 }
 

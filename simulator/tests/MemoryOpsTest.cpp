@@ -28,12 +28,47 @@ TEST(SimMemoryOps, EachAddressingFormReachesItsCell) {
   };
   const uint16_t local = static_cast<uint16_t>(-4);  // frame - 4
   const Case cases[] = {
-      {"StoreInt", {{Op::PushInt, {.operand = 0xBEEF}}, {Op::StoreInt, {.operand = 0x70}}}, 0x70, 0xBEEF, 2, 1},
-      {"StoreLocalInt", {{Op::PushInt, {.operand = 7}}, {Op::StoreLocalInt, {.operand = local}}}, kStackBase - 4, 7, 2, 1},
-      {"PutLong", {{Op::PushInt, {.operand = 5}}, {Op::IntToLong, {}}, {Op::PutLong, {.operand = 0x70}}}, 0x70, 5, 4, 1},
-      {"IncByte wraps", {{Op::PushInt, {.operand = 255}}, {Op::StoreByte, {.operand = 0x70}}, {Op::IncByte, {.operand = 0x70}}}, 0x70, 0, 1, 0},
-      {"IncLocalInt", {{Op::IncLocalInt, {.operand = 2}}, {Op::IncLocalInt, {.operand = 2}}}, kStackBase + 2, 2, 2, 0},
-      {"StoreIntBE", {{Op::PushInt, {.operand = 0x70}}, {Op::PushInt, {.operand = 2}}, {Op::PushInt, {.operand = 0x1234}}, {Op::StoreIntBE, {}}}, 0x72, 0x3412, 2, 1},
+      {"StoreInt",
+       {{Op::PushInt, {.operand = 0xBEEF}}, {Op::StoreInt, {.operand = 0x70}}},
+       0x70,
+       0xBEEF,
+       2,
+       1},
+      {"StoreLocalInt",
+       {{Op::PushInt, {.operand = 7}}, {Op::StoreLocalInt, {.operand = local}}},
+       kStackBase - 4,
+       7,
+       2,
+       1},
+      {"PutLong",
+       {{Op::PushInt, {.operand = 5}}, {Op::IntToLong, {}}, {Op::PutLong, {.operand = 0x70}}},
+       0x70,
+       5,
+       4,
+       1},
+      {"IncByte wraps",
+       {{Op::PushInt, {.operand = 255}},
+        {Op::StoreByte, {.operand = 0x70}},
+        {Op::IncByte, {.operand = 0x70}}},
+       0x70,
+       0,
+       1,
+       0},
+      {"IncLocalInt",
+       {{Op::IncLocalInt, {.operand = 2}}, {Op::IncLocalInt, {.operand = 2}}},
+       kStackBase + 2,
+       2,
+       2,
+       0},
+      {"StoreIntBE",
+       {{Op::PushInt, {.operand = 0x70}},
+        {Op::PushInt, {.operand = 2}},
+        {Op::PushInt, {.operand = 0x1234}},
+        {Op::StoreIntBE, {}}},
+       0x72,
+       0x3412,
+       2,
+       1},
       {"IncIntAt", {{Op::PushInt, {.operand = 0x70}}, {Op::IncIntAt, {}}}, 0x70, 1, 2, 0},
   };
   for (const Case& c : cases) {
@@ -42,7 +77,8 @@ TEST(SimMemoryOps, EachAddressingFormReachesItsCell) {
     for (const auto& [op, f] : c.program) p.emit(op, f);
     auto m = runAll(p, static_cast<int>(c.program.size()));
     uint32_t v = 0;
-    for (int i = 0; i < c.width; ++i) v |= uint32_t{m->ram[static_cast<uint16_t>(c.address + i)]} << (8 * i);
+    for (int i = 0; i < c.width; ++i)
+      v |= uint32_t{m->ram[static_cast<uint16_t>(c.address + i)]} << (8 * i);
     EXPECT_EQ(v, c.expected);
     EXPECT_EQ(m->status, c.statusAfterLast);
   }
@@ -52,17 +88,17 @@ TEST(SimMemoryOps, LoadsPushWhatTheyRead) {
   ProgramBuilder p = singleThread();
   const uint16_t kByte = p.constant(uint16_t{0xFF});
   const uint16_t kLong = p.constant(int32_t{0x01020304});
-  p.emit(Op::PushByte, {.byte = 0xFF});                      // 255, not -1
-  p.emit(Op::PushConstByte, {.operand = kByte});             // 255
+  p.emit(Op::PushByte, {.byte = 0xFF});           // 255, not -1
+  p.emit(Op::PushConstByte, {.operand = kByte});  // 255
   p.emit(Op::PushConstLong, {.operand = kLong});
   p.emit(Op::PushInt, {.operand = 0x70});
   p.emit(Op::PushInt, {.operand = 0});
   p.emit(Op::PushConstLong, {.operand = kLong});
-  p.emit(Op::StoreLongBE);                                    // 01 02 03 04 at 0x70
+  p.emit(Op::StoreLongBE);  // 01 02 03 04 at 0x70
   p.emit(Op::PushInt, {.operand = 0x70});
   p.emit(Op::PushInt, {.operand = 0});
   p.emit(Op::LoadLongBE);
-  p.emit(Op::PushConstLong, {.operand = 0xFFFF});            // beyond the image: 0
+  p.emit(Op::PushConstLong, {.operand = 0xFFFF});  // beyond the image: 0
   auto m = runAll(p, 11);
   EXPECT_EQ(m->load<uint16_t>(kStackBase), 255);
   EXPECT_EQ(m->load<uint16_t>(kStackBase + 2), 255);
@@ -133,7 +169,7 @@ TEST(SimUndefinedWords, StopAtTheWordOrDoNothing) {
     bool stops;
   };
   const Case cases[] = {
-      {static_cast<uint16_t>(encode(Op::Nop) | 0x0100), true},   // class 0x00 with a high byte
+      {static_cast<uint16_t>(encode(Op::Nop) | 0x0100), true},  // class 0x00 with a high byte
       {static_cast<uint16_t>(vexa::isa::kClassByte | 43), true},
       {static_cast<uint16_t>(vexa::isa::kClassOperand | 63), true},
       {encode(Op::StringFunc, 13), true},

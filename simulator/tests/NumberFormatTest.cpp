@@ -15,7 +15,8 @@ namespace {
 constexpr uint16_t kDst = 0x300;
 
 std::string record(const Machine& m) {
-  return std::string(reinterpret_cast<const char*>(&m.ram[kDst]), std::min<int>(m.ram[kDst + 31], 30));
+  return std::string(reinterpret_cast<const char*>(&m.ram[kDst]),
+                     std::min<int>(m.ram[kDst + 31], 30));
 }
 
 // The first 30 characters of the formatter's full text.
@@ -26,12 +27,12 @@ std::string unbounded(const char* format, std::size_t size, Args... args) {
   return std::string(buffer.data(), std::min(n, 30));
 }
 
-const int kWidths[] = {-32768, -32767, -1000, -45, -42, -41, -40, -39, -31, -30, -29, -1, 0, 1,
-                       29,     30,     31,    39,  40,  41,  42,  45,  1000, 32767};
+const int kWidths[] = {-32768, -32767, -1000, -45, -42, -41, -40, -39, -31, -30, -29,  -1,
+                       0,      1,      29,    30,  31,  39,  40,  41,  42,  45,  1000, 32767};
 
 TEST(SimNumberFormat, WidthsKeepTheCharactersOfTheUnboundedText) {
-  const int32_t values[] = {0, 7, -7, 42, -32768, 32767, std::numeric_limits<int32_t>::min(), 0x7FFFFFFF,
-                            -123456};
+  const int32_t values[] = {
+      0, 7, -7, 42, -32768, 32767, std::numeric_limits<int32_t>::min(), 0x7FFFFFFF, -123456};
   for (int32_t v : values) {
     for (int w : kWidths) {
       SCOPED_TRACE("value " + std::to_string(v) + " width " + std::to_string(w));
@@ -40,11 +41,13 @@ TEST(SimNumberFormat, WidthsKeepTheCharactersOfTheUnboundedText) {
       const std::string int16 =
           w < 0 ? unbounded("%0*X", -w, -w, static_cast<unsigned>(static_cast<int32_t>(v16)))
                 : unbounded("%0*hi", w, w, v16);
-      auto m = run({push(kDst), push(static_cast<uint16_t>(v)), push(width), {Op::StringFunc, {.byte = 9}}});
+      auto m = run(
+          {push(kDst), push(static_cast<uint16_t>(v)), push(width), {Op::StringFunc, {.byte = 9}}});
       EXPECT_EQ(record(*m), int16);
 
-      const std::string int32 = w < 0 ? unbounded("%0*lX", -w, -w, static_cast<unsigned long>(static_cast<uint32_t>(v)))
-                                      : unbounded("%0*li", w, w, static_cast<long>(v));
+      const std::string int32 =
+          w < 0 ? unbounded("%0*lX", -w, -w, static_cast<unsigned long>(static_cast<uint32_t>(v)))
+                : unbounded("%0*li", w, w, static_cast<long>(v));
       ProgramBuilder p = singleThread();
       const uint16_t k = p.constant(v);
       p.emit(Op::PushInt, {.operand = kDst});
@@ -56,19 +59,21 @@ TEST(SimNumberFormat, WidthsKeepTheCharactersOfTheUnboundedText) {
   }
 }
 
-const double kSpecialValues[] = {0.0,      -0.0,     1.0,      -1.0,          0.1,       1.0 / 3,
-                                 -2.0 / 3, 9.5,      123.456,  1e-4,          1e-5,      0.00012345,
-                                 1e22,     1e23,     0x1p100,  1e300,         -1.5e-300, 5e-324,
-                                 DBL_MIN,  DBL_MAX,  -DBL_MAX, 1 - 0x1p-53,   0x1p-43,   99999999999999999999.0,
-                                 HUGE_VAL, -HUGE_VAL, NAN};
-const int kPrecisions[] = {-5, 0, 1, 2, 17, 30, 31, 39, 40, 41, 42, 45, 60, 100, 307, 308, 309, 310,
-                           325, 400, 750, 766, 767, 768, 800, 1000, 4000};
+const double kSpecialValues[] = {
+    0.0,      -0.0,      1.0,      -1.0,        0.1,       1.0 / 3,
+    -2.0 / 3, 9.5,       123.456,  1e-4,        1e-5,      0.00012345,
+    1e22,     1e23,      0x1p100,  1e300,       -1.5e-300, 5e-324,
+    DBL_MIN,  DBL_MAX,   -DBL_MAX, 1 - 0x1p-53, 0x1p-43,   99999999999999999999.0,
+    HUGE_VAL, -HUGE_VAL, NAN};
+const int kPrecisions[] = {-5,  0,   1,   2,   17,  30,  31,  39,  40,  41,  42,  45,   60,  100,
+                           307, 308, 309, 310, 325, 400, 750, 766, 767, 768, 800, 1000, 4000};
 
 TEST(SimNumberFormat, PrecisionsKeepTheCharactersOfTheUnboundedText) {
   for (double v : kSpecialValues) {
     for (int p : kPrecisions) {
       SCOPED_TRACE("value " + formatC("%a", v) + " precision " + std::to_string(p));
-      EXPECT_EQ(formatFloatPrecision(v, p).substr(0, 30), unbounded("%#.*g", std::max(p, 0) + 400, p, v));
+      EXPECT_EQ(formatFloatPrecision(v, p).substr(0, 30),
+                unbounded("%#.*g", std::max(p, 0) + 400, p, v));
     }
   }
 }
@@ -77,12 +82,14 @@ TEST(SimNumberFormat, PrecisionsOfArbitraryDoublesKeepTheirCharacters) {
   std::mt19937_64 random(20240607);
   for (int i = 0; i < 3000; ++i) {
     uint64_t bits = random();
-    if (i % 3 == 0) bits &= 0x800FFFFFFFFFFFFFull | (uint64_t{random() % 64 + 992} << 52);  // around 1
+    if (i % 3 == 0)
+      bits &= 0x800FFFFFFFFFFFFFull | (uint64_t{random() % 64 + 992} << 52);  // around 1
     double v;
     std::memcpy(&v, &bits, sizeof v);
     const int p = kPrecisions[i % std::size(kPrecisions)];
     SCOPED_TRACE("value " + formatC("%a", v) + " precision " + std::to_string(p));
-    ASSERT_EQ(formatFloatPrecision(v, p).substr(0, 30), unbounded("%#.*g", std::max(p, 0) + 400, p, v));
+    ASSERT_EQ(formatFloatPrecision(v, p).substr(0, 30),
+              unbounded("%#.*g", std::max(p, 0) + 400, p, v));
   }
 }
 
@@ -108,7 +115,8 @@ TEST(SimNumberFormat, StepWithHugeFieldsEndsWithTheKeptCharacters) {
     SCOPED_TRACE(c.name);
     ProgramBuilder p(1);
     p.thread(1, {0, kStackBase, kStackBase, 255});
-    const uint16_t value = c.function == 11 ? p.constant(c.value) : p.constant(static_cast<int32_t>(c.value));
+    const uint16_t value =
+        c.function == 11 ? p.constant(c.value) : p.constant(static_cast<int32_t>(c.value));
     p.noStatement();
     const uint16_t loop = p.emit(Op::PushInt, {.operand = kDst});
     if (c.function == 11)

@@ -18,15 +18,56 @@ struct PortCase {
 TEST(SimPorts, ReadWriteAndRangeChecks) {
   const PortCase cases[] = {
       {"bit set then word get",
-       {push(3), push(1), {Op::PortBitSet}, push(0), {Op::PortWordGet}}, 8, 8, false, 0, 8},
-      {"bit set writes status", {push(3), push(1), {Op::PortBitSet}}, 8, 8, false, status::kPort, -1000},
-      {"nibble set keeps 4 bits", {push(1), push(0x1F), {Op::PortNibbleSet}}, 0xF0, 0xF0, false, 2, -1000},
-      {"nibble get", {push(1), push(0x1F), {Op::PortNibbleSet}, push(1), {Op::PortNibbleGet}}, 0xF0, 0xF0, false, 0, 15},
-      {"bit get of a set line", {push(4), push(7), {Op::PortBitSet}, push(4), {Op::PortBitGet}}, 0x10, 0x10, false, 0, -1},
-      {"byte set, byte deact keeps levels", {push(1), push(0xAB), {Op::PortByteSet}, push(1), {Op::PortByteDeact}}, 0xAB00, 0, false, 2, -1000},
+       {push(3), push(1), {Op::PortBitSet}, push(0), {Op::PortWordGet}},
+       8,
+       8,
+       false,
+       0,
+       8},
+      {"bit set writes status",
+       {push(3), push(1), {Op::PortBitSet}},
+       8,
+       8,
+       false,
+       status::kPort,
+       -1000},
+      {"nibble set keeps 4 bits",
+       {push(1), push(0x1F), {Op::PortNibbleSet}},
+       0xF0,
+       0xF0,
+       false,
+       2,
+       -1000},
+      {"nibble get",
+       {push(1), push(0x1F), {Op::PortNibbleSet}, push(1), {Op::PortNibbleGet}},
+       0xF0,
+       0xF0,
+       false,
+       0,
+       15},
+      {"bit get of a set line",
+       {push(4), push(7), {Op::PortBitSet}, push(4), {Op::PortBitGet}},
+       0x10,
+       0x10,
+       false,
+       0,
+       -1},
+      {"byte set, byte deact keeps levels",
+       {push(1), push(0xAB), {Op::PortByteSet}, push(1), {Op::PortByteDeact}},
+       0xAB00,
+       0,
+       false,
+       2,
+       -1000},
       {"word set", {push(0), push(0x1234), {Op::PortWordSet}}, 0x1234, 0xFFFF, false, 2, -1000},
       {"toggle of an input changes nothing", {push(2), {Op::PortBitToggle}}, 0, 0, false, 2, -1000},
-      {"toggle of an output", {push(2), push(1), {Op::PortBitSet}, push(2), {Op::PortBitToggle}}, 0, 4, false, 2, -1000},
+      {"toggle of an output",
+       {push(2), push(1), {Op::PortBitSet}, push(2), {Op::PortBitToggle}},
+       0,
+       4,
+       false,
+       2,
+       -1000},
       {"byte get 2", {push(2), {Op::PortByteGet}}, 0, 0, true, 0, -1000},
       {"bit set -1", {push(0xFFFF), push(1), {Op::PortBitSet}}, 0, 0, true, 0, -1000},
       {"word deact 1", {push(1), {Op::PortWordDeact}}, 0, 0, true, 0, -1000},
@@ -84,8 +125,8 @@ TEST(SimPulseLength, SettingsTonesAndChannels) {
     EXPECT_EQ(m->plm.pulse[2], 0);  // a negative note silences channel 2 only
   }
   {
-    auto m = run({push(2), push(1000), plm(3), push(1), push(500), plm(3), push(1), push(77), plm(4),
-                  push(0), push(5), plm(1)});
+    auto m = run({push(2), push(1000), plm(3), push(1), push(500), plm(3), push(1), push(77),
+                  plm(4), push(0), push(5), plm(1)});
     EXPECT_EQ(m->plm.period2, 1000);
     EXPECT_EQ(m->plm.period01, 500);
     EXPECT_EQ(m->plm.pulse[1], 77);
@@ -149,8 +190,8 @@ TEST(SimSerial, WritesCharactersAndBoundedStrings) {
   static std::FILE* target;
   target = out;
   auto serial = [](uint8_t b) { return Instr{Op::SerialFunc, {.byte = b}}; };
-  auto m = run({push('H'), serial(5), push(0x300), push(0), serial(6), serial(4), serial(7), serial(8),
-                push(1), serial(1), push(1), push(2), serial(2), serial(0), serial(3)},
+  auto m = run({push('H'), serial(5), push(0x300), push(0), serial(6), serial(4), serial(7),
+                serial(8), push(1), serial(1), push(1), push(2), serial(2), serial(0), serial(3)},
                [](Machine& m) {
                  m.output = target;
                  // 40 non-NUL bytes: only 30 are written.

@@ -68,13 +68,16 @@ class ProgramBuilder {
   uint16_t jump(Op op, uint16_t target) {
     return emit(op, {.operand = vexa::isa::jumpOffset(here(), target)});
   }
-  void patchJump(uint16_t at, uint16_t target) { code_[at + 1] = vexa::isa::jumpOffset(at, target); }
+  void patchJump(uint16_t at, uint16_t target) {
+    code_[at + 1] = vexa::isa::jumpOffset(at, target);
+  }
   void word(uint16_t w) {
     code_.push_back(w);
     map_.push_back(current_);
   }
 
-  void variable(const std::string& name, int kind, int address, int type, int from = 0, int to = 0) {
+  void variable(const std::string& name, int kind, int address, int type, int from = 0,
+                int to = 0) {
     std::ostringstream line;
     line << name << ' ' << kind << ' ' << address << ' ' << type << ' ' << from << ' ' << to;
     variables_.push_back(line.str());

@@ -24,15 +24,18 @@ TEST(SimRandomPrograms, AnyCodeRunsWithoutLeavingTheMachine) {
       }
       const auto& in = table[random() % table.size()];
       const uint8_t byte = in.hasByte() ? static_cast<uint8_t>(random() % 16) : 0;
-      const uint16_t operand = in.hasOperand() ? static_cast<uint16_t>(random() % 3 ? random() % 200 : random()) : 0;
+      const uint16_t operand =
+          in.hasOperand() ? static_cast<uint16_t>(random() % 3 ? random() % 200 : random()) : 0;
       p.emit(in.op, {.byte = byte, .operand = operand});
     }
     std::vector<uint8_t> constants(64);
     for (auto& c : constants) c = static_cast<uint8_t>(random());
     p.rawConstants(constants);
     // Stacks near the top of RAM and in the middle; random slices.
-    p.thread(1, {static_cast<uint16_t>(random() % 96), 0xFFF0, 0xFFF0, static_cast<uint16_t>(random() % 4)});
-    p.thread(2, {static_cast<uint16_t>(random() % 96), 0x8000, 0x8000, static_cast<uint16_t>(random() % 8)});
+    p.thread(1, {static_cast<uint16_t>(random() % 96), 0xFFF0, 0xFFF0,
+                 static_cast<uint16_t>(random() % 4)});
+    p.thread(2, {static_cast<uint16_t>(random() % 96), 0x8000, 0x8000,
+                 static_cast<uint16_t>(random() % 8)});
     p.thread(3, {static_cast<uint16_t>(random() % 96), 0xFFF8, 0xFFFC, 255});
     auto m = load(p);
     m->output = output;
@@ -79,8 +82,7 @@ TEST(SimRandomPrograms, DamagedDbgFilesLoadOrFailCleanly) {
       StepRecord r{};
       for (int s = 0; s < 50; ++s) r = m.step(r.changes);
       ++loaded;
-    } catch (const LoadError&) {
-    }
+    } catch (const LoadError&) {}
     std::fclose(f);
   }
   EXPECT_GT(loaded, 0);

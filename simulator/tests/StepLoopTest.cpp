@@ -46,8 +46,8 @@ TEST(SimStepRecord, CountingLoopReportsEachInstructionWithItsFlags) {
   };
   // PushInt, StoreInt (new statement), IncInt, DropInt (new), Jump (new), IncInt ...
   const Expect expected[] = {
-      {2, 0x4},          {2, 0},   {3, 0x4 | 0x2}, {3, 0},
-      {4, 0x4 | 0x2},    {3, 0x4 | 0x2}, {3, 0}, {4, 0x4 | 0x2},
+      {2, 0x4},       {2, 0},         {3, 0x4 | 0x2}, {3, 0},
+      {4, 0x4 | 0x2}, {3, 0x4 | 0x2}, {3, 0},         {4, 0x4 | 0x2},
   };
   for (const Expect& e : expected) {
     StepInfo& r = sim.stepOnce();

@@ -27,16 +27,47 @@ struct Case {
 TEST(SimStringFunctions, AppendAndFormat) {
   const uint16_t minusOne = 0xFFFF;
   const Case cases[] = {
-      {"char and int", {push(kDst), str(0), push(kDst), push('A'), str(3), push(kDst), push(static_cast<uint16_t>(-5)), str(6)}, "A-5"},
+      {"char and int",
+       {push(kDst), str(0), push(kDst), push('A'), str(3), push(kDst),
+        push(static_cast<uint16_t>(-5)), str(6)},
+       "A-5"},
       {"width 4", {push(kDst), str(0), push(kDst), push(42), push(4), str(9)}, "0042"},
-      {"width -4 hex", {push(kDst), str(0), push(kDst), push(255), push(static_cast<uint16_t>(-4)), str(9)}, "00FF"},
-      {"hex of -1 is 32 bits", {push(kDst), str(0), push(kDst), push(minusOne), push(static_cast<uint16_t>(-4)), str(9)}, "FFFFFFFF"},
-      {"bits", {push(kDst), str(0), push(kDst), push(5), push('1'), push('0'), str(12)}, "00000101"},
+      {"width -4 hex",
+       {push(kDst), str(0), push(kDst), push(255), push(static_cast<uint16_t>(-4)), str(9)},
+       "00FF"},
+      {"hex of -1 is 32 bits",
+       {push(kDst), str(0), push(kDst), push(minusOne), push(static_cast<uint16_t>(-4)), str(9)},
+       "FFFFFFFF"},
+      {"bits",
+       {push(kDst), str(0), push(kDst), push(5), push('1'), push('0'), str(12)},
+       "00000101"},
       {"long", {push(kDst), str(0), push(kDst), push(minusOne), {Op::IntToLong}, str(7)}, "-1"},
-      {"long width -8", {push(kDst), str(0), push(kDst), push(0xABC), {Op::IntToLong}, push(static_cast<uint16_t>(-8)), str(10)}, "00000ABC"},
-      {"float", {push(kDst), str(0), push(kDst), push(13), {Op::IntToFloat}, push(4), {Op::IntToFloat}, {Op::Div, {.byte = 8}}, str(8)}, "3.25"},
-      {"float precision", {push(kDst), str(0), push(kDst), push(2), {Op::IntToFloat}, push(3), str(11)}, "2.00"},
-      {"wide formats are cut at the capacity", {push(kDst), str(0), push(kDst), push(7), push(40), str(9)}, std::string(30, '0')},
+      {"long width -8",
+       {push(kDst),
+        str(0),
+        push(kDst),
+        push(0xABC),
+        {Op::IntToLong},
+        push(static_cast<uint16_t>(-8)),
+        str(10)},
+       "00000ABC"},
+      {"float",
+       {push(kDst),
+        str(0),
+        push(kDst),
+        push(13),
+        {Op::IntToFloat},
+        push(4),
+        {Op::IntToFloat},
+        {Op::Div, {.byte = 8}},
+        str(8)},
+       "3.25"},
+      {"float precision",
+       {push(kDst), str(0), push(kDst), push(2), {Op::IntToFloat}, push(3), str(11)},
+       "2.00"},
+      {"wide formats are cut at the capacity",
+       {push(kDst), str(0), push(kDst), push(7), push(40), str(9)},
+       std::string(30, '0')},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
@@ -49,18 +80,21 @@ TEST(SimStringFunctions, AppendAndFormat) {
 
 TEST(SimStringFunctions, LengthFillConstantAndSelfAppend) {
   {
-    auto m = run({push(kDst), str(0), push(kDst), push('a'), str(3), push(kDst), push(5), push('x'), str(2), push(kDst), str(1)});
+    auto m = run({push(kDst), str(0), push(kDst), push('a'), str(3), push(kDst), push(5), push('x'),
+                  str(2), push(kDst), str(1)});
     EXPECT_EQ(m->ram[kDst + 31], 1);  // fill leaves the length
     EXPECT_EQ(std::string(reinterpret_cast<const char*>(&m->ram[kDst]), 5), "axxxx");
     EXPECT_EQ(m->top<uint16_t>(), 1);
   }
   {
     // Count below 0 fills to 30.
-    auto m = run({push(kDst), str(0), push(kDst), push(static_cast<uint16_t>(-1)), push('y'), str(2)});
+    auto m =
+        run({push(kDst), str(0), push(kDst), push(static_cast<uint16_t>(-1)), push('y'), str(2)});
     EXPECT_EQ(std::string(reinterpret_cast<const char*>(&m->ram[kDst]), 30), std::string(30, 'y'));
   }
   {
-    auto m = run({push(kDst), str(0), push(kDst), push('a'), str(3), push(kDst), push('b'), str(3), push(kDst), push(kDst), str(4)});
+    auto m = run({push(kDst), str(0), push(kDst), push('a'), str(3), push(kDst), push('b'), str(3),
+                  push(kDst), push(kDst), str(4)});
     EXPECT_EQ(record(*m, kDst), std::string("abababababababababababababababab").substr(0, 30));
     EXPECT_EQ(m->ram[kDst + 31], 30);
   }
@@ -78,7 +112,8 @@ TEST(SimStringFunctions, LengthFillConstantAndSelfAppend) {
   }
   {
     // Appending stops at 30 characters and writes no NUL.
-    auto m = run({push(kDst), push(static_cast<uint16_t>(-1)), push('z'), str(2), push(kDst), push('a'), str(3)},
+    auto m = run({push(kDst), push(static_cast<uint16_t>(-1)), push('z'), str(2), push(kDst),
+                  push('a'), str(3)},
                  [](Machine& mm) { mm.ram[kDst + 31] = 29; });
     EXPECT_EQ(m->ram[kDst + 31], 30);
     EXPECT_EQ(m->ram[kDst + 29], 'a');
@@ -93,7 +128,8 @@ TEST(SimStringFunctions, LengthFillConstantAndSelfAppend) {
 TEST(SimTextHelpers, NumbersAreFormattedInTheCLocale) {
   // Build a German locale on the fly when the system can; it has a decimal comma.
   const std::string dir = ::testing::TempDir() + "vx2sim-locale-" + std::to_string(::getpid());
-  const std::string command = "localedef -i de_DE -f ISO-8859-1 " + dir + "/de_DE.ISO-8859-1 >/dev/null 2>&1";
+  const std::string command =
+      "localedef -i de_DE -f ISO-8859-1 " + dir + "/de_DE.ISO-8859-1 >/dev/null 2>&1";
   std::filesystem::create_directories(dir);
   const bool built = std::system(command.c_str()) == 0;
   const char* previous = std::getenv("LOCPATH");
@@ -108,7 +144,10 @@ TEST(SimTextHelpers, NumbersAreFormattedInTheCLocale) {
     EXPECT_EQ(formatC("%#.*g", 3, 2.0), "2.00");
   }
   std::setlocale(LC_ALL, "C");
-  if (previous) setenv("LOCPATH", saved.c_str(), 1); else unsetenv("LOCPATH");
+  if (previous)
+    setenv("LOCPATH", saved.c_str(), 1);
+  else
+    unsetenv("LOCPATH");
   std::error_code ignored;
   std::filesystem::remove_all(dir, ignored);
   if (!german) GTEST_SKIP() << "no German locale can be built here";

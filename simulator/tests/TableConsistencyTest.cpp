@@ -22,8 +22,10 @@ TEST(SimInstructionTable, FixedStackEffectsAndStoreFlagsMatchTheMachine) {
     const uint8_t byte = in.byteKind == ByteKind::Thread ? 1 : 0;
     const uint16_t end = static_cast<uint16_t>(p.here() + in.length());
     uint16_t operand = 0;
-    if (in.operandKind == vexa::isa::OperandKind::CodeAddress) operand = end;
-    else if (in.hasOperand() && in.operandKind != vexa::isa::OperandKind::JumpOffset) operand = 0x40;
+    if (in.operandKind == vexa::isa::OperandKind::CodeAddress)
+      operand = end;
+    else if (in.hasOperand() && in.operandKind != vexa::isa::OperandKind::JumpOffset)
+      operand = 0x40;
     p.emit(in.op, {.byte = byte, .operand = operand});
     p.jump(Op::Jump, end);
     p.thread(1, {0, 0x100, 0x100, 0});

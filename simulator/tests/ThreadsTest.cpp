@@ -13,7 +13,7 @@ TEST(SimCalls, CallAndReturnNRestoreFrameSpPcAndDepth) {
   p.emit(Op::Call, {.operand = function});
   ASSERT_EQ(p.jump(Op::Jump, after), after);
   ASSERT_EQ(p.emit(Op::AdjustSp, {.operand = 6}), function);  // locals
-  p.emit(Op::ReturnN, {.operand = 6});  // the parameter and the saved pair
+  p.emit(Op::ReturnN, {.operand = 6});                        // the parameter and the saved pair
   auto m = load(p);
   steps(*m, 1 + 2);
   EXPECT_EQ(m->pc(), function);
@@ -200,10 +200,7 @@ TEST(SimSleep, WaitsUntilTheClockPassesTheEnd) {
     int turnsAsleep;
   };
   const Case cases[] = {
-      {0, {0}, 0},
-      {-5, {0}, 0},
-      {100, {50, 99, 100}, 2},
-      {100, {-10}, 0},  // the clock went back
+      {0, {0}, 0}, {-5, {0}, 0}, {100, {50, 99, 100}, 2}, {100, {-10}, 0},  // the clock went back
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.duration);

@@ -47,10 +47,9 @@ TEST(SimVariables, IntegerAndFloatAccessByType) {
     int32_t got;
   };
   const Case cases[] = {
-      {"m.b", 300, true, 44},       {"m.b", -1, true, 255},
-      {"m.i", 70000, true, 4464},   {"m.i", -2, true, -2},
-      {"m.l", -70000, true, -70000}, {"m.f", 5, false, 0},
-      {"m.s", 5, false, 0},         {"m.odd", 5, false, 0},
+      {"m.b", 300, true, 44}, {"m.b", -1, true, 255},        {"m.i", 70000, true, 4464},
+      {"m.i", -2, true, -2},  {"m.l", -70000, true, -70000}, {"m.f", 5, false, 0},
+      {"m.s", 5, false, 0},   {"m.odd", 5, false, 0},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(std::string(c.name) + " " + std::to_string(c.set));
@@ -135,11 +134,11 @@ TEST(SimVariables, SetValueAsTextEvaluatesAndStores) {
     double stored;  // read back as integer or float
   };
   const Case cases[] = {
-      {"m.i", "0x10 + 1", 1, 17},  {"m.i", "7/2", 1, 3},       {"m.i", "7.0/2", 1, 3},
-      {"m.i", "1/2.0", 1, 0},      {"m.i", "-3 % 2", 1, -1},   {"m.i", "1 << 4 | 1", 1, 17},
-      {"m.b", "300", 1, 44},       {"m.l", "0xFFFFFFFF", 1, -1}, {"m.l", "0b101 * 3", 1, 15},
-      {"m.f", "1.5", 1, 1.5},      {"m.f", "'A'", 1, 65.0},   {"m.f", "3 > 2", 1, -1.0},
-      {"m.f", "7.5 % 2", 1, 1.0},  {"m.f", "-(1.25)", 1, -1.25},
+      {"m.i", "0x10 + 1", 1, 17}, {"m.i", "7/2", 1, 3},         {"m.i", "7.0/2", 1, 3},
+      {"m.i", "1/2.0", 1, 0},     {"m.i", "-3 % 2", 1, -1},     {"m.i", "1 << 4 | 1", 1, 17},
+      {"m.b", "300", 1, 44},      {"m.l", "0xFFFFFFFF", 1, -1}, {"m.l", "0b101 * 3", 1, 15},
+      {"m.f", "1.5", 1, 1.5},     {"m.f", "'A'", 1, 65.0},      {"m.f", "3 > 2", 1, -1.0},
+      {"m.f", "7.5 % 2", 1, 1.0}, {"m.f", "-(1.25)", 1, -1.25},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(std::string(c.name) + " := " + c.text);
@@ -157,7 +156,8 @@ TEST(SimVariables, SetValueAsTextEvaluatesAndStores) {
   }
   // Texts that do not parse store nothing and report failure.
   ASSERT_EQ(setIntegerValue(h, sim.index("m.i"), 99), 1);
-  for (const char* bad : std::initializer_list<const char*>{"1/0", "5 % 0", "", "   ", "abc", "=", "1 +", "(1", "'a", "'\\q'", "1\t2", nullptr}) {
+  for (const char* bad : std::initializer_list<const char*>{
+           "1/0", "5 % 0", "", "   ", "abc", "=", "1 +", "(1", "'a", "'\\q'", "1\t2", nullptr}) {
     SCOPED_TRACE(bad ? bad : "null");
     EXPECT_EQ(setValueAsText(h, sim.index("m.i"), bad), 0);
     int32_t v = 0;
@@ -220,7 +220,8 @@ TEST(SimPeripherals, AnalogPulseLengthLcdAndPortsThroughTheExports) {
   char lcd[VX2SIM_LCD_TEXT_SIZE + 1];
   std::memset(lcd, '#', sizeof lcd);
   ASSERT_EQ(getLCDContent(h, lcd), 1);
-  const char expected[VX2SIM_LCD_TEXT_SIZE] = {'H', 'E', 'L', 'L', 'O', 0, 0, 0, '\n', 0, 0, 0, 0, 0, 0, 0, 0, '\n', 0};
+  const char expected[VX2SIM_LCD_TEXT_SIZE] = {'H', 'E', 'L', 'L', 'O', 0, 0, 0,    '\n', 0,
+                                               0,   0,   0,   0,   0,   0, 0, '\n', 0};
   EXPECT_EQ(std::memcmp(lcd, expected, sizeof expected), 0);
   EXPECT_EQ(lcd[VX2SIM_LCD_TEXT_SIZE], '#');
   sim.steps(3);

@@ -57,7 +57,8 @@ int run(int argc, const char* const* argv, std::ostream& out) {
     return EXIT_CANNOT_WRITE;
   }
   if (errors > 0) {
-    out << errors << " error(s) found, please refere to the *.err file for detail information" << std::endl;
+    out << errors << " error(s) found, please refere to the *.err file for detail information"
+        << std::endl;
     return EXIT_DONE;
   }
   project.finishBuild();

@@ -18,9 +18,9 @@
 namespace vexa::isa {
 
 // Instruction classes, the value of w & 0xC0.
-inline constexpr uint8_t kClassPlain = 0x00;     // one word, no byte
-inline constexpr uint8_t kClassByte = 0x40;      // one word with a byte
-inline constexpr uint8_t kClassOperand = 0x80;   // word and operand word
+inline constexpr uint8_t kClassPlain = 0x00;        // one word, no byte
+inline constexpr uint8_t kClassByte = 0x40;         // one word with a byte
+inline constexpr uint8_t kClassOperand = 0x80;      // word and operand word
 inline constexpr uint8_t kClassByteOperand = 0xC0;  // word with a byte, and operand word
 
 inline constexpr uint16_t kPaddingWord = vm::kPaddingWord;  // code padding; executes as Fill
@@ -141,7 +141,21 @@ constexpr ValueType rightType(uint8_t pair) { return static_cast<ValueType>(pair
 inline constexpr uint8_t kTypePairCount = 9;
 
 enum class MathFn : uint8_t {
-  Square, Sqrt, CubeRoot, Sin, Cos, Tan, Asin, Acos, Atan, Log10, Ln, Exp, Pow, Ceil, Floor,
+  Square,
+  Sqrt,
+  CubeRoot,
+  Sin,
+  Cos,
+  Tan,
+  Asin,
+  Acos,
+  Atan,
+  Log10,
+  Ln,
+  Exp,
+  Pow,
+  Ceil,
+  Floor,
 };
 inline constexpr uint8_t kMathFnCount = 15;
 

@@ -32,7 +32,9 @@ inline constexpr uint16_t kPaddingWord = 0xFFFF;
 constexpr uint32_t paddedConstantBytes(uint32_t bytes) {
   return (bytes + kConstantRowBytes - 1) & ~(kConstantRowBytes - 1);
 }
-constexpr uint32_t paddedCodeWords(uint32_t words) { return (words + kCodeRowWords - 1) & ~(kCodeRowWords - 1); }
+constexpr uint32_t paddedCodeWords(uint32_t words) {
+  return (words + kCodeRowWords - 1) & ~(kCodeRowWords - 1);
+}
 
 // Statement index of the debug map for a code word outside any statement (prologues, padding).
 inline constexpr uint16_t kNoStatement = 0xFFFF;
@@ -93,17 +95,21 @@ inline constexpr int kByte = 0;
 inline constexpr int kInt = 1;
 inline constexpr int kLong = 2;
 inline constexpr int kFloat = 3;
-inline constexpr int kStringInFile = -1;   // as the compiler writes it
-inline constexpr int kString = 0xFFFF;     // its low 16 bits, as the machine keeps it
+inline constexpr int kStringInFile = -1;  // as the compiler writes it
+inline constexpr int kString = 0xFFFF;    // its low 16 bits, as the machine keeps it
 }  // namespace var_type
 
 // Values on the stack: byte and int travel as int16. The index of an operator group's type
 // pair, of ReturnValue's result byte and of the Int/Long/Float families (Not, Neg, Abs).
 enum class StackType : uint8_t { Int16 = 0, Int32 = 1, Float = 2 };
 constexpr StackType stackTypeOf(Kind kind) {
-  return kind == Kind::Float ? StackType::Float : kind == Kind::Long ? StackType::Int32 : StackType::Int16;
+  return kind == Kind::Float  ? StackType::Float
+         : kind == Kind::Long ? StackType::Int32
+                              : StackType::Int16;
 }
-constexpr int stackBytes(StackType type) { return type == StackType::Float ? 8 : type == StackType::Int32 ? 4 : 2; }
+constexpr int stackBytes(StackType type) {
+  return type == StackType::Float ? 8 : type == StackType::Int32 ? 4 : 2;
+}
 
 // --- system-function modules: class 0x40 instructions whose byte selects a sub-function ---
 namespace module {
@@ -128,29 +134,50 @@ enum class ClockSource : uint8_t { Milliseconds = 0, FirstRandom = 1, LastRandom
 
 // StringFunc: pops its arguments from a string record (32 bytes) and more.
 enum class StringFn : uint8_t {
-  Clear,          // address
-  Length,         // address; pushes the length
-  FillTo,         // character, count, address
-  AppendChar,     // character, address
-  Append,         // source address, destination address
-  AppendConst,    // constant index, destination
-  AppendInt,      // int16, destination
-  AppendLong,     // int32, destination
-  AppendFloat,    // float, destination
-  AppendIntWidth,   // width, int16, destination
-  AppendLongWidth,  // width, int32, destination
+  Clear,                 // address
+  Length,                // address; pushes the length
+  FillTo,                // character, count, address
+  AppendChar,            // character, address
+  Append,                // source address, destination address
+  AppendConst,           // constant index, destination
+  AppendInt,             // int16, destination
+  AppendLong,            // int32, destination
+  AppendFloat,           // float, destination
+  AppendIntWidth,        // width, int16, destination
+  AppendLongWidth,       // width, int32, destination
   AppendFloatPrecision,  // precision, float, destination
-  AppendBits,     // character for 0, character for 1, value, destination
+  AppendBits,            // character for 0, character for 1, value, destination
 };
 
 // PlmFunc: pulse-length outputs.
 enum class PlmFn : uint8_t { None, TimeBase, Ignored, Period, Pulse, Tone };
 
 // SerialFunc: text to the standard output; nothing is received.
-enum class SerialFn : uint8_t { None0, Pop1, Pop2, None3, Ready, PutChar, PutString, Received, ReadByte };
+enum class SerialFn : uint8_t {
+  None0,
+  Pop1,
+  Pop2,
+  None3,
+  Ready,
+  PutChar,
+  PutString,
+  Received,
+  ReadByte
+};
 
 // LcdFunc: the two-line display.
-enum class LcdFn : uint8_t { None, Cursor, Clear, ClearToEnd, GotoXY, Home, Window, Ready, PutChar, PutString };
+enum class LcdFn : uint8_t {
+  None,
+  Cursor,
+  Clear,
+  ClearToEnd,
+  GotoXY,
+  Home,
+  Window,
+  Ready,
+  PutChar,
+  PutString
+};
 
 // Device stubs 37..41 only keep the stack balanced: per sub-function the int16 values they
 // pop and what they push then.
@@ -166,13 +193,15 @@ struct StubEffect {
 };
 namespace detail {
 using P = StubPush;
-inline constexpr StubEffect kDevice37[] = {{0, P::None}, {1, P::None}, {2, P::None}, {0, P::None}, {0, P::True},
-                                           {1, P::None}, {2, P::None}, {0, P::Zero}, {0, P::Zero}};
-inline constexpr StubEffect kDevice38[] = {{0, P::None}, {0, P::None}, {0, P::True}, {1, P::None}, {2, P::None}};
+inline constexpr StubEffect kDevice37[] = {{0, P::None}, {1, P::None}, {2, P::None},
+                                           {0, P::None}, {0, P::True}, {1, P::None},
+                                           {2, P::None}, {0, P::Zero}, {0, P::Zero}};
+inline constexpr StubEffect kDevice38[] = {
+    {0, P::None}, {0, P::None}, {0, P::True}, {1, P::None}, {2, P::None}};
 // b 8 pushes for every handle, so that the program's stack stays balanced.
-inline constexpr StubEffect kDevice39[] = {{3, P::None}, {1, P::True}, {1, P::HandleCheck}, {4, P::None},
-                                           {4, P::None}, {1, P::Zero}, {2, P::None},        {1, P::None},
-                                           {1, P::Zero}, {2, P::Zero}};
+inline constexpr StubEffect kDevice39[] = {
+    {3, P::None}, {1, P::True}, {1, P::HandleCheck}, {4, P::None}, {4, P::None},
+    {1, P::Zero}, {2, P::None}, {1, P::None},        {1, P::Zero}, {2, P::Zero}};
 inline constexpr StubEffect kDevice40[] = {{0, P::None}, {1, P::Zero}, {0, P::None}, {1, P::Zero},
                                            {0, P::Zero}, {0, P::Zero}, {0, P::Zero}};
 inline constexpr StubEffect kDevice41[] = {{0, P::None}, {1, P::None}, {0, P::Zero}};
@@ -198,17 +227,20 @@ struct Row {
   uint8_t number;
 };
 inline constexpr Row kRows[] = {
-#define VEXA_VM_ROW(name, cls, number, byteKind, operandKind, pops, pushes, flags) Row{#name, cls, number},
+#define VEXA_VM_ROW(name, cls, number, byteKind, operandKind, pops, pushes, flags) \
+  Row{#name, cls, number},
     VEXA_ISA_INSTRUCTIONS(VEXA_VM_ROW)
 #undef VEXA_VM_ROW
 };
 
 // Class | number of the row named prefix + middle + suffix; -1 when there is none.
-constexpr int opcodeNamed(std::string_view prefix, std::string_view middle = {}, std::string_view suffix = {}) {
+constexpr int opcodeNamed(std::string_view prefix, std::string_view middle = {},
+                          std::string_view suffix = {}) {
   for (const Row& row : kRows) {
     const std::string_view n = row.name;
-    if (n.size() == prefix.size() + middle.size() + suffix.size() && n.substr(0, prefix.size()) == prefix &&
-        n.substr(prefix.size(), middle.size()) == middle && n.substr(prefix.size() + middle.size()) == suffix)
+    if (n.size() == prefix.size() + middle.size() + suffix.size() &&
+        n.substr(0, prefix.size()) == prefix && n.substr(prefix.size(), middle.size()) == middle &&
+        n.substr(prefix.size() + middle.size()) == suffix)
       return row.cls | row.number;
   }
   return -1;
@@ -226,18 +258,23 @@ constexpr bool kindFamily(std::string_view prefix, std::string_view suffix = {})
 // The family prefix + Int/Long/Float: consecutive words, in stack type order.
 constexpr bool stackTypeFamily(std::string_view prefix) {
   const int first = opcodeNamed(prefix, "Int");
-  return first >= 0 && opcodeNamed(prefix, "Long") == first + 1 && opcodeNamed(prefix, "Float") == first + 2;
+  return first >= 0 && opcodeNamed(prefix, "Long") == first + 1 &&
+         opcodeNamed(prefix, "Float") == first + 2;
 }
 }  // namespace detail
 
 // The typed families that code selects by adding a kind or a stack type to the first member.
 static_assert(detail::kindFamily("PushConst") && detail::kindFamily("PushConst", "At"));
-static_assert(detail::kindFamily("Load") && detail::kindFamily("Load", "At") && detail::kindFamily("LoadLocal"));
-static_assert(detail::kindFamily("Store") && detail::kindFamily("Store", "At") && detail::kindFamily("StoreLocal"));
+static_assert(detail::kindFamily("Load") && detail::kindFamily("Load", "At") &&
+              detail::kindFamily("LoadLocal"));
+static_assert(detail::kindFamily("Store") && detail::kindFamily("Store", "At") &&
+              detail::kindFamily("StoreLocal"));
 static_assert(detail::kindFamily("Put") && detail::kindFamily("PutLocal"));
-static_assert(detail::kindFamily("Inc") && detail::kindFamily("Inc", "At") && detail::kindFamily("IncLocal"));
+static_assert(detail::kindFamily("Inc") && detail::kindFamily("Inc", "At") &&
+              detail::kindFamily("IncLocal"));
 static_assert(detail::kindFamily("PushZero") && detail::kindFamily("Drop"));
-static_assert(detail::stackTypeFamily("Not") && detail::stackTypeFamily("Neg") && detail::stackTypeFamily("Abs"));
+static_assert(detail::stackTypeFamily("Not") && detail::stackTypeFamily("Neg") &&
+              detail::stackTypeFamily("Abs"));
 
 static_assert(detail::opcodeNamed("DateTimeGet") == (0x40 | module::kDateTime));
 static_assert(detail::opcodeNamed("ClockGet") == (0x40 | module::kClock));
@@ -250,10 +287,12 @@ static_assert(detail::opcodeNamed("Device39Func") == (0x40 | module::kDevice39))
 static_assert(detail::opcodeNamed("Device40Func") == (0x40 | module::kDevice40));
 static_assert(detail::opcodeNamed("Device41Func") == (0x40 | module::kDevice41));
 static_assert(detail::opcodeNamed("LcdFunc") == (0x40 | module::kLcd));
-static_assert(detail::opcodeNamed("Fill") == kPaddingWord - 0xFF00, "the padding word executes as Fill");
+static_assert(detail::opcodeNamed("Fill") == kPaddingWord - 0xFF00,
+              "the padding word executes as Fill");
 
 static_assert(deviceStub(module::kDevice39).size() == 10 && deviceStub(module::kLcd).empty());
-static_assert(paddedConstantBytes(10) == 32 && paddedConstantBytes(64) == 64 && paddedCodeWords(3) == 16);
+static_assert(paddedConstantBytes(10) == 32 && paddedConstantBytes(64) == 64 &&
+              paddedCodeWords(3) == 16);
 static_assert(thread_table::size(1) == 5 && thread_table::word(2, thread_table::kStartSlice) == 8);
 static_assert(context::kReserved + 1 == context::kSize && context::address(2) == 20);
 static_assert(static_cast<uint16_t>(var_type::kStringInFile) == var_type::kString);

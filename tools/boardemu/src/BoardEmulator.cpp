@@ -79,8 +79,8 @@ void BoardEmulator::flush(Clock::time_point now) {
 }
 
 void BoardEmulator::chatter() {
-  static constexpr std::uint8_t kNoise[16] = {'?', 0x55, 0xAA, 0x00, 'x', 0xFF, 0x13, 0x11,
-                                              'v', 'x', '2', 0x0D, 0x0A, 0x7E, 0x80, 0x01};
+  static constexpr std::uint8_t kNoise[16] = {'?', 0x55, 0xAA, 0x00, 'x',  0xFF, 0x13, 0x11,
+                                              'v', 'x',  '2',  0x0D, 0x0A, 0x7E, 0x80, 0x01};
   link_.send(kNoise, sizeof kNoise);
 }
 
@@ -92,7 +92,8 @@ void BoardEmulator::run() {
     if (chattering_) chatter();
     int timeoutMs = kTurnMs;
     if (!output_.empty()) {
-      const auto untilDue = std::chrono::ceil<std::chrono::milliseconds>(output_.front().due - now).count();
+      const auto untilDue =
+          std::chrono::ceil<std::chrono::milliseconds>(output_.front().due - now).count();
       timeoutMs = static_cast<int>(std::clamp<long long>(untilDue, 0, kTurnMs));
     }
     if (!link_.isOpen()) {

@@ -10,8 +10,9 @@ struct Entry {
 };
 
 constexpr Entry kNames[] = {
-    {FaultKind::None, "none"},           {FaultKind::NoAnswer, "no-answer"}, {FaultKind::SlowAnswer, "slow"},
-    {FaultKind::WrongEcho, "wrong-echo"}, {FaultKind::DropEcho, "drop-echo"}, {FaultKind::HangUp, "hang-up"},
+    {FaultKind::None, "none"},          {FaultKind::NoAnswer, "no-answer"},
+    {FaultKind::SlowAnswer, "slow"},    {FaultKind::WrongEcho, "wrong-echo"},
+    {FaultKind::DropEcho, "drop-echo"}, {FaultKind::HangUp, "hang-up"},
     {FaultKind::Chatter, "chatter"},
 };
 

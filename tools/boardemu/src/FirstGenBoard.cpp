@@ -39,17 +39,13 @@ void FirstGenBoard::onByte(std::uint8_t byte, std::uint32_t lineBaud) {
       code_.clear();
       takeLength(remaining_ | byte, State::Code);
       break;
-    case State::Code:
-      take(code_, "code", byte);
-      break;
+    case State::Code: take(code_, "code", byte); break;
     case State::SysLength:
       echo(byte);
       sysCode_.clear();
       takeLength(byte, State::SysCode);
       break;
-    case State::SysCode:
-      take(sysCode_, "syscode", byte);
-      break;
+    case State::SysCode: take(sysCode_, "syscode", byte); break;
   }
 }
 

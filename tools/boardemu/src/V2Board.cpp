@@ -60,15 +60,15 @@ void V2Board::hostByte(std::uint8_t byte, std::uint32_t lineBaud) {
         case 0x02:
           if (!speedIs(lineBaud, kSlow, byte)) return;
           note(byte == 0x00 ? "identify" : byte == 0x01 ? "info1" : "info2");
-          reply(byte == 0x00 ? options_.identifyReply : byte == 0x01 ? options_.info1Reply : options_.info2Reply);
+          reply(byte == 0x00   ? options_.identifyReply
+                : byte == 0x01 ? options_.info1Reply
+                               : options_.info2Reply);
           return;
         case 0x08:
           note("switch-speed");
           state_ = State::HostFast;
           return;
-        default:
-          note("ignored " + hexByte(byte));
-          return;
+        default: note("ignored " + hexByte(byte)); return;
       }
     case State::HostFast:
     case State::Erased:
@@ -100,9 +100,7 @@ void V2Board::hostByte(std::uint8_t byte, std::uint32_t lineBaud) {
           note("end-load");
           state_ = State::HostSlow;
           return;
-        default:
-          note("ignored " + hexByte(byte));
-          return;
+        default: note("ignored " + hexByte(byte)); return;
       }
     case State::LoadVMC:
       echo(byte);
@@ -123,8 +121,7 @@ void V2Board::hostByte(std::uint8_t byte, std::uint32_t lineBaud) {
     case State::LoadHex:
       if (recordByte(byte, "program", "program-hex")) state_ = State::HostFast;
       return;
-    default:
-      return;
+    default: return;
   }
 }
 
@@ -149,8 +146,7 @@ void V2Board::bootByte(std::uint8_t byte, std::uint32_t lineBaud) {
     case State::BootOS:
       if (recordByte(byte, "os", "os-complete")) state_ = State::BootIdle;
       return;
-    default:
-      return;
+    default: return;
   }
 }
 

@@ -21,12 +21,13 @@ volatile std::sig_atomic_t stopRequested = 0;
 void onSignal(int) { stopRequested = 1; }
 
 void usage() {
-  std::cerr << "usage: boardemu [--board=v2|first] [--banner=TEXT]\n"
-               "                [--mode=host|boot] [--fault=KIND] [--fault-at=N] [--slow-ms=N]\n"
-               "                [--erase-ms=N] [--boot-size=N] [--boot-gap-ms=N] [--no-speed-check]\n"
-               "                [--id=TEXT] [--info1=TEXT] [--info2=TEXT] [--boot-id=TEXT]\n"
-               "                [--path-file=FILE] [--save=DIR]\n"
-               "KIND: none, no-answer, slow, wrong-echo, drop-echo, hang-up, chatter\n";
+  std::cerr
+      << "usage: boardemu [--board=v2|first] [--banner=TEXT]\n"
+         "                [--mode=host|boot] [--fault=KIND] [--fault-at=N] [--slow-ms=N]\n"
+         "                [--erase-ms=N] [--boot-size=N] [--boot-gap-ms=N] [--no-speed-check]\n"
+         "                [--id=TEXT] [--info1=TEXT] [--info2=TEXT] [--boot-id=TEXT]\n"
+         "                [--path-file=FILE] [--save=DIR]\n"
+         "KIND: none, no-answer, slow, wrong-echo, drop-echo, hang-up, chatter\n";
 }
 
 bool valueOf(const std::string& argument, const std::string& option, std::string& value) {
@@ -41,12 +42,14 @@ bool number(const std::string& text, unsigned long& value) {
   return !text.empty() && end != nullptr && *end == '\0';
 }
 
-void save(const vexa::boardemu::Recording& recording, const std::string& directory, const char* name) {
+void save(const vexa::boardemu::Recording& recording, const std::string& directory,
+          const char* name) {
   if (!recording.hasImage(name)) return;
   const auto bytes = recording.image(name);
   const std::string path = directory + "/" + name + ".bin";
   std::ofstream out(path, std::ios::binary);
-  out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+  out.write(reinterpret_cast<const char*>(bytes.data()),
+            static_cast<std::streamsize>(bytes.size()));
   std::cout << "saved " << path << " (" << bytes.size() << " bytes)\n";
 }
 

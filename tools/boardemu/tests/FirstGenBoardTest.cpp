@@ -30,7 +30,9 @@ TEST(FirstGenBoard, AnswersGreetingAndEchoesImages) {
       {"code", {0x02, 0x00, 0x03, 9, 8, 7}, std::string("\x00\x03\x09\x08\x07", 5), {9, 8, 7}, {}},
       {"code and system code",
        {0x02, 0x00, 0x01, 0xFF, 0x08, 0x02, 0x12, 0x34},
-       std::string("\x00\x01\xFF\x02\x12\x34", 6), {0xFF}, {0x12, 0x34}},
+       std::string("\x00\x01\xFF\x02\x12\x34", 6),
+       {0xFF},
+       {0x12, 0x34}},
       // An empty code ends at once; the board is ready for the next command.
       {"empty code", {0x02, 0x00, 0x00, 0x01}, std::string("\x00\x00", 2) + banner, {}, {}},
       {"unknown bytes are ignored", {0x55, 0x01}, banner, {}, {}},
@@ -54,7 +56,8 @@ TEST(FirstGenBoard, AnswersGreetingAndEchoesImages) {
       ASSERT_TRUE(board.recording().waitForEvent("syscode done", 1s)) << c.name;
       EXPECT_EQ(board.recording().image("syscode"), c.sysCode) << c.name;
     }
-    EXPECT_EQ(board.recording().hasEvent("greeting at 9600"), c.answer.find("VEXAN") != std::string::npos)
+    EXPECT_EQ(board.recording().hasEvent("greeting at 9600"),
+              c.answer.find("VEXAN") != std::string::npos)
         << c.name;
   }
 }

@@ -217,8 +217,9 @@ TEST(V2BoardFaults, ChatterNeverStops) {
 }
 
 TEST(FaultNames, RoundTrip) {
-  for (FaultKind kind : {FaultKind::None, FaultKind::NoAnswer, FaultKind::SlowAnswer, FaultKind::WrongEcho,
-                         FaultKind::DropEcho, FaultKind::HangUp, FaultKind::Chatter}) {
+  for (FaultKind kind :
+       {FaultKind::None, FaultKind::NoAnswer, FaultKind::SlowAnswer, FaultKind::WrongEcho,
+        FaultKind::DropEcho, FaultKind::HangUp, FaultKind::Chatter}) {
     EXPECT_EQ(parseFaultKind(faultKindName(kind)), kind);
   }
   EXPECT_FALSE(parseFaultKind("bogus").has_value());

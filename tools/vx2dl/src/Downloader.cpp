@@ -7,10 +7,13 @@
 namespace vexa::vx2dl {
 
 TVX2Downloader::TVX2Downloader(vexa::platform::Clock& clock)
-    : language_(vexa::platform::systemLanguage() == vexa::platform::Language::German ? kGerman : kEnglish),
+    : language_(vexa::platform::systemLanguage() == vexa::platform::Language::German ? kGerman
+                                                                                     : kEnglish),
       engine_(texts_, clock) {
   texts_.setLanguage(language_);
-  engine_.link().onMessage = [this](MessageKind kind, const std::string& text) { Message(kind, text); };
+  engine_.link().onMessage = [this](MessageKind kind, const std::string& text) {
+    Message(kind, text);
+  };
 }
 
 TVX2Downloader::~TVX2Downloader() { ClosePort(); }
@@ -48,10 +51,13 @@ std::size_t TVX2Downloader::ReadCOM(void* buffer, std::size_t count) {
   return received;
 }
 
-bool TVX2Downloader::WriteCOM(const void* data, std::size_t count) { return engine_.link().write(data, count); }
+bool TVX2Downloader::WriteCOM(const void* data, std::size_t count) {
+  return engine_.link().write(data, count);
+}
 
 bool TVX2Downloader::WriteCOMReply(const std::uint8_t* block, std::size_t count) {
-  if (count > kMaxReplyBlock) throw std::logic_error("Internal error in TVX2Downloader.WriteCOMReply");
+  if (count > kMaxReplyBlock)
+    throw std::logic_error("Internal error in TVX2Downloader.WriteCOMReply");
   return engine_.link().writeEchoed(block, count);
 }
 
@@ -62,8 +68,10 @@ std::string TVX2Downloader::QueryInfo(std::uint8_t command) {
 
 bool TVX2Downloader::DownloadUserProgram() {
   // The readers never leave a shorter image; a VMC image has its 8-byte header.
-  if (programImage_.empty() || (!userProgramIsHex_ && programImage_.size() < vexa::download::kVMCHeaderSize)) {
-    Message(MessageKind::Error, "Internal error in TVX2Downloader.DownloadUserProgram: no program loaded");
+  if (programImage_.empty() ||
+      (!userProgramIsHex_ && programImage_.size() < vexa::download::kVMCHeaderSize)) {
+    Message(MessageKind::Error,
+            "Internal error in TVX2Downloader.DownloadUserProgram: no program loaded");
     ClosePort();
     return false;
   }

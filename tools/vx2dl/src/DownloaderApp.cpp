@@ -31,10 +31,10 @@ std::string ResolveProgramFile(const std::string& name) {
 
 TVX2DownloaderApp::TVX2DownloaderApp(std::ostream& out)
     : downloader_(std::make_unique<TVX2Downloader>()), out_(out) {
-  downloader_->OnMessage = [this](TVX2Downloader& sender, MessageKind kind, const std::string& text) {
-    HandleMessage(sender, kind, text);
-  };
-  downloader_->OnProgress = [this](TVX2Downloader& sender, std::size_t position, std::size_t total, bool& cancel) {
+  downloader_->OnMessage = [this](TVX2Downloader& sender, MessageKind kind,
+                                  const std::string& text) { HandleMessage(sender, kind, text); };
+  downloader_->OnProgress = [this](TVX2Downloader& sender, std::size_t position, std::size_t total,
+                                   bool& cancel) {
     HandleProgress(sender, position, total, cancel);
   };
 }
@@ -96,7 +96,8 @@ int TVX2DownloaderApp::Run(const std::vector<std::string>& arguments) {
 }
 
 int TVX2DownloaderApp::RunInfo() {
-  for (std::uint8_t command : {TVX2Downloader::cmdIdentify, TVX2Downloader::cmdInfo2, TVX2Downloader::cmdInfo1}) {
+  for (std::uint8_t command :
+       {TVX2Downloader::cmdIdentify, TVX2Downloader::cmdInfo2, TVX2Downloader::cmdInfo1}) {
     const std::string reply = downloader_->QueryInfo(command);
     // The next query would only repeat the message that said why this one failed.
     if (errorReported_) return kExitTransferFailed;
@@ -110,7 +111,8 @@ int TVX2DownloaderApp::RunInfo() {
 }
 
 int TVX2DownloaderApp::RunZapOS() {
-  const bool done = downloader_->LoadBootHex("boot.hex") && downloader_->LoadOSHex("os.hex") && downloader_->ZapOS();
+  const bool done = downloader_->LoadBootHex("boot.hex") && downloader_->LoadOSHex("os.hex") &&
+                    downloader_->ZapOS();
   return done ? kExitOk : kExitTransferFailed;
 }
 

@@ -38,14 +38,10 @@ int ParseHexLine(std::string_view line, HexRecord& record) {
       for (std::size_t i = 0; i < count; ++i) record.data[i] = hexByte(line, 9 + 2 * i);
       return 0;
     }
-    case 1:
-      return 0;
-    case 2:
-      return line.size() < 13 ? -1 : 0;
-    case 4:
-      return line.size() <= 12 ? -1 : 0;
-    default:
-      return 9;
+    case 1: return 0;
+    case 2: return line.size() < 13 ? -1 : 0;
+    case 4: return line.size() <= 12 ? -1 : 0;
+    default: return 9;
   }
 }
 

@@ -17,16 +17,21 @@ constexpr Pair kTexts[kMessageCount] = {
     {"File not found: %s", "Datei nicht gefunden: %s"},
     {"File is empty: %s", "Datei ist leer: %s"},
     {"Format error: %s line %d too short", "Formatfehler: %s Zeile %d zu kurz"},
-    {"Format error: %s line %d does not start with \":\"", "Formatfehler: %s Zeile %d beginnt nicht mit \":\""},
-    {"Format error: %s line %d does not contain valid data", "Formatfehler: %s Zeile %d enthaelt ungueltige Daten"},
+    {"Format error: %s line %d does not start with \":\"",
+     "Formatfehler: %s Zeile %d beginnt nicht mit \":\""},
+    {"Format error: %s line %d does not contain valid data",
+     "Formatfehler: %s Zeile %d enthaelt ungueltige Daten"},
     {"Format error: unexpected end of file", "Formatfehler: unerwartetes Dateiende"},
     {"Could not open %s - error code %d", "Konnte die %s nicht oeffnen - Fehlercode %d"},
     {"Could not setup %s - %s: %d", "Konnte die %s nicht einstellen - %s: %d"},
-    {"Error reading from COM - error code %d", "Fehler beim lesen von der COM-Schnittstelle - Fehlercode %d"},
-    {"Error writing to COM - error code %d", "Fehler beim Schreiben zur COM-Schnittstelle - Fehlercode %d"},
+    {"Error reading from COM - error code %d",
+     "Fehler beim lesen von der COM-Schnittstelle - Fehlercode %d"},
+    {"Error writing to COM - error code %d",
+     "Fehler beim Schreiben zur COM-Schnittstelle - Fehlercode %d"},
     {"Communication error - truncated reply of data block (%d/%d bytes)",
      "Kommunikationsfehler - abgeschnittenes Echo des Datenblocks (%d/%d Bytes)"},
-    {"Communication error - reply of data block is different", "Kommunikationsfehler - Echo des Datenblocks veraendert"},
+    {"Communication error - reply of data block is different",
+     "Kommunikationsfehler - Echo des Datenblocks veraendert"},
     {"User request - canceled", "Abbruch durch Anwender"},
     {"Trying to connect to the Vexa II unit...", "Verbinde mit der Vexa II Unit..."},
     {"No answer, check connection cable", "Keine Antwort, bitte Verbindungskabel pruefen"},
@@ -34,10 +39,12 @@ constexpr Pair kTexts[kMessageCount] = {
     {"The flash is being erased...", "Flash Speicher wird geloescht..."},
     {"Sending %d bytes OS code", "Uebertrage %d Bytes Betriebssystemcode"},
     {"Sending %d bytes user program code", "Uebertrage %d Bytes Anwenderprogrammcode"},
-    {"Invalid number of constant bytes in VMC file: %d", "Ungueltige Anzahl von Konstantenbytes in der VMC Datei: %d"},
+    {"Invalid number of constant bytes in VMC file: %d",
+     "Ungueltige Anzahl von Konstantenbytes in der VMC Datei: %d"},
     {"Invalid constant byte in VMC file - value out of range",
      "Ungueltiges Konstantenbyte in der VMC Datei - Bereichsueberschreitung"},
-    {"Invalid number of code words in VMC file: %d", "Ungueltige Anzahl von Befehlscodes in der VMC Datei: %d"},
+    {"Invalid number of code words in VMC file: %d",
+     "Ungueltige Anzahl von Befehlscodes in der VMC Datei: %d"},
     {"Invalid code word in VMC file - value out of range",
      "Ungueltiger Befehlscode in der VMC Datei - Bereichsueberschreitung"},
     {"Loading IDE format file: %s", "Lade im Format der IDE: %s"},
@@ -124,19 +131,27 @@ std::string EngineMessages::cannotOpen(const std::string& port, int error) const
   return formatMessage(language_, kCannotOpen, port.c_str(), error);
 }
 
-std::string EngineMessages::cannotSetup(const std::string& port, const char* call, int error) const {
+std::string EngineMessages::cannotSetup(const std::string& port, const char* call,
+                                        int error) const {
   return formatMessage(language_, kCannotSetup, port.c_str(), call, error);
 }
 
-std::string EngineMessages::readError(int error) const { return formatMessage(language_, kReadError, error); }
-
-std::string EngineMessages::writeError(int error) const { return formatMessage(language_, kWriteError, error); }
-
-std::string EngineMessages::truncatedReply(std::size_t received, std::size_t expected) const {
-  return formatMessage(language_, kTruncatedReply, static_cast<int>(received), static_cast<int>(expected));
+std::string EngineMessages::readError(int error) const {
+  return formatMessage(language_, kReadError, error);
 }
 
-std::string EngineMessages::replyDifferent() const { return formatMessage(language_, kReplyDifferent); }
+std::string EngineMessages::writeError(int error) const {
+  return formatMessage(language_, kWriteError, error);
+}
+
+std::string EngineMessages::truncatedReply(std::size_t received, std::size_t expected) const {
+  return formatMessage(language_, kTruncatedReply, static_cast<int>(received),
+                       static_cast<int>(expected));
+}
+
+std::string EngineMessages::replyDifferent() const {
+  return formatMessage(language_, kReplyDifferent);
+}
 
 std::string EngineMessages::canceled() const { return formatMessage(language_, kCanceled); }
 

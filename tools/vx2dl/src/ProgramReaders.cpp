@@ -1,8 +1,8 @@
+#include <sys/stat.h>
 #include <cerrno>
 #include <climits>
 #include <fstream>
 #include <iterator>
-#include <sys/stat.h>
 
 #include "vexa/vm_contract.h"
 #include "vx2dl/Downloader.h"
@@ -83,14 +83,17 @@ bool TVX2Downloader::ReadLines(const std::string& fileName, std::vector<std::str
   return true;
 }
 
-void TVX2Downloader::ReadHexLines(const std::string& fileName, const std::vector<std::string>& lines,
-                                  HexTarget target, std::vector<std::uint8_t>& image) {
+void TVX2Downloader::ReadHexLines(const std::string& fileName,
+                                  const std::vector<std::string>& lines, HexTarget target,
+                                  std::vector<std::uint8_t>& image) {
   std::size_t dataRecords = 0;
   for (std::size_t i = 0; i < lines.size(); ++i) {
     HexRecord record;
     const int result = ParseHexLine(lines[i], record);
     if (result != 0) {
-      const MessageId id = result == -1 ? kLineTooShort : result == 1 ? kLineNoColon : kLineInvalidData;
+      const MessageId id = result == -1  ? kLineTooShort
+                           : result == 1 ? kLineNoColon
+                                         : kLineInvalidData;
       Report(MessageKind::Error, id, fileName.c_str(), static_cast<int>(i + 1));
       Abort();
     }
@@ -101,7 +104,8 @@ void TVX2Downloader::ReadHexLines(const std::string& fileName, const std::vector
         image.push_back(record.addressLow);
         image.push_back(record.count);
       }
-      for (std::size_t k = 0; k < 32; ++k) image.push_back(k < record.count ? record.data[k] : 0xFF);
+      for (std::size_t k = 0; k < 32; ++k)
+        image.push_back(k < record.count ? record.data[k] : 0xFF);
     } else if (record.recordType == 1) {
       if (target == HexTarget::Records) {
         image.push_back(0xFF);
@@ -117,7 +121,8 @@ void TVX2Downloader::ReadHexLines(const std::string& fileName, const std::vector
   }
 }
 
-bool TVX2Downloader::LoadHexFile(const std::string& fileName, HexTarget target, std::vector<std::uint8_t>& image) {
+bool TVX2Downloader::LoadHexFile(const std::string& fileName, HexTarget target,
+                                 std::vector<std::uint8_t>& image) {
   std::vector<std::string> lines;
   if (!ReadLines(fileName, lines)) return false;
   image.clear();

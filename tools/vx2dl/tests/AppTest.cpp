@@ -37,14 +37,17 @@ class Vx2dlApp : public ::testing::Test {
     app.Downloader().OnWait = [](TVX2Downloader&, std::uint32_t, bool&) {};
     return app.Run(arguments);
   }
-  bool startBoard(V2BoardOptions options = {}, FaultOptions faults = {}, const char* port = "VEXA_COM2") {
+  bool startBoard(V2BoardOptions options = {}, FaultOptions faults = {},
+                  const char* port = "VEXA_COM2") {
     env.reset();
     board = std::make_unique<V2Board>(std::move(options), faults);
     if (!board->start()) return false;
     env = std::make_unique<ScopedEnv>(port, board->path());
     return true;
   }
-  std::string vmcFile() const { return vmcText(sequence(64, 1, 5, 256), sequence(32, 9, 777, 65536)); }
+  std::string vmcFile() const {
+    return vmcText(sequence(64, 1, 5, 256), sequence(32, 9, 777, 65536));
+  }
 
   TempDir dir;
   ScopedCwd cwd;
@@ -92,8 +95,10 @@ TEST_F(Vx2dlApp, InfoPrintsTheThreeReplies) {
   for (const Case& c : cases) {
     START_BOARD(options, {}, c.port);
     EXPECT_EQ(run(c.arguments), kExitOk);
-    EXPECT_EQ(out.str(), kBannerText + c.before + "  VX2 HOST  " + std::string("S\0N", 3) + "  OS 1.00\n");
-    EXPECT_EQ(board->recording().events(), (std::vector<std::string>{"identify", "info2", "info1"}));
+    EXPECT_EQ(out.str(),
+              kBannerText + c.before + "  VX2 HOST  " + std::string("S\0N", 3) + "  OS 1.00\n");
+    EXPECT_EQ(board->recording().events(),
+              (std::vector<std::string>{"identify", "info2", "info1"}));
   }
 }
 
@@ -126,7 +131,8 @@ TEST_F(Vx2dlApp, ProgramFileIsFoundWithOrWithoutExtension) {
     for (const auto& [name, content] : c.files) {
       std::filesystem::create_directories(std::filesystem::path(name).parent_path().empty()
                                               ? scratch.path()
-                                              : scratch.path() / std::filesystem::path(name).parent_path());
+                                              : scratch.path() /
+                                                    std::filesystem::path(name).parent_path());
       scratch.write(name, content);
     }
     EXPECT_EQ(ResolveProgramFile(c.argument), c.resolved) << c.argument;
@@ -143,18 +149,24 @@ TEST_F(Vx2dlApp, DownloadPrintsMessagesAndDots) {
     std::string output, event;
     std::vector<std::uint8_t> image;
   } const cases[] = {
-      {"prog.vmc", vmcFile(), {"prog"},
+      {"prog.vmc",
+       vmcFile(),
+       {"prog"},
        "Loading IDE format file: prog.vmc\n"
        "The flash is being erased...\n"
        "Sending 128 bytes user program code\n"
        "......OK\n",
-       "program-vmc", testing::vmcImage(sequence(64, 1, 5, 256), sequence(32, 9, 777, 65536))},
-      {"prog.hex", hexDataLine(0x1234, {1, 2, 3}) + "\n:00000001FF\n", {"-DE", "prog"},
+       "program-vmc",
+       testing::vmcImage(sequence(64, 1, 5, 256), sequence(32, 9, 777, 65536))},
+      {"prog.hex",
+       hexDataLine(0x1234, {1, 2, 3}) + "\n:00000001FF\n",
+       {"-DE", "prog"},
        "Lade im INTEL HEX Format: prog.hex\n"
        "Flash Speicher wird geloescht...\n"
        "Uebertrage 34 Bytes Anwenderprogrammcode\n"
        "...OK\n",
-       "program-hex", hexImage},
+       "program-hex",
+       hexImage},
   };
   for (const Case& c : cases) {
     TempDir scratch;
@@ -179,17 +191,33 @@ TEST_F(Vx2dlApp, ExitCodesOfFailures) {
   const Case cases[] = {
       {{}, {"prog.txt"}, FaultKind::None, kExitFileError, "File not found: prog.txt\n"},
       {{}, {"-DE", "prog"}, FaultKind::None, kExitFileError, "Datei nicht gefunden: prog\n"},
-      {{{"bad.vmc", "VX2VMC\n33\n"}}, {"bad"}, FaultKind::None, kExitFileError,
+      {{{"bad.vmc", "VX2VMC\n33\n"}},
+       {"bad"},
+       FaultKind::None,
+       kExitFileError,
        "Loading IDE format file: bad.vmc\nInvalid number of constant bytes in VMC file: 33\n"},
-      {{{"empty.hex", ":00000001FF\n"}}, {"empty.hex"}, FaultKind::None, kExitFileError,
+      {{{"empty.hex", ":00000001FF\n"}},
+       {"empty.hex"},
+       FaultKind::None,
+       kExitFileError,
        "Loading IHEX format file: empty.hex\nFile is empty: empty.hex\n"},
-      {{{"p.vmc", vmcFile()}}, {"p"}, FaultKind::NoAnswer, kExitTransferFailed,
-       "Loading IDE format file: p.vmc\nThe flash is being erased...\nNo answer, check connection cable\n"},
+      {{{"p.vmc", vmcFile()}},
+       {"p"},
+       FaultKind::NoAnswer,
+       kExitTransferFailed,
+       "Loading IDE format file: p.vmc\nThe flash is being erased...\nNo answer, check connection "
+       "cable\n"},
       {{}, {"zap-os"}, FaultKind::None, kExitTransferFailed, "File not found: boot.hex\n"},
-      {{{"boot.hex", hexDataLine(0, {1}) + "\n"}}, {"zap-os"}, FaultKind::None, kExitTransferFailed,
+      {{{"boot.hex", hexDataLine(0, {1}) + "\n"}},
+       {"zap-os"},
+       FaultKind::None,
+       kExitTransferFailed,
        "File not found: os.hex\n"},
-      {{{"boot.hex", hexDataLine(0, {1}) + "\n"}, {"os.hex", "\n"}}, {"-DE", "zap-os"}, FaultKind::None,
-       kExitFileError, "Formatfehler: os.hex Zeile 1 zu kurz\n"},
+      {{{"boot.hex", hexDataLine(0, {1}) + "\n"}, {"os.hex", "\n"}},
+       {"-DE", "zap-os"},
+       FaultKind::None,
+       kExitFileError,
+       "Formatfehler: os.hex Zeile 1 zu kurz\n"},
   };
   for (const Case& c : cases) {
     TempDir scratch;
@@ -211,8 +239,8 @@ TEST_F(Vx2dlApp, ZapOSFromTheCurrentDirectory) {
   options.bootSize = 32;
   START_BOARD(options);
   dir.write("boot.hex", hexDataLine(0, std::vector<std::uint8_t>(20, 0x11)) + "\n:00000001FF\n");
-  dir.write("os.hex", hexDataLine(0, std::vector<std::uint8_t>(32, 0x22)) + "\n" + hexDataLine(32, {0x33}) +
-                          "\n:00000001FF\n");
+  dir.write("os.hex", hexDataLine(0, std::vector<std::uint8_t>(32, 0x22)) + "\n" +
+                          hexDataLine(32, {0x33}) + "\n:00000001FF\n");
   EXPECT_EQ(run({"zap-os"}), kExitOk);
   EXPECT_EQ(out.str(), kBannerText +
                            "Trying to connect to the Vexa II unit...\n"

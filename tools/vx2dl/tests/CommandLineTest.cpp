@@ -36,8 +36,9 @@ struct ProcessResult {
 
 // Runs the program in a directory with extra environment entries; kills it
 // when it has not ended within the time-out.
-ProcessResult runProgram(const std::vector<std::string>& arguments, const std::vector<std::string>& environment,
-                         const std::string& directory, std::chrono::milliseconds timeout) {
+ProcessResult runProgram(const std::vector<std::string>& arguments,
+                         const std::vector<std::string>& environment, const std::string& directory,
+                         std::chrono::milliseconds timeout) {
   ProcessResult result;
   int pipeFds[2];
   if (::pipe2(pipeFds, O_CLOEXEC) != 0) return result;
@@ -54,14 +55,16 @@ ProcessResult runProgram(const std::vector<std::string>& arguments, const std::v
   argv.push_back(nullptr);
   std::vector<std::string> envStrings(environment);
   for (char** e = environ; *e != nullptr; ++e) {
-    if (std::strncmp(*e, "VEXA_COM", 8) != 0 && std::strncmp(*e, "LC_ALL=", 7) != 0) envStrings.emplace_back(*e);
+    if (std::strncmp(*e, "VEXA_COM", 8) != 0 && std::strncmp(*e, "LC_ALL=", 7) != 0)
+      envStrings.emplace_back(*e);
   }
   std::vector<char*> envp;
   for (std::string& s : envStrings) envp.push_back(s.data());
   envp.push_back(nullptr);
 
   pid_t pid = -1;
-  const int spawned = ::posix_spawn(&pid, VX2DL_PROGRAM, &actions, nullptr, argv.data(), envp.data());
+  const int spawned =
+      ::posix_spawn(&pid, VX2DL_PROGRAM, &actions, nullptr, argv.data(), envp.data());
   posix_spawn_file_actions_destroy(&actions);
   ::close(pipeFds[1]);
   if (spawned != 0) {
@@ -71,7 +74,8 @@ ProcessResult runProgram(const std::vector<std::string>& arguments, const std::v
   const auto deadline = std::chrono::steady_clock::now() + timeout;
   char buffer[4096];
   for (;;) {
-    const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
+    const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
+        deadline - std::chrono::steady_clock::now());
     if (left <= 0ms) {
       result.timedOut = true;
       ::kill(pid, SIGKILL);

@@ -45,7 +45,8 @@ class DownloadEngine : public ::testing::Test {
       waits.push_back(ms);
       cancel = cancelWaitAt == waits.size();
     };
-    engine.OnProgress = [this](TVX2Downloader&, std::size_t position, std::size_t total, bool& cancel) {
+    engine.OnProgress = [this](TVX2Downloader&, std::size_t position, std::size_t total,
+                               bool& cancel) {
       progress.emplace_back(position, total);
       cancel = cancelProgressAt == progress.size();
     };
@@ -65,8 +66,14 @@ class DownloadEngine : public ::testing::Test {
   }
   void loadFirmware(std::size_t bootRecords, std::size_t osRecords) {
     std::string boot, os;
-    for (std::size_t i = 0; i < bootRecords; ++i) boot += hexDataLine(static_cast<std::uint16_t>(i * 32), Bytes(32, static_cast<std::uint8_t>(i))) + "\n";
-    for (std::size_t i = 0; i < osRecords; ++i) os += hexDataLine(static_cast<std::uint16_t>(i * 32), Bytes(i % 3 + 30, static_cast<std::uint8_t>(0x80 + i))) + "\n";
+    for (std::size_t i = 0; i < bootRecords; ++i)
+      boot +=
+          hexDataLine(static_cast<std::uint16_t>(i * 32), Bytes(32, static_cast<std::uint8_t>(i))) +
+          "\n";
+    for (std::size_t i = 0; i < osRecords; ++i)
+      os += hexDataLine(static_cast<std::uint16_t>(i * 32),
+                        Bytes(i % 3 + 30, static_cast<std::uint8_t>(0x80 + i))) +
+            "\n";
     ASSERT_TRUE(engine.LoadBootHex(dir.write("boot.hex", boot + ":00000001FF\n")));
     ASSERT_TRUE(engine.LoadOSHex(dir.write("os.hex", os + ":00000001FF\n")));
   }
@@ -83,7 +90,7 @@ class DownloadEngine : public ::testing::Test {
   MessageLog log;
   std::vector<std::uint32_t> waits;
   std::vector<std::pair<std::size_t, std::size_t>> progress;
-  std::size_t cancelWaitAt = 0;      // 1-based call that cancels; 0 never
+  std::size_t cancelWaitAt = 0;  // 1-based call that cancels; 0 never
   std::size_t cancelProgressAt = 0;
   std::unique_ptr<V2Board> board;
   std::unique_ptr<ScopedEnv> env;
@@ -99,13 +106,16 @@ TEST_F(DownloadEngine, VMCProgramArrivesByteForByte) {
   ASSERT_TRUE(board->recording().waitForEvent("end-load", 2s));
   EXPECT_EQ(board->recording().image("program"), engine.ProgramImage());
   EXPECT_EQ(board->recording().events(),
-            (std::vector<std::string>{"switch-speed", "erase-vmc", "load-vmc", "program-vmc", "end-load"}));
+            (std::vector<std::string>{"switch-speed", "erase-vmc", "load-vmc", "program-vmc",
+                                      "end-load"}));
   EXPECT_EQ(waits, (std::vector<std::uint32_t>{2500, 500}));
   // 8 + 32 x 4 bytes: the header, four full blocks, no remainder block.
   using P = std::pair<std::size_t, std::size_t>;
-  EXPECT_EQ(progress, (std::vector<P>{{0, 136}, {40, 136}, {72, 136}, {104, 136}, {136, 136}, {136, 136}}));
+  EXPECT_EQ(progress,
+            (std::vector<P>{{0, 136}, {40, 136}, {72, 136}, {104, 136}, {136, 136}, {136, 136}}));
   EXPECT_EQ(progressTexts(),
-            (std::vector<std::string>{"The flash is being erased...", "Sending 128 bytes user program code", "OK"}));
+            (std::vector<std::string>{"The flash is being erased...",
+                                      "Sending 128 bytes user program code", "OK"}));
   EXPECT_TRUE(log.errors().empty());
   EXPECT_EQ(engine.LinkMode(), 1);
 }
@@ -136,10 +146,10 @@ TEST_F(DownloadEngine, ZapOSSendsBootloaderAndOS) {
   EXPECT_EQ(board->recording().image("boot"), engine.BootImage());
   EXPECT_EQ(board->recording().image("os"), engine.OSImage());
   EXPECT_EQ(waits, (std::vector<std::uint32_t>{1250, 3000}));
-  EXPECT_EQ(progressTexts(), (std::vector<std::string>{"Trying to connect to the Vexa II unit...",
-                                                        "Sending 96 bytes bootloader code", "OK",
-                                                        "The flash is being erased...", "Sending 130 bytes OS code",
-                                                        "OK"}));
+  EXPECT_EQ(progressTexts(),
+            (std::vector<std::string>{
+                "Trying to connect to the Vexa II unit...", "Sending 96 bytes bootloader code",
+                "OK", "The flash is being erased...", "Sending 130 bytes OS code", "OK"}));
   // Bootloader: 0, three blocks, the end; OS: 0, four records, the end mark block's end.
   EXPECT_EQ(progress.size(), 5u + 6u);
   EXPECT_EQ(engine.LinkMode(), 2);
@@ -222,26 +232,60 @@ constexpr auto kZap = Operation::ZapOS;
 INSTANTIATE_TEST_SUITE_P(
     Board, TransferFaults,
     ::testing::Values(
-        FaultCase{"NoAnswer", kProgram, V2Mode::Host, {FaultKind::NoAnswer, 0, 0}, "No answer, check connection cable"},
-        FaultCase{"SlowAnswer", kProgram, V2Mode::Host, {FaultKind::SlowAnswer, 0, 1500},
+        FaultCase{"NoAnswer",
+                  kProgram,
+                  V2Mode::Host,
+                  {FaultKind::NoAnswer, 0, 0},
+                  "No answer, check connection cable"},
+        FaultCase{"SlowAnswer",
+                  kProgram,
+                  V2Mode::Host,
+                  {FaultKind::SlowAnswer, 0, 1500},
                   "No answer, check connection cable"},
         FaultCase{"WrongMode", kProgram, V2Mode::Boot, {}, "No answer, check connection cable"},
-        FaultCase{"WrongEcho", kProgram, V2Mode::Host, {FaultKind::WrongEcho, 50, 0},
+        FaultCase{"WrongEcho",
+                  kProgram,
+                  V2Mode::Host,
+                  {FaultKind::WrongEcho, 50, 0},
                   "Communication error - reply of data block is different"},
-        FaultCase{"DropEchoInHeader", kProgram, V2Mode::Host, {FaultKind::DropEcho, 3, 0},
+        FaultCase{"DropEchoInHeader",
+                  kProgram,
+                  V2Mode::Host,
+                  {FaultKind::DropEcho, 3, 0},
                   "Communication error - truncated reply of data block (7/8 bytes)"},
-        FaultCase{"DropEchoInBlock", kProgram, V2Mode::Host, {FaultKind::DropEcho, 20, 0},
+        FaultCase{"DropEchoInBlock",
+                  kProgram,
+                  V2Mode::Host,
+                  {FaultKind::DropEcho, 20, 0},
                   "Communication error - truncated reply of data block (31/32 bytes)"},
-        FaultCase{"HangUp", kProgram, V2Mode::Host, {FaultKind::HangUp, 5, 0}, "Error reading from COM - error code 5"},
-        FaultCase{"ZapNoAnswer", kZap, V2Mode::Boot, {FaultKind::NoAnswer, 0, 0}, "No answer, check connection cable"},
+        FaultCase{"HangUp",
+                  kProgram,
+                  V2Mode::Host,
+                  {FaultKind::HangUp, 5, 0},
+                  "Error reading from COM - error code 5"},
+        FaultCase{"ZapNoAnswer",
+                  kZap,
+                  V2Mode::Boot,
+                  {FaultKind::NoAnswer, 0, 0},
+                  "No answer, check connection cable"},
         FaultCase{"ZapWrongMode", kZap, V2Mode::Host, {}, "No answer, check connection cable"},
         // The handshake drain gives up on a unit that never stops; the first
         // echo then shows the noise.
-        FaultCase{"ZapChatter", kZap, V2Mode::Boot, {FaultKind::Chatter, 0, 0},
+        FaultCase{"ZapChatter",
+                  kZap,
+                  V2Mode::Boot,
+                  {FaultKind::Chatter, 0, 0},
                   "Communication error - reply of data block is different"},
-        FaultCase{"ZapWrongEcho", kZap, V2Mode::Boot, {FaultKind::WrongEcho, 40, 0},
+        FaultCase{"ZapWrongEcho",
+                  kZap,
+                  V2Mode::Boot,
+                  {FaultKind::WrongEcho, 40, 0},
                   "Communication error - reply of data block is different"},
-        FaultCase{"ZapHangUp", kZap, V2Mode::Boot, {FaultKind::HangUp, 0, 0}, "Error reading from COM - error code 5"}),
+        FaultCase{"ZapHangUp",
+                  kZap,
+                  V2Mode::Boot,
+                  {FaultKind::HangUp, 0, 0},
+                  "Error reading from COM - error code 5"}),
     [](const ::testing::TestParamInfo<FaultCase>& info) { return std::string(info.param.name); });
 
 TEST_F(DownloadEngine, CancelledWaitOrProgressEndsTheTransfer) {
@@ -269,7 +313,8 @@ TEST_F(DownloadEngine, WithoutHandlersWaitsAreSleptAndNothingCancels) {
   engine.OnProgress = nullptr;
   const auto start = Clock::now();
   ASSERT_TRUE(engine.DownloadUserProgram()) << (log.errors().empty() ? "" : log.errors()[0]);
-  EXPECT_GE(Clock::now() - start, 1500ms);  // erase wait of a HEX program, then the wait before loading
+  EXPECT_GE(Clock::now() - start,
+            1500ms);  // erase wait of a HEX program, then the wait before loading
   ASSERT_TRUE(board->recording().waitForEvent("end-load", 2s));
   EXPECT_EQ(board->recording().image("program"), engine.ProgramImage());
 }

@@ -12,23 +12,23 @@ TEST(ParseHexLine, ResultsForEachKindOfLine) {
     int type;
   } const cases[] = {
       {"", -1, 0},
-      {":0000000", -1, 0},                 // 8 characters
+      {":0000000", -1, 0},  // 8 characters
       {"X00000001FF", 1, 0},
-      {":00000001FF", 0, 1},               // end of file
+      {":00000001FF", 0, 1},  // end of file
       {":00000001ff", 0, 1},
-      {":0000G001FF", 6, 0},               // position of the first non-hex digit
-      {":00000001F ", 11, 0},              // trailing blank
+      {":0000G001FF", 6, 0},   // position of the first non-hex digit
+      {":00000001F ", 11, 0},  // trailing blank
       {":020000021000EC", 0, 2},
-      {":02000002100", -1, 2},             // 12 characters
+      {":02000002100", -1, 2},  // 12 characters
       {":020000040800F2", 0, 4},
-      {":020000040800", 0, 4},             // 13 characters, checksum missing
+      {":020000040800", 0, 4},  // 13 characters, checksum missing
       {":020000040", -1, 4},
-      {":0400000300001234B1", 9, 3},       // start segment address: unknown
-      {":0400000A00001234B1", 9, 17},      // type digit A
-      {":21000000", 2, 0},                 // 33 bytes
-      {":0200000011", -1, 0},              // two bytes announced, one given
+      {":0400000300001234B1", 9, 3},   // start segment address: unknown
+      {":0400000A00001234B1", 9, 17},  // type digit A
+      {":21000000", 2, 0},             // 33 bytes
+      {":0200000011", -1, 0},          // two bytes announced, one given
       {":02000000112", -1, 0},
-      {":021234001122", 0, 0},             // checksum not needed
+      {":021234001122", 0, 0},  // checksum not needed
   };
   for (const Case& c : cases) {
     HexRecord record;

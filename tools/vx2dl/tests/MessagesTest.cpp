@@ -15,26 +15,35 @@ TEST(Vx2dlMessages, FormatsBothLanguagesWordForWord) {
     std::string formattedGerman;
   };
   const Case cases[] = {
-      {formatMessage(kEnglish, kFileNotFound, "a.vmc"), formatMessage(kGerman, kFileNotFound, "a.vmc"),
-       "File not found: a.vmc", "Datei nicht gefunden: a.vmc"},
-      {formatMessage(kEnglish, kLineNoColon, "x.hex", 3), formatMessage(kGerman, kLineNoColon, "x.hex", 3),
-       "Format error: x.hex line 3 does not start with \":\"", "Formatfehler: x.hex Zeile 3 beginnt nicht mit \":\""},
+      {formatMessage(kEnglish, kFileNotFound, "a.vmc"),
+       formatMessage(kGerman, kFileNotFound, "a.vmc"), "File not found: a.vmc",
+       "Datei nicht gefunden: a.vmc"},
+      {formatMessage(kEnglish, kLineNoColon, "x.hex", 3),
+       formatMessage(kGerman, kLineNoColon, "x.hex", 3),
+       "Format error: x.hex line 3 does not start with \":\"",
+       "Formatfehler: x.hex Zeile 3 beginnt nicht mit \":\""},
       {formatMessage(kEnglish, kCannotSetup, "COM2", "SetCommState()", 22),
-       formatMessage(kGerman, kCannotSetup, "COM2", "SetCommState()", 22), "Could not setup COM2 - SetCommState(): 22",
+       formatMessage(kGerman, kCannotSetup, "COM2", "SetCommState()", 22),
+       "Could not setup COM2 - SetCommState(): 22",
        "Konnte die COM2 nicht einstellen - SetCommState(): 22"},
       {formatMessage(kEnglish, kReadError, 5), formatMessage(kGerman, kReadError, 5),
-       "Error reading from COM - error code 5", "Fehler beim lesen von der COM-Schnittstelle - Fehlercode 5"},
-      {formatMessage(kEnglish, kTruncatedReply, 34, 35), formatMessage(kGerman, kTruncatedReply, 34, 35),
+       "Error reading from COM - error code 5",
+       "Fehler beim lesen von der COM-Schnittstelle - Fehlercode 5"},
+      {formatMessage(kEnglish, kTruncatedReply, 34, 35),
+       formatMessage(kGerman, kTruncatedReply, 34, 35),
        "Communication error - truncated reply of data block (34/35 bytes)",
        "Kommunikationsfehler - abgeschnittenes Echo des Datenblocks (34/35 Bytes)"},
-      {formatMessage(kEnglish, kCanceled), formatMessage(kGerman, kCanceled), "User request - canceled",
-       "Abbruch durch Anwender"},
+      {formatMessage(kEnglish, kCanceled), formatMessage(kGerman, kCanceled),
+       "User request - canceled", "Abbruch durch Anwender"},
       {formatMessage(kEnglish, kSendingOS, 1024), formatMessage(kGerman, kSendingOS, 1024),
        "Sending 1024 bytes OS code", "Uebertrage 1024 Bytes Betriebssystemcode"},
-      {formatMessage(kEnglish, kBadCodeWordCount, 17), formatMessage(kGerman, kBadCodeWordCount, 17),
-       "Invalid number of code words in VMC file: 17", "Ungueltige Anzahl von Befehlscodes in der VMC Datei: 17"},
-      {formatMessage(kEnglish, kLoadingIHEXFormat, "p.hex"), formatMessage(kGerman, kLoadingIHEXFormat, "p.hex"),
-       "Loading IHEX format file: p.hex", "Lade im INTEL HEX Format: p.hex"},
+      {formatMessage(kEnglish, kBadCodeWordCount, 17),
+       formatMessage(kGerman, kBadCodeWordCount, 17),
+       "Invalid number of code words in VMC file: 17",
+       "Ungueltige Anzahl von Befehlscodes in der VMC Datei: 17"},
+      {formatMessage(kEnglish, kLoadingIHEXFormat, "p.hex"),
+       formatMessage(kGerman, kLoadingIHEXFormat, "p.hex"), "Loading IHEX format file: p.hex",
+       "Lade im INTEL HEX Format: p.hex"},
       {formatMessage(kEnglish, kInvalidOption, "-5"), formatMessage(kGerman, kInvalidOption, "-5"),
        "Invalid option: -5", "Ungueltige Option: -5"},
   };
@@ -51,7 +60,8 @@ TEST(Vx2dlMessages, EveryTextIsPresentAndPlainAscii) {
       EXPECT_FALSE(text.empty()) << id;
       for (unsigned char c : text) EXPECT_LT(c, 0x80) << id << ": " << text;
     }
-    EXPECT_STRNE(messageFormat(kEnglish, static_cast<MessageId>(id)), messageFormat(kGerman, static_cast<MessageId>(id)));
+    EXPECT_STRNE(messageFormat(kEnglish, static_cast<MessageId>(id)),
+                 messageFormat(kGerman, static_cast<MessageId>(id)));
   }
 }
 

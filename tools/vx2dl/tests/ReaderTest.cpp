@@ -42,7 +42,8 @@ TEST_F(ProgramReaders, VMCFileGivesTheBinaryImage) {
   const auto bytes = sequence(64, 7, 13, 256);
   const auto words = sequence(32, 100, 2111, 65536);
   for (const char* eol : {"\r\n", "\n"}) {
-    ASSERT_EQ(loadProgram(vmcText(bytes, words, eol)), "ok") << (log.errors().empty() ? "" : log.errors()[0]);
+    ASSERT_EQ(loadProgram(vmcText(bytes, words, eol)), "ok")
+        << (log.errors().empty() ? "" : log.errors()[0]);
     EXPECT_FALSE(engine.UserProgramIsHex());
     EXPECT_EQ(engine.ProgramImage(), vmcImage(bytes, words));
   }
@@ -62,12 +63,13 @@ TEST_F(ProgramReaders, VMCEdgeFormats) {
       // Only the first six characters decide; signs and other text separate numbers.
       {"VX2VMC v2\n0\n-16 x\n1 2 3 4 5 6 7 8 9 10 11 12 13 14 15 65535",
        "ok",
-       {0, 0, 0, 0, 16, 0, 0, 0, 1, 0, 2, 0, 3, 0, 4, 0, 5, 0, 6, 0, 7, 0, 8, 0, 9, 0, 10, 0, 11, 0, 12, 0,
-        13, 0, 14, 0, 15, 0, 255, 255}},
+       {0, 0, 0, 0, 16, 0, 0,  0, 1,  0, 2,  0, 3,  0, 4,  0, 5,  0, 6,   0,
+        7, 0, 8, 0, 9,  0, 10, 0, 11, 0, 12, 0, 13, 0, 14, 0, 15, 0, 255, 255}},
       // Numbers at line ends without a blank stay apart.
-      {"VX2VMC\n0\n16\n1\n2\n3\n4\n5\n6\n7\n8\n9\n10\n11\n12\n13\n14\n15\n16", "ok",
-       {0, 0, 0, 0, 16, 0, 0, 0, 1, 0, 2, 0, 3, 0, 4, 0, 5, 0, 6, 0, 7, 0, 8, 0, 9, 0, 10, 0, 11, 0, 12, 0,
-        13, 0, 14, 0, 15, 0, 16, 0}},
+      {"VX2VMC\n0\n16\n1\n2\n3\n4\n5\n6\n7\n8\n9\n10\n11\n12\n13\n14\n15\n16",
+       "ok",
+       {0, 0, 0, 0, 16, 0, 0,  0, 1,  0, 2,  0, 3,  0, 4,  0, 5,  0, 6,  0,
+        7, 0, 8, 0, 9,  0, 10, 0, 11, 0, 12, 0, 13, 0, 14, 0, 15, 0, 16, 0}},
   };
   for (const Case& c : cases) {
     EXPECT_EQ(loadProgram(c.content), c.outcome) << c.content;
@@ -85,13 +87,16 @@ TEST_F(ProgramReaders, BadVMCFilesAreReportedOnceAndAbort) {
       {"VX2VMC\n32\n16\n1 2 3", "Format error: unexpected end of file"},
       {"VX2VMC\n33\n16\n", "Invalid number of constant bytes in VMC file: 33"},
       {"VX2VMC\n131104\n16\n", "Invalid number of constant bytes in VMC file: 131104"},
-      {"VX2VMC\n99999999999999999999999\n16\n", "Invalid number of constant bytes in VMC file: 2147483647"},
+      {"VX2VMC\n99999999999999999999999\n16\n",
+       "Invalid number of constant bytes in VMC file: 2147483647"},
       {"VX2VMC\n4294967296\n16\n", "Invalid number of constant bytes in VMC file: 2147483647"},
       {"VX2VMC\n0\n8\n", "Invalid number of code words in VMC file: 8"},
       {"VX2VMC\n0\n65552\n", "Invalid number of code words in VMC file: 65552"},
-      {"VX2VMC\n32\n0\n" + std::string("1 2 256"), "Invalid constant byte in VMC file - value out of range"},
+      {"VX2VMC\n32\n0\n" + std::string("1 2 256"),
+       "Invalid constant byte in VMC file - value out of range"},
       {"VX2VMC\n0\n16\n1 65536", "Invalid code word in VMC file - value out of range"},
-      {"VX2VMC\n0\n16\n1 18446744073709551617", "Invalid code word in VMC file - value out of range"},
+      {"VX2VMC\n0\n16\n1 18446744073709551617",
+       "Invalid code word in VMC file - value out of range"},
       {"", "File is empty: "},
   };
   for (const Case& c : cases) {
@@ -138,7 +143,8 @@ TEST_F(ProgramReaders, HexWithoutEndRecordHasNoEndMark) {
 TEST_F(ProgramReaders, LowerCaseFirstLineIsReadAsHex) {
   EXPECT_EQ(loadProgram("vx2vmc file\n0\n0\n"), "abort");
   ASSERT_EQ(log.errors().size(), 1u);
-  EXPECT_EQ(log.errors()[0], "Format error: " + dir.file("p.vmc") + " line 1 does not start with \":\"");
+  EXPECT_EQ(log.errors()[0],
+            "Format error: " + dir.file("p.vmc") + " line 1 does not start with \":\"");
 }
 
 TEST_F(ProgramReaders, HexLineErrorsNameFileAndLine) {
@@ -161,8 +167,9 @@ TEST_F(ProgramReaders, HexLineErrorsNameFileAndLine) {
 }
 
 TEST_F(ProgramReaders, HexWithoutDataIsEmpty) {
-  for (const std::string& content : {std::string(":00000001FF\n"), std::string(":020000040000FA\n:00000001FF\n"),
-                                     std::string(":020000040000FA\n")}) {
+  for (const std::string& content :
+       {std::string(":00000001FF\n"), std::string(":020000040000FA\n:00000001FF\n"),
+        std::string(":020000040000FA\n")}) {
     log.entries.clear();
     const std::string file = dir.write("os.hex", content);
     EXPECT_EQ(run([&] { return engine.LoadOSHex(file); }), "abort");
@@ -175,8 +182,8 @@ TEST_F(ProgramReaders, HexWithoutDataIsEmpty) {
 }
 
 TEST_F(ProgramReaders, BootAndOSImages) {
-  const std::string content = hexDataLine(0x1000, {0x10, 0x20}) + "\n" + hexDataLine(0x1002, Bytes(32, 0x77)) +
-                              "\n:00000001FF\n";
+  const std::string content = hexDataLine(0x1000, {0x10, 0x20}) + "\n" +
+                              hexDataLine(0x1002, Bytes(32, 0x77)) + "\n:00000001FF\n";
   const std::string file = dir.write("boot.hex", content);
   ASSERT_TRUE(engine.LoadBootHex(file));
   Bytes boot = {0x10, 0x20};

@@ -46,7 +46,10 @@ class ScopedEnv {
     ::setenv(name, value.c_str(), 1);
   }
   ~ScopedEnv() {
-    if (hadOld_) ::setenv(name_.c_str(), old_.c_str(), 1); else ::unsetenv(name_.c_str());
+    if (hadOld_)
+      ::setenv(name_.c_str(), old_.c_str(), 1);
+    else
+      ::unsetenv(name_.c_str());
   }
 
  private:
@@ -90,7 +93,8 @@ struct MessageLog {
 };
 
 // The text of a .vmc file for the given bytes and words (counts as given).
-inline std::string vmcText(const std::vector<int>& bytes, const std::vector<int>& words, const char* eol = "\r\n") {
+inline std::string vmcText(const std::vector<int>& bytes, const std::vector<int>& words,
+                           const char* eol = "\r\n") {
   std::string text = std::string("VX2VMC") + eol + std::to_string(bytes.size()) + " " + eol +
                      std::to_string(words.size()) + " " + eol;
   for (std::size_t i = 0; i < bytes.size(); ++i) {
@@ -107,7 +111,8 @@ inline std::string vmcText(const std::vector<int>& bytes, const std::vector<int>
 }
 
 // The binary image that a .vmc file of these values must give.
-inline std::vector<std::uint8_t> vmcImage(const std::vector<int>& bytes, const std::vector<int>& words) {
+inline std::vector<std::uint8_t> vmcImage(const std::vector<int>& bytes,
+                                          const std::vector<int>& words) {
   std::vector<std::uint8_t> image;
   auto put = [&image](std::uint32_t v, int n) {
     for (int i = 0; i < n; ++i) image.push_back(static_cast<std::uint8_t>(v >> (8 * i)));
@@ -122,7 +127,8 @@ inline std::vector<std::uint8_t> vmcImage(const std::vector<int>& bytes, const s
 // One Intel HEX data record line with a correct checksum.
 inline std::string hexDataLine(std::uint16_t address, const std::vector<std::uint8_t>& data) {
   static const char* digits = "0123456789ABCDEF";
-  std::vector<std::uint8_t> fields = {static_cast<std::uint8_t>(data.size()), static_cast<std::uint8_t>(address >> 8),
+  std::vector<std::uint8_t> fields = {static_cast<std::uint8_t>(data.size()),
+                                      static_cast<std::uint8_t>(address >> 8),
                                       static_cast<std::uint8_t>(address & 0xFF), 0};
   fields.insert(fields.end(), data.begin(), data.end());
   unsigned sum = 0;
@@ -138,7 +144,8 @@ inline std::string hexDataLine(std::uint16_t address, const std::vector<std::uin
 
 inline std::vector<int> sequence(std::size_t count, int start, int step, int modulo) {
   std::vector<int> out;
-  for (std::size_t i = 0; i < count; ++i) out.push_back((start + static_cast<int>(i) * step) % modulo);
+  for (std::size_t i = 0; i < count; ++i)
+    out.push_back((start + static_cast<int>(i) * step) % modulo);
   return out;
 }
 

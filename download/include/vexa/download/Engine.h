@@ -21,7 +21,8 @@ class Engine {
   static constexpr std::size_t kMaxDrainBytes = 1024;
   static constexpr std::uint32_t kMaxDrainMs = 3000;
 
-  explicit Engine(const EngineTexts& texts, platform::Clock& clock = platform::SystemClock::instance());
+  explicit Engine(const EngineTexts& texts,
+                  platform::Clock& clock = platform::SystemClock::instance());
 
   Link& link() { return link_; }
 

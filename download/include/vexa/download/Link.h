@@ -24,7 +24,8 @@ class Link {
   // Replaces the sleep of wait(); setting cancel ends the dialogue.
   using WaitHandler = std::function<void(std::uint32_t milliseconds, bool& cancel)>;
   // Called after each block; setting cancel ends the dialogue.
-  using ProgressHandler = std::function<void(std::size_t position, std::size_t total, bool& cancel)>;
+  using ProgressHandler =
+      std::function<void(std::size_t position, std::size_t total, bool& cancel)>;
 
   explicit Link(const LinkTexts& texts, platform::Clock& clock = platform::SystemClock::instance());
   Link(const Link&) = delete;
@@ -58,8 +59,8 @@ class Link {
   // Sends image[from..] in blocks of blockSize, echoed or plain, with a
   // progress call (position, image size) after each full block; the rest goes
   // as one block, then the final progress call (size, size).
-  bool sendBlocks(const std::uint8_t* image, std::size_t size, std::size_t from, std::size_t blockSize,
-                  bool echoed);
+  bool sendBlocks(const std::uint8_t* image, std::size_t size, std::size_t from,
+                  std::size_t blockSize, bool echoed);
 
   // A protocol wait through onWait, else a sleep on the clock that a cancel
   // ends; false (after the message) when cancelled.

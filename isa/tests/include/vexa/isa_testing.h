@@ -39,8 +39,8 @@ inline ::testing::AssertionResult sameCode(std::span<const uint16_t> actual,
   for (std::size_t i = 0; i < std::max(want.size(), got.size()); ++i) {
     const std::string left = i < want.size() ? want[i] : "";
     const std::string right = i < got.size() ? got[i] : "";
-    out << (left == right ? "  " : "! ") << left << std::string(width - left.size(), ' ') << " | " << right
-        << "\n";
+    out << (left == right ? "  " : "! ") << left << std::string(width - left.size(), ' ') << " | "
+        << right << "\n";
   }
   if (want == got) {
     // Fields the listing leaves out differ: show the words themselves.

@@ -18,13 +18,15 @@ namespace vexa {
 template <typename T, typename Handle = std::uintptr_t, unsigned SlotBits = 12>
 class HandleTable {
   static_assert(std::is_unsigned_v<Handle>, "handles are unsigned integers");
-  static_assert(SlotBits > 0 && SlotBits < sizeof(Handle) * CHAR_BIT, "room for a generation is needed");
+  static_assert(SlotBits > 0 && SlotBits < sizeof(Handle) * CHAR_BIT,
+                "room for a generation is needed");
 
  public:
   static constexpr std::size_t kSlots = std::size_t{1} << SlotBits;
   // A slot's generations run from 1 to kMaxGeneration; a slot whose last generation has been
   // removed is retired, so a handle never comes back after the counter would wrap.
-  static constexpr Handle kMaxGeneration = static_cast<Handle>(static_cast<Handle>(~Handle{0}) >> SlotBits);
+  static constexpr Handle kMaxGeneration =
+      static_cast<Handle>(static_cast<Handle>(~Handle{0}) >> SlotBits);
 
   constexpr HandleTable() = default;
   HandleTable(const HandleTable&) = delete;
@@ -40,7 +42,8 @@ class HandleTable {
       if (s.handle.load(std::memory_order_relaxed) != 0 || s.generation == kMaxGeneration) continue;
       ++s.generation;
       s.object.store(object.release(), std::memory_order_relaxed);
-      const Handle handle = static_cast<Handle>((s.generation << SlotBits) | static_cast<Handle>(i));
+      const Handle handle =
+          static_cast<Handle>((s.generation << SlotBits) | static_cast<Handle>(i));
       // Publishes the object: a reader that sees the handle sees the pointer too.
       s.handle.store(handle, std::memory_order_release);
       return handle;

@@ -38,14 +38,14 @@ class V2Board : public BoardEmulator {
 
  private:
   enum class State {
-    HostSlow,     // HOST mode at 19200 baud
-    HostFast,     // HOST mode at 57600 baud
-    Erased,       // flash erased, a load command may follow
-    LoadVMC,      // receiving a VMC image with echo
-    LoadHex,      // receiving 35-byte records with echo
-    BootIdle,     // BOOT mode, waiting for the handshake
-    BootLoader,   // receiving the bootloader without echo
-    BootOS,       // receiving the OS records with echo
+    HostSlow,    // HOST mode at 19200 baud
+    HostFast,    // HOST mode at 57600 baud
+    Erased,      // flash erased, a load command may follow
+    LoadVMC,     // receiving a VMC image with echo
+    LoadHex,     // receiving 35-byte records with echo
+    BootIdle,    // BOOT mode, waiting for the handshake
+    BootLoader,  // receiving the bootloader without echo
+    BootOS,      // receiving the OS records with echo
   };
   void hostByte(std::uint8_t byte, std::uint32_t lineBaud);
   void bootByte(std::uint8_t byte, std::uint32_t lineBaud);

@@ -56,10 +56,12 @@ class TVX2Downloader {
   static constexpr std::size_t kMaxReplyBlock = vexa::download::kMaxEchoBlock;
   static constexpr std::size_t kMaxInfoReply = vexa::download::kMaxInfoReply;
 
-  using WaitHandler = std::function<void(TVX2Downloader& sender, std::uint32_t milliseconds, bool& cancel)>;
-  using MessageHandler = std::function<void(TVX2Downloader& sender, MessageKind kind, const std::string& text)>;
-  using ProgressHandler =
-      std::function<void(TVX2Downloader& sender, std::size_t position, std::size_t total, bool& cancel)>;
+  using WaitHandler =
+      std::function<void(TVX2Downloader& sender, std::uint32_t milliseconds, bool& cancel)>;
+  using MessageHandler =
+      std::function<void(TVX2Downloader& sender, MessageKind kind, const std::string& text)>;
+  using ProgressHandler = std::function<void(TVX2Downloader& sender, std::size_t position,
+                                             std::size_t total, bool& cancel)>;
 
   // Without OnWait, the protocol's waits sleep on the clock.
   explicit TVX2Downloader(vexa::platform::Clock& clock = vexa::platform::SystemClock::instance());
@@ -121,8 +123,8 @@ class TVX2Downloader {
 
   enum class HexTarget { Boot, Records };
   bool LoadHexFile(const std::string& fileName, HexTarget target, std::vector<std::uint8_t>& image);
-  void ReadHexLines(const std::string& fileName, const std::vector<std::string>& lines, HexTarget target,
-                    std::vector<std::uint8_t>& image);
+  void ReadHexLines(const std::string& fileName, const std::vector<std::string>& lines,
+                    HexTarget target, std::vector<std::uint8_t>& image);
   void ReadVMCLines(const std::vector<std::string>& lines);
   [[noreturn]] void Abort();
   // Missing: false after the "not found" message; unreadable or empty: abort.

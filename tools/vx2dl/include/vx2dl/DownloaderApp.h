@@ -29,7 +29,8 @@ class TVX2DownloaderApp {
 
  private:
   void HandleMessage(TVX2Downloader& sender, MessageKind kind, const std::string& text);
-  void HandleProgress(TVX2Downloader& sender, std::size_t position, std::size_t total, bool& cancel);
+  void HandleProgress(TVX2Downloader& sender, std::size_t position, std::size_t total,
+                      bool& cancel);
   void PrintLine(const std::string& text);
   void PrintUsage();
   int RunInfo();
