@@ -47,49 +47,45 @@ typedef struct QuorinInstanceOpaque* QuorinHandle;
 
 /* QuorinCompileStatus: low 16 bits 0 success, 1 errors, 2 no source or out of
  * memory; high 16 bits the number of errors (status 1 only). */
-enum {
-    QUORIN_COMPILE_OK = 0,
-    QUORIN_COMPILE_ERRORS = 1,
-    QUORIN_COMPILE_NO_SOURCE = 2
-};
+enum { QUORIN_COMPILE_OK = 0, QUORIN_COMPILE_ERRORS = 1, QUORIN_COMPILE_NO_SOURCE = 2 };
 
 /* QuorinStepResult: kind in the low 16 bits, value in the high 16 bits. */
 enum {
-    QUORIN_STEP_END = 0,
-    QUORIN_STEP_LINE = 1,
-    QUORIN_STEP_INPUT = 2,
-    QUORIN_STEP_OUTPUT = 3,
-    QUORIN_STEP_WAIT = 4,
-    QUORIN_STEP_PAUSE = 5,
-    QUORIN_STEP_LINE_FILE_CHANGED = 6,
-    QUORIN_STEP_ERROR = 0xFFFF
+  QUORIN_STEP_END = 0,
+  QUORIN_STEP_LINE = 1,
+  QUORIN_STEP_INPUT = 2,
+  QUORIN_STEP_OUTPUT = 3,
+  QUORIN_STEP_WAIT = 4,
+  QUORIN_STEP_PAUSE = 5,
+  QUORIN_STEP_LINE_FILE_CHANGED = 6,
+  QUORIN_STEP_ERROR = 0xFFFF
 };
 
 /* QuorinMapCode: kind in bits 24-31, space in bits 16-23, index in bits 0-15. */
 enum { QUORIN_KIND_WORD = 1, QUORIN_KIND_BYTE = 2, QUORIN_KIND_BIT = 3 };
 enum {
-    QUORIN_SPACE_RAM = 1,
-    QUORIN_SPACE_PORTS = 2,
-    QUORIN_SPACE_ANALOG_IN = 3,
-    QUORIN_SPACE_ANALOG_OUT = 4,
-    QUORIN_SPACE_SYSTEM = 5
+  QUORIN_SPACE_RAM = 1,
+  QUORIN_SPACE_PORTS = 2,
+  QUORIN_SPACE_ANALOG_IN = 3,
+  QUORIN_SPACE_ANALOG_OUT = 4,
+  QUORIN_SPACE_SYSTEM = 5
 };
 
 /* Indexes of QUORIN_SPACE_SYSTEM. */
 enum {
-    QUORIN_SYSTEM_YEAR = 0,
-    QUORIN_SYSTEM_MONTH = 1,
-    QUORIN_SYSTEM_DAY = 2,
-    QUORIN_SYSTEM_DOW = 3,
-    QUORIN_SYSTEM_HOUR = 4,
-    QUORIN_SYSTEM_MINUTE = 5,
-    QUORIN_SYSTEM_SECOND = 6,
-    QUORIN_SYSTEM_TIMER = 7,
-    QUORIN_SYSTEM_TICKS = 8, /* tone register */
-    QUORIN_SYSTEM_FREQ1 = 9,
-    QUORIN_SYSTEM_FREQ2 = 10,
-    QUORIN_SYSTEM_FILEFREE = 11,
-    QUORIN_SYSTEM_FILE_LENGTH = 12 /* data-file length in bytes */
+  QUORIN_SYSTEM_YEAR = 0,
+  QUORIN_SYSTEM_MONTH = 1,
+  QUORIN_SYSTEM_DAY = 2,
+  QUORIN_SYSTEM_DOW = 3,
+  QUORIN_SYSTEM_HOUR = 4,
+  QUORIN_SYSTEM_MINUTE = 5,
+  QUORIN_SYSTEM_SECOND = 6,
+  QUORIN_SYSTEM_TIMER = 7,
+  QUORIN_SYSTEM_TICKS = 8, /* tone register */
+  QUORIN_SYSTEM_FREQ1 = 9,
+  QUORIN_SYSTEM_FREQ2 = 10,
+  QUORIN_SYSTEM_FILEFREE = 11,
+  QUORIN_SYSTEM_FILE_LENGTH = 12 /* data-file length in bytes */
 };
 
 /* Options of QuorinSetOptions. */
@@ -97,10 +93,10 @@ enum { QUORIN_OPTION_REALTIME = 1, QUORIN_OPTION_SPEAKER = 2 };
 
 /* Download results below 0. */
 enum {
-    QUORIN_DOWNLOAD_BAD_BANNER = -1,
-    QUORIN_DOWNLOAD_WRITE_FAILED = -2,
-    QUORIN_DOWNLOAD_READ_FAILED = -3,
-    QUORIN_DOWNLOAD_BAD_ECHO = -4
+  QUORIN_DOWNLOAD_BAD_BANNER = -1,
+  QUORIN_DOWNLOAD_WRITE_FAILED = -2,
+  QUORIN_DOWNLOAD_READ_FAILED = -3,
+  QUORIN_DOWNLOAD_BAD_ECHO = -4
 };
 
 /* A new zero-filled instance, or 0 when memory runs out or too many

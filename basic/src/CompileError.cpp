@@ -7,7 +7,7 @@ const char* const kModuleName = "BASIC-Modul";
 }
 
 std::string errorText(int code, const std::string& arg) {
-    switch (code) {
+  switch (code) {
     case kExpectedOpenMode: return "READ/WRITE/APPEND erwartet";
     case kExpectedWord: return arg + " erwartet";
     case kExpectedBitNumber: return "Bitnummer erwartet";
@@ -32,21 +32,21 @@ std::string errorText(int code, const std::string& arg) {
     case kSyntaxError: return "Syntaxfehler";
     case kNoMailSlot: return "kein MAILSLOT definiert";
     default: return "Syntaxfehler";
-    }
+  }
 }
 
 std::string expectedCharText(char c) { return std::string(1, c) + " erwartet"; }
 
 std::string outOfRangeText(int number) {
-    return std::to_string(number) + " nicht im gueltigen Bereich";
+  return std::to_string(number) + " nicht im gueltigen Bereich";
 }
 
 std::string notAVariableText(const std::string& name) {
-    return name + " ist nicht als Variable definiert";
+  return name + " ist nicht als Variable definiert";
 }
 
 std::string messageLine(int line, const std::string& text) {
-    return std::string(kModuleName) + " (" + std::to_string(line) + ") : " + text + "\r\n";
+  return std::string(kModuleName) + " (" + std::to_string(line) + ") : " + text + "\r\n";
 }
 
 }  // namespace vexa::vxbasic

@@ -7,38 +7,38 @@ namespace vexa::vxbasic {
 
 // Message codes; 11 and 23 are not used.
 enum ErrorCode : int {
-    kExpectedOpenMode = 1,
-    kExpectedChar = 2,
-    kExpectedWord = 3,
-    kExpectedBitNumber = 4,
-    kExpectedLineEnd = 5,
-    kUnexpectedLineEnd = 6,
-    kExpectedStatementEnd = 7,
-    kUnexpectedStatementEnd = 8,
-    kVariableExpected = 9,
-    kPortVariableExpected = 10,
-    kConstantExpected = 12,
-    kExpectedJump = 13,
-    kNextWithoutFor = 14,
-    kUndefinedIdentifier = 15,
-    kInvalidName = 16,
-    kDuplicateIdentifier = 17,
-    kUndefinedLabel = 18,
-    kDuplicateLabel = 19,
-    kOutOfRange = 20,
-    kProgramTooLong = 21,
-    kSysCodeTooLong = 22,
-    kFileNotFound = 24,
-    kBadFileFormat = 25,
-    kSyntaxError = 26,
-    kNoMailSlot = 27,
+  kExpectedOpenMode = 1,
+  kExpectedChar = 2,
+  kExpectedWord = 3,
+  kExpectedBitNumber = 4,
+  kExpectedLineEnd = 5,
+  kUnexpectedLineEnd = 6,
+  kExpectedStatementEnd = 7,
+  kUnexpectedStatementEnd = 8,
+  kVariableExpected = 9,
+  kPortVariableExpected = 10,
+  kConstantExpected = 12,
+  kExpectedJump = 13,
+  kNextWithoutFor = 14,
+  kUndefinedIdentifier = 15,
+  kInvalidName = 16,
+  kDuplicateIdentifier = 17,
+  kUndefinedLabel = 18,
+  kDuplicateLabel = 19,
+  kOutOfRange = 20,
+  kProgramTooLong = 21,
+  kSysCodeTooLong = 22,
+  kFileNotFound = 24,
+  kBadFileFormat = 25,
+  kSyntaxError = 26,
+  kNoMailSlot = 27,
 };
 
 // COMPILERERROR: line, code and the composed message text.
 struct CompileError {
-    int line = 0;
-    int code = 0;
-    std::string text;
+  int line = 0;
+  int code = 0;
+  std::string text;
 };
 
 // Composes the message of a code. `arg` is the name, word or path the

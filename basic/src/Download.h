@@ -9,8 +9,8 @@ namespace vexa::vxbasic {
 struct DownloadImage;
 
 struct DownloadTimeouts {
-    uint32_t perByteMs = 50;
-    uint32_t constantMs = 2500;
+  uint32_t perByteMs = 50;
+  uint32_t constantMs = 2500;
 };
 
 // Sends the image over the serial line open on `descriptor`, which stays the

@@ -18,7 +18,7 @@ namespace vexa::basic {
 
 enum class Op : uint8_t {
 #define VXBASIC_TOKEN_ENUM(name, number, operand, family) name = number,
-    VXBASIC_TOKEN_CODES(VXBASIC_TOKEN_ENUM)
+  VXBASIC_TOKEN_CODES(VXBASIC_TOKEN_ENUM)
 #undef VXBASIC_TOKEN_ENUM
 };
 
@@ -30,31 +30,38 @@ enum class OperandKind : uint8_t { None, Byte, Word, Address, ByteAddress, Text,
 enum class Family : uint8_t { Undefined, Flow, Ports, Memory, Arithmetic, Step };
 
 // Operation byte of the File opcode.
-enum class FileOp : uint8_t { OpenRead = 1, OpenWrite = 2, OpenAppend = 3, Close = 4, Write = 5, Read = 6 };
+enum class FileOp : uint8_t {
+  OpenRead = 1,
+  OpenWrite = 2,
+  OpenAppend = 3,
+  Close = 4,
+  Write = 5,
+  Read = 6
+};
 
 // Program-memory address of the first code byte.
 inline constexpr uint16_t kCodeOrigin = 4;
 
 struct TokenCode {
-    Op op;
-    std::string_view name;
-    OperandKind operand;
-    Family family;
+  Op op;
+  std::string_view name;
+  OperandKind operand;
+  Family family;
 };
 
 namespace detail {
 struct ByteIndex {
-    Family family[256]{};
-    OperandKind operand[256]{};
-    bool defined[256]{};
-    constexpr ByteIndex() {
+  Family family[256]{};
+  OperandKind operand[256]{};
+  bool defined[256]{};
+  constexpr ByteIndex() {
 #define VXBASIC_TOKEN_INDEX(name, number, kind, fam) \
-    family[number] = Family::fam;                    \
-    operand[number] = OperandKind::kind;             \
-    defined[number] = true;
-        VXBASIC_TOKEN_CODES(VXBASIC_TOKEN_INDEX)
+  family[number] = Family::fam;                      \
+  operand[number] = OperandKind::kind;               \
+  defined[number] = true;
+    VXBASIC_TOKEN_CODES(VXBASIC_TOKEN_INDEX)
 #undef VXBASIC_TOKEN_INDEX
-    }
+  }
 };
 inline constexpr ByteIndex kByteIndex;
 }  // namespace detail
@@ -65,7 +72,7 @@ constexpr OperandKind operandOf(Op op) { return detail::kByteIndex.operand[byteO
 
 // Bytes of an operand; a Text operand is as long as its text and the NUL, so -1.
 constexpr int operandSize(OperandKind kind) {
-    switch (kind) {
+  switch (kind) {
     case OperandKind::None: return 0;
     case OperandKind::Byte: return 1;
     case OperandKind::Word:
@@ -73,8 +80,8 @@ constexpr int operandSize(OperandKind kind) {
     case OperandKind::Line: return 2;
     case OperandKind::ByteAddress: return 3;
     case OperandKind::Text: return -1;
-    }
-    return 0;
+  }
+  return 0;
 }
 
 // Every opcode, in table order.

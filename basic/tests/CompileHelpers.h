@@ -11,13 +11,13 @@
 namespace vexa::vxbasic::test {
 
 struct Compiled {
-    uint32_t status = 0;
-    std::vector<uint8_t> code;       // pass 2 (download) code
-    std::vector<uint8_t> sysCode;
-    std::vector<uint8_t> pass1;      // pass-1 code from program memory
-    std::string messages;
-    std::vector<uint8_t> lineInfos;
-    std::unique_ptr<QuorinInstance> instance;
+  uint32_t status = 0;
+  std::vector<uint8_t> code;  // pass 2 (download) code
+  std::vector<uint8_t> sysCode;
+  std::vector<uint8_t> pass1;  // pass-1 code from program memory
+  std::string messages;
+  std::vector<uint8_t> lineInfos;
+  std::unique_ptr<QuorinInstance> instance;
 };
 
 Compiled compileSource(const std::string& source, const char* baseDirectory = nullptr,
