@@ -26,8 +26,8 @@ TEST(SplashForm, PictureAndVersion) {
                   .hasMatch());
   // Right-aligned at the top right, in white.
   EXPECT_TRUE(form.lblVersion->alignment() & Qt::AlignRight);
-  EXPECT_EQ(form.lblVersion->geometry().right(), form.width() - 9);
-  EXPECT_LT(form.lblVersion->y(), 20);
+  EXPECT_GT(form.lblVersion->geometry().left(), form.width() / 2);
+  EXPECT_LT(form.lblVersion->geometry().bottom(), form.height() / 4);
   EXPECT_EQ(form.lblVersion->palette().color(QPalette::WindowText), QColor(Qt::white));
 }
 

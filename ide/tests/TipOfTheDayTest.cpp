@@ -125,19 +125,6 @@ class TipDialogTest : public ::testing::Test {
   QTemporaryDir dir_;
 };
 
-TEST_F(TipDialogTest, CaptionsAndInitialState) {
-  TTipOfTheDayDialog dialog;
-  EXPECT_EQ(dialog.windowTitle(), "Tip des Tages");
-  EXPECT_EQ(dialog.btnNextTip->text(), QString::fromUtf8("&Nächster Tip"));
-  EXPECT_EQ(dialog.btnClose->text(), QString::fromUtf8("&Schließen"));
-  EXPECT_EQ(dialog.cbShowTipsStartup->text(), "&Tip des Tages beim Programmstart");
-  EXPECT_FALSE(dialog.btnNextTip->isEnabled());
-  EXPECT_TRUE(dialog.btnClose->isDefault());
-  EXPECT_EQ(dialog.TipOfTheDay1->ColorBarWidth(), 54);
-  EXPECT_EQ(dialog.TipOfTheDay1->size(), QSize(400, 208));
-  EXPECT_EQ(dialog.TipOfTheDay1->Tip(), kErrorText);
-}
-
 TEST_F(TipDialogTest, ThreeTipsInTurnThenTheFirstAgain) {
   TTipOfTheDayDialog dialog;
   dialog.SetFileName(Write("eins\nzwei\r\ndrei\n"));
