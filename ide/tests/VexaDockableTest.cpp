@@ -3,6 +3,10 @@
 #include <gtest/gtest.h>
 
 #include <QPointer>
+#include <QToolButton>
+
+#include "MockIntfs.h"
+#include "Services.h"
 
 namespace vexa::ide {
 namespace {
@@ -238,6 +242,64 @@ TEST_F(DockableTest, DockIntoMovesAToolWindowBetweenAreasAndOutOfFloating) {
   }
   EXPECT_EQ(W.AreaExtent(Qt::LeftDockWidgetArea), 0);
   EXPECT_EQ(W.AreaExtent(Qt::RightDockWidgetArea), 0);
+}
+
+TEST_F(DockableTest, ANewFormBelongsToTheMainFormOfTheIDE) {
+  // The IDE's main window wins over the one given at construction.
+  TVexaMainForm ideMain;
+  auto ide = std::make_shared<testing::NiceMock<test::MockVexaIDE>>();
+  ON_CALL(*ide, GetMainForm()).WillByDefault(testing::Return(&ideMain));
+  VexaIDE = ide;
+  TTestToolWindow tool(&W.Main);
+  tool.Show(false);
+  VexaIDE = nullptr;
+  ASSERT_NE(tool.DockWidget(), nullptr);
+  EXPECT_EQ(tool.DockWidget()->parentWidget(), &ideMain);
+  EXPECT_EQ(tool.DockWidget()->MainForm(), &ideMain);
+  EXPECT_EQ(tool.GetName(), "TTestToolWindow");
+}
+
+TEST_F(DockableTest, TheTitleBarButtonsFloatAndCloseADockedToolWindow) {
+  TTestToolWindow tool(&W.Main);
+  tool.DockInto(&W.Main, W.Main.DockPanel(Qt::LeftDockWidgetArea));
+  Settle();
+  const QList<QToolButton*> buttons =
+      tool.DockWidget()->titleBarWidget()->findChildren<QToolButton*>();
+  ASSERT_EQ(buttons.size(), 2);
+  QPointer<QWidget> form = tool.Form();
+
+  buttons[0]->click();  // float
+  Settle();
+  ASSERT_TRUE(tool.DockWidget()->isFloating());
+  EXPECT_EQ(W.AreaExtent(Qt::LeftDockWidgetArea), 0);
+  buttons[0]->click();  // and back
+  Settle();
+  ASSERT_FALSE(tool.DockWidget()->isFloating());
+  EXPECT_GT(W.AreaExtent(Qt::LeftDockWidgetArea), 0);
+
+  buttons[1]->click();  // close while docked: hidden, kept
+  QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+  Settle();
+  EXPECT_FALSE(form.isNull());
+  EXPECT_EQ(W.AreaExtent(Qt::LeftDockWidgetArea), 0);
+  EXPECT_EQ(tool.Data().DockSiteName, "DockPanelLeft");
+}
+
+TEST(TVexaDockable, OutlivesItsMainWindow) {
+  test::TestApp();
+  auto main = std::make_unique<TVexaMainForm>();
+  main->show();
+  TTestToolWindow tool(main.get());
+  tool.DockInto(main.get(), main->DockPanel(Qt::BottomDockWidgetArea));
+  Settle();
+  main.reset();  // the main window goes first at shut-down
+  EXPECT_EQ(tool.Form(), nullptr);
+  EXPECT_EQ(tool.DockWidget(), nullptr);
+  tool.Close();
+  // Without a main window the form is its own floating window.
+  tool.Show(false);
+  ASSERT_NE(tool.Form(), nullptr);
+  EXPECT_TRUE(tool.Form()->isVisible());
 }
 
 }  // namespace
