@@ -64,7 +64,7 @@ class TVexaMainForm : public QMainWindow {
   // Called by a docked tool window after it was shown or closed.
   void ClientVisibleChanged(TVexaDockWidget* Client);
 
-  // Tool windows docked in an area, in layout order; with OnlyVisible those
+  // Tool windows docked in an area, in the order they were made; with OnlyVisible those
   // that are not closed (a tab behind another still counts).
   std::vector<TVexaDockWidget*> DockClients(Qt::DockWidgetArea Area, bool OnlyVisible) const;
 

@@ -50,20 +50,6 @@ TEST(TVexaMainForm, StatusPanelsHaveTheirWidthsAndTheTextPanelTakesTheRest) {
   EXPECT_GE(text->width(), 50);
 }
 
-TEST(TVexaMainForm, PanelTextsGoToTheirPanelAndOtherNumbersAreIgnored) {
-  test::TestApp();
-  TVexaMainForm main;
-  const char* texts[] = {"12: 5", "Geändert", "Einfügen", "Übersetze..."};
-  for (int i = 0; i < StatusPanelCount; ++i) main.SetPanelText(i, texts[i]);
-  main.SetPanelText(4, "x");
-  main.SetPanelText(-1, "x");
-  for (int i = 0; i < StatusPanelCount; ++i) {
-    EXPECT_EQ(main.PanelText(i), texts[i]);
-    EXPECT_EQ(main.StatusPanel(i)->text(), texts[i]);
-  }
-  EXPECT_EQ(main.PanelText(4), "");
-}
-
 class TCountingMainForm final : public TVexaMainForm {
  public:
   int Shown = 0;
