@@ -78,7 +78,8 @@ class TVexaIDECore : public IVexaIDE {
   bool CloseQuery();
 
   // The main window is going: views cleared, handlers emptied, editors and
-  // projects closed last first, VexaIDE emptied when it is this hub.
+  // projects closed last first, VexaIDE emptied when it is this hub. The
+  // caller keeps its own reference to the hub.
   void Shutdown();
 
  private:
