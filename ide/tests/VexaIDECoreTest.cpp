@@ -559,17 +559,6 @@ TEST_F(VexaIDECoreTest, SaveAllSavesModifiedProjectsInOrderUntilOneFails) {
   core->SaveAll();
 }
 
-TEST_F(VexaIDECoreTest, AnyModifiedLooksAtEditorsAndProjects) {
-  auto e = OpenEditor("/1");
-  auto p = OpenProject("p");
-  EXPECT_FALSE(core->AnyModified());
-  p->modified = true;
-  EXPECT_TRUE(core->AnyModified());
-  p->modified = false;
-  e->modified = true;
-  EXPECT_TRUE(core->AnyModified());
-}
-
 TEST_F(VexaIDECoreTest, StatusPanelsGoToTheFrameAndClearingLeavesTheStatusText) {
   for (int panel = 0; panel < 4; ++panel) core->SetStatusText(panel, "x");
   core->SetStatusText(4, "beyond");
