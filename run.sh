@@ -1,11 +1,17 @@
 #!/usr/bin/env bash
-# Release build of every deliverable, then the main job: compile the example V2 project.
+# Release build of every deliverable, then the main job: start the IDE when a display is
+# there; without one, compile the example V2 project.
 set -euo pipefail
 cd "$(dirname "$0")"
 root=$(pwd)
 source scripts/setup.sh
 cmake -S . -B build/release -DCMAKE_BUILD_TYPE=Release
 cmake --build build/release -j"$(nproc)"
+
+ide="$root/build/release/ide/vexaide"
+if [ -n "${DISPLAY:-}" ] || [ -n "${WAYLAND_DISPLAY:-}" ]; then
+  exec "$ide" "$@"
+fi
 
 # v2comp reads module paths relative to the current directory and writes its
 # outputs there, so the example is compiled inside the build tree.
@@ -18,4 +24,7 @@ status=0
 cat demo.err | tr -d '\000'
 echo
 [ -f demo.vmc ] && echo "Program image: $(pwd)/demo.vmc"
+echo
+echo "No display (DISPLAY or WAYLAND_DISPLAY): the IDE was not started."
+echo "In a desktop session, start it with ./run.sh or directly: $ide"
 exit "$status"

@@ -5,6 +5,7 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
+#include <QStandardPaths>
 
 #include <cxxabi.h>
 #include <clocale>
@@ -163,6 +164,16 @@ QString ProgramDirectory() {
   else
     dir = QFileInfo(QStringLiteral("/proc/self/exe")).canonicalPath();
   if (!dir.endsWith(QLatin1Char('/'))) dir += QLatin1Char('/');
+  return dir;
+}
+
+QString UserDataDirectory() {
+  // Where the application data location lies for this program's names, also
+  // before the application object has them.
+  QString dir = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation);
+  if (dir.isEmpty()) return QString();
+  dir += QStringLiteral("/Dornik Electronic/Vexa IDE/");
+  if (!QDir().mkpath(dir)) return QString();
   return dir;
 }
 

@@ -95,6 +95,10 @@ bool SameFileName(const QString& A, const QString& B);
 
 // The directory of the running program, with a trailing "/".
 QString ProgramDirectory();
+// The user's writable folder for output that would go beside the program
+// (untitled projects), with a trailing "/"; made when missing. Empty when it
+// cannot be made.
+QString UserDataDirectory();
 
 // Number texts of the libraries and the IDE are written with ".", whatever the
 // user's locale: called right after the application object is made.

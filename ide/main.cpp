@@ -1,34 +1,32 @@
 #include "Helpers.h"
-#include "Options.h"
-#include "Services.h"
-#include "Settings.h"
+#include "Startup.h"
 #include "forms/QtDialogs.h"
 
 #include <QApplication>
+#include <QMainWindow>
 
-#include <cstdio>
 #include <memory>
 
 int main(int argc, char** argv) {
   using namespace vexa::ide;
-  int result = 0;
-  {
-    QApplication app(argc, argv);
-    // Qt has set the user's C locale; numbers must keep the decimal point.
-    FixNumericLocale();
+  TStartupHooks hooks;
+  hooks.CreateApplication = [](int& count, char** args) -> std::unique_ptr<QCoreApplication> {
+    return std::make_unique<QApplication>(count, args);
+  };
+  hooks.RegisterServices = [] {
     SetDialogs(std::make_shared<TQtDialogs>());
-    options::ReadOptions();
-
-    // The splash, the main window and the event loop come here; the main
-    // window is deleted before the options are written.
-
-    options::WriteOptions();
-    // The IDE ends anyway; the user learns why the settings are not kept.
-    if (!settings::Flush())
-      std::fprintf(stderr, "vexaide: the settings could not be written\n");
-    settings::ReleaseSettings();
-    ReleaseServices();
-    SetDialogs(nullptr);
-  }
-  return result;
+    // The message view, the project tree, the source-editor factory, the
+    // two project factories and the watches view register here, in this order.
+  };
+  // The splash window is shown here.
+  hooks.ShowSplash = nullptr;
+  hooks.CreateMainWindow = []() -> std::unique_ptr<QObject> {
+    // Until the main window joins: a bare frame under its caption.
+    auto window = std::make_unique<QMainWindow>();
+    window->setWindowTitle(QStringLiteral("Dornik Vexa Entwicklung"));
+    window->resize(800, 600);
+    window->show();
+    return window;
+  };
+  return RunIDE(argc, argv, hooks);
 }
