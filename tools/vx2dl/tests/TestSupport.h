@@ -10,6 +10,7 @@
 
 #include <unistd.h>
 
+#include "Support.h"  // download/tests: ScopedEnv
 #include "vx2dl/Downloader.h"
 
 namespace vexa::vx2dl::testing {
@@ -39,23 +40,7 @@ class TempDir {
   std::filesystem::path path_;
 };
 
-class ScopedEnv {
- public:
-  ScopedEnv(const char* name, const std::string& value) : name_(name) {
-    if (const char* old = std::getenv(name)) old_ = old, hadOld_ = true;
-    ::setenv(name, value.c_str(), 1);
-  }
-  ~ScopedEnv() {
-    if (hadOld_)
-      ::setenv(name_.c_str(), old_.c_str(), 1);
-    else
-      ::unsetenv(name_.c_str());
-  }
-
- private:
-  std::string name_, old_;
-  bool hadOld_ = false;
-};
+using vexa::download::testing::ScopedEnv;
 
 // Works in a directory for the life of the object.
 class ScopedCwd {
