@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cctype>
+#include <set>
 #include <sstream>
 #include <string>
 #include <utility>
@@ -148,6 +149,18 @@ TEST(BasicTokenizer, SymbolsInvalidCharactersAndWhitespace) {
       {std::string("a\0b", 3),
        {{K::Identifier, "a"}, {K::InvalidChars, std::string(1, '\0')}, {K::Identifier, "b"}}},
   });
+}
+
+TEST(BasicTokenizer, SampleSourceShowsEveryKind) {
+  std::set<int> kinds;
+  int range = 0;
+  std::istringstream sample{std::string(BasicSampleSource())};
+  for (std::string line; std::getline(sample, line);) {
+    const TTokenizedLine tokens = TokenizeBasic(line, range);
+    for (const TToken& t : tokens.Tokens) kinds.insert(t.Kind);
+    range = tokens.EndRange;
+  }
+  EXPECT_EQ(int(kinds.size()), kBasicTokenKindCount);
 }
 
 }  // namespace

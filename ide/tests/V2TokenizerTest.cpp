@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <set>
 #include <sstream>
 #include <string>
 #include <utility>
@@ -226,6 +227,18 @@ TEST(V2Tokenizer, InvalidCharactersAndWhitespace) {
       {"\r\r\n", {{K::Whitespace, "\r"}, {K::Whitespace, "\r\n"}}},
       {"\n\n", {{K::Whitespace, "\n"}, {K::Whitespace, "\n"}}},
   });
+}
+
+TEST(V2Tokenizer, SampleSourceShowsEveryKind) {
+  std::set<int> kinds;
+  int range = 0;
+  std::istringstream sample{std::string(V2SampleSource())};
+  for (std::string line; std::getline(sample, line);) {
+    const TTokenizedLine tokens = TokenizeV2(line, range);
+    for (const TToken& t : tokens.Tokens) kinds.insert(t.Kind);
+    range = tokens.EndRange;
+  }
+  EXPECT_EQ(int(kinds.size()), kV2TokenKindCount);
 }
 
 }  // namespace
