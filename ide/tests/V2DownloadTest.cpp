@@ -41,7 +41,9 @@ class SteppingClock final : public platform::Clock {
   }
   platform::LocalTime localTime() override { return {}; }
 
-  std::uint32_t now = 0xFFFFFF00u;  // wraps around during the transfer
+  // After the 2510 ms of waits before the transfer, 300 ms short of the
+  // wrap-around: the counter wraps before the first report is due.
+  std::uint32_t now = 0xFFFFF506u;
   std::uint32_t step = 100;
   std::vector<std::uint32_t> sleeps;
 };
