@@ -7,6 +7,7 @@
 #include "TempSettings.h"
 #include "TestApp.h"
 #include "forms/CommandsDataModule.h"
+#include "forms/SplashForm.h"
 #include "forms/TipOfTheDay.h"
 
 #include <gtest/gtest.h>
@@ -453,9 +454,40 @@ TEST_F(MainForm, ARefusedCloseKeepsTheWindowAndWritesNothing) {
   EXPECT_FALSE(w.close());
   EXPECT_TRUE(w.isVisible());
   EXPECT_FALSE(File()->contains("1.0/Main/Width"));
-  EXPECT_TRUE(w.close());
+  w.miFileExit->trigger();
+  EXPECT_FALSE(w.isVisible());
   EXPECT_TRUE(File()->contains("1.0/Main/Width"));
 }
+
+struct ModalItemCase {
+  const char* name;
+  QAction* TIDEMainForm::*item;
+};
+
+class ModalItems : public MainForm, public testing::WithParamInterface<ModalItemCase> {};
+
+TEST_P(ModalItems, ShowTheirDialogOverTheWindow) {
+  TIDEMainForm& w = Shown();
+  test::TModalWatcher<TTipOfTheDayDialog> tips;
+  test::TModalWatcher<TVexaSplashForm> about;
+  QWidget* parent = nullptr;
+  QTimer::singleShot(5, [&] {
+    if (QWidget* dialog = QApplication::activeModalWidget()) parent = dialog->parentWidget();
+  });
+  QAction* item = w.*GetParam().item;
+  item->setEnabled(true);
+  item->trigger();
+  const bool isTip = GetParam().item == &TIDEMainForm::miHelpTipOfTheDay;
+  EXPECT_EQ(tips.Seen, isTip ? 1 : 0);
+  EXPECT_EQ(about.Seen, isTip ? 0 : 1);
+  EXPECT_EQ(parent, &w);
+}
+
+INSTANTIATE_TEST_SUITE_P(Help, ModalItems,
+                         testing::Values(ModalItemCase{"TipOfTheDay",
+                                                       &TIDEMainForm::miHelpTipOfTheDay},
+                                         ModalItemCase{"Info", &TIDEMainForm::miHelpInfo}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(MainForm, ClosingKeepsThePlacementBarsAndTheNormalRectangleOfAMaximisedWindow) {
   settings::WriteInteger("Main", "Left", 30);
