@@ -1,0 +1,95 @@
+// Renders the main window, the About box and the tip of the day offscreen
+// into PNG files under the build folder, for a reviewer to look at.
+#include "forms/MainForm.h"
+
+#include "Services.h"
+#include "Settings.h"
+#include "TempSettings.h"
+#include "TestApp.h"
+#include "forms/SplashForm.h"
+#include "forms/TipOfTheDay.h"
+
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QFileInfo>
+#include <QImage>
+#include <QLabel>
+#include <QSet>
+#include <QStatusBar>
+#include <QToolBar>
+#include <QtTest/QTest>
+
+namespace vexa::ide {
+namespace {
+
+// Saves Widget's picture; the file read back must have its size.
+void Save(QWidget& Widget, const QString& Name) {
+  QDir().mkpath(QStringLiteral(VEXAIDE_SCREENSHOT_DIR));
+  const QString path = QStringLiteral(VEXAIDE_SCREENSHOT_DIR "/") + Name;
+  QFile::remove(path);
+  ASSERT_TRUE(Widget.grab().save(path)) << path.toStdString();
+  EXPECT_GT(QFileInfo(path).size(), 1000) << path.toStdString();
+  const QImage image(path);
+  EXPECT_EQ(image.size(), Widget.size() * Widget.devicePixelRatio()) << path.toStdString();
+}
+
+// Distinct colours in a rectangle of Image: a blank area has one or two.
+int Colours(const QImage& Image, const QRect& Area) {
+  QSet<QRgb> colours;
+  for (int y = Area.top(); y <= Area.bottom(); ++y)
+    for (int x = Area.left(); x <= Area.right(); ++x) colours.insert(Image.pixel(x, y));
+  return int(colours.size());
+}
+
+class Screenshots : public testing::Test {
+ protected:
+  void SetUp() override {
+    test::TestApp();
+    settings::WriteBool("Misc", "ShowTipOfTheDay", false);
+  }
+  void TearDown() override { ReleaseServices(); }
+  test::TTempSettings temp;
+};
+
+TEST_F(Screenshots, MainWindow) {
+  TIDEMainForm w;
+  w.resize(1024, 700);
+  w.show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&w));
+  w.SetStatusText(StatusPanelCaret, QStringLiteral("1: 1"));
+  w.SetStatusText(StatusPanelMode, QStringLiteral("Einfügen"));
+  w.SetStatusText(StatusPanelText, QStringLiteral("Bereit"));
+  QTest::qWait(50);
+  Save(w, QStringLiteral("mainwindow.png"));
+  // Every tool bar shows all of its buttons at this width.
+  for (QToolBar* bar : w.Toolbars())
+    EXPECT_GE(bar->width(), bar->sizeHint().width()) << bar->objectName().toStdString();
+  // Menus, buttons and status texts are painted.
+  const QImage image = w.grab().toImage();
+  EXPECT_GT(Colours(image, w.tb97Standard->geometry()), 10);
+  EXPECT_GT(Colours(image, QRect(w.StatusBar()->mapTo(&w, QPoint(0, 0)), w.StatusBar()->size())),
+            3);
+}
+
+TEST_F(Screenshots, AboutBox) {
+  TVexaSplashForm about(nullptr, false);
+  about.show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&about));
+  Save(about, QStringLiteral("aboutbox.png"));
+  EXPECT_GE(about.width(), 200);
+  EXPECT_GE(about.lblVersion->width(), about.lblVersion->sizeHint().width()) << "version cut";
+}
+
+TEST_F(Screenshots, TipOfTheDay) {
+  TTipOfTheDayDialog tip;
+  tip.show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&tip));
+  Save(tip, QStringLiteral("tipoftheday.png"));
+  EXPECT_FALSE(tip.TipOfTheDay1->Tip().isEmpty());
+  const QImage image = tip.grab().toImage();
+  EXPECT_GT(Colours(image, tip.TipOfTheDay1->geometry()), 10) << "the tip is painted";
+}
+
+}  // namespace
+}  // namespace vexa::ide
