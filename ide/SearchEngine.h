@@ -40,7 +40,8 @@ class ITextDocument {
   // Position) when neither neighbour is a word character.
   virtual TTextRange WordAt(int Position) const = 0;
   // The first match of What wholly inside From..To; with From > To the last
-  // match inside To..From. Whole words: no word character on either side.
+  // match inside To..From. Whole words: no word character on either side
+  // (word characters as the document classes them).
   virtual std::optional<TTextRange> Find(const QString& What, int From, int To, bool MatchCase,
                                          bool WholeWord) const = 0;
   // Replaces Range by Text; returns the position after the new text.
