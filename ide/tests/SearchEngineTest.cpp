@@ -45,10 +45,6 @@ TSearchOptions Flags(const char* Flags) {
   return o;
 }
 
-TEST(SearchEngineTest, MarkedTextsRoundTrip) {
-  for (const char* text : {"ab|c", "a{bc|", "a|bc{", "|"}) EXPECT_EQ(Render(Marked(text)), text);
-}
-
 struct FindCase {
   const char* before;
   const char* what;
