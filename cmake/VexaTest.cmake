@@ -5,7 +5,8 @@ set(VEXA_THREAD_TESTS
   boardemu_tests
   vx2dl_tests
   vexa_v2download_tests
-  vxbas32_download_tests)
+  vxbas32_download_tests
+  vexaide_worker_tests)
 
 # vexa_add_test(<name> SOURCES <files...> LIBS <targets...> [ENVIRONMENT <VAR=value>])
 # One GoogleTest program; every TEST becomes its own CTest case.
