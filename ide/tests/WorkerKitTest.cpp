@@ -143,13 +143,13 @@ TEST_P(WorkerKitTest, DestroyingWhileACallIsQueuedReturnsAtOnceAndTheCallNeverRu
   for (bool destroy : {false, true}) {
     std::atomic<bool> ran{false};
     std::atomic<int> callResult{-1};
+    const int before = invoker_->queued.load();
     auto kit = std::make_unique<TWorkerKit>(Seams(), kTitle);
     TWorkerKit* worker = kit.get();
     kit->Start([&, worker](std::stop_token) {
       callResult = worker->Call([&] { ran = true; });
       callResult = callResult + 10 * worker->Call([&] { ran = true; });  // refused once stopping
     });
-    const int before = invoker_->queued.load();
     ASSERT_TRUE(WaitQueued(before + 1));
 
     const auto start = std::chrono::steady_clock::now();
