@@ -22,7 +22,7 @@
 //         kit_.Call([&] { /* IDE objects, on the main thread */ });
 //       }
 //     }
-//     TWorkerKit kit_;                      // first member: it outlives nothing it runs
+//     TWorkerKit kit_;  // stopped first by ~TMyWorker, so the members below outlive the thread
 //     TWorkerRequests<TRequest> requests_;
 //   };
 //
