@@ -6,9 +6,7 @@ set(VEXA_THREAD_TESTS
   vx2dl_tests
   vexa_v2download_tests
   vxbas32_download_tests
-  vexaide_v2download_tests)
-endif()
-
+  vexaide_v2download_tests
   vexaide_worker_tests)
 
 # vexa_add_test(<name> SOURCES <files...> LIBS <targets...> [ENVIRONMENT <VAR=value>])
