@@ -138,7 +138,9 @@ bool TSourceEditor::LoadFile() {
   control->setEolMode(textFormat_.LineEnd == TLineEnd::CRLF ? QsciScintilla::EolWindows
                       : textFormat_.LineEnd == TLineEnd::CR ? QsciScintilla::EolMac
                                                             : QsciScintilla::EolUnix);
+  loading_ = true;
   control->setText(decoded.Text);
+  loading_ = false;
   control->setReadOnly(IsReadOnlyFile(fileName_));
   return true;
 }
@@ -318,9 +320,8 @@ void TSourceEditor::SetErrorLine(int Line) {
   if (old >= 1 && old <= count) RepaintLine(old);
   if (Line >= 1 && Line <= count) {
     RepaintLine(Line);
-    form_->ErrorLineMovesCaret = true;
     SetCaret({1, Line});
-    form_->ErrorLineMovesCaret = false;
+    form_->ErrorLineCaret = Control()->SendScintilla(QsciScintilla::SCI_GETCURRENTPOS);
   }
 }
 
@@ -519,11 +520,12 @@ void TSourceEditor::FormDestroyed() { form_ = nullptr; }
 void TSourceEditor::CaretMoved() {
   if (!form_) return;
   UpdateStatusPanels(true, false, false);
-  if (!form_->ErrorLineMovesCaret) SetErrorLine(-1);
+  const long caret = Control()->SendScintilla(QsciScintilla::SCI_GETCURRENTPOS);
+  if (std::exchange(form_->ErrorLineCaret, -1) != caret) SetErrorLine(-1);
 }
 
 void TSourceEditor::TextChangedByUser() {
-  if (!form_) return;
+  if (!form_ || loading_) return;
   form_->TextPresent = -1;
   NotifyTextChanged();
   SetExecutionLine(-1);

@@ -146,6 +146,8 @@ class TSourceEditor : public IVexaSourceEditor,
   void CaretMoved();
   void TextChangedByUser();
   void UpdateStatusPanels(bool Caret, bool Modified, bool Mode);
+  // True while the file is read in: no line or text change reaches the module.
+  bool Loading() const { return loading_; }
 
  private:
   bool LoadFile();
@@ -161,6 +163,7 @@ class TSourceEditor : public IVexaSourceEditor,
   int kind_;
   Ref<IVexaModule> module_;
   bool newFile_ = false;
+  bool loading_ = false;
   int untitledNumber_ = -1;
   QPointer<TEditorFormSheet> sheet_;
   QPointer<TSourceEditorForm> form_;

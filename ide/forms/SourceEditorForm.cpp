@@ -44,11 +44,11 @@ TSourceEditorForm::TSourceEditorForm(QWidget* Parent) : QWidget(Parent) {
     if (Editor) Editor->ToggleBreakpoint();
   });
   connect(SynEditor, &TVexaEditControl::LinesInserted, this, [this](int First, int Count) {
-    if (!Editor) return;
+    if (!Editor || Editor->Loading()) return;
     if (Ref<IVexaModule> module = Editor->GetModule()) module->LinesInserted(First, Count);
   });
   connect(SynEditor, &TVexaEditControl::LinesDeleted, this, [this](int First, int Count) {
-    if (!Editor) return;
+    if (!Editor || Editor->Loading()) return;
     if (Ref<IVexaModule> module = Editor->GetModule()) module->LinesDeleted(First, Count);
   });
   connect(SynEditor, &TVexaEditControl::CompletionRequested, this, [this] {

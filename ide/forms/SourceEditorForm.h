@@ -42,7 +42,9 @@ class TSourceEditorForm : public QWidget {
   int ExecutionLine = -1;
   int ErrorLine = -1;
   int TextPresent = -1;  // -1 not yet computed, 0 empty, 1 not empty
-  bool ErrorLineMovesCaret = false;
+  // Where SetErrorLine put the caret: the caret-move notice of that position
+  // (it comes with the next paint) keeps the error line. -1 when none.
+  long ErrorLineCaret = -1;
 
   // The look of a line for the control (0 normal).
   int LineLook(int Line) const;
