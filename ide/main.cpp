@@ -1,6 +1,7 @@
 #include "Helpers.h"
 #include "Startup.h"
 #include "forms/QtDialogs.h"
+#include "forms/SourceEditor.h"
 
 #include <QApplication>
 #include <QMainWindow>
@@ -17,6 +18,7 @@ int main(int argc, char** argv) {
     SetDialogs(std::make_shared<TQtDialogs>());
     // The message view, the project tree, the source-editor factory, the
     // two project factories and the watches view register here, in this order.
+    RegisterSourceEditorFactory();
   };
   // The splash window is shown here.
   hooks.ShowSplash = nullptr;

@@ -106,6 +106,8 @@ TSourceEditor::~TSourceEditor() {
 }
 
 TVexaEditControl* TSourceEditor::Control() const { return form_ ? form_->SynEditor : nullptr; }
+TSourceEditorForm* TSourceEditor::Form() const { return form_; }
+TEditorFormSheet* TSourceEditor::Sheet() const { return sheet_; }
 
 void TSourceEditor::Attach(TSourceEditorForm* Form, TEditorFormSheet* Sheet) {
   form_ = Form;
@@ -562,6 +564,10 @@ std::shared_ptr<TSourceEditor> TSourceEditorFactory::Create(QTabWidget* PageCont
   if (Module) editor->SetModule(Module);
   editor->Attach(form, sheet);
   PageControl->insertTab(active + 1, sheet, editor->GetDisplayName());
+  // Choosing the tab activates the editor.
+  QObject::connect(PageControl, &QTabWidget::currentChanged, sheet, [PageControl, sheet, form] {
+    if (PageControl->currentWidget() == sheet) form->SynEditor->setFocus(Qt::TabFocusReason);
+  });
   form->show();
   PageControl->setCurrentWidget(sheet);
   form->SynEditor->setFocus(Qt::OtherFocusReason);

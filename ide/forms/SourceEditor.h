@@ -124,9 +124,9 @@ class TSourceEditor : public IVexaSourceEditor,
 
   Ref<IProjectCommands> ProjectCommands() const { return projectCommands_; }
 
-  TSourceEditorForm* Form() const { return form_; }
+  TSourceEditorForm* Form() const;
   TVexaEditControl* Control() const;
-  TEditorFormSheet* Sheet() const { return sheet_; }
+  TEditorFormSheet* Sheet() const;
   int Kind() const { return kind_; }
   int UntitledNumber() const { return untitledNumber_; }
   bool IsNewFile() const { return newFile_; }
