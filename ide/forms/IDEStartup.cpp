@@ -3,6 +3,7 @@
 #include "Dialogs.h"
 #include "forms/MainForm.h"
 #include "forms/QtDialogs.h"
+#include "forms/SourceEditor.h"
 #include "forms/SplashForm.h"
 
 #include <QApplication>
@@ -16,8 +17,9 @@ TStartupHooks IDEStartupHooks() {
   };
   hooks.RegisterServices = [] {
     SetDialogs(std::make_shared<TQtDialogs>());
-    // The message view, the project tree, the source-editor factory, the
-    // two project factories and the watches view register here, in this order.
+    // The message view and the project tree register here, before the editor factory;
+    // the two project factories and the watches view after it.
+    RegisterSourceEditorFactory();
   };
   hooks.ShowSplash = [] { ShowSplash(QCoreApplication::arguments()); };
   hooks.CreateMainWindow = []() -> std::unique_ptr<QObject> {

@@ -1,0 +1,42 @@
+#pragma once
+
+// How a source file's bytes become editor text and back: UTF-8 when the bytes
+// are valid UTF-8, else Windows-1252; the first line end tells the file's
+// line-end style. Writing uses the format the file came in, or UTF-8 when the
+// text now holds a character Windows-1252 cannot encode.
+
+#include <QByteArray>
+#include <QString>
+
+namespace vexa::ide {
+
+enum class TTextEncoding { Utf8, Windows1252 };
+enum class TLineEnd { LF, CRLF, CR };
+
+struct TTextFormat {
+  TTextEncoding Encoding = TTextEncoding::Utf8;
+  TLineEnd LineEnd = TLineEnd::LF;
+  bool Bom = false;  // UTF-8 only: the file started with EF BB BF
+
+  friend bool operator==(const TTextFormat&, const TTextFormat&) = default;
+};
+
+struct TDecodedText {
+  QString Text;  // line ends as they were in the bytes
+  TTextFormat Format;
+};
+
+TDecodedText DecodeText(const QByteArray& Bytes);
+
+// Text in Format; Format.Encoding becomes Utf8 (without BOM) when the text
+// cannot be written in Windows-1252. Line ends are written as they are in
+// Text.
+QByteArray EncodeText(const QString& Text, TTextFormat& Format);
+
+// Every character of Text has a Windows-1252 byte.
+bool FitsWindows1252(const QString& Text);
+
+// The line-end characters of a style: "\n", "\r\n" or "\r".
+QString LineEndText(TLineEnd LineEnd);
+
+}  // namespace vexa::ide
