@@ -1,6 +1,7 @@
 #include "forms/IDEStartup.h"
 
 #include "Dialogs.h"
+#include "forms/EditorServices.h"
 #include "forms/MainForm.h"
 #include "forms/QtDialogs.h"
 #include "forms/SourceEditor.h"
@@ -20,6 +21,7 @@ TStartupHooks IDEStartupHooks() {
     // The message view and the project tree register here, before the editor factory;
     // the two project factories and the watches view after it.
     RegisterSourceEditorFactory();
+    InstallSourceEditorHooks();
   };
   hooks.ShowSplash = [] { ShowSplash(QCoreApplication::arguments()); };
   hooks.CreateMainWindow = []() -> std::unique_ptr<QObject> {

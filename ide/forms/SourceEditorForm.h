@@ -8,6 +8,7 @@
 #include "editor/VexaEditControl.h"
 
 #include <QPointer>
+#include <QTabWidget>
 #include <QWidget>
 
 class QMenu;
