@@ -2,6 +2,11 @@
 // into PNG files under the build folder, for a reviewer to look at.
 #include "forms/MainForm.h"
 
+#include "editor/VexaEditControl.h"
+#include "forms/EditorServices.h"
+#include "forms/SourceEditor.h"
+
+#include "MockIntfs.h"
 #include "Services.h"
 #include "Settings.h"
 #include "TempSettings.h"
@@ -17,6 +22,7 @@
 #include <QLabel>
 #include <QSet>
 #include <QStatusBar>
+#include <QTemporaryDir>
 #include <QToolBar>
 #include <QtTest/QTest>
 
@@ -89,6 +95,78 @@ TEST_F(Screenshots, TipOfTheDay) {
   EXPECT_FALSE(tip.TipOfTheDay1->Tip().isEmpty());
   const QImage image = tip.grab().toImage();
   EXPECT_GT(Colours(image, tip.TipOfTheDay1->geometry()), 10) << "the tip is painted";
+}
+
+// Two editors in the main window: a V2 module with highlighting, a breakpoint,
+// the execution line and an error line, and a VXBasic file.
+TEST_F(Screenshots, Editors) {
+  InstallSourceEditorHooks();
+  RegisterSourceEditorFactory();
+  QTemporaryDir dir;
+  const QString v2 = dir.filePath(QStringLiteral("motor.v2"));
+  const QString bas = dir.filePath(QStringLiteral("robot.bas"));
+  auto write = [](const QString& Path, const char* Text) {
+    QFile file(Path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(Text);
+  };
+  write(v2,
+        "// Motor control\n"
+        "const SPEED = 120;\n"
+        "int count;\n"
+        "\n"
+        "func step(int n) {\n"
+        "  count = count + n;   /* one step */\n"
+        "  if (count > SPEED) {\n"
+        "    count = 0;\n"
+        "  }\n"
+        "  print(\"steps: \", count);\n"
+        "}\n"
+        "\n"
+        "thread main {\n"
+        "  step(1);\n"
+        "}\n");
+  write(bas,
+        "' Blink the lamp\n"
+        "DEFINE lamp PORT[1]\n"
+        "#loop\n"
+        "  lamp = ON\n"
+        "  PAUSE 10\n"
+        "  lamp = OFF\n"
+        "  PAUSE &H0A\n"
+        "GOTO loop\n");
+
+  auto module = std::make_shared<testing::NiceMock<test::MockVexaModule>>();
+  ON_CALL(*module, GetFileName).WillByDefault(testing::Return(v2));
+  ON_CALL(*module, GetFileTitle).WillByDefault(testing::Return(QStringLiteral("motor.v2")));
+  ON_CALL(*module, GetLineFlags).WillByDefault([](int Line) {
+    return Line == 6 ? int(LineFlagBreakpoint | LineFlagBreakpointCompiled | LineFlagCode) : 0;
+  });
+
+  TIDEMainForm w;
+  w.resize(1024, 700);
+  w.show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&w));
+  auto basic =
+      std::dynamic_pointer_cast<TSourceEditor>(VexaIDE->OpenFile(bas, FileKindBasicProject));
+  ASSERT_TRUE(basic);
+  QTest::qWait(50);
+  Save(w, QStringLiteral("editor_basic.png"));
+
+  auto editor = std::dynamic_pointer_cast<TSourceEditor>(VexaIDE->ShowModuleEditor(module));
+  ASSERT_TRUE(editor);
+  editor->RefreshBreakpointLines();
+  editor->SetExecutionLine(14);
+  editor->SetErrorLine(10);
+  QTest::qWait(50);
+  Save(w, QStringLiteral("editor_v2.png"));
+
+  // The text is coloured: many colours where only black on white would be two.
+  TVexaEditControl* control = editor->Control();
+  const QImage image = control->grab().toImage();
+  EXPECT_GT(Colours(image, QRect(40, 0, image.width() - 40, image.height() / 2)), 20);
+  editor->Close();
+  basic->Close();
 }
 
 }  // namespace
