@@ -1,5 +1,6 @@
 // The program as main() runs it: its own application object per run, the
 // real start-up hooks, settings in a temporary file.
+#include "ProgramArgs.h"
 #include "forms/IDEStartup.h"
 
 #include "CommandsModule.h"
@@ -32,17 +33,7 @@ namespace {
 using testing::NiceMock;
 using testing::Return;
 
-// argv as main() gets it.
-struct Args {
-  explicit Args(std::vector<std::string> list) : strings(std::move(list)) {
-    for (auto& s : strings) pointers.push_back(s.data());
-    pointers.push_back(nullptr);
-    count = int(strings.size());
-  }
-  std::vector<std::string> strings;
-  std::vector<char*> pointers;
-  int count;
-};
+using Args = test::TProgramArgs;
 
 class MainStart : public testing::Test {
  protected:

@@ -3,6 +3,7 @@
 #include "Helpers.h"
 #include "MockIntfs.h"
 #include "Options.h"
+#include "ProgramArgs.h"
 #include "Services.h"
 #include "Settings.h"
 #include "TempSettings.h"
@@ -52,17 +53,7 @@ struct Released : testing::NiceMock<Mock> {
   std::string name_;
 };
 
-// argv as main() gets it.
-struct Args {
-  explicit Args(std::vector<std::string> list) : strings(std::move(list)) {
-    for (auto& s : strings) pointers.push_back(s.data());
-    pointers.push_back(nullptr);
-    count = int(strings.size());
-  }
-  std::vector<std::string> strings;
-  std::vector<char*> pointers;
-  int count;
-};
+using Args = test::TProgramArgs;
 
 class StartupOrder : public testing::Test {
  protected:
