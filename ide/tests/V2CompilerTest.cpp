@@ -3,6 +3,9 @@
 #include "FakeDialogs.h"
 #include "projects/MainThreadInvoker.h"
 
+#include "boardemu/V2Board.h"
+#include "vexa/platform/Clock.h"
+
 #include <gtest/gtest.h>
 
 #include <QDir>
@@ -108,9 +111,11 @@ class V2CompilerTest : public ::testing::Test {
   void SetUp() override { ASSERT_TRUE(dir_.isValid()); }
 
   std::unique_ptr<TV2Compiler> MakeCompiler(TProjectSide& Side,
-                                            const TVx2CompFunctions& Functions = {}) {
+                                            const TVx2CompFunctions& Functions = {},
+                                            platform::Clock* Clock = nullptr) {
     TV2Compiler::TSeams seams;
     seams.Functions = Functions;
+    seams.Clock = Clock;
     seams.Invoker = invoker_;
     seams.Dialogs = dialogs_;
     seams.MessageSink = [&Side](const QList<Ref<IVexaMessage>>& Messages) {
@@ -265,17 +270,35 @@ TEST_F(V2CompilerTest, CompileModuleMarksThatModuleAndEveryLaterOne) {
   }
 }
 
-// The serial port COM7 is a device that does not exist while it lives.
-class TMissingPort {
+TEST_F(V2CompilerTest, ARequestPostedWhileTheWorkerWorksIsAnsweredBeforeItWaits) {
+  TProjectSide side;
+  SetThreeModules(side);
+  auto compiler = MakeCompiler(side);
+  // Posted from an event, while the worker waits for it to return.
+  auto onState = compiler->OnStateChange;
+  compiler->OnStateChange = [&](TV2Compiler& Sender, int State, const QString& Text) {
+    onState(Sender, State, Text);
+    if (State == TV2Compiler::StateBuilt) Sender.CompileModule("main.v2");
+  };
+  compiler->Build(Base());
+  ASSERT_TRUE(WaitIdle(side, 2));
+  EXPECT_EQ(side.states, (std::vector<int>{0, 1, 2, 3, 4, 2, 0}));
+  EXPECT_EQ(side.compiled, (QStringList{"motor", "display", "main", "main"}));
+  // Nothing was left raised for another round.
+  EXPECT_FALSE(manual_->PumpUntil([&] { return side.idles > 2; }, 200ms));
+}
+
+// The serial port COM7 is the device at Path while it lives.
+class TPortDevice {
  public:
-  explicit TMissingPort(const QString& Path) {
+  explicit TPortDevice(const QString& Path) {
     ::setenv("VEXA_COM7", Path.toLocal8Bit().constData(), 1);
   }
-  ~TMissingPort() { ::unsetenv("VEXA_COM7"); }
+  ~TPortDevice() { ::unsetenv("VEXA_COM7"); }
 };
 
 TEST_F(V2CompilerTest, DownloadRunsOnlyAfterACleanBuildAndNeverFromAnEmptyImage) {
-  TMissingPort port(dir_.filePath("no-such-device"));
+  TPortDevice port(dir_.filePath("no-such-device"));
   const QString cannotOpen = QStringLiteral("Konnte die Schnittstelle COM7 nicht öffnen");
   {
     // Build and download together: the final step first, the download after it.
@@ -307,6 +330,65 @@ TEST_F(V2CompilerTest, DownloadRunsOnlyAfterACleanBuildAndNeverFromAnEmptyImage)
     ASSERT_TRUE(WaitIdle(side, 2));
     EXPECT_EQ(side.StatesFrom(1), (std::vector<int>{1, 2, 0}));
     EXPECT_TRUE(side.statusTexts.isEmpty());
+  }
+  EXPECT_TRUE(dialogs_->calls.empty());
+}
+
+// Sleeps cost nothing; every reading of the counter moves it on by 100 ms.
+// Worker thread only.
+class TSteppingClock final : public platform::Clock {
+ public:
+  std::uint32_t milliseconds() override { return now += 100; }
+  void sleep(std::uint32_t ms) override { now += ms; }
+  platform::LocalTime localTime() override { return {}; }
+
+ private:
+  std::uint32_t now = 0;
+};
+
+TEST_F(V2CompilerTest, DownloadSendsTheBuiltImageAndDestroyEndsAWaitingOneAtOnce) {
+  using boardemu::FaultKind;
+  const QString testing = QStringLiteral("Teste Verbindung zur Vexa Unit...");
+  TSteppingClock clock;
+  {
+    boardemu::V2BoardOptions options;
+    options.identifyReply = "VX2 HOST V1.00 !";
+    boardemu::V2Board board(options);
+    if (!board.start()) GTEST_SKIP() << "no pseudo-terminal can be opened here";
+    TPortDevice port(QString::fromStdString(board.path()));
+    TProjectSide side;
+    SetThreeModules(side);
+    auto compiler = MakeCompiler(side, {}, &clock);
+    compiler->Build(Base());
+    compiler->Download(7);
+    ASSERT_TRUE(WaitIdle(side, 2));
+
+    ASSERT_GE(side.statusTexts.size(), 27);
+    EXPECT_EQ(side.statusTexts.first(), testing);
+    EXPECT_EQ(side.statusTexts[25],
+              QStringLiteral("Lösche den Flash-Speicher der Vexa Unit (100 % fertig)"));
+    EXPECT_EQ(side.statusTexts.last(),
+              QStringLiteral("Übertrage Anwenderprogramm in die Vexa Unit (100 % fertig)"));
+    EXPECT_EQ(side.states.back(), int(TV2Compiler::StateIdle));
+    ASSERT_TRUE(board.recording().waitForEvent("program-vmc", 2s));
+    EXPECT_GT(board.recording().image("program").size(), 8u);
+  }
+  {
+    boardemu::V2Board board({}, {FaultKind::NoAnswer});
+    if (!board.start()) GTEST_SKIP() << "no pseudo-terminal can be opened here";
+    TPortDevice port(QString::fromStdString(board.path()));
+    TProjectSide side;
+    SetThreeModules(side);
+    auto compiler = MakeCompiler(side, {}, &clock);
+    compiler->Build(Base());
+    compiler->Download(7);
+    ASSERT_TRUE(manual_->PumpUntil([&] { return !side.statusTexts.isEmpty(); }, 10s));
+    // The worker now waits up to a second for the board's answer.
+    const auto start = std::chrono::steady_clock::now();
+    compiler.reset();
+    EXPECT_LT(std::chrono::steady_clock::now() - start, 900ms);
+    manual_->Pump();
+    EXPECT_EQ(side.statusTexts, QStringList{testing});
   }
   EXPECT_TRUE(dialogs_->calls.empty());
 }
