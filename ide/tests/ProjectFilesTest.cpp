@@ -1,8 +1,10 @@
 #include "projects/ProjectFiles.h"
 
 #include "FakeDialogs.h"
+#include "Helpers.h"
 #include "LineNumberList.h"
 #include "MockIntfs.h"
+#include "Options.h"
 #include "Services.h"
 #include "TempSettings.h"
 #include "projects/V2Module.h"
@@ -145,6 +147,18 @@ TEST_F(ProjectFilesTest, ModuleListsGiveModulesInOrderWithUsedFlags) {
   EXPECT_EQ(modules.Get(2)->GetFileName(), Path("lib/sub/gps.v2"));
   EXPECT_EQ(modules.Get(0)->GetProject(), project_);
   EXPECT_TRUE(Errors().isEmpty());
+}
+
+// The lists shipped beside the program, where the default settings look.
+TEST_F(ProjectFilesTest, ShippedModuleListsReadWithoutErrorWithDefaultSettings) {
+  ASSERT_EQ(QDir(ProgramDirectory()).canonicalPath(), QDir(VEXAIDE_PROGRAM_DIR).canonicalPath());
+  options::ReadOptions();
+  TVexaInterfaceList<IVexaModule> modules;
+  ReadModuleList(ModuleKindSystem, options::SystemModulesPath, project_, modules);
+  ReadModuleList(ModuleKindCommon, options::UserCommonModulesPath, project_, modules);
+  EXPECT_TRUE(QFileInfo::exists(options::SystemModulesPath + "/modules.txt"));
+  EXPECT_TRUE(QFileInfo::exists(options::UserCommonModulesPath + "/modules.txt"));
+  EXPECT_TRUE(Errors().isEmpty()) << Errors().join("\n").toStdString();
 }
 
 TEST_F(ProjectFilesTest, ModuleListErrorsAreReportedAndReadingGoesOn) {
