@@ -184,10 +184,13 @@ TEST_F(ProjectFilesTest, ModuleListErrorsAreReportedAndReadingGoesOn) {
 }
 
 TEST_F(ProjectFilesTest, UnreadableModuleListIsReportedWithNoModules) {
-  const QString list = Write("lib/modules.txt", "lcd.v2!\n");
   Write("lib/lcd.v2", "");
-  QFile::setPermissions(list, QFileDevice::Permissions());
-  if (QFile file(list); file.open(QIODevice::ReadOnly)) GTEST_SKIP() << "runs with every right";
+  const QString list = Path("lib/modules.txt");
+  // A file that opens but cannot be read, whoever runs the test.
+  ASSERT_TRUE(QFile::link("/proc/self/mem", list));
+  if (QFile file(list); !file.open(QIODevice::ReadOnly) || !file.readAll().isEmpty() ||
+                        file.error() == QFileDevice::NoError)
+    GTEST_SKIP() << "no unreadable file here";
   TVexaInterfaceList<IVexaModule> modules;
   ReadModuleList(ModuleKindSystem, Path("lib"), project_, modules);
   EXPECT_EQ(modules.Count(), 0);
@@ -195,6 +198,14 @@ TEST_F(ProjectFilesTest, UnreadableModuleListIsReportedWithNoModules) {
             QStringList(
                 QString::fromUtf8("Fehler beim Lesen der Datei gemeinsam benutzter Module \"%1\"!")
                     .arg(list)));
+
+  dialogs_->calls.clear();
+  const QString project = Path("lib/demo.v2p");
+  ASSERT_TRUE(QFile::link("/proc/self/mem", project));
+  ReadV2ProjectFile(project, project_, modules);
+  EXPECT_EQ(
+      Errors(),
+      QStringList(QString::fromUtf8("Fehler beim Lesen der Projektdatei \"%1\"!").arg(project)));
 }
 
 TEST_F(ProjectFilesTest, ProjectFileMarksLibraryModulesAndAddsProjectModules) {
