@@ -25,6 +25,7 @@
 #include <QSlider>
 #include <QTabWidget>
 #include <QTimer>
+#include <QtTest/QTest>
 
 #include <functional>
 
@@ -280,18 +281,26 @@ TEST_F(OptionDialog, LanguageDialogsEditTheCommandModulesHighlighters) {
           auto* syntax = static_cast<TSyntaxHighlightPage*>(Dialog.Pages[0]);
           syntax->lbElements->setCurrentRow(syntax->CurrentClone()->IndexOf("Comment"));
           syntax->cbFontUnderline->setChecked(true);
+          // Red as the text colour, from the grid.
+          TColorGrid* grid = syntax->cgAttriColors;
+          QTest::mouseClick(grid, Qt::LeftButton, {},
+                            grid->CellRect(TColorGrid::IndexOf(TVexaColor(0x0000FF))).center());
           static_cast<TProjectOptionsPage*>(Dialog.Pages[1])->tbDelay->setValue(17);
         },
         QDialog::Accepted);
     EXPECT_TRUE(ExecuteOptionsDialog(c.kind, nullptr));
     EXPECT_TRUE(c.live->At(comment).Style & FontStyleUnderline);
+    EXPECT_EQ(c.live->At(comment).Foreground.Value(), 0x0000FFu);
     EXPECT_EQ(*c.delay, 1700);
   }
   auto file = temp.File();
   EXPECT_EQ(file->value("1.0/Projects/BackgroundCompilationDelayV2").toInt(), 1700);
   EXPECT_EQ(file->value("1.0/Projects/BackgroundCompilationDelayBASIC").toInt(), 1700);
-  EXPECT_EQ(file->value("1.0/SyntaxHighlighting/V2/Comment/FontStyle").toInt(),
-            FontStyleItalic | FontStyleUnderline);
+  for (const char* language : {"V2", "BASIC"}) {
+    const QString section = QStringLiteral("1.0/SyntaxHighlighting/%1/Comment/").arg(language);
+    EXPECT_EQ(file->value(section + "FontStyle").toInt(), FontStyleItalic | FontStyleUnderline);
+    EXPECT_EQ(file->value(section + "ForegroundColor").toInt(), 0x0000FF);
+  }
 }
 
 }  // namespace
