@@ -8,8 +8,6 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPushButton>
-#include <QStyleOptionToolButton>
-#include <QStylePainter>
 #include <QToolButton>
 #include <QVBoxLayout>
 #include <QWidgetAction>
