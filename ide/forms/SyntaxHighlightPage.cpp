@@ -236,6 +236,7 @@ void TSyntaxHighlightPage::ShowElement() {
     previewClone_ = clone;
     TVexaLexer* old = previewLexer_;
     previewLexer_ = new TVexaLexer(clone, SynEditPreview);
+    previewLexer_->SetAlwaysHighlight(true);
     ++UpdateLock;  // a new text moves the caret: that chooses nothing
     SynEditPreview->setLexer(previewLexer_);
     SynEditPreview->setText(SampleSource(*clone));

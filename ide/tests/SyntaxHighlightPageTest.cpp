@@ -194,5 +194,19 @@ TEST_F(SyntaxHighlightPage, TheElementUnderThePreviewsCaretIsSelected) {
   EXPECT_FALSE(preview.hasSelectedText());
 }
 
+// The preview shows the colours being edited also while the editors have
+// highlighting switched off.
+TEST_F(SyntaxHighlightPage, ThePreviewColoursWithHighlightingSwitchedOff) {
+  options::UseSyntaxHighlighting = false;
+  THighlighterAttributes live(THighlighterLanguage::V2);
+  TSyntaxHighlightPage page;
+  page.AddHighlighters({&live});
+  TVexaEditControl& preview = *page.SynEditPreview;
+  preview.SendScintilla(QsciScintilla::SCI_COLOURISE, 0L, -1L);
+  EXPECT_EQ(preview.SendScintilla(QsciScintilla::SCI_GETSTYLEAT, 0L), live.IndexOf("Comment"));
+  const long keyword = preview.SendScintilla(QsciScintilla::SCI_POSITIONFROMLINE, 2L);
+  EXPECT_EQ(preview.SendScintilla(QsciScintilla::SCI_GETSTYLEAT, keyword), live.IndexOf("Keyword"));
+}
+
 }  // namespace
 }  // namespace vexa::ide
