@@ -54,6 +54,11 @@ void TVexaLexer::setEditor(QsciScintilla* Editor) {
   if (Editor) ApplySettings();  // the editor's palette may differ from the application's
 }
 
+void TVexaLexer::SetAlwaysHighlight(bool Always) {
+  alwaysHighlight_ = Always;
+  ApplySettings();
+}
+
 void TVexaLexer::ApplySettings() {
   const QPalette palette = Palette();
   const QColor text = palette.color(QPalette::Text);
@@ -88,7 +93,7 @@ void TVexaLexer::ApplySettings() {
   emit paperChanged(base, QsciScintillaBase::STYLE_DEFAULT);
   emit colorChanged(text, QsciScintillaBase::STYLE_DEFAULT);
 
-  const bool highlighting = options::UseSyntaxHighlighting;
+  const bool highlighting = alwaysHighlight_ || options::UseSyntaxHighlighting;
   if (highlighting != highlighting_) {
     highlighting_ = highlighting;
     if (editor()) editor()->recolor();

@@ -33,6 +33,10 @@ class TVexaLexer : public QsciLexerCustom {
   // The style token kind Kind is drawn with.
   int StyleOfKind(int Kind) const { return highlighting_ ? Kind : PlainStyle(); }
 
+  // A lexer that always colours (the option pages' previews) ignores
+  // options::UseSyntaxHighlighting.
+  void SetAlwaysHighlight(bool Always);
+
   // Takes the attributes, options::UseSyntaxHighlighting and the editor font
   // (options::EditorFontFace, EditorFontSize) again; restyles the text when
   // highlighting was switched on or off.
@@ -55,6 +59,7 @@ class TVexaLexer : public QsciLexerCustom {
   TTokenizer tokenize_;
   int kindCount_;
   bool highlighting_ = true;
+  bool alwaysHighlight_ = false;
 };
 
 // The lexer for a file kind (FileKindV2Module or FileKindBasicProject), made

@@ -3,6 +3,7 @@
 #include "Services.h"
 #include "forms/CommandsDataModule.h"
 #include "forms/Help.h"
+#include "forms/OptionDialog.h"
 #include "forms/ShortcutFilter.h"
 #include "forms/SplashForm.h"
 #include "forms/TipOfTheDay.h"
@@ -194,14 +195,18 @@ void TIDEMainForm::CreateMenus() {
                             "actSimulatorPause", "actSimulatorReset", "-", "actProjectAddWatch",
                             "actProjectToggleBrkpt", "actSimulatorClearAllBrkpts"});
 
-  // Optionen: the option dialogs do not exist yet.
+  // Optionen: each item runs its option dialog.
   mnuOptions = newMenu(this, QStringLiteral("&Optionen"), "mnuOptions");
   bar->addMenu(mnuOptions);
   miOptionsV2 = addItem(mnuOptions, QStringLiteral("&Vexa II..."), "miOptionsV2");
   miOptionsBasic = addItem(mnuOptions, QStringLiteral("Vexa/&BASIC..."), "miOptionsBasic");
   miOptionsEnvironment =
       addItem(mnuOptions, QStringLiteral("&Umgebungseinstellungen..."), "miOptionsEnvironment");
-  for (QAction* item : {miOptionsV2, miOptionsBasic, miOptionsEnvironment}) item->setEnabled(false);
+  for (auto [item, kind] : {std::pair{miOptionsV2, TOptionsDialogKind::V2},
+                            std::pair{miOptionsBasic, TOptionsDialogKind::Basic},
+                            std::pair{miOptionsEnvironment, TOptionsDialogKind::Environment}}) {
+    connect(item, &QAction::triggered, this, [this, kind] { ExecuteOptionsDialog(kind, this); });
+  }
 
   // Hilfe
   mnuHelp = newMenu(this, QStringLiteral("&Hilfe"), "mnuHelp");

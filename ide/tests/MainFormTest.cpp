@@ -7,6 +7,7 @@
 #include "TempSettings.h"
 #include "TestApp.h"
 #include "forms/CommandsDataModule.h"
+#include "forms/OptionDialog.h"
 #include "forms/SplashForm.h"
 #include "forms/TipOfTheDay.h"
 
@@ -171,10 +172,26 @@ TEST_F(MainForm, MenusHoldTheirItemsCaptionsAndShortcuts) {
   EXPECT_TRUE(w.mnuSimulator->actions().contains(CommandsDataModule->Action("actSimulatorStart")));
 }
 
-TEST_F(MainForm, OptionItemsAreDisabledAndInfoWaitsForTheSplashTimer) {
+TEST_F(MainForm, OptionItemsOpenTheirDialogsAndInfoWaitsForTheSplashTimer) {
   TIDEMainForm& w = Make();
-  for (QAction* item : {w.miOptionsV2, w.miOptionsBasic, w.miOptionsEnvironment})
-    EXPECT_FALSE(item->isEnabled()) << item->text().toStdString();
+  const QStringList tabs[] = {{"Syntaxhervorhebung", "Projekt"},
+                              {"Syntaxhervorhebung", "Projekt"},
+                              {"Editor"}};
+  int k = 0;
+  for (QAction* item : {w.miOptionsV2, w.miOptionsBasic, w.miOptionsEnvironment}) {
+    SCOPED_TRACE(item->text().toStdString());
+    EXPECT_TRUE(item->isEnabled());
+    QStringList shown;
+    QTimer::singleShot(0, [&shown] {
+      auto* dialog = qobject_cast<TMultipageOptionDialog*>(QApplication::activeModalWidget());
+      if (!dialog) return;
+      for (int i = 0; i < dialog->pctrlOptionPages->count(); ++i)
+        shown << dialog->pctrlOptionPages->tabText(i);
+      dialog->reject();
+    });
+    item->trigger();
+    EXPECT_EQ(shown, tabs[k++]);
+  }
   EXPECT_FALSE(w.miHelpInfo->isEnabled());
   EXPECT_TRUE(w.miHelpTipOfTheDay->isEnabled());
   EXPECT_TRUE(w.miHelpIDE->isEnabled());

@@ -11,6 +11,8 @@
 #include "Settings.h"
 #include "TempSettings.h"
 #include "TestApp.h"
+#include "HighlighterSettings.h"
+#include "forms/OptionDialog.h"
 #include "forms/SplashForm.h"
 #include "forms/TipOfTheDay.h"
 
@@ -22,6 +24,7 @@
 #include <QLabel>
 #include <QSet>
 #include <QStatusBar>
+#include <QTabWidget>
 #include <QTemporaryDir>
 #include <QToolBar>
 #include <QtTest/QTest>
@@ -167,6 +170,35 @@ TEST_F(Screenshots, Editors) {
   EXPECT_GT(Colours(image, QRect(40, 0, image.width() - 40, image.height() / 2)), 20);
   editor->Close();
   basic->Close();
+}
+
+// The three option dialogs: the V2 dialog on its highlighting page, the BASIC
+// dialog on its project page, the environment dialog.
+TEST_F(Screenshots, OptionDialogs) {
+  THighlighterAttributes v2(THighlighterLanguage::V2), basic(THighlighterLanguage::Basic);
+  struct Shot {
+    const char* file;
+    int tab;
+  } shots[] = {{"options_v2.png", 0}, {"options_basic.png", 1}, {"options_environment.png", 0}};
+  for (int k = 0; k < 3; ++k) {
+    SCOPED_TRACE(shots[k].file);
+    TMultipageOptionDialog dialog;
+    if (k == 0) BuildV2OptionsDialog(dialog, &v2);
+    if (k == 1) BuildBasicOptionsDialog(dialog, &basic);
+    if (k == 2) BuildEnvironmentOptionsDialog(dialog);
+    dialog.pctrlOptionPages->setCurrentIndex(shots[k].tab);
+    dialog.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&dialog));
+    QTest::qWait(50);
+    Save(dialog, QString::fromLatin1(shots[k].file));
+    // Every control of the page fits: the dialog is at least its size hint.
+    EXPECT_GE(dialog.width(), dialog.sizeHint().width());
+    EXPECT_GE(dialog.height(), dialog.sizeHint().height());
+    const QImage image = dialog.grab().toImage();
+    QWidget* page = dialog.Pages[shots[k].tab];
+    EXPECT_GT(Colours(image, QRect(page->mapTo(&dialog, QPoint(0, 0)), page->size())), 10)
+        << "the page is painted";
+  }
 }
 
 }  // namespace
