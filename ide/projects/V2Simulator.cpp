@@ -77,7 +77,9 @@ TV2Simulator::~TV2Simulator() {
 }
 
 void TV2Simulator::Start() {
-  kit_.Start([this](std::stop_token Stop) { Body(Stop); });
+  // After the error box of an internal error the thread is gone: the
+  // project learns that the program no longer runs.
+  kit_.Start([this](std::stop_token Stop) { Body(Stop); }, [this] { SetRunState(Stopped); });
 }
 
 // Main thread: the command replaces one not yet taken; a pending refresh stays.

@@ -14,6 +14,7 @@
 
 #include <atomic>
 #include <chrono>
+#include <clocale>
 #include <map>
 #include <mutex>
 #include <string>
@@ -74,6 +75,14 @@ const QString kSetValueError = QStringLiteral(
   library.WriteOutputFile(Base);
   return ::testing::AssertionSuccess();
 }
+
+// A German numeric locale (a decimal comma) while it lives, when the system has one.
+class TGermanNumbers {
+ public:
+  TGermanNumbers() { std::setlocale(LC_NUMERIC, "de_DE.UTF-8"); }
+  ~TGermanNumbers() { Restore(); }
+  void Restore() { std::setlocale(LC_NUMERIC, "C"); }
+};
 
 // The project's side: breakpoints and watches it hands out, and what it was told.
 struct TProjectSide {
@@ -301,6 +310,8 @@ TEST_F(V2SimulatorTest, WatchesGetValuesAndTypesAndTakeNewValues) {
 
   // A refresh with new value texts: the int takes "40 + 1", the float
   // round-trips the text the watch shows.
+  // The texts do not depend on the process's numeric locale.
+  TGermanNumbers german;
   counter->SetTypeText("40 + 1");
   ratio->SetFloatValue(-1.5e-3);
   ratio->SetTypeText(ratio->GetValueText());
@@ -312,6 +323,7 @@ TEST_F(V2SimulatorTest, WatchesGetValuesAndTypesAndTakeNewValues) {
   EXPECT_EQ(counter->GetTypeText(), QString());
   EXPECT_EQ(ratio->GetValueText(), "-0.0015");
   EXPECT_TRUE(dialogs_->calls.empty());
+  german.Restore();
 
   // "abc" does not fit an int: the box, the text cleared, the value kept.
   counter->SetTypeText("abc");
@@ -545,6 +557,50 @@ TEST_F(V2SimulatorTest, BurstsAreAtMost1001StepsAndBreakpointsNeedANewStatement)
   EXPECT_EQ((sim->StepCount() - 1700) % TV2Simulator::kBurstSteps, 0);
   sim.reset();
   fakeMachine = nullptr;
+}
+
+std::int32_t FailingStep(Vx2SimHandle, StepInfo*) { return 0; }
+
+TEST_F(V2SimulatorTest, AFailingLibraryCallEndsTheThreadWithItsBoxAndStopsTheProgram) {
+  TFakeMachine machine;
+  fakeMachine = &machine;
+  TVx2SimFunctions functions;
+  functions.createMachine = &FakeCreate;
+  functions.destroyMachine = &FakeDestroy;
+  functions.resetMachine = &FakeReset;
+  functions.step = &FailingStep;
+  TProjectSide side;
+  auto sim = Make(side, "fake", functions);
+  sim->Run();
+  ASSERT_TRUE(invoker_->PumpUntil([&] { return sim->Finished(); }, 10s));
+  invoker_->Pump();
+  ASSERT_EQ(dialogs_->calls.size(), 1u);
+  const QString text = dialogs_->calls[0].text;
+  EXPECT_TRUE(text.startsWith("Internal error in TV2Simulator.Execute()\r\n\r\n"))
+      << text.toStdString();
+  EXPECT_TRUE(text.endsWith(": step() failed")) << text.toStdString();
+  EXPECT_EQ(sim->RunState(), TV2Simulator::Stopped);
+  EXPECT_EQ(side.events, (QStringList{"RunningChanged(1)", "RunningChanged(0)"}));
+  sim.reset();
+  fakeMachine = nullptr;
+}
+
+TEST_F(V2SimulatorTest, RegisteredCreatorMakesTheSimulationOfABuild) {
+  RegisterV2Simulator();
+  ASSERT_TRUE(CreateV2Simulation);
+  TProjectSide side;
+  try {
+    CreateV2Simulation(side.project, Base("missing"));
+    ADD_FAILURE() << "no exception";
+  } catch (const std::exception& e) {
+    EXPECT_STREQ(e.what(), "Internal error: createMachine() failed");
+  }
+  Ref<IVexaSimulator> sim = CreateV2Simulation(side.project, Base());
+  ASSERT_TRUE(sim);
+  EXPECT_EQ(sim->GetProject(), side.project);
+  EXPECT_TRUE(sim->CanRun());
+  sim.reset();
+  CreateV2Simulation = nullptr;
 }
 
 }  // namespace
