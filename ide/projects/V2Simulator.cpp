@@ -172,11 +172,7 @@ void TV2Simulator::Body(std::stop_token Stop) {
       if (Stop.stop_requested()) return;
     }
     if (Stop.stop_requested()) return;
-    if (RunState() == Stopped) {
-      // At rest after a stop: a command that came meanwhile is void.
-      requests_.With([](TRequest& r) { r.Command = CmdNone; });
-      ResetMachine();
-    }
+    if (RunState() == Stopped) ResetMachine();
     RefreshWatches();
   }
 }
@@ -213,6 +209,9 @@ void TV2Simulator::SetRunState(int State) {
     std::lock_guard lock(lock_);
     cursorActive_ = false;
   }
+  // A command given before the program stopped is void; one given after
+  // the main thread could see the stop is kept.
+  if (State == Stopped) requests_.Take([](TRequest& r) { r.Command = CmdNone; });
   runState_.store(State, std::memory_order_release);
   if (kit_.StopRequested()) return;
   const int changes = std::exchange(pendingChanges_, 0);

@@ -93,10 +93,12 @@ struct TProjectSide {
   QStringList events;  // "RunningChanged(1)", "PausedAt(1,2,7)", "Watches"
   std::function<void()> onWatches;
   std::function<void(bool, int, int)> onPausedAt;
+  std::function<void(bool)> onRunningChanged;
 
   TProjectSide() {
     ON_CALL(*project, RunningChanged(_)).WillByDefault([this](bool Running) {
       events << QStringLiteral("RunningChanged(%1)").arg(int(Running));
+      if (onRunningChanged) onRunningChanged(Running);
     });
     ON_CALL(*project, PausedAt(_, _, _)).WillByDefault([this](bool Show, int Module, int Line) {
       events << QStringLiteral("PausedAt(%1,%2,%3)").arg(int(Show)).arg(Module).arg(Line);
@@ -394,6 +396,27 @@ TEST_F(V2SimulatorTest, ARefreshNeverReplacesAPendingRun) {
   EXPECT_EQ(counter->GetValueText(), "2");
 }
 
+TEST_F(V2SimulatorTest, ACommandGivenOnceTheStopIsShownIsKept) {
+  TProjectSide side;
+  side.breakpoints = {{kMainModule, 7}};
+  auto sim = Make(side, Base());
+  sim->UpdateBreakpoints();
+  sim->Run();
+  ASSERT_TRUE(WaitPaused(side, *sim, At(kMainModule, 7)));
+
+  // Run from the project's RunningChanged(false): the program starts again.
+  side.onRunningChanged = [&](bool Running) {
+    if (!Running) sim->Run();
+  };
+  sim->Run();
+  ASSERT_TRUE(WaitPaused(side, *sim, At(kMainModule, 7)));
+  side.events.clear();
+  sim->Stop();
+  ASSERT_TRUE(WaitPaused(side, *sim, At(kMainModule, 7)));
+  EXPECT_EQ(side.events.mid(0, 4), (QStringList{"RunningChanged(0)", At(kMainModule, 7, false),
+                                                "Watches", "RunningChanged(1)"}));
+}
+
 TEST_F(V2SimulatorTest, RunTimeErrorsShowTheirTextAndChangeTheRunState) {
   struct Case {
     const char* name;
@@ -508,6 +531,9 @@ struct TFakeMachine {
   std::int64_t steps = 0;
   // Steps at which the record reports a change, and the record then.
   std::map<std::int64_t, StepInfo> script;
+  // Runs on the worker during the step of that number.
+  std::int64_t hookStep = 0;
+  std::function<void()> hook;
 };
 TFakeMachine* fakeMachine = nullptr;
 
@@ -517,7 +543,8 @@ std::int32_t FakeReset(Vx2SimHandle) { return 1; }
 std::int32_t FakeStep(Vx2SimHandle Machine, StepInfo* Info) {
   auto* machine = reinterpret_cast<TFakeMachine*>(Machine);
   std::lock_guard lock(machine->mutex);
-  const auto it = machine->script.find(++machine->steps);
+  if (++machine->steps == machine->hookStep) machine->hook();
+  const auto it = machine->script.find(machine->steps);
   if (it != machine->script.end())
     *Info = it->second;
   else
@@ -555,6 +582,30 @@ TEST_F(V2SimulatorTest, BurstsAreAtMost1001StepsAndBreakpointsNeedANewStatement)
   sim->Pause();
   ASSERT_TRUE(invoker_->PumpUntil([&] { return sim->IsPaused(); }, 10s));
   EXPECT_EQ((sim->StepCount() - 1700) % TV2Simulator::kBurstSteps, 0);
+  sim.reset();
+  fakeMachine = nullptr;
+}
+
+TEST_F(V2SimulatorTest, ACommandGivenWhileTheProgramStillRanIsVoidWhenItStops) {
+  TFakeMachine machine;
+  fakeMachine = &machine;
+  machine.script[3000] = StepInfo{VX2SIM_ALL_STOPPED, VX2SIM_CHANGED_RUN_STATE, 0, 1, 3, 0, 1, 0};
+  TVx2SimFunctions functions;
+  functions.createMachine = &FakeCreate;
+  functions.destroyMachine = &FakeDestroy;
+  functions.resetMachine = &FakeReset;
+  functions.step = &FakeStep;
+  TProjectSide side;
+  auto sim = Make(side, "fake", functions);
+  // The user pauses during the burst in which the last thread stops.
+  machine.hookStep = 2999;
+  machine.hook = [&] { sim->Pause(); };
+  sim->Run();
+  ASSERT_TRUE(WaitStopped(side, *sim));
+  EXPECT_FALSE(
+      invoker_->PumpUntil([&] { return sim->RunState() != TV2Simulator::Stopped; }, 300ms));
+  EXPECT_EQ(side.events, (QStringList{"RunningChanged(1)", "RunningChanged(0)", "Watches"}));
+  EXPECT_EQ(dialogs_->Texts(), QStringList{"Alle Threads im Programm gestoppt"});
   sim.reset();
   fakeMachine = nullptr;
 }
