@@ -225,7 +225,8 @@ TEST_F(V2SimulatorTest, BreakpointsAndStepsStopWhereTheUserExpects) {
   EXPECT_EQ(sim->ShownDepth(), 0);
   EXPECT_FALSE(sim->CanStepOut());
 
-  // Step over the call: the next line, same depth.
+  // Step over the call: the next line, same depth; the breakpoint does not
+  // fire again when the call returns into its line.
   sim->StepOver();
   ASSERT_TRUE(WaitPaused(side, *sim, At(kMainModule, 8)));
   EXPECT_EQ(sim->ShownDepth(), 0);
