@@ -1,0 +1,150 @@
+// The V2 simulator worker on a compiled counting loop, headless (the main
+// thread pumps a manual invoker): steps per second of a run through the
+// worker next to the raw step calls on the same program, and the time from
+// a pause command to the project's PausedAt on the main thread.
+#include <benchmark/benchmark.h>
+
+#include "MockIntfs.h"
+#include "projects/MainThreadInvoker.h"
+#include "projects/V2Simulator.h"
+#include "projects/Vx2CompLibrary.h"
+
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <chrono>
+#include <memory>
+
+namespace {
+
+using namespace std::chrono_literals;
+using ::testing::_;
+using ::testing::NiceMock;
+using vexa::ide::TManualInvoker;
+using vexa::ide::TV2Simulator;
+using vexa::ide::TVx2CompLibrary;
+using TProject = NiceMock<vexa::ide::test::MockV2SimulationProject>;
+
+const char* const kLoop =
+    "int counter;\n"
+    "thread main {\n"
+    "  loop {\n"
+    "    counter = counter + 1;\n"
+    "  }\n"
+    "}\n";
+
+// The counting loop compiled into a temporary folder; empty base when it failed.
+class TLoopProgram {
+ public:
+  TLoopProgram() {
+    if (!dir_.isValid()) return;
+    TVx2CompLibrary library(QStringLiteral("bench"));
+    const int module = library.AddModule(QStringLiteral("main"), QString::fromLatin1(kLoop));
+    library.BeginBuild();
+    if (library.CompileModule(module) != 0 || !library.FinishBuild()) return;
+    base_ = dir_.filePath(QStringLiteral("loop"));
+    library.WriteOutputFile(base_);
+  }
+  const QString& base() const { return base_; }
+
+ private:
+  QTemporaryDir dir_;
+  QString base_;
+};
+
+void BM_RawStepBursts(benchmark::State& state) {
+  TLoopProgram program;
+  const Vx2SimHandle machine = program.base().isEmpty()
+                                   ? nullptr
+                                   : createMachine(QFile::encodeName(program.base()).constData());
+  if (!machine) {
+    state.SkipWithError("no machine");
+    return;
+  }
+  StepInfo info{};
+  std::int64_t total = 0;
+  for (auto _ : state) {
+    int calls = 0;
+    do {
+      step(machine, &info);
+      ++calls;
+    } while (calls < TV2Simulator::kBurstSteps && (info.changes & 0xFFFF) == 0);
+    total += calls;
+  }
+  state.counters["steps_per_second"] =
+      benchmark::Counter(static_cast<double>(total), benchmark::Counter::kIsRate);
+  destroyMachine(machine);
+}
+BENCHMARK(BM_RawStepBursts);
+
+struct TWorkerSetup {
+  TLoopProgram program;
+  std::shared_ptr<TManualInvoker> invoker = std::make_shared<TManualInvoker>();
+  std::shared_ptr<TProject> project = std::make_shared<TProject>();
+  std::shared_ptr<TV2Simulator> sim;
+  int pauses = 0;
+
+  bool Start() {
+    if (program.base().isEmpty()) return false;
+    ON_CALL(*project, PausedAt(_, _, _)).WillByDefault([this](bool Show, int, int) {
+      if (Show) ++pauses;
+    });
+    TV2Simulator::TSeams seams;
+    seams.Invoker = invoker;
+    sim = TV2Simulator::Create(project, program.base(), std::move(seams));
+    return true;
+  }
+};
+
+// Runs for 200 ms per iteration while the main thread pumps.
+void BM_WorkerRunSteps(benchmark::State& state) {
+  TWorkerSetup setup;
+  if (!setup.Start()) {
+    state.SkipWithError("no program");
+    return;
+  }
+  setup.sim->Run();
+  double seconds = 0;
+  std::int64_t before = setup.sim->StepCount();
+  for (auto _ : state) {
+    const auto start = std::chrono::steady_clock::now();
+    setup.invoker->PumpUntil([] { return false; }, 200ms);
+    seconds += std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+  }
+  const std::int64_t steps = setup.sim->StepCount() - before;
+  state.counters["steps_per_second"] = benchmark::Counter(static_cast<double>(steps) / seconds);
+  setup.sim->Stop();
+  setup.invoker->PumpUntil([&] { return setup.sim->RunState() == TV2Simulator::Stopped; }, 5s);
+}
+BENCHMARK(BM_WorkerRunSteps)->Iterations(10)->Unit(benchmark::kMillisecond);
+
+// From Pause() to PausedAt on the main thread, the program running meanwhile.
+void BM_PauseLatency(benchmark::State& state) {
+  TWorkerSetup setup;
+  if (!setup.Start()) {
+    state.SkipWithError("no program");
+    return;
+  }
+  double worst = 0;
+  for (auto _ : state) {
+    setup.sim->Run();
+    setup.invoker->PumpUntil([&] { return false; }, 20ms);
+    const int pauses = setup.pauses;
+    const auto start = std::chrono::steady_clock::now();
+    setup.sim->Pause();
+    if (!setup.invoker->PumpUntil([&] { return setup.pauses > pauses; }, 5s)) {
+      state.SkipWithError("no pause");
+      break;
+    }
+    const double elapsed =
+        std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    worst = std::max(worst, elapsed);
+    state.SetIterationTime(elapsed);
+  }
+  state.counters["worst_ms"] = worst * 1000;
+}
+BENCHMARK(BM_PauseLatency)->UseManualTime()->Iterations(20)->Unit(benchmark::kMicrosecond);
+
+}  // namespace
+
+BENCHMARK_MAIN();
