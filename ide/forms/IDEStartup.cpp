@@ -2,10 +2,12 @@
 
 #include "Dialogs.h"
 #include "forms/EditorServices.h"
+#include "forms/IdentCompletion.h"
 #include "forms/MainForm.h"
 #include "forms/QtDialogs.h"
 #include "forms/SourceEditor.h"
 #include "forms/SplashForm.h"
+#include "forms/WatchesView.h"
 
 #include <QApplication>
 
@@ -22,6 +24,8 @@ TStartupHooks IDEStartupHooks() {
     // the two project factories and the watches view after it.
     RegisterSourceEditorFactory();
     InstallSourceEditorHooks();
+    InstallIdentifierCompletion();
+    RegisterWatchesView();
   };
   hooks.ShowSplash = [] { ShowSplash(QCoreApplication::arguments()); };
   hooks.CreateMainWindow = []() -> std::unique_ptr<QObject> {
