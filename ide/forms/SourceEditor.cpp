@@ -459,9 +459,11 @@ bool TSourceEditor::IsCaseSensitive() { return options::SearchCaseSensitive; }
 bool TSourceEditor::IsWholeWords() { return options::SearchWholeWordsOnly; }
 void TSourceEditor::FindDefinition() {
   if (!form_) return;
+  // Copies: the project opens other editors and may rebind this one.
+  const Ref<IVexaModule> module = module_;
   Ref<IVexaProject> project = ModuleProject();
   const TIdentifierAtCaretInfo info = IdentifierAtCaret();
-  if (project && !info.Text.isEmpty()) project->FindDeclaration(module_, CaretLine(), info.Text);
+  if (project && !info.Text.isEmpty()) project->FindDeclaration(module, CaretLine(), info.Text);
 }
 void TSourceEditor::ReturnFromDefinition() {
   if (!form_) return;
@@ -515,9 +517,10 @@ bool TSourceEditor::CanRunToCursor() {
 bool TSourceEditor::CanToggleBreakpoint() { return form_ && module_; }
 void TSourceEditor::AddWatch() {
   if (!form_) return;
+  const Ref<IVexaModule> module = module_;
   Ref<IVexaProject> project = ModuleProject();
   const TIdentifierAtCaretInfo info = IdentifierAtCaret();
-  if (project && !info.Text.isEmpty()) project->AddWatch(module_, CaretLine(), info.Text);
+  if (project && !info.Text.isEmpty()) project->AddWatch(module, CaretLine(), info.Text);
 }
 void TSourceEditor::RunToCursor() {
   if (form_ && module_) module_->RunToLine(CaretLine());
