@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <ostream>
+
 namespace vexa::ide {
 namespace {
 
@@ -12,6 +14,10 @@ struct IdentCase {
   int Start;
   int CaretOffset;
 };
+
+void PrintTo(const IdentCase& C, std::ostream* Out) {
+  *Out << '"' << C.Line << "\" column " << C.Column;
+}
 
 class IdentifierAtTest : public testing::TestWithParam<IdentCase> {};
 
@@ -49,6 +55,10 @@ struct RequestCase {
   const char* Qualifier;
   const char* Filter;
 };
+
+void PrintTo(const RequestCase& C, std::ostream* Out) {
+  *Out << '"' << C.Line << "\" column " << C.Column;
+}
 
 class CompletionRequestTest : public testing::TestWithParam<RequestCase> {};
 

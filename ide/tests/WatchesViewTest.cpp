@@ -12,6 +12,7 @@
 #include <QMenu>
 #include <QTest>
 
+#include <ostream>
 #include <vector>
 
 namespace vexa::ide {
@@ -20,6 +21,14 @@ namespace {
 using testing::_;
 using testing::NiceMock;
 using testing::Return;
+
+// A double click on a cell as the mouse gives it: a click, then the
+// double-click press.
+void DoubleClick(QTableView* Grid, int Row, int Column) {
+  const QPoint at = Grid->visualRect(Grid->model()->index(Row, Column)).center();
+  QTest::mouseClick(Grid->viewport(), Qt::LeftButton, {}, at);
+  QTest::mouseDClick(Grid->viewport(), Qt::LeftButton, {}, at);
+}
 
 void Settle() {
   for (int i = 0; i < 3; ++i) {
@@ -194,6 +203,10 @@ struct FormatCase {
   bool Enabled;
 };
 
+void PrintTo(const FormatCase& C, std::ostream* Out) {
+  *Out << "type " << C.Type << " format " << C.Format;
+}
+
 class WatchesViewFormatTest : public WatchesViewTest,
                               public testing::WithParamInterface<FormatCase> {};
 
@@ -301,7 +314,7 @@ TEST_F(WatchesViewTest, EditingIsRefusedUnlessTheSimulationIsPausedAndTheWatchHa
     form->UpdatePopupMenu();
     EXPECT_FALSE(form->lmiEditValue->isEnabled());
     // Double click, Enter and the menu command are all ignored.
-    emit form->dgWatches->doubleClicked(form->Model->index(c.Row, 1));
+    DoubleClick(form->dgWatches, c.Row, 1);
     QTest::keyClick(form->dgWatches, Qt::Key_Return);
     form->EditValue();
     EXPECT_TRUE(dialogs->inputs.empty());
@@ -310,8 +323,7 @@ TEST_F(WatchesViewTest, EditingIsRefusedUnlessTheSimulationIsPausedAndTheWatchHa
   // Paused: a double click on the row asks for the new value.
   CurrentSimulator = simulator;
   paused = true;
-  Select(form, 0);
-  emit form->dgWatches->doubleClicked(form->Model->index(0, 1));
+  DoubleClick(form->dgWatches, 0, 1);
   ASSERT_EQ(dialogs->inputs.size(), 1u);
   EXPECT_EQ(dialogs->inputs[0].value, QStringLiteral("5"));
 }
