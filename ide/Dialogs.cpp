@@ -18,6 +18,10 @@ class TConsoleDialogs final : public IDialogs {
     return IdCancel;
   }
   bool ExecuteFileDialog(TFileDialog&) override { return false; }
+  bool InputQuery(const QString&, const QString& Prompt, QString&) override {
+    Print(Prompt);
+    return false;
+  }
 
  private:
   static void Print(const QString& text) {

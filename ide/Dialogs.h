@@ -43,10 +43,14 @@ class IDialogs {
   // Modal; true with Dialog.FileName, Files and FilterIndex set when the
   // user chose, false (Dialog unchanged) when cancelled.
   virtual bool ExecuteFileDialog(TFileDialog& Dialog) = 0;
+  // Modal one-line text input with Caption, Prompt and Value as the initial
+  // text; true with Value set to the entered text on OK, false (Value
+  // unchanged) when cancelled.
+  virtual bool InputQuery(const QString& Caption, const QString& Prompt, QString& Value) = 0;
 };
 
 // The installed dialogs. With none installed, texts go to standard error,
-// questions answer No or Cancel and file dialogs are cancelled.
+// questions answer No or Cancel, file dialogs and inputs are cancelled.
 IDialogs& Dialogs();
 // Installs Dialogs (none: back to standard error); returns the previous ones.
 std::shared_ptr<IDialogs> SetDialogs(std::shared_ptr<IDialogs> Dialogs);

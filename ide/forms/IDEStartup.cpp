@@ -2,11 +2,13 @@
 
 #include "Dialogs.h"
 #include "forms/EditorServices.h"
+#include "forms/IdentCompletion.h"
 #include "forms/MainForm.h"
 #include "forms/QtDialogs.h"
 #include "forms/SourceEditor.h"
 #include "forms/SplashForm.h"
 #include "projects/V2Simulator.h"
+#include "forms/WatchesView.h"
 
 #include <QApplication>
 
@@ -24,6 +26,8 @@ TStartupHooks IDEStartupHooks() {
     RegisterSourceEditorFactory();
     InstallSourceEditorHooks();
     RegisterV2Simulator();
+    InstallIdentifierCompletion();
+    RegisterWatchesView();
   };
   hooks.ShowSplash = [] { ShowSplash(QCoreApplication::arguments()); };
   hooks.CreateMainWindow = []() -> std::unique_ptr<QObject> {

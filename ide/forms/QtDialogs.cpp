@@ -4,6 +4,7 @@
 
 #include <QApplication>
 #include <QFileDialog>
+#include <QInputDialog>
 #include <QMessageBox>
 #include <QPushButton>
 
@@ -84,6 +85,18 @@ bool TQtDialogs::ExecuteFileDialog(TFileDialog& Dialog) {
     int index = filters.indexOf(dialog.selectedNameFilter());
     if (index >= 0) Dialog.FilterIndex = index + 1;
   }
+  return true;
+}
+
+bool TQtDialogs::InputQuery(const QString& Caption, const QString& Prompt, QString& Value) {
+  QInputDialog dialog(QApplication::activeWindow());
+  dialog.setWindowTitle(Caption);
+  dialog.setLabelText(Prompt);
+  dialog.setTextValue(Value);
+  dialog.setOkButtonText(QStringLiteral("OK"));
+  dialog.setCancelButtonText(QStringLiteral("Abbrechen"));
+  if (dialog.exec() != QDialog::Accepted) return false;
+  Value = dialog.textValue();
   return true;
 }
 

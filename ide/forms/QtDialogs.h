@@ -4,7 +4,7 @@
 
 namespace vexa::ide {
 
-// Message boxes and file dialogs with Qt: caption "Dornik Vexa IDE", a beep
+// Message boxes, file dialogs and text inputs with Qt: caption "Dornik Vexa IDE", a beep
 // first, German button texts. Modal over the active window.
 class TQtDialogs final : public IDialogs {
  public:
@@ -12,6 +12,7 @@ class TQtDialogs final : public IDialogs {
   bool Confirm(const QString& Text) override;
   int ConfirmCancel(const QString& Text) override;
   bool ExecuteFileDialog(TFileDialog& Dialog) override;
+  bool InputQuery(const QString& Caption, const QString& Prompt, QString& Value) override;
 };
 
 }  // namespace vexa::ide

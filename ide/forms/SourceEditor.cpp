@@ -435,8 +435,16 @@ void TSourceEditor::SaveAs() { SaveAsDialog(); }
 
 // ISearchCommands
 
-bool TSourceEditor::CanFindDefinition() { return false; }
-bool TSourceEditor::CanReturnFromDefinition() { return false; }
+bool TSourceEditor::CanFindDefinition() {
+  if (!form_ || !HasIdentifierAtCaret()) return false;
+  Ref<IVexaProject> project = ModuleProject();
+  return project && project->CanFindDeclaration();
+}
+bool TSourceEditor::CanReturnFromDefinition() {
+  if (!form_) return false;
+  Ref<IVexaProject> project = ModuleProject();
+  return project && project->CanReturnFromDefinition();
+}
 bool TSourceEditor::CanReplace() {
   return SourceEditorHooks().Replace && TextPresent() && !Control()->isReadOnly();
 }
@@ -449,8 +457,18 @@ bool TSourceEditor::CanFindPrev() {
 }
 bool TSourceEditor::IsCaseSensitive() { return options::SearchCaseSensitive; }
 bool TSourceEditor::IsWholeWords() { return options::SearchWholeWordsOnly; }
-void TSourceEditor::FindDefinition() {}
-void TSourceEditor::ReturnFromDefinition() {}
+void TSourceEditor::FindDefinition() {
+  if (!form_) return;
+  // Copies: the project opens other editors and may rebind this one.
+  const Ref<IVexaModule> module = module_;
+  Ref<IVexaProject> project = ModuleProject();
+  const TIdentifierAtCaretInfo info = IdentifierAtCaret();
+  if (project && !info.Text.isEmpty()) project->FindDeclaration(module, CaretLine(), info.Text);
+}
+void TSourceEditor::ReturnFromDefinition() {
+  if (!form_) return;
+  if (Ref<IVexaProject> project = ModuleProject()) project->ReturnFromDefinition();
+}
 void TSourceEditor::Replace() {
   if (CanReplace()) SourceEditorHooks().Replace(*this);
 }
@@ -472,13 +490,38 @@ void TSourceEditor::ToggleWholeWords() {
 
 // IDebugCommands
 
-bool TSourceEditor::CanAddWatch() { return false; }
+bool TSourceEditor::CanAddWatch() { return form_ && HasIdentifierAtCaret(); }
 int TSourceEditor::CaretLine() { return Control()->Caret().Line; }
+Ref<IVexaProject> TSourceEditor::ModuleProject() {
+  return module_ ? module_->GetProject() : nullptr;
+}
+
+TIdentifierAtCaretInfo TSourceEditor::IdentifierAtCaret() {
+  if (!form_) return {};
+  TIdentifierAtCaretInfo& info = form_->IdentAtCaret;
+  const long pos = Control()->SendScintilla(QsciScintilla::SCI_GETCURRENTPOS);
+  if (!info.Valid || form_->IdentAtCaretPos != pos) {
+    form_->IdentAtCaretPos = pos;
+    int line = 0, index = 0;
+    Control()->getCursorPosition(&line, &index);
+    QString text = line < Control()->lines() ? Control()->text(line) : QString();
+    while (text.endsWith(u'\n') || text.endsWith(u'\r')) text.chop(1);
+    info = IdentifierAt(text, index + 1);
+  }
+  return info;
+}
+bool TSourceEditor::HasIdentifierAtCaret() { return !IdentifierAtCaret().Text.isEmpty(); }
 bool TSourceEditor::CanRunToCursor() {
   return form_ && module_ && module_->CanRunToLine(CaretLine());
 }
 bool TSourceEditor::CanToggleBreakpoint() { return form_ && module_; }
-void TSourceEditor::AddWatch() {}
+void TSourceEditor::AddWatch() {
+  if (!form_) return;
+  const Ref<IVexaModule> module = module_;
+  Ref<IVexaProject> project = ModuleProject();
+  const TIdentifierAtCaretInfo info = IdentifierAtCaret();
+  if (project && !info.Text.isEmpty()) project->AddWatch(module, CaretLine(), info.Text);
+}
 void TSourceEditor::RunToCursor() {
   if (form_ && module_) module_->RunToLine(CaretLine());
 }
@@ -521,13 +564,16 @@ void TSourceEditor::FormDestroyed() { form_ = nullptr; }
 
 void TSourceEditor::CaretMoved() {
   if (!form_) return;
+  form_->IdentAtCaret.Valid = false;
   UpdateStatusPanels(true, false, false);
   const long caret = Control()->SendScintilla(QsciScintilla::SCI_GETCURRENTPOS);
   if (std::exchange(form_->ErrorLineCaret, -1) != caret) SetErrorLine(-1);
 }
 
 void TSourceEditor::TextChangedByUser() {
-  if (!form_ || loading_) return;
+  if (!form_) return;
+  form_->IdentAtCaret.Valid = false;
+  if (loading_) return;
   form_->TextPresent = -1;
   NotifyTextChanged();
   SetExecutionLine(-1);

@@ -9,6 +9,7 @@
 #include "CommandIntfs.h"
 #include "TextCodec.h"
 #include "VexaIntfs.h"
+#include "editor/IdentifierAtCaret.h"
 
 #include <QPointer>
 
@@ -139,6 +140,11 @@ class TSourceEditor : public IVexaSourceEditor,
   // Save as with the dialog; true when the file was written under the new name.
   bool SaveAsDialog();
 
+  // The identifier at the caret, computed on demand and kept until the caret
+  // moves or the text changes; empty without a form.
+  TIdentifierAtCaretInfo IdentifierAtCaret();
+  bool HasIdentifierAtCaret();
+
   // From the form.
   void FocusEntered();
   void FocusLeft();
@@ -158,6 +164,8 @@ class TSourceEditor : public IVexaSourceEditor,
   void ApplySettings(bool Creating);
   bool TextPresent();
   int CaretLine();
+  // The project of the bound module, none for a loose file.
+  Ref<IVexaProject> ModuleProject();
 
   QString fileName_;
   int kind_;

@@ -5,6 +5,7 @@
 // answers the control's gutter and colour questions from the editor object's
 // module and passes focus, caret and text changes on to the object.
 
+#include "editor/IdentifierAtCaret.h"
 #include "editor/VexaEditControl.h"
 
 #include <QPointer>
@@ -46,6 +47,10 @@ class TSourceEditorForm : public QWidget {
   // Where SetErrorLine put the caret: the caret-move notice of that position
   // (it comes with the next paint) keeps the error line. -1 when none.
   long ErrorLineCaret = -1;
+  // Cleared by every caret move and text change; the caret position it was
+  // computed at (the caret-move notice only comes with the next paint).
+  TIdentifierAtCaretInfo IdentAtCaret;
+  long IdentAtCaretPos = -1;
 
   // The look of a line for the control (0 normal).
   int LineLook(int Line) const;

@@ -16,10 +16,10 @@ namespace vexa::ide::test {
 
 class TFakeDialogs : public IDialogs {
  public:
-  enum class Kind { Error, Confirm, ConfirmCancel, FileDialog };
+  enum class Kind { Error, Confirm, ConfirmCancel, FileDialog, Input };
   struct Call {
     Kind kind;
-    QString text;  // the shown text; for a file dialog its title
+    QString text;  // the shown text; for a file dialog and an input its caption
   };
 
   // Answers, used in order; when they run out Confirm answers false,
@@ -28,10 +28,19 @@ class TFakeDialogs : public IDialogs {
   std::deque<int> confirmCancelAnswers;
   // A file dialog answer: the chosen files, or none for Cancel.
   std::deque<std::optional<QStringList>> fileAnswers;
+  // An input answer: the entered text, or none for Cancel.
+  std::deque<std::optional<QString>> inputAnswers;
 
   std::vector<Call> calls;
   // The settings each file dialog was run with.
   std::vector<TFileDialog> fileDialogs;
+  // Every input as it was shown.
+  struct Input {
+    QString caption;
+    QString prompt;
+    QString value;
+  };
+  std::vector<Input> inputs;
 
   void ShowError(const QString& Text) override { calls.push_back({Kind::Error, Text}); }
 
@@ -60,6 +69,17 @@ class TFakeDialogs : public IDialogs {
     if (!answer || answer->isEmpty()) return false;
     Dialog.Files = *answer;
     Dialog.FileName = answer->first();
+    return true;
+  }
+
+  bool InputQuery(const QString& Caption, const QString& Prompt, QString& Value) override {
+    calls.push_back({Kind::Input, Caption});
+    inputs.push_back({Caption, Prompt, Value});
+    if (inputAnswers.empty()) return false;
+    std::optional<QString> answer = inputAnswers.front();
+    inputAnswers.pop_front();
+    if (!answer) return false;
+    Value = *answer;
     return true;
   }
 

@@ -7,6 +7,7 @@
 #include <QAbstractButton>
 #include <QDir>
 #include <QFileDialog>
+#include <QInputDialog>
 #include <QMessageBox>
 #include <QTemporaryDir>
 #include <QTimer>
@@ -141,6 +142,34 @@ TEST(TQtDialogs, CancelledFileDialogLeavesItsSettings) {
   EXPECT_EQ(dialog.FileName, "kept.v2");
   EXPECT_EQ(dialog.FilterIndex, 7);
   EXPECT_TRUE(dialog.Files.isEmpty());
+}
+
+TEST(TQtDialogs, InputQueryShowsCaptionPromptAndTextAndGivesTheEntryBackOnlyOnOk) {
+  test::TestApp();
+  for (bool ok : {true, false}) {
+    SCOPED_TRACE(ok);
+    TQtDialogs dialogs;
+    QString caption, prompt, shown;
+    QTimer::singleShot(0, [&] {
+      auto* dialog = qobject_cast<QInputDialog*>(QApplication::activeModalWidget());
+      if (!dialog) return;
+      caption = dialog->windowTitle();
+      prompt = dialog->labelText();
+      shown = dialog->textValue();
+      dialog->setTextValue(QStringLiteral("neu"));
+      if (ok)
+        dialog->accept();
+      else
+        QTest::keyClick(dialog, Qt::Key_Escape);
+    });
+    QString value = QStringLiteral("alt");
+    EXPECT_EQ(dialogs.InputQuery(QStringLiteral("Wert ändern"), QStringLiteral("Neuer Wert:"), value),
+              ok);
+    EXPECT_EQ(caption, QStringLiteral("Wert ändern"));
+    EXPECT_EQ(prompt, QStringLiteral("Neuer Wert:"));
+    EXPECT_EQ(shown, QStringLiteral("alt"));
+    EXPECT_EQ(value, ok ? QStringLiteral("neu") : QStringLiteral("alt"));
+  }
 }
 
 }  // namespace
