@@ -51,7 +51,7 @@ int DigitValue(QChar C) {
 // What the compile fetches on the main thread.
 struct TFetched {
   bool Valid = false;
-  QString Text;
+  QByteArray Source;  // made here, owned by the worker alone
   int LineCount = 0;
   int Port = 0;
 };
@@ -221,12 +221,10 @@ void TQuorin::Body(std::stop_token Stop) {
       }
     }
     if (Stop.stop_requested()) return;
+    // A command that came meanwhile stays pending: a run the user asked for
+    // once the program could run is never dropped (Apply ignores the ones
+    // that mean nothing in this state).
     if (State() == StateReady) {
-      // A run command that came while the program ended is void; a compile is not.
-      requests_.With([](TRequest& r) {
-        if (r.Command != CommandCompile && r.Command != CommandCompileAndDownload)
-          r.Command = CommandNone;
-      });
       QuorinResetProgram(library_);
       lastLine_ = -1;
     }
@@ -276,7 +274,8 @@ void TQuorin::RunCompile(bool Download) {
     if (!m) return f;
     if (std::optional<TSourceText> text = m->GetSource()) {
       f.Valid = true;
-      f.Text = text->Text;
+      TTextFormat format{TTextEncoding::Windows1252, TLineEnd::LF, false};
+      f.Source = EncodeText(text->Text, format);
       f.LineCount = text->LineCount;
     }
     return f;
@@ -287,8 +286,7 @@ void TQuorin::RunCompile(bool Download) {
     return;
   }
 
-  TTextFormat format{TTextEncoding::Windows1252, TLineEnd::LF, false};
-  source_ = EncodeText(fetched->Text, format);
+  source_ = std::move(fetched->Source);
   std::fill(messageBuffer_.begin(), messageBuffer_.end(), '\0');
   QuorinSetCompilerMessageBuffer(library_, messageBuffer_.data(), kMessageBufferUsed);
   if (!QuorinSetMemSourcePointer(library_, source_.constData()))
@@ -313,7 +311,8 @@ void TQuorin::RunCompile(bool Download) {
     lineInfos();
   }
 
-  kit_.Call([module = module_, project = project_, result] {
+  const int status = result.Status;
+  kit_.Call([module = module_, project = project_, result = std::move(result)] {
     Ref<IVexaModule> m = module.lock();
     Ref<IVexaProject> p = project.lock();
     if (!m || !p) return;
@@ -333,7 +332,7 @@ void TQuorin::RunCompile(bool Download) {
   });
   if (kit_.StopRequested()) return;
 
-  if (result.Status != QUORIN_COMPILE_OK) {
+  if (status != QUORIN_COMPILE_OK) {
     SetState(StateNotCompiled);
     return;
   }
@@ -344,8 +343,9 @@ void TQuorin::RunCompile(bool Download) {
   SetState(StateReady);
 }
 
-void TQuorin::PostMessage(bool IsError, const QString& Text) {
-  kit_.Post([project = project_, IsError, Text] {
+void TQuorin::PostMessage(bool IsError, QString Text) {
+  // The text moves to the main thread: no copy stays here.
+  kit_.Post([project = project_, IsError, Text = std::move(Text)] {
     Ref<IVexaProject> p = project.lock();
     if (!p) return;
     AddToMessageView({std::make_shared<TVexaMessage>(p, IsError, Text)});
@@ -414,10 +414,10 @@ void TQuorin::StepLoop() {
       case QUORIN_STEP_ERROR: {
         // The library rolls the failing statement back: going on would
         // repeat the error forever. Report it once and pause on its line.
-        const QString text = value == 1   ? QStringLiteral("Division durch 0")
-                             : value == 2 ? QStringLiteral("Ungültiger Zugriff auf das Vexa-EEPROM")
-                                          : QStringLiteral("I'm panikkking!!!");
-        PostMessage(true, text);
+        QString text = value == 1   ? QStringLiteral("Division durch 0")
+                       : value == 2 ? QStringLiteral("Ungültiger Zugriff auf das Vexa-EEPROM")
+                                    : QStringLiteral("I'm panikkking!!!");
+        PostMessage(true, std::move(text));
         cursorLine_.exchange(-1);
         if (ChangeState(StateRunning, StatePaused)) Notify(StatePaused);
         return;

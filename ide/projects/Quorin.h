@@ -159,7 +159,7 @@ class TQuorin final : public IVexaSimulator {
   bool IsBreakpoint(int Line);
   void RefreshWatches();
   void RefreshWatch(const Ref<IVexaWatch>& Watch, bool Active);
-  void PostMessage(bool IsError, const QString& Text);
+  void PostMessage(bool IsError, QString Text);
   IDialogs& DialogsToUse();
 
   std::weak_ptr<IVexaModule> module_;

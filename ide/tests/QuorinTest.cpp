@@ -84,7 +84,10 @@ class QuorinTest : public ::testing::Test {
     ON_CALL(*view_, Clear).WillByDefault([this] { seen_ = TSeen{{}, {}, {}, seen_.clears + 1}; });
     MessageView = view_;
     watchesView_ = std::make_shared<NiceMock<test::MockWatchesView>>();
-    ON_CALL(*watchesView_, RefreshAll).WillByDefault([this] { ++rests_; });
+    ON_CALL(*watchesView_, RefreshAll).WillByDefault([this] {
+      ++rests_;
+      if (onRest_) onRest_();
+    });
     WatchesView = watchesView_;
 
     module_ = std::make_shared<NiceMock<test::MockVexaModule>>();
@@ -150,13 +153,16 @@ class QuorinTest : public ::testing::Test {
     return *quorin_;
   }
 
-  // Runs Action, then pumps until the worker comes to rest in State.
+  // Runs Action, then pumps until the worker comes to rest in State (the
+  // watches are refreshed then, while the worker waits).
   template <class F>
   bool Rest(TQuorin::EState State, F&& Action, std::chrono::milliseconds Timeout = 5s) {
-    const int before = rests_;
+    bool rested = false;
+    onRest_ = [&] { rested = rested || quorin_->State() == State; };
     Action();
-    return manual_->PumpUntil([&] { return rests_ > before && quorin_->State() == State; },
-                              Timeout);
+    const bool done = manual_->PumpUntil([&] { return rested; }, Timeout);
+    onRest_ = nullptr;
+    return done;
   }
 
   bool Compiled(const QString& Source) {
@@ -182,6 +188,7 @@ class QuorinTest : public ::testing::Test {
   bool sourceValid_ = true;
   TSeen seen_;
   int rests_ = 0;
+  std::function<void()> onRest_;
   bool hasErrors_ = false;
   QByteArray infos_;
   int lineInfoCalls_ = 0;
