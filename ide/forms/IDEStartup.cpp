@@ -4,6 +4,7 @@
 #include "forms/EditorServices.h"
 #include "forms/MainForm.h"
 #include "forms/QtDialogs.h"
+#include "forms/SimulatorInputDialog.h"
 #include "forms/SourceEditor.h"
 #include "forms/SplashForm.h"
 
@@ -22,6 +23,7 @@ TStartupHooks IDEStartupHooks() {
     // the two project factories and the watches view after it.
     RegisterSourceEditorFactory();
     InstallSourceEditorHooks();
+    RegisterBASICProjects();
   };
   hooks.ShowSplash = [] { ShowSplash(QCoreApplication::arguments()); };
   hooks.CreateMainWindow = []() -> std::unique_ptr<QObject> {
