@@ -85,6 +85,9 @@ bool TVexaBASICProjectAndModule::EnsureWorker() {
     return false;
   }
   worker_->UpdateBreakpoints();
+  // The active project's first worker is the simulation when there is none.
+  if (!CurrentSimulator && VexaIDE && VexaIDE->GetActiveProject() == ProjectRef())
+    CurrentSimulator = worker_;
   return true;
 }
 

@@ -248,7 +248,10 @@ void TQuorin::Apply(int Command) {
     case CommandStep: {
       // Only a compiled program runs: a source change may have made it void.
       EState state = State();
-      if (state != StateReady && state != StatePaused) break;
+      if (state != StateReady && state != StatePaused) {
+        cursorLine_.exchange(-1);  // no later run stops there
+        break;
+      }
       singleStep_ = Command == CommandStep;
       if (ChangeState(state, StateRunning)) Notify(StateRunning);
       break;

@@ -467,6 +467,22 @@ TEST_F(BasicProjectTest, TheExampleRunsWithItsInputAndShowsTheWatchInEveryFormat
   EXPECT_EQ(presets_, std::vector<int>{0});
 }
 
+TEST_F(BasicProjectTest, WithoutBackgroundCompilationTheWorkerComesWithTheFirstBuild) {
+  options::BackgroundCompilationBASIC = false;
+  auto p = Open(Write("loop.bas", kLoop));
+  EXPECT_FALSE(p->Worker());
+  EXPECT_FALSE(CurrentSimulator);
+  EXPECT_TRUE(p->CanBuild());
+  EXPECT_TRUE(p->CloseQuery());
+  p->TextChanged();
+  PumpUntil([] { return false; }, 300ms);
+  EXPECT_FALSE(p->Worker());
+  p->Build();
+  ASSERT_TRUE(p->Worker());
+  EXPECT_EQ(CurrentSimulator.get(), p->Worker().get());
+  ASSERT_TRUE(Built(*p));
+}
+
 TEST_F(BasicProjectTest, AnswersOfBothSides) {
   test::TTempSettings settings;
   auto commands = std::make_unique<TCommandsModule>();

@@ -228,10 +228,14 @@ TEST_F(QuorinTest, ErrorsKeepTheProgramFromRunningAndPointAtTheirLines) {
   EXPECT_EQ(seen_.kinds, std::vector<int>(3, MessageKindError));
   EXPECT_TRUE(hasErrors_);
   EXPECT_EQ(infos_, QByteArray("\x80\x01\x81\x80", 4));
-  // A run request on a program that did not compile changes nothing.
+  // A run request on a program that did not compile changes nothing, and
+  // its cursor line is forgotten.
   running_.clear();
-  ASSERT_TRUE(Rest(TQuorin::StateNotCompiled, [&] { q.Run(); }));
+  ASSERT_TRUE(Rest(TQuorin::StateNotCompiled, [&] { q.RunToCursor(0, 2); }));
   EXPECT_TRUE(running_.empty());
+  ASSERT_TRUE(Compiled("PRINT 1\nPRINT 2\nPRINT 3\n"));
+  ASSERT_TRUE(Rest(TQuorin::StateReady, [&] { q.Run(); }));
+  EXPECT_TRUE(pausedAt_.empty());
   EXPECT_TRUE(dialogs_->calls.empty());
 }
 
