@@ -5,10 +5,11 @@
 #include "forms/IdentCompletion.h"
 #include "forms/MainForm.h"
 #include "forms/QtDialogs.h"
+#include "forms/SimulatorInputDialog.h"
 #include "forms/SourceEditor.h"
 #include "forms/SplashForm.h"
-#include "projects/V2Simulator.h"
 #include "forms/WatchesView.h"
+#include "projects/V2Simulator.h"
 
 #include <QApplication>
 
@@ -28,6 +29,7 @@ TStartupHooks IDEStartupHooks() {
     RegisterV2Simulator();
     InstallIdentifierCompletion();
     RegisterWatchesView();
+    RegisterBASICProjects();
   };
   hooks.ShowSplash = [] { ShowSplash(QCoreApplication::arguments()); };
   hooks.CreateMainWindow = []() -> std::unique_ptr<QObject> {
