@@ -3,6 +3,9 @@
 #include "Dialogs.h"
 #include "forms/EditorServices.h"
 #include "forms/MainForm.h"
+#include "forms/MessageView.h"
+#include "forms/ModuleDialogs.h"
+#include "forms/ProjectTree.h"
 #include "forms/QtDialogs.h"
 #include "forms/SourceEditor.h"
 #include "forms/SplashForm.h"
@@ -20,6 +23,9 @@ TStartupHooks IDEStartupHooks() {
     SetDialogs(std::make_shared<TQtDialogs>());
     // The message view and the project tree register here, before the editor factory;
     // the two project factories and the watches view after it.
+    RegisterMessageView();
+    RegisterProjectEditor();
+    InstallModulesDialogHook();
     RegisterSourceEditorFactory();
     InstallSourceEditorHooks();
   };
