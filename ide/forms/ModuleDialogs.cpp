@@ -145,7 +145,9 @@ TProjectModulesDialog::TProjectModulesDialog(QWidget* Parent) : QDialog(Parent) 
   connect(btnDelete, &QPushButton::clicked, this, &TProjectModulesDialog::btnDeleteClick);
   connect(btnMoveUp, &QPushButton::clicked, this, &TProjectModulesDialog::btnMoveUpClick);
   connect(btnMoveDown, &QPushButton::clicked, this, &TProjectModulesDialog::btnMoveDownClick);
-  connect(lbModules, &QListWidget::currentRowChanged, this, &TProjectModulesDialog::lbModulesClick);
+  // A mouse press moves the current row before it selects it.
+  connect(lbModules, &QListWidget::itemSelectionChanged, this,
+          &TProjectModulesDialog::lbModulesClick);
 }
 
 void TProjectModulesDialog::FormCreate() {
