@@ -99,6 +99,8 @@ struct StepCase {
   int AfterPrev;
 };
 
+void PrintTo(const StepCase& c, std::ostream* os) { *os << "current " << c.Current; }
+
 class MessageViewStepTest : public MessageViewTest, public testing::WithParamInterface<StepCase> {};
 
 TEST_P(MessageViewStepTest, NextAndPreviousErrorSkipOtherMessagesAndStopAtTheEnds) {
@@ -178,6 +180,8 @@ struct GoToCase {
   bool EditorShown;
   int ErrorLine;  // 0: SetErrorLine is not called
 };
+
+void PrintTo(const GoToCase& c, std::ostream* os) { *os << c.Name; }
 
 class MessageViewGoToTest : public MessageViewTest, public testing::WithParamInterface<GoToCase> {};
 

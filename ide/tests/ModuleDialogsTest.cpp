@@ -179,9 +179,10 @@ class ProjectModulesDialogTest : public ModuleDialogsTest {
  protected:
   void SetUp() override {
     ModuleDialogsTest::SetUp();
-    dialog_.Init(project_.Mock);
-    dialog_.show();
-    (void)QTest::qWaitForWindowExposed(&dialog_);
+    dialog = std::make_unique<TProjectModulesDialog>();
+    dialog->Init(project_.Mock);
+    dialog->show();
+    (void)QTest::qWaitForWindowExposed(dialog.get());
   }
 
   struct TButtons {
@@ -189,27 +190,28 @@ class ProjectModulesDialogTest : public ModuleDialogsTest {
     bool operator==(const TButtons&) const = default;
   };
   TButtons Buttons() const {
-    return {dialog_.btnDelete->isEnabled(), dialog_.btnMoveUp->isEnabled(),
-            dialog_.btnMoveDown->isEnabled()};
+    return {dialog->btnDelete->isEnabled(), dialog->btnMoveUp->isEnabled(),
+            dialog->btnMoveDown->isEnabled()};
   }
   void Select(int row) {
-    QTest::mouseClick(dialog_.lbModules->viewport(), Qt::LeftButton, {},
-                      dialog_.lbModules->visualItemRect(dialog_.lbModules->item(row)).center());
+    QTest::mouseClick(dialog->lbModules->viewport(), Qt::LeftButton, {},
+                      dialog->lbModules->visualItemRect(dialog->lbModules->item(row)).center());
   }
 
-  TProjectModulesDialog dialog_;
+  // Made after the application.
+  std::unique_ptr<TProjectModulesDialog> dialog;
 };
 
 TEST_F(ProjectModulesDialogTest, ShowsTheProjectModulesWithTheFirstSelected) {
-  EXPECT_EQ(dialog_.windowTitle(), "Projektmodule bearbeiten");
-  EXPECT_EQ(dialog_.lblModules->text(), "&Projektmodule:");
-  EXPECT_EQ(dialog_.btnInsert->text(), "&Hinzufügen...");
-  EXPECT_EQ(dialog_.btnDelete->text(), "&Entfernen");
-  EXPECT_EQ(dialog_.btnMoveUp->text(), "Aufwärts");
-  EXPECT_EQ(dialog_.btnMoveDown->text(), "Abwärts");
-  EXPECT_EQ(dialog_.btnClose->text(), "Schließen");
-  EXPECT_EQ(Rows(dialog_.lbModules), QStringList({"main", "drive", "sense"}));
-  EXPECT_EQ(dialog_.lbModules->currentRow(), 0);
+  EXPECT_EQ(dialog->windowTitle(), "Projektmodule bearbeiten");
+  EXPECT_EQ(dialog->lblModules->text(), "&Projektmodule:");
+  EXPECT_EQ(dialog->btnInsert->text(), "&Hinzufügen...");
+  EXPECT_EQ(dialog->btnDelete->text(), "&Entfernen");
+  EXPECT_EQ(dialog->btnMoveUp->text(), "Aufwärts");
+  EXPECT_EQ(dialog->btnMoveDown->text(), "Abwärts");
+  EXPECT_EQ(dialog->btnClose->text(), "Schließen");
+  EXPECT_EQ(Rows(dialog->lbModules), QStringList({"main", "drive", "sense"}));
+  EXPECT_EQ(dialog->lbModules->currentRow(), 0);
   EXPECT_EQ(Buttons(), (TButtons{true, false, true}));
   Select(1);
   EXPECT_EQ(Buttons(), (TButtons{true, true, true}));
@@ -228,69 +230,69 @@ TEST_F(ModuleDialogsTest, TheProjectModulesButtonsStartDisabled) {
 TEST_F(ProjectModulesDialogTest, DeletingTheLastOfThreeRowsSelectsTheNewLastRow) {
   Select(2);
   EXPECT_CALL(*project_.Mock, DeleteModule(Ref<IVexaModule>(project_.Modules[6]->Mock)));
-  QTest::mouseClick(dialog_.btnDelete, Qt::LeftButton);
-  EXPECT_EQ(Rows(dialog_.lbModules), QStringList({"main", "drive"}));
-  EXPECT_EQ(dialog_.lbModules->currentRow(), 1);
-  EXPECT_TRUE(dialog_.lbModules->currentItem()->isSelected());
+  QTest::mouseClick(dialog->btnDelete, Qt::LeftButton);
+  EXPECT_EQ(Rows(dialog->lbModules), QStringList({"main", "drive"}));
+  EXPECT_EQ(dialog->lbModules->currentRow(), 1);
+  EXPECT_TRUE(dialog->lbModules->currentItem()->isSelected());
   EXPECT_EQ(Buttons(), (TButtons{true, true, false}));
 }
 
 TEST_F(ProjectModulesDialogTest, DeletingAMiddleRowKeepsTheRowIndex) {
   Select(1);
-  dialog_.btnDeleteClick();
-  EXPECT_EQ(Rows(dialog_.lbModules), QStringList({"main", "sense"}));
-  EXPECT_EQ(dialog_.lbModules->currentRow(), 1);
+  dialog->btnDeleteClick();
+  EXPECT_EQ(Rows(dialog->lbModules), QStringList({"main", "sense"}));
+  EXPECT_EQ(dialog->lbModules->currentRow(), 1);
   // The user says no: nothing changes.
   EXPECT_CALL(*project_.Mock, DeleteModule(_)).WillOnce(Return(false));
-  dialog_.btnDeleteClick();
-  EXPECT_EQ(Rows(dialog_.lbModules), QStringList({"main", "sense"}));
-  EXPECT_EQ(dialog_.lbModules->currentRow(), 1);
+  dialog->btnDeleteClick();
+  EXPECT_EQ(Rows(dialog->lbModules), QStringList({"main", "sense"}));
+  EXPECT_EQ(dialog->lbModules->currentRow(), 1);
 }
 
 TEST_F(ProjectModulesDialogTest, DeletingTheOnlyRowLeavesNothingSelected) {
-  for (int i = 0; i < 2; ++i) dialog_.btnDeleteClick();
-  ASSERT_EQ(Rows(dialog_.lbModules), QStringList({"sense"}));
-  dialog_.btnDeleteClick();
-  EXPECT_EQ(dialog_.lbModules->count(), 0);
+  for (int i = 0; i < 2; ++i) dialog->btnDeleteClick();
+  ASSERT_EQ(Rows(dialog->lbModules), QStringList({"sense"}));
+  dialog->btnDeleteClick();
+  EXPECT_EQ(dialog->lbModules->count(), 0);
   EXPECT_EQ(Buttons(), (TButtons{false, false, false}));
   EXPECT_CALL(*project_.Mock, DeleteModule(_)).Times(0);
-  dialog_.btnDeleteClick();
+  dialog->btnDeleteClick();
 }
 
 TEST_F(ProjectModulesDialogTest, MovingTheFirstModuleUpDoesNothingBehindSystemModules) {
-  EXPECT_FALSE(dialog_.btnMoveUp->isEnabled());
+  EXPECT_FALSE(dialog->btnMoveUp->isEnabled());
   EXPECT_CALL(*project_.Mock, MoveModule(_, true)).Times(0);
-  QTest::mouseClick(dialog_.btnMoveUp, Qt::LeftButton);
+  QTest::mouseClick(dialog->btnMoveUp, Qt::LeftButton);
   testing::Mock::VerifyAndClearExpectations(project_.Mock.get());
   // Asked anyway, the project refuses and the list stays.
-  dialog_.btnMoveUpClick();
-  EXPECT_EQ(Rows(dialog_.lbModules), QStringList({"main", "drive", "sense"}));
+  dialog->btnMoveUpClick();
+  EXPECT_EQ(Rows(dialog->lbModules), QStringList({"main", "drive", "sense"}));
   EXPECT_EQ(project_.ProjectNames(), QStringList({"main", "drive", "sense"}));
-  EXPECT_EQ(dialog_.lbModules->currentRow(), 0);
+  EXPECT_EQ(dialog->lbModules->currentRow(), 0);
 }
 
 TEST_F(ProjectModulesDialogTest, TheSelectionFollowsAMovedModule) {
-  QTest::mouseClick(dialog_.btnMoveDown, Qt::LeftButton);
-  EXPECT_EQ(Rows(dialog_.lbModules), QStringList({"drive", "main", "sense"}));
-  EXPECT_EQ(dialog_.lbModules->currentItem()->text(), "main");
+  QTest::mouseClick(dialog->btnMoveDown, Qt::LeftButton);
+  EXPECT_EQ(Rows(dialog->lbModules), QStringList({"drive", "main", "sense"}));
+  EXPECT_EQ(dialog->lbModules->currentItem()->text(), "main");
   EXPECT_EQ(Buttons(), (TButtons{true, true, true}));
-  QTest::mouseClick(dialog_.btnMoveDown, Qt::LeftButton);
-  EXPECT_EQ(Rows(dialog_.lbModules), QStringList({"drive", "sense", "main"}));
+  QTest::mouseClick(dialog->btnMoveDown, Qt::LeftButton);
+  EXPECT_EQ(Rows(dialog->lbModules), QStringList({"drive", "sense", "main"}));
   EXPECT_EQ(Buttons(), (TButtons{true, true, false}));
-  QTest::mouseClick(dialog_.btnMoveUp, Qt::LeftButton);
-  EXPECT_EQ(dialog_.lbModules->currentRow(), 1);
+  QTest::mouseClick(dialog->btnMoveUp, Qt::LeftButton);
+  EXPECT_EQ(dialog->lbModules->currentRow(), 1);
 }
 
 TEST_F(ProjectModulesDialogTest, AnInsertedModuleIsSelectedAtTheEnd) {
-  QTest::mouseClick(dialog_.btnInsert, Qt::LeftButton);
-  EXPECT_EQ(dialog_.lbModules->count(), 4);
-  EXPECT_EQ(dialog_.lbModules->currentRow(), 3);
-  EXPECT_EQ(dialog_.lbModules->currentItem()->text(), "neu7");
+  QTest::mouseClick(dialog->btnInsert, Qt::LeftButton);
+  EXPECT_EQ(dialog->lbModules->count(), 4);
+  EXPECT_EQ(dialog->lbModules->currentRow(), 3);
+  EXPECT_EQ(dialog->lbModules->currentItem()->text(), "neu7");
   // Cancelled: the selection stays.
   Select(1);
   EXPECT_CALL(*project_.Mock, InsertModule()).WillOnce(Return(false));
-  dialog_.btnInsertClick();
-  EXPECT_EQ(dialog_.lbModules->currentRow(), 1);
+  dialog->btnInsertClick();
+  EXPECT_EQ(dialog->lbModules->currentRow(), 1);
 }
 
 // --- the hook ---
