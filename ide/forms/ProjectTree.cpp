@@ -8,6 +8,7 @@
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QMenu>
+#include <QTimer>
 #include <QVBoxLayout>
 
 #include <array>
@@ -140,6 +141,13 @@ TProjectEditorForm::TProjectEditorForm(TProjectEditor* Editor, QWidget* Parent)
   pmnuProjectTree = new QMenu(this);
   pmnuProjectTree->setObjectName(QStringLiteral("pmnuProjectTree"));
   BuildMenu();
+  // The menu installed the handler; once its action has run, a tree without
+  // the focus gives it up again.
+  connect(pmnuProjectTree, &QMenu::aboutToHide, this, [this] {
+    QTimer::singleShot(0, this, [this] {
+      if (!treeProjects->hasFocus()) FEditor->RemoveCommands();
+    });
+  });
 
   auto* layout = new QVBoxLayout(this);
   layout->setContentsMargins(0, 0, 0, 0);

@@ -460,6 +460,21 @@ TEST_F(ProjectTreeTest, TheContextMenuHoldsTheProjectActionsInOrder) {
   EXPECT_TRUE(toggle->isEnabled());
   EXPECT_TRUE(toggle->isChecked());
   toggle->trigger();
+
+  // Opened while another window has the focus, the menu makes the tree the
+  // handler and the tree gives it up when the menu has gone.
+  QLineEdit other;
+  other.show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&other));
+  other.activateWindow();
+  other.setFocus(Qt::OtherFocusReason);
+  QCoreApplication::processEvents();
+  ASSERT_FALSE(Tree()->hasFocus());
+  form_->ShowContextMenu(QPoint(20, 20));
+  EXPECT_EQ(ProjectCommandHandler, editor_->Commands());
+  form_->pmnuProjectTree->hide();
+  QCoreApplication::processEvents();
+  EXPECT_EQ(ProjectCommandHandler, nullptr);
   ClearCommandHandlers();
   editor_.reset();  // the form goes before the command module
   delete commands;
