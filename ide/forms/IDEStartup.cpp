@@ -4,6 +4,9 @@
 #include "forms/EditorServices.h"
 #include "forms/IdentCompletion.h"
 #include "forms/MainForm.h"
+#include "forms/MessageView.h"
+#include "forms/ModuleDialogs.h"
+#include "forms/ProjectTree.h"
 #include "forms/QtDialogs.h"
 #include "forms/SimulatorInputDialog.h"
 #include "forms/SourceEditor.h"
@@ -22,8 +25,11 @@ TStartupHooks IDEStartupHooks() {
   };
   hooks.RegisterServices = [] {
     SetDialogs(std::make_shared<TQtDialogs>());
-    // The message view and the project tree register here, before the editor factory;
-    // the two project factories and the watches view after it.
+    // The message view and the project tree before the editor factory; the
+    // project factories, the simulation and the watches view after it.
+    RegisterMessageView();
+    RegisterProjectEditor();
+    InstallModulesDialogHook();
     RegisterSourceEditorFactory();
     InstallSourceEditorHooks();
     RegisterV2Simulator();
