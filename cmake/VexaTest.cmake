@@ -9,6 +9,8 @@ set(VEXA_THREAD_TESTS
   vexaide_v2download_tests
   vexaide_worker_tests
   vexaide_v2compiler_tests)
+# The V2 project runs its compiler worker.
+list(APPEND VEXA_THREAD_TESTS vexaide_v2project_tests)
 
 # vexa_add_test(<name> SOURCES <files...> LIBS <targets...> [ENVIRONMENT <VAR=value>])
 # One GoogleTest program; every TEST becomes its own CTest case.

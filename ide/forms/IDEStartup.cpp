@@ -6,6 +6,7 @@
 #include "forms/QtDialogs.h"
 #include "forms/SourceEditor.h"
 #include "forms/SplashForm.h"
+#include "projects/V2Project.h"
 
 #include <QApplication>
 
@@ -22,6 +23,7 @@ TStartupHooks IDEStartupHooks() {
     // the two project factories and the watches view after it.
     RegisterSourceEditorFactory();
     InstallSourceEditorHooks();
+    RegisterV2ProjectFactory();
   };
   hooks.ShowSplash = [] { ShowSplash(QCoreApplication::arguments()); };
   hooks.CreateMainWindow = []() -> std::unique_ptr<QObject> {
