@@ -109,6 +109,12 @@ QString TVexaV2Project::CompilerProjectName() const {
 
 bool TVexaV2Project::CompileScheduled() const { return compileTimer_ && compileTimer_->isActive(); }
 
+bool TVexaV2Project::CompileNow() {
+  if (!CompileScheduled()) return false;
+  CompileTick();
+  return true;
+}
+
 // --- worker -----------------------------------------------------------------
 
 TV2Compiler* TVexaV2Project::EnsureCompiler() {

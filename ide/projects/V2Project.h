@@ -115,6 +115,9 @@ class TVexaV2Project final : public IV2SimulationProject,
   bool ModuleListChanged() const { return moduleListChanged_; }
   // A delayed compilation is pending.
   bool CompileScheduled() const;
+  // Runs a pending delayed compilation at once, as its timer would; false
+  // when none is pending.
+  bool CompileNow();
   // The worker, none before the first compilation or after Close.
   std::shared_ptr<TV2Compiler> Compiler() const { return compiler_; }
   // The definition jumps to return to: module name and line, oldest first.

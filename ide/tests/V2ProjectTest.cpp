@@ -628,6 +628,8 @@ TEST_F(V2ProjectTest, UntitledProjectsBuildIntoTheirOwnUserDataFiles) {
     projects_.clear();
   }
   EXPECT_FALSE(commands.UntitledNumbers.InUse(2));
+  // The saved project went to the recent projects when it was freed.
+  EXPECT_EQ(commands.RecentProjects.Items(), QStringList{Path("saved.v2p")});
   CommandsModule = nullptr;
 }
 
@@ -658,6 +660,40 @@ TEST_F(V2ProjectTest, InsertModuleRefusesATakenNameAndOpensTheNewModule) {
   projects_.front()->Close();
   projects_.clear();
   CommandsModule = nullptr;
+}
+
+TEST_F(V2ProjectTest, ModulesAreFoundByFileAndNamesAreCheckedAgainstTheOthers) {
+  auto project = Open(MakeProject({"motor", "main"}));
+  const Ref<IVexaModule> motor = project->GetModule(3);
+  EXPECT_EQ(project->FindModule(Path("motor.v2")), motor);
+  EXPECT_EQ(project->FindModule(Path("MOTOR.V2")), motor);
+  EXPECT_EQ(project->FindModule(Path("Lib/servo.v2")), project->GetModule(1));
+  EXPECT_EQ(project->FindModule(Path("other.v2")), nullptr);
+  EXPECT_EQ(project->FindModule({}), nullptr);
+
+  EXPECT_TRUE(project->IsModuleNameFree(motor, "motor"));  // its own name
+  EXPECT_TRUE(project->IsModuleNameFree(motor, "drive"));
+  EXPECT_FALSE(project->IsModuleNameFree(motor, "main"));
+  EXPECT_FALSE(project->IsModuleNameFree(motor, "servo"));  // unused, but listed
+}
+
+TEST_F(V2ProjectTest, RunningLocksTheEditorsAndClearsTheMessagesOnce) {
+  auto project = Open(MakeProject({"motor", "main"}));
+  auto view = std::make_shared<NiceMock<test::MockMessageView>>();
+  MessageView = view;
+  auto editor = std::make_shared<NiceMock<test::MockVexaSourceEditor>>();
+  project->GetModule(4)->SetEditor(editor);
+
+  EXPECT_CALL(*view, Clear()).Times(1);
+  EXPECT_CALL(*editor, UpdateReadOnly()).Times(2);
+  project->RunningChanged(true);
+  project->RunningChanged(true);  // no change: nothing
+  EXPECT_TRUE(project->IsRunning());
+  EXPECT_TRUE(project->GetModule(4)->IsReadOnly());
+  EXPECT_FALSE(project->CanDownload());
+  project->RunningChanged(false);
+  EXPECT_FALSE(project->GetModule(4)->IsReadOnly());
+  project->GetModule(4)->SetEditor(nullptr);
 }
 
 // --- compilation ----------------------------------------------------------------
@@ -958,6 +994,20 @@ TEST_F(V2ProjectSimulationTest, ASimulationThatRefusesToCloseStays) {
   EXPECT_EQ(created_.size(), 1u);
   // Deactivation asks it too and keeps the project active when it refuses.
   EXPECT_FALSE(project->MayDeactivate());
+}
+
+TEST_F(V2ProjectSimulationTest, LeavingAProjectDropsItsSimulationAndCompileState) {
+  auto project = OpenBuilt(MakeProject({"m1", "m2"}));
+  ASSERT_TRUE(PumpUntil([&] { return CurrentSimulator != nullptr; }));
+  auto watches = std::make_shared<NiceMock<test::MockWatchesView>>();
+  WatchesView = watches;
+  ASSERT_TRUE(project->GetModule(3)->HasLineInfos());
+
+  EXPECT_CALL(*watches, RefreshAll()).Times(1);
+  EXPECT_TRUE(project->MayDeactivate());
+  EXPECT_EQ(CurrentSimulator, nullptr);
+  EXPECT_FALSE(project->GetModule(3)->HasLineInfos());
+  EXPECT_FALSE(project->GetModule(4)->HasLineInfos());
 }
 
 TEST_F(V2ProjectSimulationTest, PausedAtMarksTheLineInTheModuleOfThatNumber) {
