@@ -172,6 +172,7 @@ void TVexaV2Project::Schedule(bool Delayed) {
   if (!compileTimer_) {
     compileTimer_ = std::make_unique<QTimer>();
     compileTimer_->setSingleShot(true);
+    compileTimer_->setTimerType(Qt::PreciseTimer);  // the delay as set, not 5 % earlier
     const std::weak_ptr<TVexaV2Project> weak = weak_from_this();
     QObject::connect(compileTimer_.get(), &QTimer::timeout, compileTimer_.get(), [weak] {
       if (const Ref<TVexaV2Project> project = weak.lock()) project->CompileTick();
