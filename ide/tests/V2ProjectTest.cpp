@@ -500,6 +500,8 @@ struct TCloseQueryCase {
   bool written;
 };
 
+void PrintTo(const TCloseQueryCase& Case, std::ostream* Out) { *Out << Case.name; }
+
 class V2ProjectCloseQueryTest : public V2ProjectTest,
                                 public ::testing::WithParamInterface<TCloseQueryCase> {};
 
@@ -722,6 +724,41 @@ TEST_F(V2ProjectTest, TypingInTheThirdOfFiveModulesCompilesFromItAfterTheDelay) 
   EXPECT_EQ(lib_.Count(&TFakeLibrary::removeAlls), removeAlls);
   for (int i = 3; i < 8; ++i) EXPECT_FALSE(project->GetModule(i)->NeedsCompile()) << i;
   EXPECT_TRUE(project->GetModule(5)->HasLineInfos());
+}
+
+TEST_F(V2ProjectTest, ABuildReportsItsStepsAndMessagesOnTheMainWindow) {
+  auto ide = std::make_shared<NiceMock<test::MockVexaIDE>>();
+  VexaIDE = ide;
+  auto view = std::make_shared<NiceMock<test::MockMessageView>>();
+  MessageView = view;
+  QStringList status;
+  ON_CALL(*ide, SetStatusText(3, _)).WillByDefault([&](int, const QString& Text) {
+    status << Text;
+  });
+  std::vector<Ref<IVexaMessage>> messages;
+  ON_CALL(*view, Add(_)).WillByDefault([&](const Ref<IVexaMessage>& M) { messages.push_back(M); });
+  int clears = 0;
+  ON_CALL(*view, Clear()).WillByDefault([&] { ++clears; });
+  Ref<IVexaProject> active;
+  ON_CALL(*ide, GetActiveProject()).WillByDefault([&] { return active; });
+  CreateV2Simulation = [](const Ref<IV2SimulationProject>& Project, const QString&) {
+    return Ref<IVexaSimulator>(std::make_shared<TFakeSimulator>(Project, true));
+  };
+  auto project = Open(MakeProject({"m1", "m2"}));
+  active = project;
+  ASSERT_TRUE(PumpUntil([&] { return CurrentSimulator != nullptr && !project->IsCompiling(); }));
+
+  EXPECT_EQ(status,
+            (QStringList{" Compiliere Modul \"m1\"...", "", " Compiliere Modul \"m2\"...", "",
+                         " Schreibe Ausgabedateien...", " Erstelle Simulatorobjekt...", ""}));
+  EXPECT_EQ(clears, 1);
+  ASSERT_EQ(messages.size(), 2u);
+  EXPECT_EQ(messages[0]->GetText(), "m1 : OK");
+  EXPECT_EQ(messages[0]->GetModule(), project->GetModule(3));
+  EXPECT_EQ(messages[0]->GetSource(), Ref<IVexaProject>(project));
+  EXPECT_EQ(messages[1]->GetModule(), project->GetModule(4));
+  EXPECT_EQ(CurrentSimulator->GetProject(), Ref<IVexaProject>(project));
+  EXPECT_TRUE(project->CanDownload());
 }
 
 TEST_F(V2ProjectTest, EveryChangeRestartsTheFullDelay) {
