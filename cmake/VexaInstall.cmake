@@ -18,3 +18,11 @@ foreach(program v2comp vx2dl vexaide)
     install(TARGETS ${program} RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
   endif()
 endforeach()
+
+# The IDE's system and common module lists, beside the program where its
+# default settings look for them.
+if(TARGET vexaide)
+  install(FILES ${PROJECT_SOURCE_DIR}/ide/Lib/modules.txt DESTINATION ${CMAKE_INSTALL_BINDIR}/Lib)
+  install(FILES ${PROJECT_SOURCE_DIR}/ide/UserLib/modules.txt
+    DESTINATION ${CMAKE_INSTALL_BINDIR}/UserLib)
+endif()

@@ -1,8 +1,10 @@
 #include "projects/ProjectFiles.h"
 
 #include "FakeDialogs.h"
+#include "Helpers.h"
 #include "LineNumberList.h"
 #include "MockIntfs.h"
+#include "Options.h"
 #include "Services.h"
 #include "TempSettings.h"
 #include "projects/V2Module.h"
@@ -147,6 +149,18 @@ TEST_F(ProjectFilesTest, ModuleListsGiveModulesInOrderWithUsedFlags) {
   EXPECT_TRUE(Errors().isEmpty());
 }
 
+// The lists shipped beside the program, where the default settings look.
+TEST_F(ProjectFilesTest, ShippedModuleListsReadWithoutErrorWithDefaultSettings) {
+  ASSERT_EQ(QDir(ProgramDirectory()).canonicalPath(), QDir(VEXAIDE_PROGRAM_DIR).canonicalPath());
+  options::ReadOptions();
+  TVexaInterfaceList<IVexaModule> modules;
+  ReadModuleList(ModuleKindSystem, options::SystemModulesPath, project_, modules);
+  ReadModuleList(ModuleKindCommon, options::UserCommonModulesPath, project_, modules);
+  EXPECT_TRUE(QFileInfo::exists(options::SystemModulesPath + "/modules.txt"));
+  EXPECT_TRUE(QFileInfo::exists(options::UserCommonModulesPath + "/modules.txt"));
+  EXPECT_TRUE(Errors().isEmpty()) << Errors().join("\n").toStdString();
+}
+
 TEST_F(ProjectFilesTest, ModuleListErrorsAreReportedAndReadingGoesOn) {
   Write("lib/lcd.v2", "");
   Write("lib/modules.txt", "x\nmissing.v2\nlcd.v2!\n");
@@ -170,10 +184,13 @@ TEST_F(ProjectFilesTest, ModuleListErrorsAreReportedAndReadingGoesOn) {
 }
 
 TEST_F(ProjectFilesTest, UnreadableModuleListIsReportedWithNoModules) {
-  const QString list = Write("lib/modules.txt", "lcd.v2!\n");
   Write("lib/lcd.v2", "");
-  QFile::setPermissions(list, QFileDevice::Permissions());
-  if (QFile file(list); file.open(QIODevice::ReadOnly)) GTEST_SKIP() << "runs with every right";
+  const QString list = Path("lib/modules.txt");
+  // A file that opens but cannot be read, whoever runs the test.
+  ASSERT_TRUE(QFile::link("/proc/self/mem", list));
+  if (QFile file(list); !file.open(QIODevice::ReadOnly) || !file.readAll().isEmpty() ||
+                        file.error() == QFileDevice::NoError)
+    GTEST_SKIP() << "no unreadable file here";
   TVexaInterfaceList<IVexaModule> modules;
   ReadModuleList(ModuleKindSystem, Path("lib"), project_, modules);
   EXPECT_EQ(modules.Count(), 0);
@@ -181,6 +198,14 @@ TEST_F(ProjectFilesTest, UnreadableModuleListIsReportedWithNoModules) {
             QStringList(
                 QString::fromUtf8("Fehler beim Lesen der Datei gemeinsam benutzter Module \"%1\"!")
                     .arg(list)));
+
+  dialogs_->calls.clear();
+  const QString project = Path("lib/demo.v2p");
+  ASSERT_TRUE(QFile::link("/proc/self/mem", project));
+  ReadV2ProjectFile(project, project_, modules);
+  EXPECT_EQ(
+      Errors(),
+      QStringList(QString::fromUtf8("Fehler beim Lesen der Projektdatei \"%1\"!").arg(project)));
 }
 
 TEST_F(ProjectFilesTest, ProjectFileMarksLibraryModulesAndAddsProjectModules) {
