@@ -8,6 +8,7 @@
 #include "Services.h"
 #include "TempSettings.h"
 #include "VexaIDECore.h"
+#include "projects/MainThreadInvoker.h"
 #include "projects/ProjectFiles.h"
 #include "projects/V2Module.h"
 
@@ -49,7 +50,11 @@ QCoreApplication& App() {
   return app;
 }
 
-// Runs the main thread's events (timers, the worker's calls) until Done
+// The workers' calls into the main thread wait here until PumpUntil runs
+// them (none of them goes through Qt's cross-thread event queue).
+std::shared_ptr<TManualInvoker> g_invoker;
+
+// Runs the main thread's events (timers) and the workers' calls until Done
 // answers true or Timeout passes.
 bool PumpUntil(const std::function<bool()>& Done, std::chrono::milliseconds Timeout = 10s) {
   QElapsedTimer timer;
@@ -57,6 +62,7 @@ bool PumpUntil(const std::function<bool()>& Done, std::chrono::milliseconds Time
   while (!Done()) {
     if (timer.elapsed() > Timeout.count()) return false;
     QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+    if (g_invoker) g_invoker->Pump();
     QThread::msleep(1);
   }
   return true;
@@ -236,6 +242,8 @@ class V2ProjectTest : public ::testing::Test {
     Write("UserLib/modules.txt", "tools.v2\r\n");
     Write("UserLib/tools.v2", "int toolx;\n");
     seams_.Compiler.Functions = FakeFunctions();
+    g_invoker = std::make_shared<TManualInvoker>();
+    seams_.Compiler.Invoker = g_invoker;
   }
 
   void TearDown() override {
@@ -248,6 +256,7 @@ class V2ProjectTest : public ::testing::Test {
     ProjectEditor.reset();
     WatchesView.reset();
     g_lib = nullptr;
+    g_invoker.reset();
     options::SystemModulesPath = saved_.system;
     options::UserCommonModulesPath = saved_.common;
     options::DefaultProjectPath = saved_.defaultPath;
@@ -1088,7 +1097,10 @@ TEST(V2ProjectDemoTest, TheDemoProjectBuildsHeadless) {
   options::SystemModulesPath = dir.filePath("Lib");
   options::UserCommonModulesPath = dir.filePath("Lib");
 
-  auto project = TVexaV2Project::Create(dir.filePath("demo.v2p"));
+  g_invoker = std::make_shared<TManualInvoker>();
+  TV2ProjectSeams seams;
+  seams.Compiler.Invoker = g_invoker;
+  auto project = TVexaV2Project::Create(dir.filePath("demo.v2p"), seams);
   EXPECT_EQ(Names(*project), (QStringList{"motor", "display", "main"}));
   EXPECT_TRUE(PumpUntil([&] { return project->IsBuilt() && !project->IsCompiling(); }, 30s));
   EXPECT_GT(QFileInfo(dir.filePath("demo.v2p.vmc")).size(), 0);
@@ -1099,6 +1111,7 @@ TEST(V2ProjectDemoTest, TheDemoProjectBuildsHeadless) {
   }
   EXPECT_TRUE(dialogs->calls.empty()) << dialogs->Texts().join('\n').toStdString();
   project->Close();
+  g_invoker.reset();
   options::SystemModulesPath = system;
   options::UserCommonModulesPath = common;
 }
