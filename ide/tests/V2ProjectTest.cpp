@@ -29,6 +29,7 @@
 #include <mutex>
 #include <stdexcept>
 #include <string>
+#include <utility>
 #include <vector>
 
 // Readable QStrings in failure messages.
@@ -97,7 +98,8 @@ struct TFakeLibrary {
   // getIdentDefPos's answer: module number and line; 0: not found.
   int defModule = 0;
   int defLine = 0;
-  std::string fullName;  // getIdentFullName's answer; empty: not found
+  std::string fullName;      // getIdentFullName's answer; empty: not found
+  bool failCompile = false;  // the next compileModule fails
   std::chrono::steady_clock::time_point firstCompile{};
 
   std::vector<std::string> Compiled() {
@@ -148,6 +150,7 @@ TVx2CompFunctions FakeFunctions() {
   };
   f.compileModule = [](Vx2ProjectHandle, std::int32_t Module) {
     std::lock_guard lock(g_lib->mutex);
+    if (std::exchange(g_lib->failCompile, false)) return std::int32_t{0};
     if (g_lib->compiled.empty()) g_lib->firstCompile = std::chrono::steady_clock::now();
     const std::string name = g_lib->names[Module];
     g_lib->compiled.push_back(name);
@@ -813,6 +816,27 @@ TEST_F(V2ProjectTest, ToggledSystemModuleRegistersEveryModuleAgain) {
   std::lock_guard lock(lib_.mutex);
   EXPECT_EQ(lib_.added, (std::vector<std::string>{"lcd", "servo", "m1"}));
   EXPECT_EQ(lib_.compiled, (std::vector<std::string>{"lcd", "servo", "m1"}));
+}
+
+TEST_F(V2ProjectTest, AWorkerThatDiedOfALibraryErrorIsReplacedAtTheNextCompilation) {
+  auto project = OpenBuilt(MakeProject({"m1", "m2"}));
+  {
+    std::lock_guard lock(lib_.mutex);
+    lib_.failCompile = true;
+    lib_.compiled.clear();
+  }
+  project->GetModule(4)->TextChanged();
+  ASSERT_TRUE(PumpUntil([&] { return project->Compiler() && project->Compiler()->Finished(); }));
+  ASSERT_TRUE(PumpUntil([&] { return !project->IsCompiling(); }));
+  EXPECT_EQ(dialogs_->Texts(), QStringList{"dll function compileModule() failed"});
+
+  project->GetModule(4)->TextChanged();
+  ASSERT_TRUE(PumpUntil([&] { return lib_.Compiled().size() >= 2 && !project->IsCompiling(); }));
+  EXPECT_FALSE(project->Compiler()->Finished());
+  std::lock_guard lock(lib_.mutex);
+  EXPECT_EQ(lib_.projectNames.size(), 2u);
+  // The new worker registers and compiles every module.
+  EXPECT_EQ(lib_.compiled, (std::vector<std::string>{"m1", "m2"}));
 }
 
 TEST_F(V2ProjectTest, ABuildRightAfterAModuleListChangeBuildsTheNewList) {
