@@ -14,6 +14,7 @@
 #include <QTimer>
 
 #include <exception>
+#include <utility>
 
 namespace vexa::ide {
 
@@ -30,18 +31,6 @@ TUntitledNumbers& SpareUntitledNumbers() {
   return numbers;
 }
 
-int AllocateUntitled() {
-  return CommandsModule ? CommandsModule->AllocateUntitledNumber()
-                        : SpareUntitledNumbers().Allocate();
-}
-
-void ReleaseUntitled(int N) {
-  if (CommandsModule)
-    CommandsModule->ReleaseUntitledNumber(N);
-  else
-    SpareUntitledNumbers().Release(N);
-}
-
 }  // namespace
 
 Ref<TVexaV2Project> TVexaV2Project::Create(const QString& FileName, TV2ProjectSeams Seams) {
@@ -53,12 +42,8 @@ Ref<TVexaV2Project> TVexaV2Project::Create(const QString& FileName, TV2ProjectSe
 TVexaV2Project::TVexaV2Project(TPassKey, TV2ProjectSeams Seams) : seams_(std::move(Seams)) {}
 
 TVexaV2Project::~TVexaV2Project() {
-  if (CommandsModule) {
-    if (untitledNumber_ > 0) CommandsModule->ReleaseUntitledNumber(untitledNumber_);
-    if (!fileName_.isEmpty()) CommandsModule->AddRecentProject(fileName_);
-  } else if (untitledNumber_ > 0) {
-    SpareUntitledNumbers().Release(untitledNumber_);
-  }
+  ReleaseUntitledNumber();
+  if (CommandsModule && !fileName_.isEmpty()) CommandsModule->AddRecentProject(fileName_);
   compileTimer_.reset();
   compiler_.reset();
 }
@@ -84,11 +69,22 @@ void TVexaV2Project::Init(const QString& FileName) {
         [this](const QString& Name) { return AddWatchName(Name); });
   } else {
     neverSaved_ = true;
-    untitledNumber_ = AllocateUntitled();
+    spareNumber_ = !CommandsModule;
+    untitledNumber_ = CommandsModule ? CommandsModule->AllocateUntitledNumber()
+                                     : SpareUntitledNumbers().Allocate();
   }
   if (VexaIDE) VexaIDE->AddProject(self);
   // Becoming the active project has built it already.
   if (!VexaIDE || VexaIDE->GetActiveProject() != self) Schedule(false);
+}
+
+void TVexaV2Project::ReleaseUntitledNumber() {
+  const int number = std::exchange(untitledNumber_, -1);
+  if (number <= 0) return;
+  if (spareNumber_)
+    SpareUntitledNumbers().Release(number);
+  else if (CommandsModule)
+    CommandsModule->ReleaseUntitledNumber(number);
 }
 
 Ref<IVexaProject> TVexaV2Project::Self() {
@@ -567,8 +563,7 @@ bool TVexaV2Project::SaveAs() {
   if (!CommandsModule->ExecuteSaveDialog(FileKindV2Project, fileName)) return false;
   fileName_ = fileName;
   // The name follows the file from now on.
-  if (untitledNumber_ > 0) ReleaseUntitled(untitledNumber_);
-  untitledNumber_ = -1;
+  ReleaseUntitledNumber();
   if (ProjectEditor) ProjectEditor->ProjectChanged(Self());
   return WriteProjectFile();
 }

@@ -139,6 +139,8 @@ class TVexaV2Project final : public IV2SimulationProject,
  private:
   void Init(const QString& FileName);
   Ref<IVexaProject> Self();
+  // Back to the pool it came from; -1 afterwards.
+  void ReleaseUntitledNumber();
   // The worker, made when missing (or dead); none when the library refused.
   TV2Compiler* EnsureCompiler();
   void Schedule(bool Delayed);
@@ -167,6 +169,7 @@ class TVexaV2Project final : public IV2SimulationProject,
   bool moduleListChanged_ = true;
   bool neverSaved_ = false;
   int untitledNumber_ = -1;
+  bool spareNumber_ = false;  // from the spare pool (no command module)
   bool running_ = false;
   TVexaInterfaceList<IVexaWatch> watches_;
   bool closed_ = false;

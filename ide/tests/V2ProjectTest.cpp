@@ -647,6 +647,22 @@ TEST_F(V2ProjectTest, UntitledProjectsBuildIntoTheirOwnUserDataFiles) {
   CommandsModule = nullptr;
 }
 
+TEST_F(V2ProjectTest, UntitledNumbersWithoutACommandModuleAreReusedToo) {
+  ASSERT_EQ(CommandsModule, nullptr);
+  QStringList names;
+  {
+    auto first = Open({});
+    auto second = Open({});
+    names << first->GetName() << second->GetName();
+    EXPECT_NE(first->OutputBaseName(), second->OutputBaseName());
+    for (const Ref<TVexaV2Project>& project : projects_) project->Close();
+    projects_.clear();
+  }
+  auto third = Open({});
+  EXPECT_EQ(names, (QStringList{"Unbenannt1.v2p", "Unbenannt2.v2p"}));
+  EXPECT_EQ(third->GetName(), "Unbenannt1.v2p");
+}
+
 TEST_F(V2ProjectTest, InsertModuleRefusesATakenNameAndOpensTheNewModule) {
   test::TTempSettings settings;
   TCommandsModule commands;
