@@ -12,6 +12,7 @@
 #include "forms/SourceEditor.h"
 #include "forms/SplashForm.h"
 #include "forms/WatchesView.h"
+#include "projects/V2Project.h"
 #include "projects/V2Simulator.h"
 
 #include <QApplication>
@@ -36,6 +37,7 @@ TStartupHooks IDEStartupHooks() {
     InstallIdentifierCompletion();
     RegisterWatchesView();
     RegisterBASICProjects();
+    RegisterV2ProjectFactory();
   };
   hooks.ShowSplash = [] { ShowSplash(QCoreApplication::arguments()); };
   hooks.CreateMainWindow = []() -> std::unique_ptr<QObject> {
