@@ -21,7 +21,7 @@ constexpr int IdCancel = 2;
 struct TFileDialog {
   enum class Mode { Open, Save };
   Mode DialogMode = Mode::Open;
-  QString Title;        // empty: the dialog's own title
+  QString Title;        // empty: "Öffnen" or "Speichern unter" by the mode
   QString Filter;       // "Vexa II Module|*.v2|Alle Dateien|*.*"
   int FilterIndex = 1;  // 1-based; one outside the filters selects the first
   QString DefaultExt;   // without the dot; added to a name typed without one

@@ -57,7 +57,11 @@ int TQtDialogs::ConfirmCancel(const QString& Text) {
 
 bool TQtDialogs::ExecuteFileDialog(TFileDialog& Dialog) {
   const bool save = Dialog.DialogMode == TFileDialog::Mode::Save;
-  QFileDialog dialog(QApplication::activeWindow(), Dialog.Title, Dialog.InitialDir);
+  // Without a title of its own, the mode's German default (Qt's own is English).
+  const QString title = !Dialog.Title.isEmpty() ? Dialog.Title
+                        : save                  ? QStringLiteral("Speichern unter")
+                                                : QStringLiteral("Öffnen");
+  QFileDialog dialog(QApplication::activeWindow(), title, Dialog.InitialDir);
   dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
   dialog.setFileMode(save                 ? QFileDialog::AnyFile
                      : Dialog.MultiSelect ? QFileDialog::ExistingFiles

@@ -9,6 +9,7 @@
 #include <QComboBox>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QVBoxLayout>
 
@@ -52,6 +53,8 @@ TSimulatorInputDialog::TSimulatorInputDialog(QWidget* Parent) : QDialog(Parent) 
 void TSimulatorInputDialog::SetValue(int V) {
   value_ = V;
   cbValue_->setEditText(QString::number(V));
+  // Selected, so that the keys typed replace the preset.
+  cbValue_->lineEdit()->selectAll();
 }
 
 void TSimulatorInputDialog::accept() {

@@ -22,7 +22,7 @@ class TSimulatorInputDialog : public QDialog {
 
   explicit TSimulatorInputDialog(QWidget* Parent = nullptr);
 
-  // Value = V; the combo box shows it in decimal.
+  // Value = V; the combo box shows it in decimal, selected.
   void SetValue(int V);
   int Value() const { return value_; }
 

@@ -8,6 +8,7 @@
 #include <QHideEvent>
 #include <QLabel>
 #include <QLayout>
+#include <QScreen>
 #include <QShowEvent>
 #include <QStyle>
 #include <QToolButton>
@@ -205,6 +206,25 @@ void TVexaDockable::EnsureForm(QWidget* Owner) {
   FForm = form;
 }
 
+namespace {
+
+// A new floating window comes up centred over the main window and wholly on
+// the main window's screen (else Qt leaves it wherever the dock layout put it).
+void PlaceOverMainWindow(QWidget* Dock) {
+  QWidget* main = Dock->parentWidget() ? Dock->parentWidget()->window() : nullptr;
+  QScreen* screen = main ? main->screen() : Dock->screen();
+  if (!screen) return;
+  const QRect area = screen->availableGeometry();
+  QRect r(QPoint(), Dock->size().boundedTo(area.size()));
+  r.moveCenter(main && main->isVisible() ? main->frameGeometry().center() : area.center());
+  r.moveLeft(std::clamp(r.left(), area.left(), area.right() - r.width() + 1));
+  r.moveTop(std::clamp(r.top(), area.top(), area.bottom() - r.height() + 1));
+  Dock->resize(r.size());
+  Dock->move(r.topLeft());
+}
+
+}  // namespace
+
 void TVexaDockable::Show(bool Focus) {
   if (!FDock) {
     QWidget* owner = VexaIDE ? VexaIDE->GetMainForm() : nullptr;
@@ -216,6 +236,7 @@ void TVexaDockable::Show(bool Focus) {
     FDock->setFloating(true);
     if (FData.UndockRight > 0 && FData.UndockBottom > 0)
       FDock->resize(FData.UndockRight, FData.UndockBottom);
+    PlaceOverMainWindow(FDock);
   }
   FDock->show();
   // Brings a tab behind another tool window to the front; a floating

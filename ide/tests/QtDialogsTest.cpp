@@ -129,6 +129,33 @@ TEST(TQtDialogs, SaveDialogTakesItsSettingsAndGivesTheChoiceBack) {
   EXPECT_EQ(dialog.FilterIndex, 1);
 }
 
+// A file dialog without a title of its own gets the German default for its mode.
+TEST(TQtDialogs, FileDialogTitles) {
+  test::TestApp();
+  const struct {
+    TFileDialog::Mode mode;
+    const char* title;
+    const char* shown;
+  } cases[] = {{TFileDialog::Mode::Open, "", "Öffnen"},
+               {TFileDialog::Mode::Save, "", "Speichern unter"},
+               {TFileDialog::Mode::Open, "Modul einfügen", "Modul einfügen"}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.shown);
+    TFileDialog dialog;
+    dialog.DialogMode = c.mode;
+    dialog.Title = QString::fromUtf8(c.title);
+    QString shown;
+    QTimer::singleShot(0, [&] {
+      auto* d = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+      if (!d) return;
+      shown = d->windowTitle();
+      d->reject();
+    });
+    EXPECT_FALSE(TQtDialogs().ExecuteFileDialog(dialog));
+    EXPECT_EQ(shown, QString::fromUtf8(c.shown));
+  }
+}
+
 TEST(TQtDialogs, CancelledFileDialogLeavesItsSettings) {
   test::TestApp();
   TFileDialog dialog;

@@ -6,28 +6,48 @@
 #include "forms/EditorServices.h"
 #include "forms/SourceEditor.h"
 
+#include "FakeDialogs.h"
+#include "HighlighterSettings.h"
 #include "MockIntfs.h"
+#include "Options.h"
 #include "Services.h"
 #include "Settings.h"
 #include "TempSettings.h"
 #include "TestApp.h"
-#include "HighlighterSettings.h"
+#include "forms/CommandsDataModule.h"
+#include "forms/MessageView.h"
 #include "forms/OptionDialog.h"
+#include "forms/ProjectTree.h"
+#include "forms/SimulatorInputDialog.h"
 #include "forms/SplashForm.h"
 #include "forms/TipOfTheDay.h"
+#include "forms/WatchesView.h"
+#include "projects/BasicProject.h"
+#include "projects/Quorin.h"
 
 #include <gtest/gtest.h>
 
+#include <QApplication>
+#include <QComboBox>
 #include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
 #include <QFileInfo>
 #include <QImage>
 #include <QLabel>
+#include <QPushButton>
+#include <QRegularExpression>
 #include <QSet>
 #include <QStatusBar>
 #include <QTabWidget>
+#include <QTableView>
 #include <QTemporaryDir>
+#include <QTimer>
 #include <QToolBar>
+#include <QTreeWidget>
 #include <QtTest/QTest>
+
+#include <functional>
 
 namespace vexa::ide {
 namespace {
@@ -199,6 +219,110 @@ TEST_F(Screenshots, OptionDialogs) {
     EXPECT_GT(Colours(image, QRect(page->mapTo(&dialog, QPoint(0, 0)), page->size())), 10)
         << "the page is painted";
   }
+}
+
+// Answers the next modal input dialog with Text.
+void AnswerInput(const QString& Text) {
+  QTimer::singleShot(5, [Text] {
+    auto* dialog = qobject_cast<TSimulatorInputDialog*>(QApplication::activeModalWidget());
+    if (!dialog) return AnswerInput(Text);
+    dialog->cbValue()->setEditText(Text);
+    dialog->OkButton()->click();
+  });
+}
+
+bool ProcessUntil(const std::function<bool()>& Done, int TimeoutMs = 20000) {
+  QElapsedTimer clock;
+  clock.start();
+  while (!Done()) {
+    if (clock.elapsed() > TimeoutMs) return false;
+    QApplication::processEvents(QEventLoop::AllEvents, 10);
+  }
+  return true;
+}
+
+// The example VXBasic program in the main window with the registered views,
+// paused at a breakpoint after its INPUT was answered with 5.
+TEST_F(Screenshots, BasicProjectPaused) {
+  test::TScopedFakeDialogs dialogs;
+  RegisterMessageView();
+  RegisterProjectEditor();
+  RegisterSourceEditorFactory();
+  InstallSourceEditorHooks();
+  RegisterWatchesView();
+  RegisterBASICProjects();
+  options::BackgroundCompilationBASIC = true;
+  TSimulatorInputDialog::ClearHistory();
+  QTemporaryDir dir;
+  const QString file = dir.filePath(QStringLiteral("input.bas"));
+  ASSERT_TRUE(QFile::copy(QStringLiteral(VEXA_EXAMPLES_DIR "/basic/input.bas"), file));
+
+  TIDEMainForm w;
+  w.resize(1024, 700);
+  w.show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&w));
+  VexaIDE->OpenByKind(file, FileKindBasicProject);
+  ASSERT_EQ(VexaIDE->GetProjectCount(), 1);
+  auto p = std::dynamic_pointer_cast<TVexaBASICProjectAndModule>(VexaIDE->GetProject(0));
+  ASSERT_TRUE(p);
+  auto editor = std::dynamic_pointer_cast<TSourceEditor>(p->GetEditor());
+  ASSERT_TRUE(editor);
+  ASSERT_TRUE(ProcessUntil([&] { return p->IsBuilt() && p->Worker()->CanRun(); }));
+
+  const QStringList lines = editor->GetText()->Text.split(QRegularExpression("\r\n|\n"));
+  // The PRINT after the square: ZAHL and QUADRAT hold their values.
+  const int line = int(lines.indexOf(QRegularExpression("^PRINT.*"))) + 1;
+  ASSERT_GT(line, 0);
+  p->ToggleBreakpoint(line);
+  const int next = int(lines.indexOf(QRegularExpression("^NEXT.*"))) + 1;
+  ASSERT_GT(next, line);
+  p->ToggleBreakpoint(next);
+  p->AddWatchName(QStringLiteral("ZAHL"));
+  p->AddWatchName(QStringLiteral("QUADRAT"))->SetFormat(WatchFormatHex);
+  WatchesView->RefreshAll();
+  AnswerInput(QStringLiteral("5"));
+  CurrentSimulator->Run();
+  ASSERT_TRUE(ProcessUntil([&] { return p->Worker()->State() == TQuorin::StatePaused; }));
+  // The commands' states follow on their timer.
+  QTest::qWait(TCommandsDataModule::kUpdateInterval + 100);
+  Save(w, QStringLiteral("basic_paused.png"));
+
+  // Every view is docked and shown; the messages and the watches share the
+  // bottom, so each is painted with its content when its tab is in front.
+  auto tree = std::dynamic_pointer_cast<TProjectEditor>(ProjectEditor);
+  auto messages = std::dynamic_pointer_cast<TMessageViewer>(MessageView);
+  auto watches = std::dynamic_pointer_cast<TWatchesViewer>(WatchesView);
+  ASSERT_TRUE(tree && messages && watches);
+  ASSERT_TRUE(tree->DockWidget() && messages->DockWidget() && watches->DockWidget());
+  EXPECT_EQ(w.dockWidgetArea(tree->DockWidget()), Qt::LeftDockWidgetArea);
+  EXPECT_EQ(w.dockWidgetArea(messages->DockWidget()), Qt::BottomDockWidgetArea);
+  EXPECT_EQ(w.dockWidgetArea(watches->DockWidget()), Qt::BottomDockWidgetArea);
+  auto painted = [&w](QWidget* View) {
+    SCOPED_TRACE(View->windowTitle().toStdString());
+    EXPECT_TRUE(View->isVisible());
+    EXPECT_FALSE(View->visibleRegion().isEmpty());
+    const QImage image = w.grab().toImage();
+    EXPECT_GT(Colours(image, QRect(View->mapTo(&w, QPoint(0, 0)), View->size())), 10);
+  };
+  painted(tree->DockWidget());
+  painted(messages->DockWidget());
+  watches->DockWidget()->raise();
+  QTest::qWait(50);
+  Save(w, QStringLiteral("basic_paused_watches.png"));
+  painted(watches->DockWidget());
+
+  QTableView* grid = watches->ViewerForm()->dgWatches;
+  ASSERT_EQ(grid->model()->rowCount(), 2);
+  EXPECT_EQ(grid->model()->index(0, 1).data().toString(), QStringLiteral("5"));
+  EXPECT_EQ(grid->model()->index(1, 1).data().toString(), QStringLiteral("&H0019"));
+  EXPECT_TRUE(messages->ViewerForm()->Model()->index(0).data().toString().startsWith("OK - "));
+  EXPECT_EQ(tree->EditorForm()->treeProjects->topLevelItem(0)->text(0),
+            QStringLiteral("input.bas"));
+
+  CurrentSimulator->Stop();
+  ASSERT_TRUE(ProcessUntil([&] { return p->Worker()->State() == TQuorin::StateReady; }));
+  editor->Close();
+  EXPECT_TRUE(dialogs->calls.empty()) << dialogs->Texts().join("\n").toStdString();
 }
 
 }  // namespace

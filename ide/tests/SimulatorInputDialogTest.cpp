@@ -10,6 +10,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTimer>
+#include <QtTest/QTest>
 
 #include <functional>
 
@@ -121,6 +122,19 @@ TEST_F(SimulatorInputDialogTest, TheInstalledInputShowsThePresetAndGivesTheEntry
   EXPECT_EQ(shown, "5");
   AnswerModal([](TSimulatorInputDialog& Dialog) { Dialog.CancelButton()->click(); });
   EXPECT_EQ(ShowSimulatorInputDialog(42), std::nullopt);
+}
+
+// The preset is selected when the dialog comes up: the keys typed replace it.
+TEST_F(SimulatorInputDialogTest, TypedKeysReplaceThePreset) {
+  QString typed;
+  AnswerModal([&](TSimulatorInputDialog& Dialog) {
+    QLineEdit* edit = Dialog.cbValue()->lineEdit();
+    QTest::keyClicks(edit, "12");
+    typed = Dialog.cbValue()->currentText();
+    QTest::keyClick(edit, Qt::Key_Return);
+  });
+  EXPECT_EQ(ShowSimulatorInputDialog(5), 12);
+  EXPECT_EQ(typed, "12");
 }
 
 }  // namespace

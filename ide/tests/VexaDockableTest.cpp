@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <QPointer>
+#include <QScreen>
 #include <QToolButton>
 
 #include "MockIntfs.h"
@@ -205,6 +206,41 @@ TEST_F(DockableTest, CloseDeletesAFloatingFormAndShowMakesANewOne) {
   QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
   EXPECT_TRUE(form.isNull());
   EXPECT_EQ(tool.Form(), nullptr);
+}
+
+// A new floating form comes up over the main window and on its screen, also
+// when it is taller than the space below the main window.
+TEST_F(DockableTest, ANewFloatingFormComesUpOverTheMainWindow) {
+  W.Main.move(40, 30);
+  Settle();
+  TTestToolWindow tool(&W.Main);
+  const QRect screen = W.Main.screen()->availableGeometry();
+  for (const QSize size : {QSize(260, 180), QSize(250, screen.height() + 200)}) {
+    SCOPED_TRACE(size.height());
+    tool.Show(false);
+    Settle();
+    ASSERT_NE(tool.DockWidget(), nullptr);
+    tool.DockWidget()->resize(size);
+    tool.DockWidget()->move(screen.right() - 20, screen.bottom() - 20);
+    Settle();
+    tool.Close();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+
+    tool.Show(false);
+    Settle();
+    QWidget* dock = tool.DockWidget();
+    ASSERT_NE(dock, nullptr);
+    EXPECT_TRUE(tool.DockWidget()->isFloating());
+    EXPECT_EQ(dock->width(), size.width());
+    const QRect frame = dock->frameGeometry();
+    EXPECT_TRUE(screen.contains(frame.topLeft())) << frame.x() << "," << frame.y();
+    EXPECT_LE(frame.bottom(), screen.bottom());
+    if (frame.height() < W.Main.height()) {
+      EXPECT_TRUE(W.Main.frameGeometry().contains(frame)) << frame.x() << "," << frame.y();
+    }
+    tool.Close();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+  }
 }
 
 TEST_F(DockableTest, CloseOfADockedFormKeepsItAndTheOtherTabsOpen) {
