@@ -4,6 +4,7 @@
 #include "Helpers.h"
 #include "Options.h"
 #include "Services.h"
+#include "projects/LineInfos.h"
 #include "projects/ProjectFiles.h"
 #include "projects/VexaWatch.h"
 
@@ -13,13 +14,6 @@
 #include <stdexcept>
 
 namespace vexa::ide {
-
-namespace {
-
-constexpr int kLineInfoCode = 0x01;
-constexpr int kLineInfoError = 0x80;
-
-}  // namespace
 
 Ref<TVexaBASICProjectAndModule> TVexaBASICProjectAndModule::Create(const QString& FileName,
                                                                    TQuorinSeams Seams) {
@@ -129,8 +123,7 @@ void TVexaBASICProjectAndModule::Schedule(bool Delayed) {
 }
 
 int TVexaBASICProjectAndModule::GetLineInfo(int Line) const {
-  if (!lineInfosValid_ || Line < 1 || Line > lineInfos_.size()) return 0;
-  return static_cast<unsigned char>(lineInfos_[Line - 1]);
+  return LineInfoOf(lineInfos_, lineInfosValid_, Line);
 }
 
 // IVexaModule
@@ -146,16 +139,7 @@ void TVexaBASICProjectAndModule::ClearBreakpoints() {
 }
 
 int TVexaBASICProjectAndModule::GetLineFlags(int Line) {
-  int flags = 0;
-  const bool breakpoint = breakpoints_.Contains(Line);
-  const int info = GetLineInfo(Line);
-  if (breakpoint) flags |= LineFlagBreakpoint;
-  if (info & kLineInfoError) flags |= LineFlagError;
-  if (!hasErrors_) {
-    if (breakpoint && !needsCompile_) flags |= LineFlagBreakpointCompiled;
-    if (info & kLineInfoCode) flags |= LineFlagCode;
-  }
-  return flags;
+  return LineFlagsOf(breakpoints_.Contains(Line), GetLineInfo(Line), hasErrors_, needsCompile_);
 }
 
 std::optional<TSourceText> TVexaBASICProjectAndModule::GetSource() {

@@ -6,6 +6,7 @@
 #include "ProjectFiles.h"
 #include "Services.h"
 #include "TextCodec.h"
+#include "projects/LineInfos.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -13,9 +14,6 @@
 namespace vexa::ide {
 
 namespace {
-
-constexpr int kLineInfoCode = 0x01;
-constexpr int kLineInfoError = 0x80;
 
 bool IsLowerLetter(QChar C) { return C >= QLatin1Char('a') && C <= QLatin1Char('z'); }
 bool IsDigit(QChar C) { return C >= QLatin1Char('0') && C <= QLatin1Char('9'); }
@@ -80,8 +78,7 @@ void TVexaV2Module::ReleaseUntitledNumber() {
 }
 
 int TVexaV2Module::GetLineInfo(int Line) const {
-  if (!lineInfosValid_ || Line < 1 || Line > lineInfos_.size()) return 0;
-  return static_cast<unsigned char>(lineInfos_[Line - 1]);
+  return LineInfoOf(lineInfos_, lineInfosValid_, Line);
 }
 
 void TVexaV2Module::InvalidateLineInfos() {
@@ -105,16 +102,7 @@ void TVexaV2Module::ClearBreakpoints() {
 }
 
 int TVexaV2Module::GetLineFlags(int Line) {
-  int flags = 0;
-  const bool breakpoint = breakpoints_.Contains(Line);
-  const int info = GetLineInfo(Line);
-  if (breakpoint) flags |= LineFlagBreakpoint;
-  if (info & kLineInfoError) flags |= LineFlagError;
-  if (!hasErrors_) {
-    if (breakpoint && !needsCompile_) flags |= LineFlagBreakpointCompiled;
-    if (info & kLineInfoCode) flags |= LineFlagCode;
-  }
-  return flags;
+  return LineFlagsOf(breakpoints_.Contains(Line), GetLineInfo(Line), hasErrors_, needsCompile_);
 }
 
 std::optional<TSourceText> TVexaV2Module::GetSource() {

@@ -1,5 +1,6 @@
 #include "projects/BasicProject.h"
 
+#include "BasicPrograms.h"
 #include "CommandsModule.h"
 #include "FakeDialogs.h"
 #include "MockIntfs.h"
@@ -36,18 +37,9 @@ QCoreApplication& App() {
   return app;
 }
 
-constexpr int kLoopBody = 4;
-const char* const kLoop =
-    "DEFINE I WORD\n"
-    "DEFINE S WORD\n"
-    "FOR I = 1 TO 5\n"
-    "S = S + I\n"
-    "NEXT\n"
-    "PRINT S;\n";
-const char* const kInput =
-    "DEFINE X WORD\n"
-    "INPUT X\n"
-    "PRINT X;\n";
+using test::kInput;
+using test::kLoop;
+using test::kLoopBody;
 
 // What the tests watch: a call of a closed project's editor is a fault.
 struct TTrace {
@@ -338,8 +330,8 @@ TEST_F(BasicProjectTest, TwoFilesGetTwoWorkersAndShareTheSimulationOnlyWhenItAgr
   a->Activate();
   EXPECT_EQ(CurrentSimulator.get(), a->Worker().get());
   // The worker's state changes before its notification reaches the project.
-  ASSERT_TRUE(PumpUntil(
-      [&] { return b->Worker()->State() == TQuorin::StateReady && !b->IsRunning(); }));
+  ASSERT_TRUE(
+      PumpUntil([&] { return b->Worker()->State() == TQuorin::StateReady && !b->IsRunning(); }));
   EXPECT_EQ(EditorOf(*b).executionLine, -1);
   EXPECT_EQ(dialogs_->Texts(),
             QStringList(2,

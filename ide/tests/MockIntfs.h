@@ -108,7 +108,9 @@ class MockVexaModule : public IVexaModule {
   MOCK_METHOD(void, SetUsed, (bool Flag), (override));
 };
 
-class MockVexaProject : public IVexaProject {
+// The project operations, on the project interface or one derived from it.
+template <class Base>
+class MockProjectOf : public Base {
  public:
   MOCK_METHOD(bool, Activate, (), (override));
   MOCK_METHOD(void, AddWatch, (const Ref<IVexaModule>& Module, int Line, const QString& Identifier),
@@ -160,6 +162,8 @@ class MockVexaProject : public IVexaProject {
   MOCK_METHOD(int, GetWatchCount, (), (override));
   MOCK_METHOD(void, RunningChanged, (bool Running), (override));
 };
+
+using MockVexaProject = MockProjectOf<IVexaProject>;
 
 class MockVexaProjectFactory : public IVexaProjectFactory {
  public:
@@ -351,57 +355,8 @@ class MockProjectCommands : public IProjectCommands {
 };
 
 // A V2 project as its simulation sees it.
-class MockV2SimulationProject : public IV2SimulationProject {
+class MockV2SimulationProject : public MockProjectOf<IV2SimulationProject> {
  public:
-  MOCK_METHOD(bool, Activate, (), (override));
-  MOCK_METHOD(void, AddWatch, (const Ref<IVexaModule>& Module, int Line, const QString& Identifier),
-              (override));
-  MOCK_METHOD(Ref<IVexaWatch>, AddWatchName, (const QString& Name), (override));
-  MOCK_METHOD(void, Build, (), (override));
-  MOCK_METHOD(bool, CanBuild, (), (override));
-  MOCK_METHOD(bool, CloseQuery, (), (override));
-  MOCK_METHOD(bool, CanDeleteModule, (const Ref<IVexaModule>& Module), (override));
-  MOCK_METHOD(bool, CanDownload, (), (override));
-  MOCK_METHOD(bool, CanEditModules, (int Kind), (override));
-  MOCK_METHOD(bool, CanFindDeclaration, (), (override));
-  MOCK_METHOD(bool, CanReturnFromDefinition, (), (override));
-  MOCK_METHOD(bool, CanInsertModule, (), (override));
-  MOCK_METHOD(bool, IsModuleNameFree, (const Ref<IVexaModule>& Module, const QString& NewName),
-              (override));
-  MOCK_METHOD(bool, IsBuilt, (), (override));
-  MOCK_METHOD(void, ClearAllBreakpoints, (), (override));
-  MOCK_METHOD(void, Close, (), (override));
-  MOCK_METHOD(bool, MayDeactivate, (), (override));
-  MOCK_METHOD(bool, DeleteModule, (const Ref<IVexaModule>& Module), (override));
-  MOCK_METHOD(void, DeleteWatch, (int Index), (override));
-  MOCK_METHOD(void, Download, (), (override));
-  MOCK_METHOD(void, EditModules, (int Kind), (override));
-  MOCK_METHOD(std::optional<QStringList>, GetIdentCompletions,
-              (const Ref<IVexaModule>& Module, int Line, const QString& Text), (override));
-  MOCK_METHOD(void, FindDeclaration,
-              (const Ref<IVexaModule>& Module, int Line, const QString& Text), (override));
-  MOCK_METHOD(void, ReturnFromDefinition, (), (override));
-  MOCK_METHOD(bool, HasBreakpoints, (), (override));
-  MOCK_METHOD(bool, InsertModule, (), (override));
-  MOCK_METHOD(Ref<IVexaModule>, FindModule, (const QString& FileName), (override));
-  MOCK_METHOD(bool, MoveModule, (const Ref<IVexaModule>& Module, bool Up), (override));
-  MOCK_METHOD(bool, Save, (), (override));
-  MOCK_METHOD(void, ModuleChanged, (const Ref<IVexaModule>& Module, bool Structural), (override));
-  MOCK_METHOD(void, PausedAt, (bool Show, int ModuleNumber, int Line), (override));
-  MOCK_METHOD(void, BreakpointsChanged, (), (override));
-  MOCK_METHOD(int, GetBreakpointCount, (), (override));
-  MOCK_METHOD(int, GetBreakpoint, (int Index), (override));
-  MOCK_METHOD(QString, GetFileName, (), (override));
-  MOCK_METHOD(QString, GetName, (), (override));
-  MOCK_METHOD(bool, IsSingleModule, (), (override));
-  MOCK_METHOD(bool, HasChanges, (), (override));
-  MOCK_METHOD(int, GetModuleCount, (), (override));
-  MOCK_METHOD(Ref<IVexaModule>, GetModule, (int Index), (override));
-  MOCK_METHOD(bool, GetModified, (), (override));
-  MOCK_METHOD(bool, IsRunning, (), (override));
-  MOCK_METHOD(Ref<IVexaWatch>, GetWatch, (int Index), (override));
-  MOCK_METHOD(int, GetWatchCount, (), (override));
-  MOCK_METHOD(void, RunningChanged, (bool Running), (override));
   MOCK_METHOD(void, ForEachBreakpoint,
               (const std::function<void(int ModuleNumber, int Line)>& Callback), (override));
   MOCK_METHOD(void, ForEachWatch,

@@ -1,5 +1,6 @@
 #include "projects/Quorin.h"
 
+#include "BasicPrograms.h"
 #include "FakeDialogs.h"
 #include "MockIntfs.h"
 #include "Options.h"
@@ -33,19 +34,9 @@ using namespace std::chrono_literals;
 using ::testing::_;
 using ::testing::NiceMock;
 
-// Line numbers of the loop program: the FOR line, the body, the line after NEXT.
-constexpr int kLoopBody = 4;
-const char* const kLoop =
-    "DEFINE I WORD\n"
-    "DEFINE S WORD\n"
-    "FOR I = 1 TO 5\n"
-    "S = S + I\n"
-    "NEXT\n"
-    "PRINT S;\n";
-const char* const kInput =
-    "DEFINE X WORD\n"
-    "INPUT X\n"
-    "PRINT X;\n";
+using test::kInput;
+using test::kLoop;
+using test::kLoopBody;
 const char* const kErrors =
     "NEXT\n"
     "PRINT 1\n"
