@@ -149,6 +149,19 @@ class V2EndToEndTest : public ::testing::Test {
     return nullptr;
   }
 
+  // The first line with code after the first few lines of the module.
+  static int FirstCodeLine(const Ref<IVexaModule>& Module, TSourceEditor& Editor) {
+    for (int l = 5; l <= Editor.Control()->lines(); ++l)
+      if (Module->GetLineFlags(l) & LineFlagCode) return l;
+    return 0;
+  }
+
+  // Closes the project through the tree's command on its root.
+  void CloseFromTree() {
+    tree_->EditorForm()->treeProjects->setCurrentItem(Root());
+    tree_->Commands()->Close();
+  }
+
   QTreeWidgetItem* Root() const {
     QTreeWidget* view = tree_->EditorForm()->treeProjects;
     return view->topLevelItemCount() > 0 ? view->topLevelItem(0) : nullptr;
@@ -235,10 +248,7 @@ TEST_F(V2EndToEndTest, ABreakpointFollowsInsertedLinesThroughSaveAndReopen) {
   auto editor = std::dynamic_pointer_cast<TSourceEditor>(VexaIDE->ShowModuleEditor(motor));
   ASSERT_TRUE(editor);
 
-  // The first line with code after the first few lines of the module.
-  int line = 0;
-  for (int l = 5; l <= editor->Control()->lines() && !line; ++l)
-    if (motor->GetLineFlags(l) & LineFlagCode) line = l;
+  const int line = FirstCodeLine(motor, *editor);
   ASSERT_GT(line, 0) << "the build gave line infos";
 
   editor->SetCaret({1, line});
@@ -259,9 +269,7 @@ TEST_F(V2EndToEndTest, ABreakpointFollowsInsertedLinesThroughSaveAndReopen) {
   EXPECT_EQ(lines[line - 2], "// one");
   EXPECT_EQ(lines[line - 1], "// two");
 
-  // Closed through the tree's project command on its root.
-  tree_->EditorForm()->treeProjects->setCurrentItem(Root());
-  tree_->Commands()->Close();
+  CloseFromTree();
   ASSERT_EQ(VexaIDE->GetProjectCount(), 0);
   EXPECT_FALSE(motor->GetEditor());
   EXPECT_EQ(VexaIDE->GetEditorCount(), 0);
@@ -284,6 +292,55 @@ TEST_F(V2EndToEndTest, ABreakpointFollowsInsertedLinesThroughSaveAndReopen) {
   EXPECT_EQ(editor->Control()->ShownLineLook(line + 2), LineLookBreakpoint);
   EXPECT_NE(editor->Control()->ShownLineLook(line), LineLookBreakpoint);
   EXPECT_TRUE((*dialogs_)->calls.empty()) << DialogTexts().toStdString();
+}
+
+TEST_F(V2EndToEndTest, ClosingWithUnsavedLinesAsksCancelKeepsAllAndYesSavesThemWithTheBreakpoint) {
+  Ref<IVexaProject> project = OpenDemo();
+  ASSERT_TRUE(project) << DialogTexts().toStdString();
+  Ref<IVexaModule> motor = Module(project, "motor");
+  ASSERT_TRUE(motor);
+  auto editor = std::dynamic_pointer_cast<TSourceEditor>(VexaIDE->ShowModuleEditor(motor));
+  ASSERT_TRUE(editor);
+  const int line = FirstCodeLine(motor, *editor);
+  ASSERT_GT(line, 0);
+  motor->ToggleBreakpoint(line);
+  editor->SetCaret({1, 1});
+  editor->Control()->insert("// one\n// two\n");
+  ASSERT_TRUE(editor->GetModified());
+  ASSERT_EQ(motor->GetBreakpoint(0), line + 2);
+  QFile file(dir_.filePath("motor.v2"));
+  ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+  const QByteArray original = file.readAll();
+  file.close();
+
+  const QString question = "Soll der geänderte Quelltext gespeichert werden?";
+  (*dialogs_)->confirmCancelAnswers = {IdCancel, IdYes};
+  CloseFromTree();
+  EXPECT_EQ((*dialogs_)->Texts(), QStringList{question});
+  ASSERT_EQ(VexaIDE->GetProjectCount(), 1) << "Cancel keeps the project";
+  EXPECT_EQ(motor->GetEditor(), editor);
+  EXPECT_TRUE(editor->GetModified());
+  ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+  EXPECT_EQ(file.readAll(), original);
+  file.close();
+
+  CloseFromTree();
+  EXPECT_EQ((*dialogs_)->Texts(), (QStringList{question, question}));
+  ASSERT_EQ(VexaIDE->GetProjectCount(), 0);
+  ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+  EXPECT_TRUE(file.readAll().startsWith("// one\n// two\n" + original.left(10)));
+  file.close();
+  project.reset();
+  motor.reset();
+  editor.reset();
+
+  project = OpenDemo();
+  ASSERT_TRUE(project) << DialogTexts().toStdString();
+  motor = Module(project, "motor");
+  ASSERT_TRUE(motor);
+  ASSERT_EQ(motor->GetBreakpointCount(), 1);
+  EXPECT_EQ(motor->GetBreakpoint(0), line + 2);
+  EXPECT_EQ((*dialogs_)->calls.size(), 2u) << DialogTexts().toStdString();
 }
 
 TEST_F(V2EndToEndTest, TheProjectModulesDialogFromTheTreeMenuReordersTheProject) {
