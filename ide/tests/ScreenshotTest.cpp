@@ -237,8 +237,8 @@ TEST_F(Screenshots, V2DemoProject) {
     ASSERT_EQ(motor->GetName(), QStringLiteral("motor"));
 
     MessageView->Clear();
-    AddToMessageView(MakeModuleMessages(project, motor,
-                                        QStringLiteral("motor (7) : Unbekannter Bezeichner")));
+    AddToMessageView(
+        MakeModuleMessages(project, motor, QStringLiteral("motor (7) : Unbekannter Bezeichner")));
     MessageView->GoToCurrent();
     auto editor = std::dynamic_pointer_cast<TSourceEditor>(motor->GetEditor());
     ASSERT_TRUE(editor);
