@@ -326,66 +326,68 @@ TEST_F(Screenshots, BasicProjectPaused) {
   ASSERT_TRUE(ProcessUntil([&] { return p->Worker()->State() == TQuorin::StateReady; }));
   editor->Close();
   EXPECT_TRUE(dialogs->calls.empty()) << dialogs->Texts().join("\n").toStdString();
-  // The demo V2 project open in the main window: the tree with its modules, a
-  // module's editor on the error line and the message view with that error.
-  TEST_F(Screenshots, V2DemoProject) {
-    options::ReadOptions();
-    IDEStartupHooks().RegisterServices();
-    QTemporaryDir dir;
-    const QDir source(QStringLiteral(VEXA_EXAMPLES_DIR "/demo"));
-    for (const QString& name : source.entryList(QDir::Files))
-      ASSERT_TRUE(QFile::copy(source.filePath(name), dir.filePath(name))) << name.toStdString();
-    {
-      test::TScopedFakeDialogs dialogs;
-      TIDEMainForm w;
-      w.resize(1024, 700);
-      w.show();
-      ASSERT_TRUE(QTest::qWaitForWindowExposed(&w));
-      VexaIDE->OpenByKind(dir.filePath(QStringLiteral("demo.v2p")), FileKindV2Project);
-      ASSERT_EQ(VexaIDE->GetProjectCount(), 1);
-      Ref<IVexaProject> project = VexaIDE->GetProject(0);
-      QElapsedTimer clock;
-      clock.start();
-      while (!project->IsBuilt() && clock.elapsed() < 20000)
-        QApplication::processEvents(QEventLoop::AllEvents, 10);
-      ASSERT_TRUE(project->IsBuilt());
-      Ref<IVexaModule> motor = project->GetModule(0);
-      ASSERT_EQ(motor->GetName(), QStringLiteral("motor"));
+}
 
-      MessageView->Clear();
-      AddToMessageView(
-          MakeModuleMessages(project, motor, QStringLiteral("motor (7) : Unbekannter Bezeichner")));
-      MessageView->GoToCurrent();
-      auto editor = std::dynamic_pointer_cast<TSourceEditor>(motor->GetEditor());
-      ASSERT_TRUE(editor);
-      QTest::qWait(50);
-      Save(w, QStringLiteral("v2_demo_project.png"));
+// The demo V2 project open in the main window: the tree with its modules, a
+// module's editor on the error line and the message view with that error.
+TEST_F(Screenshots, V2DemoProject) {
+  options::ReadOptions();
+  IDEStartupHooks().RegisterServices();
+  QTemporaryDir dir;
+  const QDir source(QStringLiteral(VEXA_EXAMPLES_DIR "/demo"));
+  for (const QString& name : source.entryList(QDir::Files))
+    ASSERT_TRUE(QFile::copy(source.filePath(name), dir.filePath(name))) << name.toStdString();
+  {
+    test::TScopedFakeDialogs dialogs;
+    TIDEMainForm w;
+    w.resize(1024, 700);
+    w.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&w));
+    VexaIDE->OpenByKind(dir.filePath(QStringLiteral("demo.v2p")), FileKindV2Project);
+    ASSERT_EQ(VexaIDE->GetProjectCount(), 1);
+    Ref<IVexaProject> project = VexaIDE->GetProject(0);
+    QElapsedTimer clock;
+    clock.start();
+    while (!project->IsBuilt() && clock.elapsed() < 20000)
+      QApplication::processEvents(QEventLoop::AllEvents, 10);
+    ASSERT_TRUE(project->IsBuilt());
+    Ref<IVexaModule> motor = project->GetModule(0);
+    ASSERT_EQ(motor->GetName(), QStringLiteral("motor"));
 
-      const QImage image = w.grab().toImage();
-      auto area = [&](QWidget* Widget) {
-        return QRect(Widget->mapTo(&w, QPoint(0, 0)), Widget->size());
-      };
-      auto tree = std::dynamic_pointer_cast<TProjectEditor>(ProjectEditor);
-      auto messages = std::dynamic_pointer_cast<TMessageViewer>(MessageView);
-      ASSERT_TRUE(tree && messages);
-      QTreeWidget* view = tree->EditorForm()->treeProjects;
-      EXPECT_GT(Colours(image, area(view)), 10) << "the tree is painted";
-      EXPECT_GT(Colours(image, area(editor->Control())), 20) << "the module is highlighted";
-      // Every node of the tree is in view, none cut off at the right.
-      for (QTreeWidgetItemIterator it(view); *it; ++it) {
-        const QRect r = view->visualItemRect(*it);
-        EXPECT_TRUE(view->viewport()->rect().contains(r.topLeft())) << (*it)->text(0).toStdString();
-      }
-      QListView* list = messages->ViewerForm()->dgMessages;
-      const QRect row = list->visualRect(list->model()->index(0, 0));
-      ASSERT_FALSE(row.isEmpty());
-      EXPECT_GT(Colours(image, QRect(list->viewport()->mapTo(&w, row.topLeft()), row.size())), 3)
-          << "the error is listed";
-      EXPECT_TRUE(dialogs->calls.empty()) << dialogs->Texts().join('\n').toStdString();
-      VexaIDE->CloseAll();
+    MessageView->Clear();
+    AddToMessageView(
+        MakeModuleMessages(project, motor, QStringLiteral("motor (7) : Unbekannter Bezeichner")));
+    MessageView->GoToCurrent();
+    auto editor = std::dynamic_pointer_cast<TSourceEditor>(motor->GetEditor());
+    ASSERT_TRUE(editor);
+    QTest::qWait(50);
+    Save(w, QStringLiteral("v2_demo_project.png"));
+
+    const QImage image = w.grab().toImage();
+    auto area = [&](QWidget* Widget) {
+      return QRect(Widget->mapTo(&w, QPoint(0, 0)), Widget->size());
+    };
+    auto tree = std::dynamic_pointer_cast<TProjectEditor>(ProjectEditor);
+    auto messages = std::dynamic_pointer_cast<TMessageViewer>(MessageView);
+    ASSERT_TRUE(tree && messages);
+    QTreeWidget* view = tree->EditorForm()->treeProjects;
+    EXPECT_GT(Colours(image, area(view)), 10) << "the tree is painted";
+    EXPECT_GT(Colours(image, area(editor->Control())), 20) << "the module is highlighted";
+    // Every node of the tree is in view, none cut off at the right.
+    for (QTreeWidgetItemIterator it(view); *it; ++it) {
+      const QRect r = view->visualItemRect(*it);
+      EXPECT_TRUE(view->viewport()->rect().contains(r.topLeft())) << (*it)->text(0).toStdString();
     }
-    SetDialogs(nullptr);
+    QListView* list = messages->ViewerForm()->dgMessages;
+    const QRect row = list->visualRect(list->model()->index(0, 0));
+    ASSERT_FALSE(row.isEmpty());
+    EXPECT_GT(Colours(image, QRect(list->viewport()->mapTo(&w, row.topLeft()), row.size())), 3)
+        << "the error is listed";
+    EXPECT_TRUE(dialogs->calls.empty()) << dialogs->Texts().join('\n').toStdString();
+    VexaIDE->CloseAll();
   }
+  SetDialogs(nullptr);
+}
 
 }  // namespace
 }  // namespace vexa::ide
