@@ -1,0 +1,250 @@
+// The demo V2 project end to end in the real main window: background
+// compilation into the message view, the simulator driven by the command
+// module's keys, the watches view, the download into the board emulator and
+// the editor's identifier services.
+#include "FakeDialogs.h"
+#include "Options.h"
+#include "Services.h"
+#include "Settings.h"
+#include "TempSettings.h"
+#include "TestApp.h"
+#include "editor/VexaEditControl.h"
+#include "forms/CommandsDataModule.h"
+#include "forms/IDEStartup.h"
+#include "forms/IdentCompletion.h"
+#include "forms/MainForm.h"
+#include "forms/MessageView.h"
+#include "forms/SourceEditor.h"
+#include "forms/SourceEditorForm.h"
+#include "forms/WatchesView.h"
+#include "projects/V2Project.h"
+#include "projects/V2Simulator.h"
+#include "projects/VexaWatch.h"
+
+#include "boardemu/V2Board.h"
+
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QListView>
+#include <QListWidget>
+#include <QRegularExpression>
+#include <QTableView>
+#include <QTemporaryDir>
+#include <QtTest/QTest>
+
+#include <chrono>
+#include <cstdlib>
+#include <functional>
+#include <memory>
+
+// Readable QStrings in failure messages.
+void PrintTo(const QString& Text, std::ostream* Out) { *Out << '"' << Text.toStdString() << '"'; }
+
+namespace vexa::ide {
+namespace {
+
+using namespace std::chrono_literals;
+
+constexpr int kDelay = 300;  // ms of background compilation delay
+constexpr int kPort = 5;
+
+bool ProcessUntil(const std::function<bool()>& Done, int TimeoutMs = 15000) {
+  QElapsedTimer clock;
+  clock.start();
+  while (!Done()) {
+    if (clock.elapsed() > TimeoutMs) return false;
+    QApplication::processEvents(QEventLoop::AllEvents, 10);
+  }
+  return true;
+}
+
+// The fake dialogs with a hook that runs inside an error box.
+class THookedDialogs final : public test::TFakeDialogs {
+ public:
+  void ShowError(const QString& Text) override {
+    TFakeDialogs::ShowError(Text);
+    if (OnError) OnError(Text);
+  }
+  std::function<void(const QString&)> OnError;
+};
+
+class V2DebugEndToEndTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_TRUE(dir_.isValid());
+    const QDir source(QStringLiteral(VEXA_EXAMPLES_DIR "/demo"));
+    for (const QString& name : source.entryList(QDir::Files))
+      ASSERT_TRUE(QFile::copy(source.filePath(name), dir_.filePath(name))) << name.toStdString();
+    for (const char* lib : {"Lib", "UserLib"}) {
+      QDir(dir_.path()).mkpath(lib);
+      QFile list(dir_.filePath(QString::fromLatin1(lib) + "/modules.txt"));
+      ASSERT_TRUE(list.open(QIODevice::WriteOnly));
+      list.write("// none\r\n");
+    }
+    settings::WriteBool("Misc", "ShowTipOfTheDay", false);
+    settings::WriteString("Projects", "SystemModulesPath", dir_.filePath("Lib"));
+    settings::WriteString("Projects", "UserCommonModulesPath", dir_.filePath("UserLib"));
+    settings::WriteBool("Projects", "BackgroundCompilationV2", true);
+    settings::WriteInteger("Projects", "BackgroundCompilationDelayV2", kDelay);
+    settings::WriteInteger("Projects", "DownloadComV2", kPort);
+    options::ReadOptions();
+
+    IDEStartupHooks().RegisterServices();
+    previousDialogs_ = SetDialogs(dialogs_);
+    window_ = std::make_unique<TIDEMainForm>();
+    window_->resize(1100, 760);
+    window_->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(window_.get()));
+    window_->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window_.get()));
+  }
+
+  void TearDown() override {
+    if (VexaIDE) VexaIDE->CloseAll();
+    QApplication::processEvents();
+    window_.reset();
+    QApplication::processEvents();
+    ReleaseServices();
+    SetDialogs(previousDialogs_);
+  }
+
+  // Opens the demo and waits until it is built and its simulation exists.
+  std::shared_ptr<TVexaV2Project> OpenDemo() {
+    VexaIDE->OpenByKind(dir_.filePath("demo.v2p"), FileKindV2Project);
+    if (VexaIDE->GetProjectCount() != 1) return nullptr;
+    auto project = std::dynamic_pointer_cast<TVexaV2Project>(VexaIDE->GetProject(0));
+    if (!project) return nullptr;
+    if (!ProcessUntil(
+            [&] { return project->IsBuilt() && !project->IsCompiling() && CurrentSimulator; }))
+      return nullptr;
+    return project;
+  }
+
+  Ref<IVexaModule> Module(TVexaV2Project& Project, const QString& Name) {
+    for (int i = 0; i < Project.GetModuleCount(); ++i)
+      if (Project.GetModule(i)->GetName() == Name) return Project.GetModule(i);
+    return nullptr;
+  }
+
+  std::shared_ptr<TSourceEditor> Editor(TVexaV2Project& Project, const QString& Name) {
+    return std::dynamic_pointer_cast<TSourceEditor>(
+        VexaIDE->ShowModuleEditor(Module(Project, Name)));
+  }
+
+  // The 1-based number of the first line of Editor matching Pattern, 0 if none.
+  static int LineOf(TSourceEditor& Editor, const QString& Pattern) {
+    const QStringList lines = Editor.GetText()->Text.split(QRegularExpression("\r\n|\n"));
+    return int(lines.indexOf(QRegularExpression(Pattern))) + 1;
+  }
+
+  static QString LineText(TSourceEditor& Editor, int Line) {
+    return Editor.GetText()->Text.split(QRegularExpression("\r\n|\n")).value(Line - 1);
+  }
+
+  // Presses a key in Editor's control, as a user does; the shortcut filter
+  // hands it to the command module's action.
+  void Press(TSourceEditor& Editor, int Key, Qt::KeyboardModifiers Modifiers = Qt::NoModifier) {
+    QTest::keyClick(Editor.Control(), Qt::Key(Key), Modifiers);
+  }
+
+  bool ActionEnabled(const char* Name) {
+    CommandsDataModule->UpdateActions();
+    return CommandsDataModule->Action(Name)->isEnabled();
+  }
+
+  // Waits until the simulation is paused with Editor's execution line on Line.
+  bool PausedOn(TSourceEditor& Editor, int Line) {
+    return ProcessUntil([&] {
+      return CurrentSimulator && CurrentSimulator->IsPaused() &&
+             Editor.Form()->ExecutionLine == Line;
+    });
+  }
+
+  TWatchesViewerForm* Watches() {
+    auto viewer = std::dynamic_pointer_cast<TWatchesViewer>(WatchesView);
+    return viewer ? viewer->ViewerForm() : nullptr;
+  }
+
+  // The watches view's value column of Row, as shown.
+  QString ShownValue(int Row) {
+    TWatchesModel* model = Watches()->Model;
+    return model->data(model->index(Row, 1), Qt::DisplayRole).toString();
+  }
+
+  static QStringList MessageTexts() {
+    QStringList texts;
+    for (int i = 0; i < MessageView->GetCount(); ++i)
+      texts << MessageView->GetMessage(i)->GetText();
+    return texts;
+  }
+
+  QString ErrorTexts() { return dialogs_->Texts().join("\n"); }
+
+  QApplication& app_ = test::TestApp();
+  test::TTempSettings settings_;
+  QTemporaryDir dir_;
+  std::shared_ptr<THookedDialogs> dialogs_ = std::make_shared<THookedDialogs>();
+  std::shared_ptr<IDialogs> previousDialogs_;
+  std::unique_ptr<TIDEMainForm> window_;
+};
+
+TEST_F(V2DebugEndToEndTest, AnErrorTypedIntoAModuleReachesTheMessageViewAfterTheDelay) {
+  auto project = OpenDemo();
+  ASSERT_TRUE(project) << ErrorTexts().toStdString();
+  EXPECT_TRUE(dialogs_->calls.empty()) << ErrorTexts().toStdString();
+  auto viewer = std::dynamic_pointer_cast<TMessageViewer>(MessageView);
+  ASSERT_TRUE(viewer && viewer->ViewerForm());
+  for (int i = 0; i < MessageView->GetCount(); ++i)
+    EXPECT_NE(MessageView->GetMessage(i)->GetKind(), MessageKindError)
+        << MessageView->GetMessage(i)->GetText().toStdString();
+
+  auto editor = Editor(*project, "motor");
+  ASSERT_TRUE(editor);
+  const int line = LineOf(*editor, "^\\s*s\\.ticks = s\\.ticks \\+ 1;");
+  ASSERT_GT(line, 0);
+  // Typed at the end of the line: the statement loses its operand.
+  editor->Control()->setFocus();
+  editor->SetCaret({int(LineText(*editor, line).indexOf(';')) + 1, line});
+  QElapsedTimer clock;
+  clock.start();
+  QTest::keyClicks(editor->Control(), " +");
+  EXPECT_TRUE(editor->IsTextModified());
+  EXPECT_TRUE(project->CompileScheduled());
+  auto errorShown = [&] {
+    for (int i = 0; i < MessageView->GetCount(); ++i)
+      if (MessageView->GetMessage(i)->GetKind() == MessageKindError) return i;
+    return -1;
+  };
+  ASSERT_TRUE(ProcessUntil([&] { return errorShown() >= 0; }))
+      << LineText(*editor, line).toStdString() << "\n"
+      << MessageTexts().join("\n").toStdString();
+  EXPECT_GE(clock.elapsed(), kDelay - 20) << "compiled before the delay";
+  const int row = errorShown();
+  const Ref<IVexaMessage> message = MessageView->GetMessage(row);
+  EXPECT_EQ(message->GetLine(), line) << message->GetText().toStdString();
+  EXPECT_EQ(message->GetModule(), Module(*project, "motor"));
+  EXPECT_TRUE(message->GetText().startsWith(QString("motor (%1)").arg(line)))
+      << message->GetText().toStdString();
+
+  // Elsewhere first, then a double click on the row lands on the error line.
+  editor->SetCaret({1, 1});
+  auto other = Editor(*project, "main");
+  ASSERT_TRUE(other);
+  QListView* list = viewer->ViewerForm()->dgMessages;
+  const QPoint at = list->visualRect(viewer->ViewerForm()->Model()->index(row)).center();
+  QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, at);
+  QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, at);
+  EXPECT_EQ(VexaIDE->GetActiveEditor(), editor);
+  EXPECT_EQ(editor->Form()->ErrorLine, line);
+  EXPECT_EQ(editor->Control()->Caret().Line, line);
+  EXPECT_EQ(editor->Control()->ShownLineLook(line), LineLookError);
+  EXPECT_TRUE(dialogs_->calls.empty()) << ErrorTexts().toStdString();
+}
+
+}  // namespace
+}  // namespace vexa::ide
