@@ -139,7 +139,10 @@ class V2DebugEndToEndTest : public ::testing::Test {
   // The 1-based number of the first line of Editor matching Pattern, 0 if none.
   static int LineOf(TSourceEditor& Editor, const QString& Pattern) {
     const QStringList lines = Editor.GetText()->Text.split(QRegularExpression("\r\n|\n"));
-    return int(lines.indexOf(QRegularExpression(Pattern))) + 1;
+    const QRegularExpression expression(Pattern);
+    for (int i = 0; i < lines.size(); ++i)
+      if (expression.match(lines[i]).hasMatch()) return i + 1;
+    return 0;
   }
 
   static QString LineText(TSourceEditor& Editor, int Line) {
@@ -243,6 +246,88 @@ TEST_F(V2DebugEndToEndTest, AnErrorTypedIntoAModuleReachesTheMessageViewAfterThe
   EXPECT_EQ(editor->Form()->ErrorLine, line);
   EXPECT_EQ(editor->Control()->Caret().Line, line);
   EXPECT_EQ(editor->Control()->ShownLineLook(line), LineLookError);
+  EXPECT_TRUE(dialogs_->calls.empty()) << ErrorTexts().toStdString();
+}
+
+TEST_F(V2DebugEndToEndTest, BreakpointRunWatchStepsRunToCursorAndStop) {
+  auto project = OpenDemo();
+  ASSERT_TRUE(project) << ErrorTexts().toStdString();
+  auto main = Editor(*project, "main");
+  ASSERT_TRUE(main);
+  const int counting = LineOf(*main, "^\\s*counter = counter \\+ 1;");
+  const int callLine = LineOf(*main, "^\\s*i = motor\\.clamp\\(");
+  const int yieldLine = LineOf(*main, "^\\s*yield;");
+  ASSERT_GT(counting, 0);
+  ASSERT_GT(callLine, counting);
+  ASSERT_GT(yieldLine, callLine);
+
+  // Ctrl+F8 at the caret's line, then F9.
+  main->Control()->setFocus();
+  main->SetCaret({1, counting});
+  Press(*main, Qt::Key_F8, Qt::ControlModifier);
+  EXPECT_EQ(project->GetBreakpointCount(), 1);
+  ASSERT_TRUE(ActionEnabled("actSimulatorStart"));
+  Press(*main, Qt::Key_F9);
+  ASSERT_TRUE(PausedOn(*main, counting)) << main->Form()->ExecutionLine;
+  EXPECT_TRUE(project->IsRunning());
+  EXPECT_EQ(main->Control()->ShownLineLook(counting), LineLookExecution);
+
+  // A watch of the counter the loop raises: its value at each stop.
+  const Ref<IVexaWatch> watch = project->AddWatchName("main.counter");
+  ASSERT_TRUE(Watches());
+  ASSERT_EQ(Watches()->Model->rowCount(), 1);
+  ASSERT_TRUE(ProcessUntil([&] { return watch->HasValue(); }));
+  const QString first = watch->GetValueText();
+  EXPECT_EQ(ShownValue(0), first);
+  bool number = false;
+  const int before = first.toInt(&number);
+  ASSERT_TRUE(number) << first.toStdString();
+  Press(*main, Qt::Key_F9);
+  ASSERT_TRUE(ProcessUntil([&] { return ShownValue(0) == QString::number(before + 1); }))
+      << ShownValue(0).toStdString();
+  EXPECT_TRUE(PausedOn(*main, counting));
+
+  // F8 over the counting statement: the next line of the same thread.
+  Press(*main, Qt::Key_F8);
+  ASSERT_TRUE(PausedOn(*main, counting + 1)) << main->Form()->ExecutionLine;
+
+  // A breakpoint inside the called function, then Shift+F8 back out of it.
+  auto motor = Editor(*project, "motor");
+  ASSERT_TRUE(motor);
+  const int inClamp = LineOf(*motor, "^\\s*if value > limit");
+  ASSERT_GT(inClamp, 0);
+  motor->Control()->setFocus();
+  motor->SetCaret({1, inClamp});
+  Press(*motor, Qt::Key_F8, Qt::ControlModifier);
+  EXPECT_EQ(project->GetBreakpointCount(), 2);
+  Press(*motor, Qt::Key_F9);
+  ASSERT_TRUE(PausedOn(*motor, inClamp)) << motor->Form()->ExecutionLine;
+  EXPECT_EQ(main->Form()->ExecutionLine, -1);
+  ASSERT_TRUE(ActionEnabled("actSimulatorStepOut"));
+  Press(*motor, Qt::Key_F8, Qt::ShiftModifier);
+  ASSERT_TRUE(ProcessUntil([&] {
+    return CurrentSimulator->IsPaused() && main->Form()->ExecutionLine >= callLine &&
+           main->Form()->ExecutionLine <= yieldLine;
+  })) << main->Form()->ExecutionLine;
+  EXPECT_EQ(motor->Form()->ExecutionLine, -1);
+
+  // F4 with the caret on the yield, after both breakpoints are gone.
+  Press(*main, Qt::Key_F8, Qt::ControlModifier | Qt::ShiftModifier);
+  EXPECT_EQ(project->GetBreakpointCount(), 0);
+  main->Control()->setFocus();
+  main->SetCaret({1, yieldLine});
+  ASSERT_TRUE(ActionEnabled("actSimulatorRunToCursor"));
+  Press(*main, Qt::Key_F4);
+  ASSERT_TRUE(PausedOn(*main, yieldLine)) << main->Form()->ExecutionLine;
+  EXPECT_TRUE(ProcessUntil([&] { return ShownValue(0) != first && watch->HasValue(); }));
+
+  // Ctrl+F2 stops: no execution line, no values.
+  Press(*main, Qt::Key_F2, Qt::ControlModifier);
+  ASSERT_TRUE(ProcessUntil([&] { return !project->IsRunning(); }));
+  EXPECT_FALSE(CurrentSimulator->IsPaused());
+  EXPECT_EQ(main->Form()->ExecutionLine, -1);
+  EXPECT_FALSE(main->Control()->isReadOnly());
+  EXPECT_EQ(ShownValue(0), QString::fromUtf16(kNoValueText));
   EXPECT_TRUE(dialogs_->calls.empty()) << ErrorTexts().toStdString();
 }
 
