@@ -331,5 +331,184 @@ TEST_F(V2DebugEndToEndTest, BreakpointRunWatchStepsRunToCursorAndStop) {
   EXPECT_TRUE(dialogs_->calls.empty()) << ErrorTexts().toStdString();
 }
 
+// The image a ".vmc" file describes: after its "VX2VMC" line the constant
+// byte count B and the code word count W, then B bytes and W words as
+// decimal numbers; the image is both counts (32 bits), the bytes and the
+// words (16 bits), little-endian. Empty when the file does not fit.
+std::vector<std::uint8_t> ImageOfVmcFile(const QByteArray& File) {
+  const QList<QByteArray> lines = File.split('\n');
+  if (lines.isEmpty() || lines[0].trimmed() != "VX2VMC") return {};
+  std::vector<std::uint32_t> numbers;
+  for (qsizetype i = 1; i < lines.size(); ++i)
+    for (const QByteArray& field : lines[i].simplified().split(' ')) {
+      if (field.isEmpty()) continue;
+      bool ok = false;
+      numbers.push_back(field.toUInt(&ok));
+      if (!ok) return {};
+    }
+  if (numbers.size() < 2 || numbers.size() != 2 + std::size_t(numbers[0]) + numbers[1]) return {};
+  std::vector<std::uint8_t> image;
+  auto put = [&](std::uint32_t Value, int Bytes) {
+    for (int i = 0; i < Bytes; ++i) image.push_back(std::uint8_t(Value >> (8 * i)));
+  };
+  put(numbers[0], 4);
+  put(numbers[1], 4);
+  for (std::size_t i = 2; i < numbers.size(); ++i) put(numbers[i], i < 2 + numbers[0] ? 1 : 2);
+  return image;
+}
+
+// Port kPort is the device at Path while it lives.
+class TPortDevice {
+ public:
+  explicit TPortDevice(const std::string& Path) { ::setenv(kVariable, Path.c_str(), 1); }
+  ~TPortDevice() { ::unsetenv(kVariable); }
+
+ private:
+  static constexpr const char* kVariable = "VEXA_COM5";
+};
+
+TEST_F(V2DebugEndToEndTest, F12SendsTheBuiltImageToTheBoardOnTheChosenPort) {
+  boardemu::V2BoardOptions options;
+  options.identifyReply = "VX2 HOST V1.00 !";
+  boardemu::V2Board board(options);
+  if (!board.start()) GTEST_SKIP() << "no pseudo-terminal can be opened here";
+  TPortDevice device(board.path());
+  auto project = OpenDemo();
+  ASSERT_TRUE(project) << ErrorTexts().toStdString();
+  QFile built(dir_.filePath("demo.v2p.vmc"));
+  ASSERT_TRUE(built.open(QIODevice::ReadOnly));
+  const std::vector<std::uint8_t> expected = ImageOfVmcFile(built.readAll());
+  ASSERT_GT(expected.size(), 8u);
+
+  auto main = Editor(*project, "main");
+  ASSERT_TRUE(main);
+  main->Control()->setFocus();
+  ASSERT_TRUE(ActionEnabled("actActiveProjectDownload"));
+  Press(*main, Qt::Key_F12);
+  ASSERT_TRUE(ProcessUntil([&] { return board.recording().hasEvent("program-vmc"); }, 20000))
+      << ErrorTexts().toStdString();
+  ASSERT_TRUE(ProcessUntil([&] { return !project->IsCompiling(); }));
+  const std::vector<std::uint8_t> image = board.recording().image("program");
+  EXPECT_EQ(image, expected);
+  EXPECT_TRUE(dialogs_->calls.empty()) << ErrorTexts().toStdString();
+}
+
+TEST_F(V2DebugEndToEndTest, CompletionDefinitionJumpsAndAWatchFromTheCaret) {
+  auto project = OpenDemo();
+  ASSERT_TRUE(project) << ErrorTexts().toStdString();
+  auto main = Editor(*project, "main");
+  auto motor = Editor(*project, "motor");
+  ASSERT_TRUE(main && motor);
+  const int callLine = LineOf(*main, "^\\s*i = motor\\.clamp\\(");
+  const int definition = LineOf(*motor, "^function clamp\\(");
+  const int counting = LineOf(*main, "^\\s*counter = counter \\+ 1;");
+  ASSERT_GT(callLine, 0);
+  ASSERT_GT(definition, 0);
+
+  // Ctrl+F11 on the called name: its definition in the other module.
+  VexaIDE->ShowModuleEditor(Module(*project, "main"));
+  main->Control()->setFocus();
+  const int column = int(LineText(*main, callLine).indexOf("clamp")) + 3;
+  main->SetCaret({column, callLine});
+  ASSERT_TRUE(ActionEnabled("actSearchDefinition"));
+  Press(*main, Qt::Key_F11, Qt::ControlModifier);
+  ASSERT_TRUE(ProcessUntil([&] { return VexaIDE->GetActiveEditor() == motor; }))
+      << ErrorTexts().toStdString();
+  EXPECT_EQ(motor->Control()->Caret().Line, definition);
+  ASSERT_EQ(project->DefinitionStack().size(), 1u);
+
+  // Ctrl+Shift+F11 comes back to where the jump began.
+  motor->Control()->setFocus();
+  ASSERT_TRUE(ActionEnabled("actSearchDefinitionReturn"));
+  Press(*motor, Qt::Key_F11, Qt::ControlModifier | Qt::ShiftModifier);
+  ASSERT_TRUE(ProcessUntil([&] { return VexaIDE->GetActiveEditor() == main; }));
+  EXPECT_EQ(main->Control()->Caret().Line, callLine);
+  EXPECT_TRUE(project->DefinitionStack().empty());
+
+  // Ctrl+F7 on the counter: a watch under its full name.
+  main->Control()->setFocus();
+  main->SetCaret({int(LineText(*main, counting).indexOf("counter")) + 2, counting});
+  ASSERT_TRUE(ActionEnabled("actProjectAddWatch"));
+  Press(*main, Qt::Key_F7, Qt::ControlModifier);
+  ASSERT_EQ(project->GetWatchCount(), 1) << ErrorTexts().toStdString();
+  EXPECT_EQ(project->GetWatch(0)->GetName(), "main.counter");
+  EXPECT_EQ(Watches()->Model->rowCount(), 1);
+
+  // "i = motor.cl;" on a new line: Ctrl+Space after the prefix lists the
+  // module's function, Return puts it in.
+  main->SetCaret({int(LineText(*main, callLine).size()) + 1, callLine});
+  QTest::keyClick(main->Control(), Qt::Key_Return);
+  QTest::keyClicks(main->Control(), "i = motor.cl;");
+  QTest::keyClick(main->Control(), Qt::Key_Left);
+  const int typed = callLine + 1;
+  ASSERT_TRUE(LineText(*main, typed).trimmed() == "i = motor.cl;")
+      << LineText(*main, typed).toStdString();
+  // The module's compilation of the new line is over: its error is listed.
+  ASSERT_TRUE(ProcessUntil([&] {
+    for (int i = 0; i < MessageView->GetCount(); ++i)
+      if (MessageView->GetMessage(i)->GetLine() == typed &&
+          MessageView->GetMessage(i)->GetModule() == Module(*project, "main"))
+        return !project->IsCompiling();
+    return false;
+  })) << MessageTexts().join("\n").toStdString();
+  QTest::keyClick(main->Control(), Qt::Key_Space, Qt::ControlModifier);
+  ASSERT_TRUE(IdentifierCompletionForm && IdentifierCompletionForm->isVisible());
+  QListWidget* list = IdentifierCompletionForm->lbCompletions;
+  QStringList items;
+  for (int i = 0; i < list->count(); ++i) items << list->item(i)->text();
+  ASSERT_GE(IdentifierCompletionForm->SelectedRow(), 0) << items.join("|").toStdString();
+  EXPECT_TRUE(list->item(IdentifierCompletionForm->SelectedRow())->text().startsWith("clamp"))
+      << items.join("|").toStdString();
+  EXPECT_FALSE(items.filter(QRegularExpression("^scale\\b")).isEmpty())
+      << items.join("|").toStdString();
+  // The rest of the name typed into the list, then Return.
+  QTest::keyClicks(list, "amp");
+  EXPECT_EQ(IdentifierCompletionForm->FilterText, "clamp");
+  QTest::keyClick(list, Qt::Key_Return);
+  EXPECT_FALSE(IdentifierCompletionForm->isVisible());
+  EXPECT_EQ(LineText(*main, typed).trimmed(), "i = motor.clamp;");
+  EXPECT_TRUE(dialogs_->calls.empty()) << ErrorTexts().toStdString();
+}
+
+// The project closes from inside the error box of a watch refresh that runs
+// while the worker waits for the main thread.
+TEST_F(V2DebugEndToEndTest, ClosingTheProjectInsideAWatchRefreshErrorBox) {
+  auto project = OpenDemo();
+  ASSERT_TRUE(project) << ErrorTexts().toStdString();
+  auto main = Editor(*project, "main");
+  ASSERT_TRUE(main);
+  const int counting = LineOf(*main, "^\\s*counter = counter \\+ 1;");
+  main->Control()->setFocus();
+  main->SetCaret({1, counting});
+  Press(*main, Qt::Key_F8, Qt::ControlModifier);
+  const Ref<IVexaWatch> watch = project->AddWatchName("main.counter");
+  Press(*main, Qt::Key_F9);
+  ASSERT_TRUE(PausedOn(*main, counting));
+  ASSERT_TRUE(ProcessUntil([&] { return watch->HasValue(); }));
+
+  std::weak_ptr<TVexaV2Project> weak = project;
+  std::weak_ptr<IVexaSimulator> simulation = CurrentSimulator;
+  int closes = 0;
+  dialogs_->confirmAnswers = {true, true, true};
+  dialogs_->OnError = [&](const QString&) {
+    ++closes;
+    ASSERT_TRUE(ActionEnabled("actFileCloseActiveProject"));
+    CommandsDataModule->Action("actFileCloseActiveProject")->trigger();
+  };
+  // "abc" for an int: the refresh cannot set it and says so.
+  watch->SetTypeText("abc");
+  CurrentSimulator->Refresh();
+  project.reset();
+  main.reset();
+  ASSERT_TRUE(ProcessUntil([&] { return closes > 0 && VexaIDE->GetProjectCount() == 0; }))
+      << ErrorTexts().toStdString();
+  EXPECT_EQ(closes, 1);
+  EXPECT_EQ(dialogs_->calls.front().kind, test::TFakeDialogs::Kind::Error);
+  EXPECT_TRUE(dialogs_->calls.front().text.startsWith("Der neue Wert konnte nicht gesetzt werden!"))
+      << ErrorTexts().toStdString();
+  EXPECT_FALSE(CurrentSimulator);
+  EXPECT_TRUE(ProcessUntil([&] { return weak.expired() && simulation.expired(); }));
+  EXPECT_EQ(VexaIDE->GetEditorCount(), 0);
+}
 }  // namespace
 }  // namespace vexa::ide
