@@ -540,6 +540,16 @@ TEST_F(V2DebugEndToEndTest, ClosingTheProjectInsideAWatchRefreshErrorBox) {
   EXPECT_FALSE(CurrentSimulator);
   EXPECT_TRUE(ProcessUntil([&] { return weak.expired() && simulation.expired(); }));
   EXPECT_EQ(VexaIDE->GetEditorCount(), 0);
+
+  // The IDE goes on: the demo opens, builds and runs again.
+  dialogs_->OnError = nullptr;
+  auto again = OpenDemo();
+  ASSERT_TRUE(again) << ErrorTexts().toStdString();
+  auto editor = Editor(*again, "main");
+  ASSERT_TRUE(editor);
+  EXPECT_EQ(again->GetBreakpointCount(), 1) << "kept in the state file";
+  CurrentSimulator->Run();
+  EXPECT_TRUE(PausedOn(*editor, counting));
 }
 }  // namespace
 }  // namespace vexa::ide
