@@ -14,7 +14,8 @@ set(VEXA_THREAD_TESTS
   vexaide_basicproject_tests
   vexaide_basic_endtoend_tests
   vexaide_v2project_tests
-  vexaide_v2_endtoend_tests)
+  vexaide_v2_endtoend_tests
+  vexaide_v2_debug_endtoend_tests)
 
 # vexa_add_test(<name> SOURCES <files...> LIBS <targets...> [ENVIRONMENT <VAR=value>])
 # One GoogleTest program; every TEST becomes its own CTest case.

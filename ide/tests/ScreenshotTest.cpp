@@ -16,10 +16,12 @@
 #include "TestApp.h"
 #include "forms/CommandsDataModule.h"
 #include "forms/IDEStartup.h"
+#include "forms/IdentCompletion.h"
 #include "forms/MessageView.h"
 #include "forms/OptionDialog.h"
 #include "forms/ProjectTree.h"
 #include "forms/SimulatorInputDialog.h"
+#include "forms/SourceEditorForm.h"
 #include "forms/SplashForm.h"
 #include "forms/TipOfTheDay.h"
 #include "forms/WatchesView.h"
@@ -29,6 +31,7 @@
 
 #include <gtest/gtest.h>
 
+#include <Qsci/qsciscintilla.h>
 #include <QApplication>
 #include <QComboBox>
 #include <QDir>
@@ -37,6 +40,7 @@
 #include <QFileInfo>
 #include <QImage>
 #include <QLabel>
+#include <QPainter>
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QSet>
@@ -51,6 +55,7 @@
 #include <QtTest/QTest>
 
 #include <functional>
+#include <optional>
 
 namespace vexa::ide {
 namespace {
@@ -387,6 +392,123 @@ TEST_F(Screenshots, V2DemoProject) {
     VexaIDE->CloseAll();
   }
   SetDialogs(nullptr);
+}
+
+// The demo project paused at a breakpoint: the execution line in the main
+// module, the watches view with values and the completion pop-up (painted
+// into the picture where it stands on the screen).
+TEST_F(Screenshots, V2DebugSession) {
+  QTemporaryDir dir;
+  const QDir source(QStringLiteral(VEXA_EXAMPLES_DIR "/demo"));
+  for (const QString& name : source.entryList(QDir::Files))
+    ASSERT_TRUE(QFile::copy(source.filePath(name), dir.filePath(name)));
+  QDir(dir.path()).mkpath(QStringLiteral("Lib"));
+  {
+    QFile list(dir.filePath(QStringLiteral("Lib/modules.txt")));
+    ASSERT_TRUE(list.open(QIODevice::WriteOnly));
+    list.write("// none\r\n");
+  }
+  settings::WriteString("Projects", "SystemModulesPath", dir.filePath(QStringLiteral("Lib")));
+  settings::WriteString("Projects", "UserCommonModulesPath", dir.filePath(QStringLiteral("Lib")));
+  options::ReadOptions();
+  IDEStartupHooks().RegisterServices();
+  test::TScopedFakeDialogs dialogs;
+
+  TIDEMainForm w;
+  w.resize(1100, 900);
+  w.show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&w));
+  auto until = [](const std::function<bool()>& Done) {
+    for (int i = 0; i < 1500 && !Done(); ++i) QTest::qWait(10);
+    return Done();
+  };
+  VexaIDE->OpenByKind(dir.filePath(QStringLiteral("demo.v2p")), FileKindV2Project);
+  ASSERT_EQ(VexaIDE->GetProjectCount(), 1);
+  Ref<IVexaProject> project = VexaIDE->GetProject(0);
+  ASSERT_TRUE(until([&] { return project->IsBuilt() && CurrentSimulator; }));
+  Ref<IVexaModule> main;
+  for (int i = 0; i < project->GetModuleCount(); ++i)
+    if (project->GetModule(i)->GetName() == QStringLiteral("main")) main = project->GetModule(i);
+  ASSERT_TRUE(main);
+  auto editor = std::dynamic_pointer_cast<TSourceEditor>(VexaIDE->ShowModuleEditor(main));
+  ASSERT_TRUE(editor);
+  const QStringList lines = editor->GetText()->Text.split(QRegularExpression("\r\n|\n"));
+  const int counting =
+      int(lines.indexOf(QRegularExpression(QStringLiteral("^\\s*counter = counter \\+ 1;")))) + 1;
+  const int call =
+      int(lines.indexOf(QRegularExpression(QStringLiteral("^\\s*i = motor\\..*")))) + 1;
+  ASSERT_GT(counting, 0);
+  ASSERT_GT(call, 0);
+
+  main->ToggleBreakpoint(counting);
+  for (const char* name : {"main.counter", "main.total", "main.level", "display.row"})
+    project->AddWatchName(QString::fromLatin1(name));
+  CurrentSimulator->Run();
+  ASSERT_TRUE(until([&] {
+    return CurrentSimulator->IsPaused() && editor->Form()->ExecutionLine == counting &&
+           project->GetWatch(0)->HasValue();
+  }));
+  // Once more round the loop: values that changed are shown as such.
+  const QString next = QString::number(project->GetWatch(0)->GetValueText().toInt() + 1);
+  CurrentSimulator->Run();
+  ASSERT_TRUE(until([&] {
+    return CurrentSimulator->IsPaused() && project->GetWatch(0)->GetValueText() == next;
+  })) << project->GetWatch(0)->GetValueText().toStdString();
+  EXPECT_EQ(editor->Control()->ShownLineLook(counting), LineLookExecution);
+
+  // The watches in front of the messages they share the bottom with.
+  auto watches = std::dynamic_pointer_cast<TWatchesViewer>(WatchesView);
+  ASSERT_TRUE(watches && watches->ViewerForm() && watches->DockWidget());
+  watches->DockWidget()->raise();
+
+  // The pop-up as Ctrl+Space fills it for "motor.cl" (the editor is
+  // read-only while the program runs, so it is shown here directly).
+  const int column = int(lines[call - 1].indexOf(QStringLiteral("clamp"))) + 3;
+  const std::optional<QStringList> items =
+      project->GetIdentCompletions(main, call, QStringLiteral("motor"));
+  ASSERT_TRUE(items && !items->isEmpty());
+  TIdentifierCompletionForm popup(&w);
+  popup.Items = *items;
+  popup.FilterText = QStringLiteral("cl");
+  TVexaEditControl* control = editor->Control();
+  control->setCursorPosition(call - 1, column - 1);
+  const long pos = control->SendScintilla(QsciScintilla::SCI_GETCURRENTPOS);
+  const int x = int(control->SendScintilla(QsciScintilla::SCI_POINTXFROMPOSITION, 0L, pos));
+  const int y = int(control->SendScintilla(QsciScintilla::SCI_POINTYFROMPOSITION, 0L, pos));
+  const int height = int(control->SendScintilla(QsciScintilla::SCI_TEXTHEIGHT, call - 1));
+  const QPoint at = control->viewport()->mapToGlobal(QPoint(x, y));
+  popup.ShowAt(at.x(), at.y(), at.y() + height - 1);
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&popup));
+  ASSERT_GE(popup.SelectedRow(), 0);
+  QTest::qWait(50);
+
+  QPixmap picture = w.grab();
+  {
+    QPainter painter(&picture);
+    painter.drawPixmap(w.mapFromGlobal(popup.mapToGlobal(QPoint(0, 0))), popup.grab());
+  }
+  QDir().mkpath(QStringLiteral(VEXAIDE_SCREENSHOT_DIR));
+  const QString path = QStringLiteral(VEXAIDE_SCREENSHOT_DIR "/v2_debug.png");
+  QFile::remove(path);
+  ASSERT_TRUE(picture.save(path));
+  EXPECT_GT(QFileInfo(path).size(), 1000);
+
+  // The watches view shows values, the pop-up its items.
+  QTableView* grid = watches->ViewerForm()->dgWatches;
+  ASSERT_TRUE(grid->isVisible());
+  EXPECT_EQ(grid->model()->data(grid->model()->index(0, 1)).toString(), next);
+  const QImage image = picture.toImage();
+  EXPECT_GT(Colours(image, QRect(grid->mapTo(&w, QPoint(0, 0)), grid->size())), 10);
+  EXPECT_GT(Colours(image, QRect(w.mapFromGlobal(popup.mapToGlobal(QPoint(0, 0))), popup.size())),
+            3);
+  popup.hide();
+  CurrentSimulator->Stop();
+  until([&] { return !project->IsRunning(); });
+  project.reset();
+  main.reset();
+  editor.reset();
+  VexaIDE->CloseAll();
+  EXPECT_TRUE(dialogs->calls.empty()) << dialogs->Texts().join('\n').toStdString();
 }
 
 }  // namespace
