@@ -47,4 +47,24 @@ void TVexaLineNumberList::LinesDeleted(std::int32_t firstLine, std::int32_t coun
   if (i >= 0 && i + 1 < Count() && lines_[i + 1] == lines_[i]) lines_.erase(lines_.begin() + i + 1);
 }
 
+void TVexaLineNumberList::LinesRemoved(std::int32_t firstLine, std::int32_t count) {
+  const std::int64_t rangeEnd = std::int64_t(firstLine) + count;
+  for (int i = Count() - 1; i >= 0 && lines_[i] >= firstLine; --i) {
+    if (lines_[i] >= rangeEnd)
+      lines_[i] -= count;
+    else
+      lines_.erase(lines_.begin() + i);
+  }
+}
+
+void TLineShiftLog::Revert(TVexaLineNumberList& list) {
+  for (auto shift = shifts_.rbegin(); shift != shifts_.rend(); ++shift) {
+    if (shift->Count > 0)
+      list.LinesRemoved(shift->FirstLine, shift->Count);
+    else
+      list.LinesInserted(shift->FirstLine + 1, -shift->Count);
+  }
+  shifts_.clear();
+}
+
 }  // namespace vexa::ide

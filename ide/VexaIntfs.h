@@ -164,6 +164,8 @@ class IVexaModule {
   virtual void SetLineInfos(bool HasErrors, const QByteArray& Infos) = 0;
   virtual void LinesDeleted(int FirstLine, int Count) = 0;
   virtual void LinesInserted(int FirstLine, int Count) = 0;
+  // The editor wrote the module's text to its file.
+  virtual void TextSaved() = 0;
   virtual void ToggleBreakpoint(int Line) = 0;
   virtual void ToggleUsed() = 0;
   virtual void UpdateReadOnly() = 0;

@@ -272,6 +272,7 @@ bool TSourceEditor::Save() {
   if (name.isEmpty()) return SaveAsDialog();
   if (!WriteFile(name)) return false;
   Control()->setModified(false);
+  if (module_) module_->TextSaved();
   newFile_ = false;
   ReleaseUntitledNumber();
   UpdateStatusPanels(false, true, false);
@@ -287,7 +288,10 @@ bool TSourceEditor::SaveAsDialog() {
   // The new name is taken only once the file is written: a failed write
   // leaves the editor, its module and the disk as they were.
   if (!WriteFile(name)) return false;
-  if (module_) module_->SetFileName(name);
+  if (module_) {
+    module_->SetFileName(name);
+    module_->TextSaved();
+  }
   fileName_ = name;
   newFile_ = false;
   ReleaseUntitledNumber();

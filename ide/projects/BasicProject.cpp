@@ -197,11 +197,15 @@ void TVexaBASICProjectAndModule::SetLineInfos(bool HasErrors, const QByteArray& 
 
 void TVexaBASICProjectAndModule::LinesDeleted(int FirstLine, int Count) {
   breakpoints_.LinesDeleted(FirstLine, Count);
+  unsavedShifts_.Deleted(FirstLine, Count);
 }
 
 void TVexaBASICProjectAndModule::LinesInserted(int FirstLine, int Count) {
   breakpoints_.LinesInserted(FirstLine, Count);
+  unsavedShifts_.Inserted(FirstLine, Count);
 }
+
+void TVexaBASICProjectAndModule::TextSaved() { unsavedShifts_.Clear(); }
 
 void TVexaBASICProjectAndModule::ToggleBreakpoint(int Line) {
   breakpoints_.Toggle(Line);
@@ -241,6 +245,12 @@ void TVexaBASICProjectAndModule::SetEditor(const Ref<IVexaSourceEditor>& Editor)
   // Removing the project may free everything else that refers to it.
   const Ref<TVexaBASICProjectAndModule> self = shared_from_this();
   const Ref<IVexaSourceEditor> old = std::exchange(editor_, Editor);
+  if (old && old->IsTextModified()) {
+    // The breakpoints go back onto the lines of the file.
+    unsavedShifts_.Revert(breakpoints_);
+    if (worker_) worker_->UpdateBreakpoints();
+  }
+  unsavedShifts_.Clear();
   if (editor_ || running_ || removed_) return;
   removed_ = true;
   if (VexaIDE) VexaIDE->RemoveProject(self);

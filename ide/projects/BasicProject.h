@@ -72,6 +72,7 @@ class TVexaBASICProjectAndModule final
   void SetLineInfos(bool HasErrors, const QByteArray& Infos) override;
   void LinesDeleted(int FirstLine, int Count) override;
   void LinesInserted(int FirstLine, int Count) override;
+  void TextSaved() override;
   void ToggleBreakpoint(int Line) override;
   void ToggleUsed() override;
   void UpdateReadOnly() override;
@@ -162,6 +163,7 @@ class TVexaBASICProjectAndModule final
   std::shared_ptr<TQuorin> worker_;
   std::unique_ptr<QTimer> compileTimer_;
   TVexaLineNumberList breakpoints_;
+  TLineShiftLog unsavedShifts_;  // since the editor's text was last as on disk
   QString fileName_;
   bool hasErrors_ = false;
   QByteArray lineInfos_;

@@ -186,11 +186,15 @@ void TVexaV2Module::SetLineInfos(bool HasErrors, const QByteArray& Infos) {
 
 void TVexaV2Module::LinesDeleted(int FirstLine, int Count) {
   breakpoints_.LinesDeleted(FirstLine, Count);
+  unsavedShifts_.Deleted(FirstLine, Count);
 }
 
 void TVexaV2Module::LinesInserted(int FirstLine, int Count) {
   breakpoints_.LinesInserted(FirstLine, Count);
+  unsavedShifts_.Inserted(FirstLine, Count);
 }
+
+void TVexaV2Module::TextSaved() { unsavedShifts_.Clear(); }
 
 void TVexaV2Module::ToggleBreakpoint(int Line) {
   breakpoints_.Toggle(Line);
@@ -254,15 +258,24 @@ void TVexaV2Module::SetNeedsCompile(bool Flag) {
 void TVexaV2Module::SetEditor(const Ref<IVexaSourceEditor>& Editor) {
   if (Editor == editor_) return;
   const Ref<IVexaSourceEditor> old = std::exchange(editor_, Editor);
-  if (!old) return;
+  if (!old) {
+    unsavedShifts_.Clear();
+    return;
+  }
   // The text the old editor showed is no longer the module's: without an
   // editor the next source request reads the file.
   const bool discarded = old->IsTextModified();
   sourceCache_.clear();
   lineCount_ = 0;
-  if (discarded) {
-    if (const Ref<IVexaProject> project = project_.lock())
-      project->ModuleChanged(shared_from_this(), false);
+  if (!discarded) {
+    unsavedShifts_.Clear();
+    return;
+  }
+  // The breakpoints go back onto the lines of the file.
+  unsavedShifts_.Revert(breakpoints_);
+  if (const Ref<IVexaProject> project = project_.lock()) {
+    project->BreakpointsChanged();
+    project->ModuleChanged(shared_from_this(), false);
   }
 }
 

@@ -54,6 +54,7 @@ class TVexaV2Module : public IVexaModule, public std::enable_shared_from_this<TV
   void SetLineInfos(bool HasErrors, const QByteArray& Infos) override;
   void LinesDeleted(int FirstLine, int Count) override;
   void LinesInserted(int FirstLine, int Count) override;
+  void TextSaved() override;
   void ToggleBreakpoint(int Line) override;
   // System and common modules only.
   void ToggleUsed() override;
@@ -101,6 +102,7 @@ class TVexaV2Module : public IVexaModule, public std::enable_shared_from_this<TV
   void InvalidateLineInfos();
 
   TVexaLineNumberList breakpoints_;
+  TLineShiftLog unsavedShifts_;  // since the editor's text was last as on disk
   QString fileName_;
   bool hasErrors_ = false;
   int kind_ = ModuleKindProject;

@@ -410,6 +410,26 @@ TEST_F(BasicProjectTest, ClosingTheEditorOfAStoppedProjectWritesItsStateOnce) {
   EXPECT_EQ(EditorOf(*p).executionLine, kLoopBody);
 }
 
+// Lines typed above a breakpoint and thrown away with the editor: the state
+// file keeps the breakpoint on its line of the file.
+TEST_F(BasicProjectTest, AThrownAwayEditKeepsTheBreakpointOnItsLineOfTheFile) {
+  const QString file = Write("edit.bas", kLoop);
+  {
+    auto p = Open(file);
+    ASSERT_TRUE(Built(*p));
+    p->ToggleBreakpoint(kLoopBody);
+    p->LinesInserted(1, 2);
+    ASSERT_EQ(p->GetBreakpoint(0), kLoopBody + 2);
+    editors_->editors.back()->modified = true;
+    editors_->editors.back()->Close();
+    EXPECT_EQ(core_->GetProjectCount(), 0);
+    editors_->editors.clear();
+  }
+  auto p = Open(file);
+  ASSERT_EQ(p->GetBreakpointCount(), 1);
+  EXPECT_EQ(p->GetBreakpoint(0), kLoopBody);
+}
+
 TEST_F(BasicProjectTest, ClosingTheProjectWhileTheInputDialogIsOpenCallsNothingOfItAfterwards) {
   auto p = Open(Write("input.bas", kInput));
   ASSERT_TRUE(Built(*p));

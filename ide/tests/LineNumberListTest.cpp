@@ -69,5 +69,38 @@ TEST(TVexaLineNumberList, ContainsAndGet) {
   EXPECT_FALSE(list.Contains(3));
 }
 
+TEST(TLineShiftLog, RevertMovesLinesBackOntoTheFile) {
+  TVexaLineNumberList list = Make({2, 4, 8, 20});
+  TLineShiftLog log;
+  auto shift = [&](bool inserted, int first, int count) {
+    if (inserted) {
+      list.LinesInserted(first, count);
+      log.Inserted(first, count);
+    } else {
+      list.LinesDeleted(first, count);
+      log.Deleted(first, count);
+    }
+  };
+  shift(true, 3, 5);    // 2, 9, 13, 25
+  list.Toggle(5);       // a line of the inserted ones
+  shift(false, 10, 4);  // 13 goes: 2, 5, 9, 21
+  shift(true, 30, 1);   // below every line: nothing moves
+  EXPECT_EQ(Lines(list), (std::vector<int>{2, 5, 9, 21}));
+  log.Revert(list);
+  // The line on an inserted line goes; the deleted one (8 in the file) stays lost.
+  EXPECT_EQ(Lines(list), (std::vector<int>{2, 4, 20}));
+  // Forgotten after a revert.
+  log.Revert(list);
+  EXPECT_EQ(Lines(list), (std::vector<int>{2, 4, 20}));
+}
+
+TEST(TVexaLineNumberList, LinesRemovedDropsTheRangeAndMovesLaterLinesUp) {
+  TVexaLineNumberList list = Make({4, 5, 7, 8, 30});
+  list.LinesRemoved(5, 3);
+  EXPECT_EQ(Lines(list), (std::vector<int>{4, 5, 27}));
+  list.LinesRemoved(1, 0x7FFFFFF0);
+  EXPECT_EQ(Lines(list), std::vector<int>{});
+}
+
 }  // namespace
 }  // namespace vexa::ide

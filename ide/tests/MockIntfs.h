@@ -84,6 +84,7 @@ class MockVexaModule : public IVexaModule {
   MOCK_METHOD(void, SetLineInfos, (bool HasErrors, const QByteArray& Infos), (override));
   MOCK_METHOD(void, LinesDeleted, (int FirstLine, int Count), (override));
   MOCK_METHOD(void, LinesInserted, (int FirstLine, int Count), (override));
+  MOCK_METHOD(void, TextSaved, (), (override));
   MOCK_METHOD(void, ToggleBreakpoint, (int Line), (override));
   MOCK_METHOD(void, ToggleUsed, (), (override));
   MOCK_METHOD(void, UpdateReadOnly, (), (override));

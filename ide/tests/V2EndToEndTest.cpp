@@ -343,6 +343,37 @@ TEST_F(V2EndToEndTest, ClosingWithUnsavedLinesAsksCancelKeepsAllAndYesSavesThemW
   EXPECT_EQ((*dialogs_)->calls.size(), 2u) << DialogTexts().toStdString();
 }
 
+// "Nein" throws the typed lines away: the breakpoint goes back to its line of
+// the file, also after reopening.
+TEST_F(V2EndToEndTest, ClosingWithNoPutsTheBreakpointBackOnItsLine) {
+  Ref<IVexaProject> project = OpenDemo();
+  ASSERT_TRUE(project) << DialogTexts().toStdString();
+  Ref<IVexaModule> motor = Module(project, "motor");
+  ASSERT_TRUE(motor);
+  auto editor = std::dynamic_pointer_cast<TSourceEditor>(VexaIDE->ShowModuleEditor(motor));
+  ASSERT_TRUE(editor);
+  const int line = FirstCodeLine(motor, *editor);
+  ASSERT_GT(line, 0);
+  motor->ToggleBreakpoint(line);
+  editor->SetCaret({1, 1});
+  editor->Control()->insert("// one\n// two\n");
+  ASSERT_EQ(motor->GetBreakpoint(0), line + 2);
+
+  (*dialogs_)->confirmCancelAnswers = {IdNo};
+  CloseFromTree();
+  ASSERT_EQ(VexaIDE->GetProjectCount(), 0);
+  project.reset();
+  motor.reset();
+  editor.reset();
+
+  project = OpenDemo();
+  ASSERT_TRUE(project) << DialogTexts().toStdString();
+  motor = Module(project, "motor");
+  ASSERT_TRUE(motor);
+  ASSERT_EQ(motor->GetBreakpointCount(), 1);
+  EXPECT_EQ(motor->GetBreakpoint(0), line);
+}
+
 TEST_F(V2EndToEndTest, TheProjectModulesDialogFromTheTreeMenuReordersTheProject) {
   Ref<IVexaProject> project = OpenDemo();
   ASSERT_TRUE(project) << DialogTexts().toStdString();

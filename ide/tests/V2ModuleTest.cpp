@@ -444,5 +444,40 @@ TEST_F(V2ModuleTest, EditorClosedWithoutSavingDropsItsTextAndCountsAsChanged) {
   EXPECT_EQ(module->GetSource()->Text, "saved!");
 }
 
+// Lines typed above a breakpoint and thrown away with the text: the
+// breakpoint goes back onto its line of the file; shifts made before a save stay.
+TEST_F(V2ModuleTest, BreakpointsGoBackToTheFileWhenTheEditedTextIsThrownAway) {
+  auto module = Make();
+  auto editor = std::make_shared<NiceMock<MockVexaSourceEditor>>();
+  ON_CALL(*editor, IsTextModified()).WillByDefault(Return(true));
+  module->SetEditor(editor);
+  module->ToggleBreakpoint(5);
+  module->ToggleBreakpoint(12);
+  module->LinesInserted(3, 2);  // 5 -> 7, 12 -> 14
+  module->TextSaved();          // the file now has the two lines
+  module->LinesInserted(1, 1);  // 8, 15
+  module->ToggleBreakpoint(1);  // on the new line
+  module->LinesDeleted(10, 3);  // 15 -> 12
+  ASSERT_EQ(module->GetBreakpointCount(), 3);
+  EXPECT_EQ(module->GetBreakpoint(2), 12);
+
+  EXPECT_CALL(*project_, BreakpointsChanged());
+  module->SetEditor(nullptr);
+  ASSERT_EQ(module->GetBreakpointCount(), 2);
+  EXPECT_EQ(module->GetBreakpoint(0), 7);
+  EXPECT_EQ(module->GetBreakpoint(1), 14);
+  testing::Mock::VerifyAndClearExpectations(project_.get());
+
+  // A saved text keeps the shifted lines, and a new editor starts afresh.
+  auto saved = std::make_shared<NiceMock<MockVexaSourceEditor>>();
+  module->SetEditor(saved);
+  module->LinesInserted(1, 4);
+  module->SetEditor(nullptr);
+  EXPECT_EQ(module->GetBreakpoint(0), 11);
+  module->SetEditor(editor);
+  module->SetEditor(nullptr);
+  EXPECT_EQ(module->GetBreakpoint(0), 11);
+}
+
 }  // namespace
 }  // namespace vexa::ide
