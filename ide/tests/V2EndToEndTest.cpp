@@ -36,6 +36,7 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <vector>
 
 #if defined(__SANITIZE_THREAD__)
 // Qt's raster engine fills large areas on Qt's own pool threads and syncs
@@ -160,6 +161,34 @@ class V2EndToEndTest : public ::testing::Test {
   void CloseFromTree() {
     tree_->EditorForm()->treeProjects->setCurrentItem(Root());
     tree_->Commands()->Close();
+  }
+
+  // Opens the demo and motor's editor, sets a breakpoint on motor's first code
+  // line and types two lines at the top, unsaved. The breakpoint's line in the
+  // file; 0 when something of it failed.
+  int BreakpointBelowTwoTypedLines(Ref<IVexaProject>& Project, Ref<IVexaModule>& Motor,
+                                   std::shared_ptr<TSourceEditor>& Editor) {
+    Project = OpenDemo();
+    Motor = Project ? Module(Project, "motor") : nullptr;
+    if (!Motor) return 0;
+    Editor = std::dynamic_pointer_cast<TSourceEditor>(VexaIDE->ShowModuleEditor(Motor));
+    const int line = Editor ? FirstCodeLine(Motor, *Editor) : 0;
+    if (line <= 0) return 0;
+    Motor->ToggleBreakpoint(line);
+    Editor->SetCaret({1, 1});
+    Editor->Control()->insert("// one\n// two\n");
+    return line;
+  }
+
+  // Opens the demo again; the breakpoint lines of its module Name (none when
+  // the project or the module is missing).
+  std::vector<int> ReopenedBreakpoints(const QString& Name) {
+    std::vector<int> lines;
+    const Ref<IVexaProject> project = OpenDemo();
+    const Ref<IVexaModule> module = project ? Module(project, Name) : nullptr;
+    for (int i = 0; module && i < module->GetBreakpointCount(); ++i)
+      lines.push_back(module->GetBreakpoint(i));
+    return lines;
   }
 
   QTreeWidgetItem* Root() const {
@@ -295,17 +324,11 @@ TEST_F(V2EndToEndTest, ABreakpointFollowsInsertedLinesThroughSaveAndReopen) {
 }
 
 TEST_F(V2EndToEndTest, ClosingWithUnsavedLinesAsksCancelKeepsAllAndYesSavesThemWithTheBreakpoint) {
-  Ref<IVexaProject> project = OpenDemo();
-  ASSERT_TRUE(project) << DialogTexts().toStdString();
-  Ref<IVexaModule> motor = Module(project, "motor");
-  ASSERT_TRUE(motor);
-  auto editor = std::dynamic_pointer_cast<TSourceEditor>(VexaIDE->ShowModuleEditor(motor));
-  ASSERT_TRUE(editor);
-  const int line = FirstCodeLine(motor, *editor);
-  ASSERT_GT(line, 0);
-  motor->ToggleBreakpoint(line);
-  editor->SetCaret({1, 1});
-  editor->Control()->insert("// one\n// two\n");
+  Ref<IVexaProject> project;
+  Ref<IVexaModule> motor;
+  std::shared_ptr<TSourceEditor> editor;
+  const int line = BreakpointBelowTwoTypedLines(project, motor, editor);
+  ASSERT_GT(line, 0) << DialogTexts().toStdString();
   ASSERT_TRUE(editor->GetModified());
   ASSERT_EQ(motor->GetBreakpoint(0), line + 2);
   QFile file(dir_.filePath("motor.v2"));
@@ -334,29 +357,18 @@ TEST_F(V2EndToEndTest, ClosingWithUnsavedLinesAsksCancelKeepsAllAndYesSavesThemW
   motor.reset();
   editor.reset();
 
-  project = OpenDemo();
-  ASSERT_TRUE(project) << DialogTexts().toStdString();
-  motor = Module(project, "motor");
-  ASSERT_TRUE(motor);
-  ASSERT_EQ(motor->GetBreakpointCount(), 1);
-  EXPECT_EQ(motor->GetBreakpoint(0), line + 2);
+  EXPECT_EQ(ReopenedBreakpoints("motor"), std::vector<int>{line + 2});
   EXPECT_EQ((*dialogs_)->calls.size(), 2u) << DialogTexts().toStdString();
 }
 
 // "Nein" throws the typed lines away: the breakpoint goes back to its line of
 // the file, also after reopening.
 TEST_F(V2EndToEndTest, ClosingWithNoPutsTheBreakpointBackOnItsLine) {
-  Ref<IVexaProject> project = OpenDemo();
-  ASSERT_TRUE(project) << DialogTexts().toStdString();
-  Ref<IVexaModule> motor = Module(project, "motor");
-  ASSERT_TRUE(motor);
-  auto editor = std::dynamic_pointer_cast<TSourceEditor>(VexaIDE->ShowModuleEditor(motor));
-  ASSERT_TRUE(editor);
-  const int line = FirstCodeLine(motor, *editor);
-  ASSERT_GT(line, 0);
-  motor->ToggleBreakpoint(line);
-  editor->SetCaret({1, 1});
-  editor->Control()->insert("// one\n// two\n");
+  Ref<IVexaProject> project;
+  Ref<IVexaModule> motor;
+  std::shared_ptr<TSourceEditor> editor;
+  const int line = BreakpointBelowTwoTypedLines(project, motor, editor);
+  ASSERT_GT(line, 0) << DialogTexts().toStdString();
   ASSERT_EQ(motor->GetBreakpoint(0), line + 2);
 
   (*dialogs_)->confirmCancelAnswers = {IdNo};
@@ -366,12 +378,8 @@ TEST_F(V2EndToEndTest, ClosingWithNoPutsTheBreakpointBackOnItsLine) {
   motor.reset();
   editor.reset();
 
-  project = OpenDemo();
-  ASSERT_TRUE(project) << DialogTexts().toStdString();
-  motor = Module(project, "motor");
-  ASSERT_TRUE(motor);
-  ASSERT_EQ(motor->GetBreakpointCount(), 1);
-  EXPECT_EQ(motor->GetBreakpoint(0), line);
+  EXPECT_EQ(ReopenedBreakpoints("motor"), std::vector<int>{line});
+  EXPECT_EQ((*dialogs_)->calls.size(), 1u) << DialogTexts().toStdString();
 }
 
 TEST_F(V2EndToEndTest, TheProjectModulesDialogFromTheTreeMenuReordersTheProject) {
