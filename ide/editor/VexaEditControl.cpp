@@ -25,6 +25,13 @@ constexpr unsigned kBookmarkMask = 0x3FFu;         // markers 0..9
 constexpr unsigned kLineMarkerMask = 0xFFu << 10;  // markers 10..17
 constexpr unsigned kLookMask = 0xFu << 18;         // markers 18..21
 
+// An invisible marker that follows the watched caret line.
+constexpr int kCaretLineMarker = 24;
+// Tags the undo group of a trim of trailing blanks.
+constexpr int kTrimToken = 0x7472;
+
+bool IsBlank(long Char) { return Char == ' ' || Char == '\t'; }
+
 // X keyboards report the digit row as scan codes 10 ("1") .. 19 ("0").
 constexpr quint32 kScanCodeDigit1 = 10;
 
@@ -48,12 +55,12 @@ std::vector<TKeyBinding> MakeBindings() {
       {C::SelRight, 0, shift | Qt::Key_Right, Q::CharRightExtend},
       {C::WordRight, 0, ctrl | Qt::Key_Right, Q::WordRight},
       {C::SelWordRight, 0, ctrl | shift | Qt::Key_Right, Q::WordRightExtend},
-      {C::PageDown, 0, Qt::Key_PageDown, Q::PageDown},
-      {C::SelPageDown, 0, shift | Qt::Key_PageDown, Q::PageDownExtend},
+      {C::PageDown, 0, Qt::Key_PageDown, -1},
+      {C::SelPageDown, 0, shift | Qt::Key_PageDown, -1},
       {C::PageBottom, 0, ctrl | Qt::Key_PageDown, -1},
       {C::SelPageBottom, 0, ctrl | shift | Qt::Key_PageDown, -1},
-      {C::PageUp, 0, Qt::Key_PageUp, Q::PageUp},
-      {C::SelPageUp, 0, shift | Qt::Key_PageUp, Q::PageUpExtend},
+      {C::PageUp, 0, Qt::Key_PageUp, -1},
+      {C::SelPageUp, 0, shift | Qt::Key_PageUp, -1},
       {C::PageTop, 0, ctrl | Qt::Key_PageUp, -1},
       {C::SelPageTop, 0, ctrl | shift | Qt::Key_PageUp, -1},
       {C::LineStart, 0, Qt::Key_Home, Q::Home},
@@ -251,9 +258,12 @@ TVexaEditControl::TVexaEditControl(QWidget* Parent) : QsciScintilla(Parent) {
   }
   SetGutterVisible(true);
 
-  connect(this, &QsciScintillaBase::SCN_MODIFIED, this,
-          [this](int position, int type, const char*, int, int linesAdded, int, int, int, int,
-                 int) { OnModified(position, type, linesAdded); });
+  SendScintilla(SCI_MARKERDEFINE, kCaretLineMarker, SC_MARK_EMPTY);
+
+  connect(
+      this, &QsciScintillaBase::SCN_MODIFIED, this,
+      [this](int position, int type, const char* text, int length, int linesAdded, int, int, int,
+             int token, int) { OnModified(position, type, text, length, linesAdded, token); });
 }
 
 void TVexaEditControl::DefineLineLook(int Look, const QColor& Background,
@@ -419,6 +429,8 @@ void TVexaEditControl::SetCaret(TCaretPos Pos) {
   const long pos =
       SendScintilla(SCI_FINDCOLUMN, static_cast<unsigned long>(line), std::max(Pos.Column, 1) - 1);
   SendScintilla(SCI_GOTOPOS, pos);
+  SendScintilla(SCI_CHOOSECARETX);  // the column that Up and Down keep
+  if (!userInput_) CaretLineChecked();
 }
 
 int TVexaEditControl::TopLine() const {
@@ -465,14 +477,117 @@ void TVexaEditControl::IndentSelection(bool Indent) {
   endUndoAction();
 }
 
+void TVexaEditControl::HalfPage(bool Down, bool Extend) {
+  const int n = std::max(1, VisibleLineCount() / 2 - 1);
+  const long top = SendScintilla(SCI_GETFIRSTVISIBLELINE);
+  // Line by line, so that Scintilla keeps the column the caret came from.
+  const unsigned int step = Down ? (Extend ? SCI_LINEDOWNEXTEND : SCI_LINEDOWN)
+                                 : (Extend ? SCI_LINEUPEXTEND : SCI_LINEUP);
+  for (int i = 0; i < n; ++i) SendScintilla(step);
+  SendScintilla(SCI_SETFIRSTVISIBLELINE, std::max(0L, top + (Down ? n : -n)));
+  const long caretLine = SendScintilla(SCI_VISIBLEFROMDOCLINE, Caret().Line - 1);
+  const long newTop = SendScintilla(SCI_GETFIRSTVISIBLELINE);
+  if (caretLine < newTop || caretLine >= newTop + VisibleLineCount()) {
+    SendScintilla(SCI_SCROLLCARET);
+  }
+}
+
+bool TVexaEditControl::SmartTab() {
+  if (isReadOnly() || !SendScintilla(SCI_GETSELECTIONEMPTY) ||
+      SendScintilla(SCI_GETSELECTIONS) != 1 || SendScintilla(SCI_AUTOCACTIVE) || isListActive()) {
+    return false;
+  }
+  const TCaretPos caret = Caret();
+  const int column = caret.Column - 1;
+  for (int line = caret.Line - 2; line >= 0; --line) {
+    const long end = SendScintilla(SCI_GETLINEENDPOSITION, line);
+    if (SendScintilla(SCI_GETCOLUMN, end) <= column) continue;
+    // The nearest line reaching past the caret: its next word start.
+    bool afterBlank = false;
+    for (long pos = SendScintilla(SCI_POSITIONFROMLINE, line); pos < end;
+         pos = SendScintilla(SCI_POSITIONAFTER, pos)) {
+      const bool blank = IsBlank(SendScintilla(SCI_GETCHARAT, pos));
+      if (!blank && afterBlank) {
+        const long target = SendScintilla(SCI_GETCOLUMN, pos);
+        if (target > column) {
+          const QByteArray pad(int(target - column), ' ');
+          SendScintilla(SCI_REPLACESEL, 0UL, pad.constData());
+          return true;
+        }
+      }
+      afterBlank = blank;
+    }
+    return false;
+  }
+  return false;
+}
+
+TVexaEditControl::TUserInput::TUserInput(TVexaEditControl& Control) : control_(Control) {
+  if (control_.userInput_++ == 0) control_.CaretLineChecked();
+}
+
+TVexaEditControl::TUserInput::~TUserInput() {
+  if (--control_.userInput_ == 0) {
+    control_.RunPairedUndo();
+    control_.CaretLineChecked();
+    control_.touchedFirst_ = control_.touchedLast_ = -1;
+  }
+}
+
+void TVexaEditControl::CaretLineChecked() {
+  const int line = Caret().Line - 1;
+  const int watched =
+      caretLineHandle_ >= 0 ? int(SendScintilla(SCI_MARKERLINEFROMHANDLE, caretLineHandle_)) : -1;
+  if (watched == line && caretLineHandle_ >= 0) return;
+  if (watched >= 0 && caretLineEdited_) TrimTrailingBlanks(watched);
+  if (caretLineHandle_ >= 0) SendScintilla(SCI_MARKERDELETEHANDLE, caretLineHandle_);
+  caretLineHandle_ = int(SendScintilla(SCI_MARKERADD, line, kCaretLineMarker));
+  // A line the input itself made (a line break) counts as edited.
+  caretLineEdited_ = touchedFirst_ >= 0 && line >= touchedFirst_ && line <= touchedLast_;
+}
+
+void TVexaEditControl::TrimTrailingBlanks(int Line) {
+  if (isReadOnly() || Line >= lines()) return;
+  const long start = SendScintilla(SCI_POSITIONFROMLINE, Line);
+  const long end = SendScintilla(SCI_GETLINEENDPOSITION, Line);
+  long from = end;
+  while (from > start && IsBlank(SendScintilla(SCI_GETCHARAT, from - 1))) --from;
+  if (from == end) return;
+  // Its own undo group, tagged; undo and redo take the edit before it along.
+  trimming_ = true;
+  SendScintilla(SCI_BEGINUNDOACTION);
+  SendScintilla(SCI_DELETERANGE, from, end - from);
+  SendScintilla(SCI_ADDUNDOACTION, kTrimToken, 0L);
+  SendScintilla(SCI_ENDUNDOACTION);
+  trimming_ = false;
+}
+
+void TVexaEditControl::RunPairedUndo() {
+  const TPairedUndo what = std::exchange(pairedUndo_, TPairedUndo::None);
+  if (what == TPairedUndo::None) return;
+  pairing_ = true;
+  SendScintilla(what == TPairedUndo::Undo ? SCI_UNDO : SCI_REDO);
+  pairing_ = false;
+}
+
 void TVexaEditControl::ExecuteCommand(TEditorCommand Command, int Arg) {
+  if (Command == C::Tab && SmartTab()) return;
   for (const TKeyBinding& b : EditorKeyBindings()) {
     if (b.Command == Command && b.Scintilla >= 0) {
       SendScintilla(static_cast<unsigned int>(b.Scintilla));
+      RunPairedUndo();
+      if (!userInput_) CaretLineChecked();
       return;
     }
   }
   switch (Command) {
+    case C::PageDown:
+    case C::SelPageDown:
+    case C::PageUp:
+    case C::SelPageUp:
+      HalfPage(Command == C::PageDown || Command == C::SelPageDown,
+               Command == C::SelPageDown || Command == C::SelPageUp);
+      break;
     case C::PageTop:
     case C::SelPageTop: MoveToLine(TopLine(), Command == C::SelPageTop); break;
     case C::PageBottom:
@@ -509,6 +624,7 @@ void TVexaEditControl::ExecuteCommand(TEditorCommand Command, int Arg) {
     case C::Completion: emit CompletionRequested(); break;
     default: break;
   }
+  if (!userInput_) CaretLineChecked();
 }
 
 std::optional<TKeyBinding> TVexaEditControl::OwnBinding(const QKeyEvent* Event) const {
@@ -535,14 +651,24 @@ bool TVexaEditControl::event(QEvent* Event) {
 }
 
 void TVexaEditControl::keyPressEvent(QKeyEvent* Event) {
+  TUserInput input(*this);
   if (auto b = OwnBinding(Event)) {
     ExecuteCommand(b->Command, b->Arg);
+    Event->accept();
+    return;
+  }
+  if (KeyOf(Event) == Qt::Key_Tab && SmartTab()) {
     Event->accept();
     return;
   }
   const bool overwrite = overwriteMode();
   QsciScintilla::keyPressEvent(Event);
   if (overwrite != overwriteMode()) emit ModeChanged();
+}
+
+void TVexaEditControl::inputMethodEvent(QInputMethodEvent* Event) {
+  TUserInput input(*this);
+  QsciScintilla::inputMethodEvent(Event);
 }
 
 int TVexaEditControl::LineAtY(int Y) const {
@@ -557,6 +683,7 @@ bool TVexaEditControl::InGutter(int X) const {
 
 void TVexaEditControl::mousePressEvent(QMouseEvent* Event) {
   QsciScintilla::mousePressEvent(Event);
+  CaretLineChecked();
   const QPoint p = Event->position().toPoint();
   if (Event->button() == Qt::LeftButton && InGutter(p.x())) {
     pressedGutterLine_ = LineAtY(p.y());
@@ -590,10 +717,46 @@ void TVexaEditControl::paintEvent(QPaintEvent* Event) {
   QsciScintilla::paintEvent(Event);
 }
 
-void TVexaEditControl::OnModified(int Position, int Type, int LinesAdded) {
+void TVexaEditControl::OnModified(int Position, int Type, const char* Text, int Length,
+                                  int LinesAdded, int Token) {
   const bool insert = (Type & SC_MOD_INSERTTEXT) != 0;
-  if (LinesAdded == 0 || !(insert || (Type & SC_MOD_DELETETEXT))) return;
+  const bool remove = (Type & SC_MOD_DELETETEXT) != 0;
+  if ((Type & SC_MOD_CONTAINER) && Token == kTrimToken) groupHasTrim_ = true;
+  if (Type & SC_LASTSTEPINUNDOREDO) {
+    if (Type & SC_PERFORMED_UNDO) {
+      redoTrims_.push_back(groupHasTrim_);
+      if (groupHasTrim_ && !pairing_) pairedUndo_ = TPairedUndo::Undo;
+    } else if (Type & SC_PERFORMED_REDO) {
+      if (!redoTrims_.empty()) redoTrims_.pop_back();
+      if (!pairing_ && !redoTrims_.empty() && redoTrims_.back()) pairedUndo_ = TPairedUndo::Redo;
+    }
+    groupHasTrim_ = false;
+    // Undo called from outside: the pair completes on the next turn.
+    if (pairedUndo_ != TPairedUndo::None && !userInput_) {
+      QTimer::singleShot(0, this, [this] { RunPairedUndo(); });
+    }
+  } else if ((Type & SC_PERFORMED_USER) && (insert || remove)) {
+    redoTrims_.clear();  // a new edit drops the redo history
+  }
+  if (!(insert || remove)) return;
+
   const long line = SendScintilla(SCI_LINEFROMPOSITION, static_cast<unsigned long>(Position));
+  if (userInput_ && !trimming_ && (Type & SC_PERFORMED_USER)) {
+    // Whole lines removed from a line start leave the next line untouched.
+    const bool wholeLines =
+        remove && Length > 0 && Text &&
+        Position == SendScintilla(SCI_POSITIONFROMLINE, static_cast<unsigned long>(line)) &&
+        (Text[Length - 1] == '\n' || Text[Length - 1] == '\r');
+    if (!wholeLines) {
+      const int first = int(line), last = int(line) + std::max(LinesAdded, 0);
+      touchedFirst_ = touchedFirst_ < 0 ? first : std::min(touchedFirst_, first);
+      touchedLast_ = std::max(touchedLast_, last);
+      const long watched =
+          caretLineHandle_ >= 0 ? SendScintilla(SCI_MARKERLINEFROMHANDLE, caretLineHandle_) : -1;
+      if (watched >= first && watched <= last) caretLineEdited_ = true;
+    }
+  }
+  if (LinesAdded == 0) return;
   const long column =
       Position - SendScintilla(SCI_POSITIONFROMLINE, static_cast<unsigned long>(line));
   const TLineShift shift = LineShiftOf(insert, int(line) + 1, int(column), LinesAdded);

@@ -164,6 +164,7 @@ class TVexaEditControl : public QsciScintilla {
  protected:
   bool event(QEvent* Event) override;
   void keyPressEvent(QKeyEvent* Event) override;
+  void inputMethodEvent(QInputMethodEvent* Event) override;
   void mousePressEvent(QMouseEvent* Event) override;
   void mouseMoveEvent(QMouseEvent* Event) override;
   void mouseReleaseEvent(QMouseEvent* Event) override;
@@ -173,9 +174,32 @@ class TVexaEditControl : public QsciScintilla {
   std::optional<TKeyBinding> OwnBinding(const QKeyEvent* Event) const;
   int LineAtY(int Y) const;  // 1-based
   bool InGutter(int X) const;
-  void OnModified(int Position, int Type, int LinesAdded);
+  void OnModified(int Position, int Type, const char* Text, int Length, int LinesAdded, int Token);
   void MoveToLine(int Line, bool Extend);
   void IndentSelection(bool Indent);
+  // Page keys: view and caret move by half a page less one line.
+  void HalfPage(bool Down, bool Extend);
+  // Tab to the next word start of the nearest longer line above; false when
+  // there is none and Tab indents as usual.
+  bool SmartTab();
+  // The caret line is watched: once the caret has left a line that typing
+  // changed, that line loses its trailing blanks.
+  void CaretLineChecked();
+  void TrimTrailingBlanks(int Line);  // 0-based
+  // A trim undone or redone on its own takes the edit before it along.
+  void RunPairedUndo();
+
+  // Counts nested user input (keys, input method) whose edits mark lines.
+  class TUserInput {
+   public:
+    explicit TUserInput(TVexaEditControl& Control);
+    ~TUserInput();
+    TUserInput(const TUserInput&) = delete;
+    TUserInput& operator=(const TUserInput&) = delete;
+
+   private:
+    TVexaEditControl& control_;
+  };
 
   std::array<int, kBookmarkCount> bookmarkHandles_;
   std::array<int, kBookmarkCount> bookmarkColumns_{};
@@ -185,6 +209,17 @@ class TVexaEditControl : public QsciScintilla {
   bool gutterVisible_ = true;
   bool inModification_ = false;
   bool refreshPending_ = false;
+
+  int userInput_ = 0;
+  int caretLineHandle_ = -1;  // marker on the watched caret line
+  bool caretLineEdited_ = false;
+  int touchedFirst_ = -1;  // lines changed by the current input, 0-based
+  int touchedLast_ = -1;
+  bool trimming_ = false;
+  bool groupHasTrim_ = false;    // the undo group being undone or redone
+  std::vector<bool> redoTrims_;  // per redo group, top last: is it a trim
+  enum class TPairedUndo { None, Undo, Redo } pairedUndo_ = TPairedUndo::None;
+  bool pairing_ = false;
 };
 
 }  // namespace vexa::ide

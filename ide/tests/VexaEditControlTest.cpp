@@ -172,6 +172,18 @@ TEST_F(EditControlTest, EveryKeyReachesItsCommand) {
       EXPECT_EQ(c.hasSelectedText(), select);
     };
   };
+  auto halfPage = [&](const char* key, int direction, bool select) {
+    return [&, key, direction, select] {
+      c.setFirstVisibleLine(40);
+      c.setCursorPosition(45, 3);
+      const int n = std::max(1, c.VisibleLineCount() / 2 - 1);
+      press(key);
+      EXPECT_EQ(c.Caret().Line, 46 + direction * n);
+      EXPECT_EQ(c.TopLine(), 41 + direction * n);
+      EXPECT_EQ(c.hasSelectedText(), select);
+      c.SendScintilla(QsciScintilla::SCI_CANCEL);
+    };
+  };
   auto lineText = [&c](const char* text, auto&& then) {
     return [&c, text, then] {
       c.setText(QString::fromLatin1(text));
@@ -204,12 +216,12 @@ TEST_F(EditControlTest, EveryKeyReachesItsCommand) {
       {"Shift+Right", Q::CharRightExtend, {}},
       {"Ctrl+Right", Q::WordRight, {}},
       {"Ctrl+Shift+Right", Q::WordRightExtend, {}},
-      {"PgDown", Q::PageDown, {}},
-      {"Shift+PgDown", Q::PageDownExtend, {}},
+      {"PgDown", -1, halfPage("PgDown", 1, false)},
+      {"Shift+PgDown", -1, halfPage("Shift+PgDown", 1, true)},
       {"Ctrl+PgDown", -1, pageBottom("Ctrl+PgDown", false)},
       {"Ctrl+Shift+PgDown", -1, pageBottom("Ctrl+Shift+PgDown", true)},
-      {"PgUp", Q::PageUp, {}},
-      {"Shift+PgUp", Q::PageUpExtend, {}},
+      {"PgUp", -1, halfPage("PgUp", -1, false)},
+      {"Shift+PgUp", -1, halfPage("Shift+PgUp", -1, true)},
       {"Ctrl+PgUp", -1, pageTop("Ctrl+PgUp", false)},
       {"Ctrl+Shift+PgUp", -1, pageTop("Ctrl+Shift+PgUp", true)},
       {"Home", Q::Home, {}},
@@ -312,7 +324,7 @@ TEST_F(EditControlTest, EveryKeyReachesItsCommand) {
   for (QsciCommand* command : commands->commands()) {
     boundKeys += (command->key() != 0) + (command->alternateKey() != 0);
   }
-  EXPECT_EQ(boundKeys, 46);
+  EXPECT_EQ(boundKeys, 42);
 }
 
 TEST_F(EditControlTest, KeysEditThroughTheKeyMap) {
@@ -345,6 +357,123 @@ TEST_F(EditControlTest, KeysEditThroughTheKeyMap) {
   QTest::keyClick(&control, Qt::Key_Insert);
   EXPECT_TRUE(control.overwriteMode());
   EXPECT_EQ(mode.count(), 1);
+}
+
+// Page keys move view and caret by half a page less one line, and the caret
+// comes back to its column after a short line.
+TEST_F(EditControlTest, PageKeysMoveHalfAPageKeepingTheColumn) {
+  QStringList lines;
+  for (int i = 1; i <= 100; ++i) lines << QStringLiteral("line number %1").arg(i);
+  const int n = std::max(1, control.VisibleLineCount() / 2 - 1);
+  ASSERT_GT(control.VisibleLineCount(), 4);
+  lines[20 + n - 1] = QStringLiteral("x");  // the first stop is a short line
+  control.setText(lines.join(u'\n'));
+  control.setFirstVisibleLine(15);
+  control.SetCaret({9, 20});
+
+  QTest::keyClick(&control, Qt::Key_PageDown);
+  EXPECT_EQ(control.Caret().Line, 20 + n);
+  EXPECT_EQ(control.Caret().Column, 2);  // the end of "x"
+  EXPECT_EQ(control.TopLine(), 16 + n);
+  QTest::keyClick(&control, Qt::Key_PageDown);
+  EXPECT_EQ(control.Caret().Line, 20 + 2 * n);
+  EXPECT_EQ(control.Caret().Column, 9);
+  EXPECT_EQ(control.TopLine(), 16 + 2 * n);
+
+  // Shift extends the selection from where it started.
+  QTest::keyClick(&control, Qt::Key_PageUp, Qt::ShiftModifier);
+  QTest::keyClick(&control, Qt::Key_PageUp, Qt::ShiftModifier);
+  int lineFrom, indexFrom, lineTo, indexTo;
+  control.getSelection(&lineFrom, &indexFrom, &lineTo, &indexTo);
+  EXPECT_EQ(lineFrom, 19);
+  EXPECT_EQ(indexFrom, 8);
+  EXPECT_EQ(lineTo, 19 + 2 * n);
+  EXPECT_EQ(indexTo, 8);
+  EXPECT_EQ(control.TopLine(), 16);
+
+  // At the top the view stays, the caret still moves.
+  control.setFirstVisibleLine(0);
+  control.SetCaret({5, n + 3});
+  QTest::keyClick(&control, Qt::Key_PageUp);
+  EXPECT_EQ(control.TopLine(), 1);
+  EXPECT_EQ(control.Caret().Line, 3);
+  EXPECT_EQ(control.Caret().Column, 5);
+}
+
+// Tab goes to the next word start of the nearest line above that reaches
+// past the caret; without one it indents as before.
+TEST_F(EditControlTest, TabFollowsTheWordsOfTheLineAbove) {
+  struct Case {
+    const char* name;
+    const char* text;
+    int line, index;  // the caret, 0-based
+    const char* after;
+    int column;  // 1-based caret column after Tab
+  } const cases[] = {
+      {"word start far right", "label     value\nab", 1, 2, "label     value\nab        ", 11},
+      {"short line above skipped", "a   b   c\nxy\nabcd", 2, 4, "a   b   c\nxy\nabcd    ", 9},
+      {"tabs count as columns", "ab\t\tc\n", 1, 0, "ab\t\tc\n      ", 7},
+      {"no line above: indent", "ab", 0, 2, "ab  ", 5},
+      {"nearest line has no word start right: indent", "one two three\nabc def\nabcde", 2, 5,
+       "one two three\nabc def\nabcde ", 7},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    control.setText(QString::fromLatin1(c.text));
+    control.setCursorPosition(c.line, c.index);
+    QTest::keyClick(&control, Qt::Key_Tab);
+    EXPECT_EQ(control.text(), QString::fromLatin1(c.after));
+    EXPECT_EQ(control.Caret().Column, c.column);
+  }
+}
+
+// A line the caret leaves after typing loses its trailing blanks in the same
+// undo step as the typing; lines merely passed keep theirs.
+TEST_F(EditControlTest, LeavingAnEditedLineTrimsItsTrailingBlanks) {
+  const QString original = QStringLiteral("alpha\nbeta  \ngamma\t \ndelta");
+  control.setText(original);
+  control.SendScintilla(QsciScintilla::SCI_EMPTYUNDOBUFFER);
+  control.setCursorPosition(0, 0);
+  for (Qt::Key key : {Qt::Key_Down, Qt::Key_Down, Qt::Key_End, Qt::Key_Up, Qt::Key_Up}) {
+    QTest::keyClick(&control, key);
+  }
+  EXPECT_EQ(control.text(), original);
+
+  control.setCursorPosition(0, 5);
+  QTest::keyClicks(&control, QStringLiteral(" x  "));
+  EXPECT_EQ(control.text(0), "alpha x  \n");  // kept while the caret is on it
+  QTest::keyClick(&control, Qt::Key_Down);
+  EXPECT_EQ(control.text(), "alpha x\nbeta  \ngamma\t \ndelta");
+
+  // One undo takes back typing and trim, one redo brings both again.
+  QTest::keyClick(&control, Qt::Key_Backspace, Qt::AltModifier);
+  EXPECT_EQ(control.text(), original);
+  QTest::keyClick(&control, Qt::Key_Backspace, Qt::AltModifier | Qt::ShiftModifier);
+  EXPECT_EQ(control.text(), "alpha x\nbeta  \ngamma\t \ndelta");
+  // Undo from outside the keys completes on the next turn of the loop.
+  control.undo();
+  QCoreApplication::processEvents();
+  EXPECT_EQ(control.text(), original);
+  EXPECT_FALSE(control.isUndoAvailable());
+
+  // Typing inside a line with blanks at its end, then leaving it by mouse.
+  control.setCursorPosition(1, 2);
+  QTest::keyClicks(&control, QStringLiteral("e"));
+  QTest::mouseClick(control.viewport(), Qt::LeftButton, {}, LinePoint(4, 60));
+  EXPECT_EQ(control.text(), "alpha\nbeeta\ngamma\t \ndelta");
+
+  // A line break: the line it ends is trimmed when the caret moves down.
+  control.setText(original);
+  control.setCursorPosition(1, 6);
+  QTest::keyClick(&control, Qt::Key_Return);
+  EXPECT_EQ(control.text(), "alpha\nbeta\n\ngamma\t \ndelta");
+
+  // A deleted line brings the next one under the caret unedited.
+  control.setText(original);
+  control.setCursorPosition(0, 0);
+  QTest::keyClick(&control, Qt::Key_Y, Qt::ControlModifier);
+  QTest::keyClick(&control, Qt::Key_Down);
+  EXPECT_EQ(control.text(), "beta  \ngamma\t \ndelta");
 }
 
 }  // namespace
