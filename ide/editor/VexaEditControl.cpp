@@ -603,4 +603,23 @@ void TVexaEditControl::OnModified(int Position, int Type, int LinesAdded) {
   inModification_ = false;
 }
 
+QString WholeText(const QsciScintilla* Control) {
+  const long length = Control->SendScintilla(QsciScintillaBase::SCI_GETLENGTH);
+  // The range comes with a NUL after it.
+  QByteArray bytes(length + 1, '\0');
+  Control->SendScintilla(QsciScintillaBase::SCI_GETTEXTRANGE, 0L, length, bytes.data());
+  bytes.chop(1);
+  return Control->isUtf8() ? QString::fromUtf8(bytes) : QString::fromLatin1(bytes);
+}
+
+void SetWholeText(QsciScintilla* Control, const QString& Text) {
+  const QByteArray bytes = Control->isUtf8() ? Text.toUtf8() : Text.toLatin1();
+  const bool readOnly = Control->isReadOnly();
+  Control->setReadOnly(false);
+  Control->SendScintilla(QsciScintillaBase::SCI_CLEARALL);
+  Control->SendScintilla(QsciScintillaBase::SCI_APPENDTEXT,
+                         static_cast<unsigned long>(bytes.size()), bytes.constData());
+  Control->setReadOnly(readOnly);
+}
+
 }  // namespace vexa::ide
