@@ -8,6 +8,7 @@
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QStringDecoder>
 #include <QTimer>
 
 namespace vexa::ide {
@@ -609,7 +610,10 @@ QString WholeText(const QsciScintilla* Control) {
   QByteArray bytes(length + 1, '\0');
   Control->SendScintilla(QsciScintillaBase::SCI_GETTEXTRANGE, 0L, length, bytes.data());
   bytes.chop(1);
-  return Control->isUtf8() ? QString::fromUtf8(bytes) : QString::fromLatin1(bytes);
+  if (!Control->isUtf8()) return QString::fromLatin1(bytes);
+  // A BOM at the start is text too (QString::fromUtf8 would drop it).
+  QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::ConvertInitialBom);
+  return utf8.decode(bytes);
 }
 
 void SetWholeText(QsciScintilla* Control, const QString& Text) {

@@ -335,7 +335,9 @@ TEST_F(SourceEditorTest, EveryByteIsShownAndSavedAgain) {
     EXPECT_FALSE(control->isReadOnly());
     control->SendScintilla(QsciScintilla::SCI_DOCUMENTEND);
     QTest::keyClicks(control, "X");
-    EXPECT_EQ(editor->GetText()->Text, DecodeText(c.bytes + "X").Text);
+    const std::optional<TSourceText> text = editor->GetText();
+    ASSERT_TRUE(text);
+    EXPECT_EQ(text->Text, DecodeText(c.bytes + "X").Text);
     ASSERT_TRUE(editor->Save());
     EXPECT_EQ(Read(name), c.bytes + "X");
     editor->Close();
