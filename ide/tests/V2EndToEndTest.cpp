@@ -235,7 +235,9 @@ TEST_F(V2EndToEndTest, AFileWithANulOpensTypedAndSavedThroughTheMenuKeepsEveryBy
     ASSERT_EQ(file.write(bytes), bytes.size());
   }
   (*dialogs_)->fileAnswers.push_back(QStringList{name});
-  CommandsDataModule->Action("actFileOpen")->trigger();
+  QAction* open = CommandsDataModule->Action("actFileOpen");
+  ASSERT_TRUE(ProcessUntil([&] { return open->isEnabled(); }, 5000));
+  open->trigger();
   ASSERT_EQ(VexaIDE->GetEditorCount(), 1) << DialogTexts().toStdString();
   auto editor = std::dynamic_pointer_cast<TSourceEditor>(VexaIDE->GetEditor(0));
   ASSERT_TRUE(editor);
