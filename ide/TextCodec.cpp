@@ -43,7 +43,9 @@ TDecodedText DecodeText(const QByteArray& Bytes) {
     result.Format.Bom = true;
     body = body.sliced(3);
   }
-  QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+  // A second BOM is text: the decoder must not drop it.
+  QStringDecoder utf8(QStringDecoder::Utf8,
+                      QStringDecoder::Flag::Stateless | QStringDecoder::Flag::ConvertInitialBom);
   QString text = utf8.decode(body);
   if (utf8.hasError()) {
     result.Format.Bom = false;

@@ -8,6 +8,7 @@
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QStringDecoder>
 #include <QTimer>
 
 namespace vexa::ide {
@@ -764,6 +765,28 @@ void TVexaEditControl::OnModified(int Position, int Type, const char* Text, int 
   if (shift.What == TLineShift::Kind::Inserted) emit LinesInserted(shift.FirstLine, shift.Count);
   if (shift.What == TLineShift::Kind::Deleted) emit LinesDeleted(shift.FirstLine, shift.Count);
   inModification_ = false;
+}
+
+QString WholeText(const QsciScintilla* Control) {
+  const long length = Control->SendScintilla(QsciScintillaBase::SCI_GETLENGTH);
+  // The range comes with a NUL after it.
+  QByteArray bytes(length + 1, '\0');
+  Control->SendScintilla(QsciScintillaBase::SCI_GETTEXTRANGE, 0L, length, bytes.data());
+  bytes.chop(1);
+  if (!Control->isUtf8()) return QString::fromLatin1(bytes);
+  // A BOM at the start is text too (QString::fromUtf8 would drop it).
+  QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::ConvertInitialBom);
+  return utf8.decode(bytes);
+}
+
+void SetWholeText(QsciScintilla* Control, const QString& Text) {
+  const QByteArray bytes = Control->isUtf8() ? Text.toUtf8() : Text.toLatin1();
+  const bool readOnly = Control->isReadOnly();
+  Control->setReadOnly(false);
+  Control->SendScintilla(QsciScintillaBase::SCI_CLEARALL);
+  Control->SendScintilla(QsciScintillaBase::SCI_APPENDTEXT,
+                         static_cast<unsigned long>(bytes.size()), bytes.constData());
+  Control->setReadOnly(readOnly);
 }
 
 }  // namespace vexa::ide

@@ -222,4 +222,10 @@ class TVexaEditControl : public QsciScintilla {
   bool pairing_ = false;
 };
 
+// The whole text of a control and its replacement, every character kept:
+// QsciScintilla's text() and setText() end the text at its first NUL.
+QString WholeText(const QsciScintilla* Control);
+// Leaves the caret at the start; the undo history stays.
+void SetWholeText(QsciScintilla* Control, const QString& Text);
+
 }  // namespace vexa::ide

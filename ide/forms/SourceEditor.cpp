@@ -133,25 +133,39 @@ void TSourceEditor::Attach(TSourceEditorForm* Form, TEditorFormSheet* Sheet) {
 bool TSourceEditor::LoadFile() {
   if (fileName_.isEmpty()) return false;
   QFile file(fileName_);
-  if (!QFileInfo(file).isFile() || !file.open(QIODevice::ReadOnly)) return false;
-  TDecodedText decoded = DecodeText(file.readAll());
+  if (!QFileInfo(file).isFile()) return false;
+  bool read = file.open(QIODevice::ReadOnly);
+  const QByteArray bytes = read ? file.readAll() : QByteArray();
+  read = read && file.error() == QFileDevice::NoError;
+  TDecodedText decoded = DecodeText(bytes);
   textFormat_ = decoded.Format;
   TVexaEditControl* control = Control();
   control->setEolMode(textFormat_.LineEnd == TLineEnd::CRLF ? QsciScintilla::EolWindows
                       : textFormat_.LineEnd == TLineEnd::CR ? QsciScintilla::EolMac
                                                             : QsciScintilla::EolUnix);
   loading_ = true;
-  control->setText(decoded.Text);
+  SetWholeText(control, decoded.Text);
   loading_ = false;
-  control->setReadOnly(IsReadOnlyFile(fileName_));
+  // Only a text shown whole may be saved again: anything else stays empty,
+  // read-only and unwritten.
+  refused_ = !read || WholeText(control) != decoded.Text;
+  if (refused_) {
+    SetWholeText(control, QString());
+    ShowErrorFmt(
+        QStringLiteral("Die Datei \"%s\" kann nicht vollständig gelesen werden und wird nicht "
+                       "geöffnet!"),
+        fileName_);
+  }
+  control->setReadOnly(refused_ || IsReadOnlyFile(fileName_));
   return true;
 }
 
 bool TSourceEditor::WriteFile(const QString& FileName) {
   TTextFormat format = textFormat_;
-  const QByteArray bytes = EncodeText(Control()->text(), format);
+  const QByteArray bytes = EncodeText(WholeText(Control()), format);
   QSaveFile file(FileName);
-  if (file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.commit()) {
+  if (!refused_ && file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() &&
+      file.commit()) {
     textFormat_ = format;
     return true;
   }
@@ -204,8 +218,8 @@ void TSourceEditor::Close() {
 }
 
 std::optional<TSourceText> TSourceEditor::GetText() {
-  if (!form_) return std::nullopt;
-  return TSourceText{Control()->text(), Control()->lines()};
+  if (!form_ || refused_) return std::nullopt;
+  return TSourceText{WholeText(Control()), Control()->lines()};
 }
 
 void TSourceEditor::NotifyTextChanged() {
@@ -337,7 +351,7 @@ void TSourceEditor::UpdateReadOnly() {
     Control()->setReadOnly(true);
   } else {
     SetExecutionLine(-1);
-    Control()->setReadOnly(!fileName_.isEmpty() && IsReadOnlyFile(fileName_));
+    Control()->setReadOnly(refused_ || (!fileName_.isEmpty() && IsReadOnlyFile(fileName_)));
   }
   UpdateStatusPanels(false, false, true);
 }

@@ -172,6 +172,8 @@ class TSourceEditor : public IVexaSourceEditor,
   Ref<IVexaModule> module_;
   bool newFile_ = false;
   bool loading_ = false;
+  // The file could not be read or shown whole: it is never written.
+  bool refused_ = false;
   int untitledNumber_ = -1;
   QPointer<TEditorFormSheet> sheet_;
   QPointer<TSourceEditorForm> form_;

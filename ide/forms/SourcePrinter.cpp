@@ -2,6 +2,7 @@
 
 #include "Helpers.h"
 #include "Options.h"
+#include "editor/VexaEditControl.h"
 #include "forms/PrintSourceDialog.h"
 
 #include <Qsci/qscilexer.h>
@@ -117,7 +118,7 @@ std::unique_ptr<QsciScintilla> MakePrintCopy(QsciScintilla* Source, QsciLexer* L
     Send(copy.get(), Sci::SCI_STYLESETFORE, Sci::STYLE_DEFAULT, kBlack);
     Send(copy.get(), Sci::SCI_STYLESETBACK, Sci::STYLE_DEFAULT, kWhite);
     Send(copy.get(), Sci::SCI_STYLECLEARALL);
-    copy->setText(Source->text());
+    SetWholeText(copy.get(), WholeText(Source));
   }
   Send(copy.get(), Sci::SCI_SETTABWIDTH, Send(Source, Sci::SCI_GETTABWIDTH));
   Send(copy.get(), Sci::SCI_STYLESETFORE, Sci::STYLE_LINENUMBER, kBlack);

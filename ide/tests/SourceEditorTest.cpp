@@ -307,6 +307,44 @@ TEST_F(SourceEditorTest, WindowsEncodedFileKeepsItsBytesAndLineEnds) {
                                    "e\";\r\nyzwei\r\n\r\n"));
 }
 
+TEST_F(SourceEditorTest, EveryByteIsShownAndSavedAgain) {
+  QByteArray binary;
+  quint32 seed = 1;
+  for (int i = 0; i < 10 * 1024; ++i) {
+    seed = seed * 1103515245u + 12345u;
+    binary.append(char(i == 0 ? 0 : seed >> 24));
+  }
+  using namespace Qt::Literals::StringLiterals;
+  struct Case {
+    const char* name;
+    QByteArray bytes;
+  } const cases[] = {
+      {"nul inside a line", "abc\0def\nline2\n"_ba},
+      {"windows-1252 with nuls",
+       "\0Gr\xF6\xDF"
+       "e\0\r\nzwei\r\n"_ba},
+      {"two boms and a nul", "\xEF\xBB\xBF\xEF\xBB\xBFx\0y\n"_ba},
+      {"binary starting with a nul", binary},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    const QString name = Write("bytes.v2", c.bytes);
+    auto editor = Open(name, FileKindV2Module);
+    TVexaEditControl* control = editor->Control();
+    EXPECT_EQ(WholeText(control), DecodeText(c.bytes).Text);
+    EXPECT_FALSE(control->isReadOnly());
+    control->SendScintilla(QsciScintilla::SCI_DOCUMENTEND);
+    QTest::keyClicks(control, "X");
+    const std::optional<TSourceText> text = editor->GetText();
+    ASSERT_TRUE(text);
+    EXPECT_EQ(text->Text, DecodeText(c.bytes + "X").Text);
+    ASSERT_TRUE(editor->Save());
+    EXPECT_EQ(Read(name), c.bytes + "X");
+    editor->Close();
+  }
+  EXPECT_TRUE(dialogs->Texts().isEmpty());
+}
+
 TEST_F(SourceEditorTest, FailedSaveAsKeepsNameAndModifiedState) {
   for (bool withModule : {false, true}) {
     SCOPED_TRACE(withModule ? "module" : "loose file");

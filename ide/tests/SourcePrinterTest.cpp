@@ -3,6 +3,7 @@
 #include "FakeDialogs.h"
 #include "Options.h"
 #include "TestApp.h"
+#include "editor/VexaEditControl.h"
 #include "forms/PrintSourceDialog.h"
 
 #include <gtest/gtest.h>
@@ -154,6 +155,22 @@ TEST_F(SourcePrinterTest, PrintCopyTakesStylesColoursAndLineNumbersAsSet) {
   // The editor keeps its highlighter.
   EXPECT_EQ(editor_->lexer(), &lexer);
   EXPECT_EQ(lexer.editor(), editor_.get());
+}
+
+TEST_F(SourcePrinterTest, PrintCopyHoldsTheTextAfterANul) {
+  QsciLexerCPP lexer;
+  editor_->setLexer(&lexer);
+  const QString text = QStringLiteral("int a;") + QChar(0) + QStringLiteral("int b;\nint c;\n");
+  SetWholeText(editor_.get(), text);
+  ASSERT_EQ(WholeText(editor_.get()), text);
+  for (bool highlighted : {true, false}) {
+    SCOPED_TRACE(highlighted ? "highlighted" : "plain");
+    TPrintSettings s;
+    s.SyntaxHighlighted = highlighted;
+    auto copy = MakePrintCopy(editor_.get(), &lexer, s);
+    EXPECT_EQ(WholeText(copy.get()), text);
+    EXPECT_EQ(copy->lines(), 3);
+  }
 }
 
 TEST_F(SourcePrinterTest, PrintToPdfUsesThePrintOptions) {

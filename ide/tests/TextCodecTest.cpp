@@ -45,6 +45,58 @@ TEST(TextCodec, DecodesByContentAndKeepsTheFormat) {
   }
 }
 
+TEST(TextCodec, EveryByteSequenceComesBackByteForByte) {
+  QByteArray allBytes;
+  for (int b = 0; b < 256; ++b) allBytes.append(char(b));
+  using namespace Qt::Literals::StringLiterals;
+  struct Case {
+    const char* name;
+    QByteArray bytes;
+    TTextEncoding encoding;
+  } const cases[] = {
+      {"empty", ""_ba, TTextEncoding::Utf8},
+      {"bom only", "\xEF\xBB\xBF"_ba, TTextEncoding::Utf8},
+      {"two boms", "\xEF\xBB\xBF\xEF\xBB\xBF"_ba, TTextEncoding::Utf8},
+      {"two boms and text", "\xEF\xBB\xBF\xEF\xBB\xBFx\n"_ba, TTextEncoding::Utf8},
+      {"three boms", "\xEF\xBB\xBF\xEF\xBB\xBF\xEF\xBB\xBF"_ba, TTextEncoding::Utf8},
+      {"bom inside the text", "a\xEF\xBB\xBF"_ba, TTextEncoding::Utf8},
+      {"bom and nul", "\xEF\xBB\xBF\0"_ba, TTextEncoding::Utf8},
+      {"nul only", "\0"_ba, TTextEncoding::Utf8},
+      {"nuls only", "\0\0\0"_ba, TTextEncoding::Utf8},
+      {"nul inside a line", "abc\0def\nline2\n"_ba, TTextEncoding::Utf8},
+      {"utf-8 after a nul",
+       "\0Gr\xC3\xB6\xC3\x9F"
+       "e"_ba,
+       TTextEncoding::Utf8},
+      {"every byte value", allBytes, TTextEncoding::Windows1252},
+      {"bom then invalid utf-8", "\xEF\xBB\xBF\xF6\0"_ba, TTextEncoding::Windows1252},
+      {"two boms then invalid utf-8", "\xEF\xBB\xBF\xEF\xBB\xBF\xFF"_ba,
+       TTextEncoding::Windows1252},
+      {"cut sequence at the end", "ab\xC3"_ba, TTextEncoding::Windows1252},
+      {"encoded surrogate", "\xED\xA0\x80"_ba, TTextEncoding::Windows1252},
+      {"overlong slash", "\xC0\xAF"_ba, TTextEncoding::Windows1252},
+      {"nul and invalid utf-8", "\0\x81\x8D\x8F\x90\x9D"_ba, TTextEncoding::Windows1252},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    const TDecodedText decoded = DecodeText(c.bytes);
+    EXPECT_EQ(decoded.Format.Encoding, c.encoding);
+    TTextFormat format = decoded.Format;
+    EXPECT_EQ(EncodeText(decoded.Text, format), c.bytes);
+    EXPECT_EQ(format, decoded.Format);
+  }
+}
+
+TEST(TextCodec, OnlyTheFirstBomIsTheFormatsTheOthersAreText) {
+  const TDecodedText two = DecodeText("\xEF\xBB\xBF\xEF\xBB\xBFx");
+  EXPECT_TRUE(two.Format.Bom);
+  EXPECT_EQ(two.Text, QString(QChar(0xFEFF)) + u'x');
+
+  const TDecodedText nul = DecodeText(QByteArray("\xEF\xBB\xBF\0x", 5));
+  EXPECT_TRUE(nul.Format.Bom);
+  EXPECT_EQ(nul.Text, QString(QChar(0)) + u'x');
+}
+
 TEST(TextCodec, WindowsTextThatNoLongerFitsIsWrittenAsUtf8) {
   TTextFormat format{TTextEncoding::Windows1252, TLineEnd::CRLF, false};
   const QString text = QString::fromUtf8("Größe \u03A9\r\n");

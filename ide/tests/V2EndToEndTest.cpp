@@ -226,6 +226,36 @@ TEST_F(V2EndToEndTest, TheDemoOpensIntoTheTreeWithoutAnErrorBox) {
   EXPECT_TRUE((*dialogs_)->calls.empty()) << DialogTexts().toStdString();
 }
 
+TEST_F(V2EndToEndTest, AFileWithANulOpensTypedAndSavedThroughTheMenuKeepsEveryByte) {
+  const QByteArray bytes("abc\0def\nline2\n", 14);
+  const QString name = dir_.filePath("nul.v2");
+  {
+    QFile file(name);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    ASSERT_EQ(file.write(bytes), bytes.size());
+  }
+  (*dialogs_)->fileAnswers.push_back(QStringList{name});
+  QAction* open = CommandsDataModule->Action("actFileOpen");
+  ASSERT_TRUE(ProcessUntil([&] { return open->isEnabled(); }, 5000));
+  open->trigger();
+  ASSERT_EQ(VexaIDE->GetEditorCount(), 1) << DialogTexts().toStdString();
+  auto editor = std::dynamic_pointer_cast<TSourceEditor>(VexaIDE->GetEditor(0));
+  ASSERT_TRUE(editor);
+  ASSERT_TRUE(ProcessUntil([&] { return VexaIDE->GetActiveEditor() == editor; }, 5000));
+  TVexaEditControl* control = editor->Control();
+  EXPECT_EQ(control->lines(), 3);
+  control->SendScintilla(QsciScintilla::SCI_DOCUMENTEND);
+  QTest::keyClicks(control, "X");
+  QAction* save = CommandsDataModule->Action("actFileSave");
+  ASSERT_TRUE(ProcessUntil([&] { return save->isEnabled(); }, 5000));
+  save->trigger();
+  QFile file(name);
+  ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+  EXPECT_EQ(file.readAll(), bytes + "X");
+  EXPECT_FALSE(editor->GetModified());
+  EXPECT_EQ((*dialogs_)->calls.size(), 1u) << DialogTexts().toStdString();
+}
+
 TEST_F(V2EndToEndTest, AnErrorMessageIsRedAndADoubleClickMarksItsLine) {
   Ref<IVexaProject> project = OpenDemo();
   ASSERT_TRUE(project) << DialogTexts().toStdString();

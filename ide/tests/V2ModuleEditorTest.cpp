@@ -80,6 +80,25 @@ TEST_F(V2ModuleEditorTest, WindowsEncodedSourceIsTheSameFromDiskAndFromTheEditor
   editor->Close();
 }
 
+TEST_F(V2ModuleEditorTest, TextAfterANulReachesTheCompilerAndTheDisk) {
+  const QByteArray bytes("x := 1;\0y := 2;\r\nz := 3;\r\n", 26);
+  const QString name = Write("main.v2", bytes);
+  auto module = TVexaV2Module::Create(project, true, ModuleKindProject, name);
+  auto editor = Open(module);
+  ASSERT_TRUE(editor);
+  editor->Control()->SendScintilla(QsciScintilla::SCI_DOCUMENTEND);
+  QTest::keyClicks(editor->Control(), "X");
+  const auto source = module->GetSource();
+  ASSERT_TRUE(source);
+  EXPECT_EQ(source->Text, QString::fromLatin1(bytes + "X"));
+  EXPECT_EQ(source->LineCount, 3);
+  ASSERT_TRUE(editor->Save());
+  QFile file(name);
+  ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+  EXPECT_EQ(file.readAll(), bytes + "X");
+  editor->Close();
+}
+
 TEST_F(V2ModuleEditorTest, ClosingWithNoGivesTheNextCompileTheFileOnDisk) {
   struct Case {
     int answer;
