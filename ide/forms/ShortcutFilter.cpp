@@ -5,10 +5,29 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QContextMenuEvent>
 #include <QDockWidget>
 #include <QKeyEvent>
 
 namespace vexa::ide {
+
+namespace {
+
+bool IsContextMenuKey(const QKeyEvent& Key) {
+  const Qt::KeyboardModifiers mods = Key.modifiers() & (Qt::ShiftModifier | Qt::ControlModifier |
+                                                        Qt::AltModifier | Qt::MetaModifier);
+  return Key.key() == Qt::Key_F10 && mods == Qt::ShiftModifier;
+}
+
+// The request the Menu key makes: at the control's cursor, from the keyboard.
+void OpenContextMenu(QWidget* Target, Qt::KeyboardModifiers Modifiers) {
+  if (!Target->isEnabled()) return;
+  const QPoint pos = Target->inputMethodQuery(Qt::ImCursorRectangle).toRect().center();
+  QContextMenuEvent event(QContextMenuEvent::Keyboard, pos, Target->mapToGlobal(pos), Modifiers);
+  QApplication::sendEvent(Target, &event);
+}
+
+}  // namespace
 
 TShortcutFilter::TShortcutFilter(QWidget* MainWindow, QObject* Parent)
     : QObject(Parent), mainWindow_(MainWindow) {
@@ -45,6 +64,13 @@ bool TShortcutFilter::eventFilter(QObject* Watched, QEvent* Event) {
   if ((type != QEvent::ShortcutOverride && type != QEvent::KeyPress) || !Acts())
     return QObject::eventFilter(Watched, Event);
   auto* key = static_cast<QKeyEvent*>(Event);
+  if (IsContextMenuKey(*key)) {
+    QWidget* focus = QApplication::focusWidget();
+    if (type != QEvent::KeyPress || !focus || Watched != focus)
+      return QObject::eventFilter(Watched, Event);
+    if (!key->isAutoRepeat()) OpenContextMenu(focus, key->modifiers());
+    return true;
+  }
   CommandsDataModule->UpdateActions();
   const TTaker taker = Taker(key);
   if (taker == TTaker::None) return QObject::eventFilter(Watched, Event);

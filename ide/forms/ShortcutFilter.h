@@ -7,6 +7,8 @@
 //   - Escape pauses a running simulation; the control gets no key.
 //   - A key owned by an enabled action (lists Standard, View, Development)
 //     fires that action once; the control gets no key.
+//   - Shift+F10 opens the focused control's context menu, as the Menu key
+//     does.
 //   - A key of a disabled action, and every other key, goes to the control.
 // It acts only while the main window or one of its floating tool windows is
 // the active window, with no popup menu and no modal dialog open.

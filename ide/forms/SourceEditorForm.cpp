@@ -5,8 +5,10 @@
 #include "forms/CommandsDataModule.h"
 #include "forms/SourceEditor.h"
 
+#include <QApplication>
 #include <QFocusEvent>
 #include <QMenu>
+#include <QMenuBar>
 #include <QTabWidget>
 #include <QVBoxLayout>
 
@@ -86,21 +88,40 @@ int TSourceEditorForm::LineLook(int Line) const {
 }
 
 bool TSourceEditorForm::eventFilter(QObject* Watched, QEvent* Event) {
-  if (Watched == SynEditor && Editor) {
-    // A context menu takes the focus only for a moment; a dialog of our own or
-    // another application leaves the handlers to the main window.
+  if (Watched == menuBar_ && Event->type() == QEvent::FocusOut &&
+      static_cast<QFocusEvent*>(Event)->reason() != Qt::PopupFocusReason) {
+    // The focus already names the widget that takes it; none: the window
+    // lost the activation, which has its own rule.
+    QWidget* now = QApplication::focusWidget();
+    if (now) WatchMenuBar(nullptr);
+    if (now && now != SynEditor && Editor) Editor->FocusLeft();
+  } else if (Watched == SynEditor && Editor) {
+    // A context menu takes the focus only for a moment, and the menu bar
+    // takes it from the keyboard to act on this editor; a dialog of our own
+    // or another application leaves the handlers to the main window.
     if (Event->type() == QEvent::FocusIn) {
+      WatchMenuBar(nullptr);
       if (static_cast<QFocusEvent*>(Event)->reason() != Qt::PopupFocusReason) {
         Editor->FocusEntered();
       }
     } else if (Event->type() == QEvent::FocusOut) {
       const Qt::FocusReason reason = static_cast<QFocusEvent*>(Event)->reason();
-      if (reason != Qt::PopupFocusReason && reason != Qt::ActiveWindowFocusReason) {
+      if (reason == Qt::MenuBarFocusReason &&
+          qobject_cast<QMenuBar*>(QApplication::focusWidget())) {
+        WatchMenuBar(QApplication::focusWidget());
+      } else if (reason != Qt::PopupFocusReason && reason != Qt::ActiveWindowFocusReason) {
         Editor->FocusLeft();
       }
     }
   }
   return QWidget::eventFilter(Watched, Event);
+}
+
+void TSourceEditorForm::WatchMenuBar(QWidget* MenuBar) {
+  if (menuBar_ == MenuBar) return;
+  if (menuBar_) menuBar_->removeEventFilter(this);
+  menuBar_ = MenuBar;
+  if (menuBar_) menuBar_->installEventFilter(this);
 }
 
 void TSourceEditorForm::BuildPopupMenu() {

@@ -62,6 +62,12 @@ class TSourceEditorForm : public QWidget {
  private:
   void BuildPopupMenu();
   void ShowPopupMenu(const QPoint& Pos);
+  // The menu bar that took the focus from the control, watched until it
+  // gives the focus away.
+  void WatchMenuBar(QWidget* MenuBar);
+
+  // Set while the menu bar has the keyboard on behalf of this editor.
+  QPointer<QWidget> menuBar_;
 };
 
 // The tab page of an editor; deleted on a later turn of the event loop after

@@ -130,6 +130,15 @@ QString TVexaDockWidget::DockSiteName() const {
   return site ? site->objectName() : QString();
 }
 
+bool TVexaDockWidget::event(QEvent* Event) {
+  // A floating tool window that becomes active takes the commands from the
+  // main window, as another application would; the widget that gets its
+  // focus next installs its own handlers.
+  if (Event->type() == QEvent::WindowActivate && !qobject_cast<QMainWindow*>(window()))
+    ClearCommandHandlers();
+  return QDockWidget::event(Event);
+}
+
 void TVexaDockWidget::closeEvent(QCloseEvent* Event) {
   QDockWidget::closeEvent(Event);
   if (Event->isAccepted() && FOwner) FOwner->FormClose(this);

@@ -46,6 +46,7 @@ class TVexaDockWidget final : public QDockWidget {
   void FitMinimumSize();
 
  protected:
+  bool event(QEvent* Event) override;
   void closeEvent(QCloseEvent* Event) override;
   void showEvent(QShowEvent* Event) override;
   void hideEvent(QHideEvent* Event) override;

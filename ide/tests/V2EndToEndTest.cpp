@@ -16,6 +16,7 @@
 #include "forms/ProjectTree.h"
 #include "forms/SourceEditor.h"
 #include "forms/SourceEditorForm.h"
+#include "forms/WatchesView.h"
 #include "projects/MainThreadInvoker.h"
 #include "projects/V2Project.h"
 #include "projects/VexaMessage.h"
@@ -23,12 +24,17 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QContextMenuEvent>
 #include <QDir>
+#include <QDockWidget>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QListView>
 #include <QListWidget>
 #include <QMenu>
+#include <QMenuBar>
 #include <QPushButton>
+#include <QTableView>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -460,6 +466,199 @@ TEST_F(V2EndToEndTest, TheProjectModulesDialogFromTheTreeMenuReordersTheProject)
   EXPECT_LT(text.indexOf("display"), text.indexOf("motor")) << text.toStdString();
   EXPECT_LT(text.indexOf("motor"), text.indexOf("main")) << text.toStdString();
   EXPECT_TRUE((*dialogs_)->calls.empty()) << DialogTexts().toStdString();
+}
+
+// The keyboard in the real main window: menus opened with Alt, floating tool
+// windows and Shift+F10.
+class KeyboardEndToEndTest : public V2EndToEndTest {
+ protected:
+  // The demo open and motor's editor focused in the active main window.
+  std::shared_ptr<TSourceEditor> FocusedEditor() {
+    const Ref<IVexaProject> project = OpenDemo();
+    const Ref<IVexaModule> motor = project ? Module(project, "motor") : nullptr;
+    if (!motor) return nullptr;
+    auto editor = std::dynamic_pointer_cast<TSourceEditor>(VexaIDE->ShowModuleEditor(motor));
+    if (!editor || !FocusEditor(*editor)) return nullptr;
+    return editor;
+  }
+
+  bool FocusEditor(TSourceEditor& Editor) {
+    window_->activateWindow();
+    if (!QTest::qWaitForWindowActive(window_.get())) return false;
+    Editor.Control()->setFocus(Qt::OtherFocusReason);
+    return ProcessUntil([&] { return Editor.Control()->hasFocus(); }, 5000);
+  }
+
+  QMenu* MainMenu(const QString& Title) const {
+    for (QAction* a : window_->menuBar()->actions())
+      if (a->text() == Title) return a->menu();
+    return nullptr;
+  }
+
+  // Opens the main menu Title with Alt and its key; waits for the idle update
+  // of the actions while it is open.
+  QMenu* OpenWithAlt(Qt::Key Key, const QString& Title) {
+    QMenu* menu = MainMenu(Title);
+    if (!menu) return nullptr;
+    QTest::keyClick(window_.get(), Key, Qt::AltModifier);
+    if (!ProcessUntil([&] { return menu->isVisible(); }, 5000)) return nullptr;
+    QTest::qWait(3 * TCommandsDataModule::kUpdateInterval);
+    return menu;
+  }
+
+  // Closes any open menu and leaves the menu bar's keyboard mode.
+  void CloseMenus() {
+    while (QWidget* popup = QApplication::activePopupWidget()) popup->close();
+    if (QApplication::focusWidget() == window_->menuBar())
+      QTest::keyClick(window_->menuBar(), Qt::Key_Escape);
+    QApplication::processEvents();
+  }
+};
+
+TEST_F(KeyboardEndToEndTest,
+       MainMenusOpenedWithAltActOnTheFocusedEditorUntilAnotherWidgetTakesTheFocus) {
+  std::shared_ptr<TSourceEditor> editor = FocusedEditor();
+  ASSERT_TRUE(editor) << DialogTexts().toStdString();
+
+  // Alt+B: the edit menu offers the editor's commands.
+  QMenu* edit = OpenWithAlt(Qt::Key_B, "&Bearbeiten");
+  ASSERT_TRUE(edit);
+  QAction* selectAll = CommandsDataModule->Action("actEditSelectAll");
+  ASSERT_TRUE(edit->actions().contains(selectAll));
+  EXPECT_TRUE(selectAll->isEnabled());
+  EXPECT_TRUE(CommandsDataModule->Action("actSearchFind")->isEnabled());
+  CloseMenus();
+  ASSERT_TRUE(ProcessUntil([&] { return editor->Control()->hasFocus(); }, 5000));
+
+  // Alt+D, U selects "Speichern unter..." (Print shares the U), Enter runs it.
+  QMenu* file = OpenWithAlt(Qt::Key_D, "&Datei");
+  ASSERT_TRUE(file);
+  QAction* saveAs = CommandsDataModule->Action("actFileSaveAs");
+  EXPECT_TRUE(saveAs->isEnabled());
+  EXPECT_TRUE(CommandsDataModule->Action("actFileClose")->isEnabled());
+  (*dialogs_)->calls.clear();
+  QTest::keyClick(file, Qt::Key_U);
+  EXPECT_EQ(file->activeAction(), saveAs);
+  QTest::keyClick(file, Qt::Key_Return);
+  EXPECT_TRUE(ProcessUntil(
+      [&] {
+        for (const auto& call : (*dialogs_)->calls)
+          if (call.kind == test::TFakeDialogs::Kind::FileDialog) return true;
+        return false;
+      },
+      5000));
+  CloseMenus();
+  ASSERT_TRUE(FocusEditor(*editor));
+
+  // Alt+D, then a click into the tree: the editor gives up its commands.
+  ASSERT_TRUE(OpenWithAlt(Qt::Key_D, "&Datei"));
+  ASSERT_EQ(QApplication::focusWidget(), window_->menuBar());
+  QTreeWidget* view = tree_->EditorForm()->treeProjects;
+  QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, view->visualItemRect(Root()).center());
+  CloseMenus();
+  ASSERT_TRUE(view->hasFocus());
+  EXPECT_EQ(EditCommandHandler, nullptr);
+  EXPECT_EQ(FileCommandHandler, nullptr);
+  QTest::keyClick(view, Qt::Key_A, Qt::ControlModifier);
+  EXPECT_FALSE(editor->Control()->hasSelectedText());
+}
+
+TEST_F(KeyboardEndToEndTest, AFloatingToolWindowWithTheFocusOwnsTheCommands) {
+  std::shared_ptr<TSourceEditor> editor = FocusedEditor();
+  ASSERT_TRUE(editor) << DialogTexts().toStdString();
+  auto watches = std::dynamic_pointer_cast<TWatchesViewer>(WatchesView);
+  ASSERT_TRUE(watches && watches->ViewerForm());
+
+  struct Case {
+    const char* name;
+    QDockWidget* dock;
+    QWidget* control;
+  };
+  const Case cases[] = {
+      {"Meldungen", messages_->DockWidget(), messages_->ViewerForm()->dgMessages},
+      {"Überwachte Variablen", watches->DockWidget(), watches->ViewerForm()->dgWatches},
+      {"Projekte", tree_->DockWidget(), tree_->EditorForm()->treeProjects},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    ASSERT_TRUE(FocusEditor(*editor));
+    ASSERT_EQ(EditCommandHandler.get(), static_cast<IEditCommands*>(editor.get()));
+    c.dock->setFloating(true);
+    c.dock->show();
+    c.dock->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(c.dock));
+    c.control->setFocus(Qt::OtherFocusReason);
+    ASSERT_TRUE(ProcessUntil([&] { return c.control->hasFocus(); }, 5000));
+
+    QTest::keyClick(c.control, Qt::Key_A, Qt::ControlModifier);
+    EXPECT_FALSE(editor->Control()->hasSelectedText());
+    EXPECT_EQ(EditCommandHandler, nullptr);
+    EXPECT_EQ(FileCommandHandler, nullptr);
+    EXPECT_EQ(SearchCommandHandler, nullptr);
+    EXPECT_EQ(DebugCommandHandler, nullptr);
+    // The tree installs its own.
+    if (c.control == tree_->EditorForm()->treeProjects)
+      EXPECT_EQ(ProjectCommandHandler, tree_->Commands());
+    else
+      EXPECT_EQ(ProjectCommandHandler, nullptr);
+    c.dock->setFloating(false);
+  }
+
+  // Back in the main window the editor takes the commands again.
+  ASSERT_TRUE(FocusEditor(*editor));
+  EXPECT_EQ(EditCommandHandler.get(), static_cast<IEditCommands*>(editor.get()));
+}
+
+TEST_F(KeyboardEndToEndTest, ShiftF10OpensTheContextMenuOfTheFocusedView) {
+  std::shared_ptr<TSourceEditor> editor = FocusedEditor();
+  ASSERT_TRUE(editor) << DialogTexts().toStdString();
+  auto watches = std::dynamic_pointer_cast<TWatchesViewer>(WatchesView);
+  ASSERT_TRUE(watches && watches->ViewerForm());
+  QTreeWidget* tree = tree_->EditorForm()->treeProjects;
+  tree->setCurrentItem(Root());
+
+  // Shift+F10 to the focused control; the popup that opens, if any.
+  auto shiftF10 = [&](QWidget* Control) -> QWidget* {
+    if (!Control->hasFocus()) return nullptr;
+    QTest::keyClick(Control, Qt::Key_F10, Qt::ShiftModifier);
+    ProcessUntil([] { return QApplication::activePopupWidget() != nullptr; }, 2000);
+    QWidget* popup = QApplication::activePopupWidget();
+    CloseMenus();
+    return popup;
+  };
+
+  EXPECT_EQ(shiftF10(editor->Control()), editor->Form()->lmnuSourceEditor);
+
+  ProjectEditor->GetToolWindow()->Show(true);
+  ASSERT_TRUE(ProcessUntil([&] { return tree->hasFocus(); }, 5000));
+  EXPECT_EQ(shiftF10(tree), tree_->EditorForm()->pmnuProjectTree);
+
+  WatchesView->GetToolWindow()->Show(true);
+  QTableView* grid = watches->ViewerForm()->dgWatches;
+  ASSERT_TRUE(ProcessUntil([&] { return grid->hasFocus(); }, 5000));
+  EXPECT_EQ(shiftF10(grid), watches->ViewerForm()->lmnuWatch);
+
+  // The message view has no menu of its own; it gets the request the Menu
+  // key makes, from the keyboard.
+  struct TRequests : QObject {
+    int Count = 0;
+    bool eventFilter(QObject*, QEvent* Event) override {
+      if (Event->type() == QEvent::ContextMenu &&
+          static_cast<QContextMenuEvent*>(Event)->reason() == QContextMenuEvent::Keyboard)
+        ++Count;
+      return false;
+    }
+  } requests;
+  MessageView->GetToolWindow()->Show(true);
+  QListView* list = messages_->ViewerForm()->dgMessages;
+  ASSERT_TRUE(ProcessUntil([&] { return list->hasFocus(); }, 5000));
+  list->installEventFilter(&requests);
+  EXPECT_EQ(shiftF10(list), nullptr);
+  EXPECT_EQ(requests.Count, 1);
+  // Other keys with F10 are not the request.
+  QTest::keyClick(list, Qt::Key_F10);
+  QTest::keyClick(list, Qt::Key_F10, Qt::ShiftModifier | Qt::ControlModifier);
+  EXPECT_EQ(requests.Count, 1);
 }
 
 }  // namespace
