@@ -7,7 +7,9 @@
 #include "Settings.h"
 
 #include <QEvent>
+#include <QLibraryInfo>
 #include <QPointer>
+#include <QTranslator>
 
 #include <cstdio>
 
@@ -46,6 +48,19 @@ bool ExitAfterFirstPaintWanted() {
 
 }  // namespace
 
+bool LoadQtTranslations(const QString& Directory) {
+  QCoreApplication* app = QCoreApplication::instance();
+  if (!app) return false;
+  const QString dir =
+      Directory.isEmpty() ? QLibraryInfo::path(QLibraryInfo::TranslationsPath) : Directory;
+  auto translator = std::make_unique<QTranslator>(app);
+  if (!translator->load(QStringLiteral("qtbase_de"), dir) ||
+      !QCoreApplication::installTranslator(translator.get()))
+    return false;
+  translator.release();  // owned by the application
+  return true;
+}
+
 bool SplashWanted(const QStringList& Arguments) {
   for (int i = 1; i < Arguments.size(); ++i) {
     const QString& a = Arguments[i];
@@ -61,6 +76,8 @@ int RunIDE(int& argc, char** argv, const TStartupHooks& Hooks) {
   std::unique_ptr<QCoreApplication> app = Hooks.CreateApplication(argc, argv);
   // Qt has set the user's C locale; numbers must keep the decimal point.
   FixNumericLocale();
+  // Dialogs of Qt (print, page set-up, files) speak German like the rest.
+  LoadQtTranslations();
   QCoreApplication::setOrganizationName(QStringLiteral("Dornik Electronic"));
   QCoreApplication::setApplicationName(QStringLiteral("Vexa IDE"));
 

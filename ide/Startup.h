@@ -25,11 +25,16 @@ struct TStartupHooks {
   std::function<int()> RunEventLoop;
 };
 
-// Application; numbers with "."; options read; services; splash; main window;
+// Application; numbers with "."; Qt's texts in German; options read; services; splash; main window;
 // event loop; main window deleted; options written; services released (the
 // simulation first, the IDE last); the application last. The event loop's
 // result.
 int RunIDE(int& argc, char** argv, const TStartupHooks& Hooks);
+
+// Installs Qt's German texts (qtbase_de.qm from Directory, Qt's own
+// translations folder when empty) on the application, whatever the locale:
+// the IDE speaks German only. False, and nothing installed, without the file.
+bool LoadQtTranslations(const QString& Directory = QString());
 
 // False when the arguments hold -ns or -NoSplash (any case).
 bool SplashWanted(const QStringList& Arguments);

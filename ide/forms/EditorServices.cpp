@@ -44,7 +44,9 @@ void InstallSourceEditorHooks() {
   hooks.Replace = [](TSourceEditor& Editor) { SearchOf(Editor).Replace(); };
   hooks.Print = [](TSourceEditor& Editor) {
     TVexaEditControl* control = Editor.Control();
-    PrintSource(control, Editor.GetDisplayName(), control->lexer(),
+    // The header names the file with its directory; an untitled text by its display name.
+    const QString fileName = Editor.GetFileName();
+    PrintSource(control, fileName.isEmpty() ? Editor.GetDisplayName() : fileName, control->lexer(),
                 static_cast<QWidget*>(Editor.Form()));
   };
 }

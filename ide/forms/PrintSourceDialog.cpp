@@ -2,6 +2,7 @@
 
 #include "Helpers.h"
 #include "Options.h"
+#include "forms/SourcePrinter.h"
 
 #include <QCheckBox>
 #include <QDialogButtonBox>
@@ -9,7 +10,7 @@
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLineEdit>
-#include <QPageSetupDialog>
+#include <QPrintDialog>
 #include <QPushButton>
 #include <QVBoxLayout>
 
@@ -75,8 +76,10 @@ TPrintSourceDialog::TPrintSourceDialog(QWidget* Parent) : QDialog(Parent) {
   connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
   connect(btnPrinterSetup, &QPushButton::clicked, this, [this] {
     if (!printer_) return;
-    QPageSetupDialog setup(printer_, this);
-    if (setup.exec() == QDialog::Accepted) printerSetUp_ = true;
+    // The printer is chosen here (or a PDF file), with its page set-up.
+    QPrintDialog setup(printer_, this);
+    setup.setOption(QAbstractPrintDialog::PrintToFile);
+    if (RunPrintDialog(setup) == QDialog::Accepted) printerSetUp_ = true;
   });
 
   auto* layout = new QVBoxLayout(this);

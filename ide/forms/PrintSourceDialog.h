@@ -19,7 +19,8 @@ class TPrintSourceDialog : public QDialog {
  public:
   explicit TPrintSourceDialog(QWidget* Parent = nullptr);
 
-  // The printer "&Einstellungen..." sets up; none disables the button.
+  // The printer "&Einstellungen..." chooses and sets up in the print dialog;
+  // none disables the button.
   void SetPrinter(QPrinter* Printer);
   // Whether the printer was set up through the button.
   bool PrinterSetUp() const { return printerSetUp_; }

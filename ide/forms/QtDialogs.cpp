@@ -40,15 +40,15 @@ void TQtDialogs::ShowError(const QString& Text) {
 }
 
 bool TQtDialogs::Confirm(const QString& Text) {
-  return Ask(QMessageBox::Question, Text, {{QMessageBox::Yes, "Ja"}, {QMessageBox::No, "Nein"}},
+  return Ask(QMessageBox::Question, Text, {{QMessageBox::Yes, "&Ja"}, {QMessageBox::No, "&Nein"}},
              QMessageBox::No) == QMessageBox::Yes;
 }
 
 int TQtDialogs::ConfirmCancel(const QString& Text) {
-  switch (
-      Ask(QMessageBox::Question, Text,
-          {{QMessageBox::Yes, "Ja"}, {QMessageBox::No, "Nein"}, {QMessageBox::Cancel, "Abbrechen"}},
-          QMessageBox::Cancel)) {
+  switch (Ask(
+      QMessageBox::Question, Text,
+      {{QMessageBox::Yes, "&Ja"}, {QMessageBox::No, "&Nein"}, {QMessageBox::Cancel, "Abbrechen"}},
+      QMessageBox::Cancel)) {
     case QMessageBox::Yes: return IdYes;
     case QMessageBox::No: return IdNo;
     default: return IdCancel;

@@ -5,7 +5,8 @@
 namespace vexa::ide {
 
 // Message boxes, file dialogs and text inputs with Qt: caption "Dornik Vexa IDE", a beep
-// first, German button texts. Modal over the active window.
+// first, German button texts; J and N (also with Alt) answer Ja and Nein.
+// Modal over the active window.
 class TQtDialogs final : public IDialogs {
  public:
   void ShowError(const QString& Text) override;

@@ -230,10 +230,13 @@ TPrintDialogRunner SetPrintDialogRunner(TPrintDialogRunner Runner_) {
   return previous;
 }
 
+int RunPrintDialog(QDialog& Dialog) { return RunDialog(Dialog); }
+
 void PrintSource(QsciScintilla* Source, const QString& Title, QsciLexer* LexerOrNull,
                  QWidget* Parent) {
   if (!Source) return;
   TSourcePrinter printer;
+  printer.setDocName(Title);
   TPrintSourceDialog dialog(Parent);
   dialog.SetPrinter(&printer);
   if (RunDialog(dialog) != QDialog::Accepted) return;

@@ -88,9 +88,9 @@ class TSourcePrinter : public QsciPrinter {
 };
 
 // The Print command of a source editor: asks the print options, then prints
-// on the default printer; with no printer known the print dialog (which can
-// print to a PDF file) comes first. Title is the file name or the untitled
-// name; LexerOrNull the editor's highlighter.
+// on the printer chosen in their set-up, else on the default printer; with no
+// printer known the print dialog (which can print to a PDF file) comes first. Title is the file
+// name or the untitled name; LexerOrNull the editor's highlighter.
 void PrintSource(QsciScintilla* Source, const QString& Title, QsciLexer* LexerOrNull,
                  QWidget* Parent);
 
@@ -103,5 +103,7 @@ bool PrintSourceToPdf(QsciScintilla* Source, const QString& Title, QsciLexer* Le
 // Returns the previous runner; an empty one restores exec().
 using TPrintDialogRunner = std::function<int(QDialog&)>;
 TPrintDialogRunner SetPrintDialogRunner(TPrintDialogRunner Runner);
+// Runs Dialog with the runner set (exec() without one).
+int RunPrintDialog(QDialog& Dialog);
 
 }  // namespace vexa::ide

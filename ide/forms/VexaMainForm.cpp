@@ -2,6 +2,8 @@
 
 #include "forms/VexaDockable.h"
 
+#include <QEvent>
+#include <QFontMetrics>
 #include <QLabel>
 #include <QShowEvent>
 #include <QStatusBar>
@@ -15,6 +17,37 @@ namespace {
 
 constexpr int kFixedPanelWidths[] = {80, 64, 80};
 constexpr int kTextPanelMinWidth = 50;
+
+// A fixed status panel: never narrower than its base width, and wide enough
+// for each of its texts in its current font.
+class TFixedStatusPanel final : public QLabel {
+ public:
+  TFixedStatusPanel(QWidget* Parent, int BaseWidth, std::vector<QString> Texts)
+      : QLabel(Parent), baseWidth_(BaseWidth), texts_(std::move(Texts)) {
+    setAlignment(Qt::AlignCenter);
+    FitWidth();
+  }
+
+ protected:
+  void changeEvent(QEvent* Event) override {
+    QLabel::changeEvent(Event);
+    if (Event->type() == QEvent::FontChange || Event->type() == QEvent::StyleChange) FitWidth();
+  }
+
+ private:
+  void FitWidth() {
+    const QFontMetrics metrics(font());
+    int widest = 0;
+    for (const QString& text : texts_) widest = std::max(widest, metrics.horizontalAdvance(text));
+    // Frame, margins and a little air on each side.
+    const QMargins margins = contentsMargins();
+    const int extra = margins.left() + margins.right() + 2 * margin() + metrics.averageCharWidth();
+    setFixedWidth(std::max(baseWidth_, widest + extra));
+  }
+
+  int baseWidth_;
+  std::vector<QString> texts_;
+};
 
 // A separate window is a top-level floating dock widget; only docks laid out
 // in the window count for an area.
@@ -50,14 +83,20 @@ TVexaMainForm::TVexaMainForm(QWidget* Parent) : QMainWindow(Parent) {
 
   Statusbar = new QStatusBar(this);
   Statusbar->setObjectName(QStringLiteral("Statusbar"));
+  // The longest texts of the fixed panels: the caret (" %6d:%3d "), the
+  // modified mark and the editing modes.
+  const std::vector<QString> fixedTexts[] = {
+      {QStringLiteral(" 999999:999 ")},
+      {QString::fromUtf8("Verändert")},
+      {QString::fromUtf8("Überschreiben"), QString::fromUtf8("Einfügen"),
+       QStringLiteral("Nur lesen")}};
   for (int i = 0; i < StatusPanelCount; ++i) {
-    auto* panel = new QLabel(Statusbar);
-    panel->setObjectName(QStringLiteral("StatusPanel%1").arg(i));
+    QLabel* panel = nullptr;
     if (i < StatusPanelText) {
-      panel->setFixedWidth(kFixedPanelWidths[i]);
-      panel->setAlignment(Qt::AlignCenter);
+      panel = new TFixedStatusPanel(Statusbar, kFixedPanelWidths[i], fixedTexts[i]);
       Statusbar->addWidget(panel);
     } else {
+      panel = new QLabel(Statusbar);
       // Long texts (download progress) must neither be cut by a fixed width
       // nor widen the window.
       panel->setMinimumWidth(kTextPanelMinWidth);
@@ -65,6 +104,7 @@ TVexaMainForm::TVexaMainForm(QWidget* Parent) : QMainWindow(Parent) {
       panel->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
       Statusbar->addWidget(panel, 1);
     }
+    panel->setObjectName(QStringLiteral("StatusPanel%1").arg(i));
     FPanels[i] = panel;
   }
   setStatusBar(Statusbar);

@@ -9,11 +9,17 @@
 #include "TestApp.h"
 #include "editor/VexaEditControl.h"
 #include "editor/VexaLexer.h"
+#include "forms/PrintSourceDialog.h"
 #include "forms/SourceEditor.h"
+#include "forms/SourcePrinter.h"
 
 #include <QFile>
+#include <QPrintDialog>
+#include <QPrinter>
+#include <QPushButton>
 #include <QTabWidget>
 #include <QTemporaryDir>
+#include <QTimer>
 
 #include <gtest/gtest.h>
 
@@ -81,6 +87,63 @@ TEST_F(EditorServicesTest, SourcesGetTheirLanguagesLexerAndPlainFilesNone) {
     EXPECT_EQ(editor->Control()->findChildren<TVexaLexer*>().size(), c.lexer ? 1 : 0) << c.name;
     editor->Close();
   }
+}
+
+// Prints Editor into the PDF file File (chosen in the options' set-up) and
+// gives the printout's title back ("" when none was found).
+QString PrintedTitle(TSourceEditor& Editor, const QString& File) {
+  TPrintDialogRunner saved = SetPrintDialogRunner([&](QDialog& d) {
+    if (auto* options = qobject_cast<TPrintSourceDialog*>(&d)) {
+      options->btnPrinterSetup->click();
+      d.accept();
+      return d.result();
+    }
+    if (auto* setup = qobject_cast<QPrintDialog*>(&d)) {
+      setup->printer()->setOutputFormat(QPrinter::PdfFormat);
+      setup->printer()->setOutputFileName(File);
+      return int(QDialog::Accepted);
+    }
+    return int(QDialog::Rejected);
+  });
+  // A dialog that does not go through the runner is closed.
+  QTimer guard;
+  guard.setInterval(500);
+  QObject::connect(&guard, &QTimer::timeout, [] {
+    if (auto* d = qobject_cast<QDialog*>(QApplication::activeModalWidget())) d->reject();
+  });
+  guard.start();
+  Editor.Print();
+  SetPrintDialogRunner(saved);
+  QFile pdf(File);
+  if (!pdf.open(QIODevice::ReadOnly)) return {};
+  // The document title: a UTF-16 text with its byte order mark.
+  const QByteArray data = pdf.readAll();
+  const qsizetype start = data.indexOf("/Title (\xfe\xff");
+  if (start < 0) return {};
+  QString title;
+  for (qsizetype i = start + 10; i + 1 < data.size() && data[i] != ')';) {
+    char bytes[2];
+    for (char& b : bytes) {
+      if (data[i] == '\\') ++i;
+      b = data[i++];
+    }
+    title += QChar(char16_t((uchar(bytes[0]) << 8) | uchar(bytes[1])));
+  }
+  return title;
+}
+
+// The printout is titled with the file's name and directory; an untitled
+// text with its display name.
+TEST_F(EditorServicesTest, PrintoutTitleIsTheFileNameWithItsDirectory) {
+  auto saved = Open("motor.v2", "int speed;\n", FileKindV2Module);
+  ASSERT_TRUE(saved);
+  EXPECT_EQ(PrintedTitle(*saved, dir.filePath("saved.pdf")), dir.filePath("motor.v2"));
+
+  auto untitled = TSourceEditorFactory::Create(&pages, QString(), FileKindV2Module, nullptr);
+  ASSERT_TRUE(untitled);
+  untitled->Control()->setText("int speed;\n");
+  ASSERT_TRUE(untitled->GetDisplayName().startsWith("Unbenannt"));
+  EXPECT_EQ(PrintedTitle(*untitled, dir.filePath("untitled.pdf")), untitled->GetDisplayName());
 }
 
 TEST_F(EditorServicesTest, SearchAndPrintCommandsAreOfferedForText) {

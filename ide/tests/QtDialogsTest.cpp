@@ -37,8 +37,9 @@ Seen Answer(const std::function<void()>& ask, const QString& answer) {
     seen.icon = box->icon();
     QAbstractButton* chosen = nullptr;
     for (QAbstractButton* b : box->buttons()) {
-      seen.buttons << b->text();
-      if (b->text() == answer) chosen = b;
+      const QString text = QString(b->text()).remove('&');
+      seen.buttons << text;
+      if (text == answer) chosen = b;
     }
     if (chosen)
       chosen->click();
@@ -80,6 +81,51 @@ TEST(TQtDialogs, ConfirmIsTrueOnlyForJa) {
     EXPECT_EQ(result, c.expected) << c.button;
     EXPECT_EQ(seen.buttons.size(), 2);
     EXPECT_TRUE(seen.buttons.contains("Ja") && seen.buttons.contains("Nein"));
+  }
+}
+
+// Runs ask() and types Key (with Modifiers) into its box once it is up.
+// True when that key closed the box.
+bool Type(const std::function<void()>& ask, Qt::Key Key, Qt::KeyboardModifiers Modifiers) {
+  test::TestApp();
+  bool seen = false, escaped = false;
+  QTimer::singleShot(0, [&] {
+    auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+    if (!box) return;
+    // A key no button takes leaves the box open.
+    QTimer::singleShot(3000, box, [box, &escaped] {
+      escaped = true;
+      QTest::keyClick(box, Qt::Key_Escape);
+    });
+    // Alt+letter goes through the shortcuts of the active window.
+    box->activateWindow();
+    seen = QTest::qWaitForWindowActive(box);
+    if (seen) QTest::keyClick(box, Key, Modifiers);
+  });
+  ask();
+  return seen && !escaped;
+}
+
+// J and N answer with and without Alt, as their underlined letters say.
+TEST(TQtDialogs, QuestionBoxesAnswerToTheirMnemonics) {
+  struct Case {
+    Qt::Key key;
+    Qt::KeyboardModifiers modifiers;
+    int confirmCancel;
+    bool confirm;
+  } const cases[] = {{Qt::Key_J, Qt::NoModifier, IdYes, true},
+                     {Qt::Key_N, Qt::NoModifier, IdNo, false},
+                     {Qt::Key_J, Qt::AltModifier, IdYes, true},
+                     {Qt::Key_N, Qt::AltModifier, IdNo, false}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(QKeySequence(int(c.modifiers) | c.key).toString().toStdString());
+    TQtDialogs dialogs;
+    int answer = -1;
+    EXPECT_TRUE(Type([&] { answer = dialogs.ConfirmCancel("Speichern?"); }, c.key, c.modifiers));
+    EXPECT_EQ(answer, c.confirmCancel);
+    bool confirmed = !c.confirm;
+    EXPECT_TRUE(Type([&] { confirmed = dialogs.Confirm("Frage"); }, c.key, c.modifiers));
+    EXPECT_EQ(confirmed, c.confirm);
   }
 }
 
@@ -190,8 +236,9 @@ TEST(TQtDialogs, InputQueryShowsCaptionPromptAndTextAndGivesTheEntryBackOnlyOnOk
         QTest::keyClick(dialog, Qt::Key_Escape);
     });
     QString value = QStringLiteral("alt");
-    EXPECT_EQ(dialogs.InputQuery(QStringLiteral("Wert ändern"), QStringLiteral("Neuer Wert:"), value),
-              ok);
+    EXPECT_EQ(
+        dialogs.InputQuery(QStringLiteral("Wert ändern"), QStringLiteral("Neuer Wert:"), value),
+        ok);
     EXPECT_EQ(caption, QStringLiteral("Wert ändern"));
     EXPECT_EQ(prompt, QStringLiteral("Neuer Wert:"));
     EXPECT_EQ(shown, QStringLiteral("alt"));

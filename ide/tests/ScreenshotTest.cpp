@@ -12,6 +12,7 @@
 #include "Options.h"
 #include "Services.h"
 #include "Settings.h"
+#include "Startup.h"
 #include "TempSettings.h"
 #include "TestApp.h"
 #include "forms/CommandsDataModule.h"
@@ -83,6 +84,9 @@ class Screenshots : public testing::Test {
  protected:
   void SetUp() override {
     test::TestApp();
+    // As the program starts: Qt's own texts (shortcuts, dialogs) in German.
+    static const bool german = LoadQtTranslations();
+    (void)german;
     settings::WriteBool("Misc", "ShowTipOfTheDay", false);
   }
   void TearDown() override { ReleaseServices(); }

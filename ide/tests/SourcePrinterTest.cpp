@@ -15,8 +15,10 @@
 #include <QLineEdit>
 #include <QPrintDialog>
 #include <QPrinterInfo>
+#include <QPushButton>
 #include <QRegularExpression>
 #include <QTemporaryDir>
+#include <QTimer>
 
 namespace vexa::ide {
 namespace {
@@ -298,6 +300,55 @@ TEST_F(PrintSourceDialogTest, PrintCommandAsksForOptionsThenForAPrinter) {
   });
   PrintSource(&editor, "t", nullptr, nullptr);
   EXPECT_EQ(run, QStringList({"vexa::ide::TPrintSourceDialog", "QPrintDialog"}));
+  EXPECT_TRUE(dialogs_->calls.empty());
+}
+
+// "&Einstellungen..." opens the print dialog on the printout's printer; the
+// printer (here a PDF file) chosen there is the one OK prints on, without
+// asking again.
+TEST_F(PrintSourceDialogTest, SetUpChoosesThePrinterThatOkPrintsOn) {
+  QTemporaryDir dir;
+  ASSERT_TRUE(dir.isValid());
+  const QString file = dir.filePath("gewaehlt.pdf");
+  QsciScintilla editor;
+  editor.setText("text\nmore text\n");
+  QStringList run;
+  bool insideOptions = false;
+  SetPrintDialogRunner([&](QDialog& d) {
+    run << QString::fromLatin1(d.metaObject()->className()) + (insideOptions ? " in options" : "");
+    if (auto* options = qobject_cast<TPrintSourceDialog*>(&d)) {
+      insideOptions = true;
+      EXPECT_TRUE(options->btnPrinterSetup->isEnabled());
+      options->btnPrinterSetup->click();
+      insideOptions = false;
+      EXPECT_TRUE(options->PrinterSetUp());
+      d.accept();
+      return d.result();
+    }
+    if (auto* setup = qobject_cast<QPrintDialog*>(&d)) {
+      EXPECT_TRUE(setup->testOption(QAbstractPrintDialog::PrintToFile));
+      // As the dialog leaves the printer when "print to file (PDF)" is chosen.
+      setup->printer()->setOutputFormat(QPrinter::PdfFormat);
+      setup->printer()->setOutputFileName(file);
+      return int(QDialog::Accepted);
+    }
+    return int(QDialog::Rejected);
+  });
+  // A set-up dialog that does not go through the runner is closed here.
+  bool stray = false;
+  QTimer guard;
+  guard.setInterval(500);
+  QObject::connect(&guard, &QTimer::timeout, [&] {
+    if (auto* d = qobject_cast<QDialog*>(QApplication::activeModalWidget())) {
+      stray = true;
+      d->reject();
+    }
+  });
+  guard.start();
+  PrintSource(&editor, "t", nullptr, nullptr);
+  EXPECT_FALSE(stray) << "a dialog outside the print dialog";
+  EXPECT_EQ(run, QStringList({"vexa::ide::TPrintSourceDialog", "QPrintDialog in options"}));
+  EXPECT_EQ(PdfPages(file), 1);
   EXPECT_TRUE(dialogs_->calls.empty());
 }
 

@@ -130,6 +130,37 @@ TEST_F(StartupOrder, NoSplashSwitchSkipsOnlyTheSplash) {
   EXPECT_EQ(begin, expected);
 }
 
+// Qt's own dialog texts are German from the start, before the first window,
+// whatever the user's locale.
+TEST_F(StartupOrder, QtsOwnTextsAreGermanBeforeTheFirstWindow) {
+  test::TTempSettings temp;
+  ::setenv("LANG", "en_US.UTF-8", 1);
+  Args args({"vexaide", "-ns"});
+  TStartupHooks hooks = Traced();
+  QStringList shown;
+  hooks.CreateMainWindow = [&]() -> std::unique_ptr<QObject> {
+    shown << QCoreApplication::translate("QPlatformTheme", "Cancel")
+          << QCoreApplication::translate("QPrintDialog", "Print")
+          << QCoreApplication::translate("QFileSystemModel", "Size");
+    return std::make_unique<QObject>();
+  };
+  RunIDE(args.count, args.pointers.data(), hooks);
+  ::unsetenv("LANG");
+  EXPECT_EQ(shown, QStringList({"Abbrechen", "Drucken", QString::fromUtf8("Größe")}));
+}
+
+TEST(QtTranslations, AMissingTranslationFileChangesNothing) {
+  EXPECT_FALSE(LoadQtTranslations(QStringLiteral("/tmp"))) << "no application";
+  Args args({"vexaide"});
+  QCoreApplication app(args.count, args.pointers.data());
+  QTemporaryDir empty;
+  EXPECT_FALSE(LoadQtTranslations(empty.path()));
+  EXPECT_FALSE(LoadQtTranslations(empty.filePath(QStringLiteral("no/such/dir"))));
+  EXPECT_EQ(QCoreApplication::translate("QPlatformTheme", "Cancel"), "Cancel");
+  EXPECT_TRUE(LoadQtTranslations());
+  EXPECT_EQ(QCoreApplication::translate("QPlatformTheme", "Cancel"), "Abbrechen");
+}
+
 struct SplashCase {
   std::vector<QString> arguments;  // after the program name
   bool wanted;

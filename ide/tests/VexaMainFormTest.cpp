@@ -3,14 +3,24 @@
 #include <gtest/gtest.h>
 
 #include <QLabel>
+#include <QStatusBar>
 
 namespace vexa::ide {
 namespace {
 
 using test::Settle;
 
+// A font in which every status text fits the panels' base widths.
+void SetStatusFontPixels(TVexaMainForm& Main, int Pixels) {
+  QFont font = Main.StatusBar()->font();
+  font.setPixelSize(Pixels);
+  Main.StatusBar()->setFont(font);
+  Settle();
+}
+
 TEST(TVexaMainForm, StatusPanelsHaveTheirWidthsAndTheTextPanelTakesTheRest) {
   test::TMainWindowFixture w;
+  SetStatusFontPixels(w.Main, 6);
   struct Panel {
     int Width;
     Qt::Alignment Align;
@@ -48,6 +58,37 @@ TEST(TVexaMainForm, StatusPanelsHaveTheirWidthsAndTheTextPanelTakesTheRest) {
   w.Main.resize(10, w.Main.height());
   Settle();
   EXPECT_GE(text->width(), 50);
+}
+
+// Each fixed panel shows its longest text whole in any font of the status
+// bar, and keeps its base width where the texts fit.
+TEST(TVexaMainForm, FixedStatusPanelsFitTheirLongestTextsInTheStatusBarsFont) {
+  test::TMainWindowFixture w;
+  const int base[] = {80, 64, 80};
+  const QStringList texts[] = {
+      {" 999999:999 ", "      1:  1 "},
+      {QString::fromUtf8("Verändert")},
+      {QString::fromUtf8("Überschreiben"), "Nur lesen", QString::fromUtf8("Einfügen")}};
+  for (int pixels : {6, 40, 6}) {
+    SCOPED_TRACE(pixels);
+    SetStatusFontPixels(w.Main, pixels);
+    int right = -1;
+    for (int i = 0; i < 3; ++i) {
+      QLabel* panel = w.Main.StatusPanel(i);
+      EXPECT_EQ(panel->font().pixelSize(), pixels);
+      if (pixels < 10) {
+        EXPECT_EQ(panel->width(), base[i]) << i;
+      }
+      EXPECT_GE(panel->width(), base[i]) << i;
+      for (const QString& text : texts[i]) {
+        w.Main.SetPanelText(i, text);
+        EXPECT_LE(panel->sizeHint().width(), panel->width()) << text.toStdString();
+      }
+      EXPECT_GT(panel->x(), right) << "no overlap";
+      right = panel->geometry().right();
+    }
+    EXPECT_GT(w.Main.StatusPanel(StatusPanelText)->x(), right);
+  }
 }
 
 class TCountingMainForm final : public TVexaMainForm {
