@@ -416,13 +416,13 @@ void TSourceEditor::Paste() {
   if (form_) Control()->paste();
 }
 void TSourceEditor::Redo() {
-  if (form_) Control()->redo();
+  if (form_) Control()->ExecuteCommand(TEditorCommand::Redo);
 }
 void TSourceEditor::SelectAll() {
   if (form_) Control()->selectAll();
 }
 void TSourceEditor::Undo() {
-  if (form_) Control()->undo();
+  if (form_) Control()->ExecuteCommand(TEditorCommand::Undo);
 }
 
 bool TSourceEditor::TextPresent() {
