@@ -308,12 +308,7 @@ void TVexaV2Project::SetStatus(const QString& Text) {
 
 void TVexaV2Project::Download() {
   const int port = options::DownloadComV2;
-  if (port < 1 || port > 8) {
-    ShowError(QStringLiteral(
-        "Sie müssen zuerst die serielle Schnittstelle zur Übertragung des Programms zur Vexa "
-        "Unit auswählen!"));
-    return;
-  }
+  if (!CheckDownloadPort(port)) return;
   TV2Compiler* compiler = EnsureCompiler();
   if (!compiler) return;
   compiler->Download(port);
