@@ -59,6 +59,14 @@ QString FormatText(const QString& Format, std::initializer_list<TFormatArg> Args
 
 void ShowError(const QString& Text) { Dialogs().ShowError(Text); }
 bool Confirm(const QString& Text) { return Dialogs().Confirm(Text); }
+
+bool CheckDownloadPort(int Port) {
+  if (Port >= 1 && Port <= 8) return true;
+  ShowError(QStringLiteral(
+      "Sie müssen zuerst die serielle Schnittstelle zur Übertragung des Programms zur Vexa "
+      "Unit auswählen!"));
+  return false;
+}
 int ConfirmCancel(const QString& Text) { return Dialogs().ConfirmCancel(Text); }
 
 QString ExceptionClassName(const std::exception& E) {

@@ -63,6 +63,10 @@ bool ConfirmFmt(const QString& Format, const A&... Args) {
   return Confirm(FormatText(Format, {TFormatArg(Args)...}));
 }
 
+// True for a download port the user chose (COM1..COM8); else asks the user
+// to choose one first and returns false.
+bool CheckDownloadPort(int Port);
+
 // The class name of an exception object without its namespaces.
 QString ExceptionClassName(const std::exception& E);
 

@@ -50,16 +50,31 @@ TDecodedText DecodeText(const QByteArray& Bytes) {
   if (utf8.hasError()) {
     result.Format.Bom = false;
     result.Format.Encoding = TTextEncoding::Windows1252;
-    text.clear();
-    text.reserve(Bytes.size());
-    for (char b : Bytes) {
-      const auto u = static_cast<unsigned char>(b);
-      text.append(QChar(u >= 0x80 && u < 0xA0 ? kHighControls[u - 0x80] : char16_t(u)));
-    }
+    text = FromWindows1252(Bytes);
   }
   result.Format.LineEnd = FirstLineEnd(text);
   result.Text = std::move(text);
   return result;
+}
+
+QString FromWindows1252(QByteArrayView Bytes) {
+  QString text;
+  text.reserve(Bytes.size());
+  for (char b : Bytes) {
+    const auto u = static_cast<unsigned char>(b);
+    text.append(QChar(u >= 0x80 && u < 0xA0 ? kHighControls[u - 0x80] : char16_t(u)));
+  }
+  return text;
+}
+
+QByteArray ToWindows1252(const QString& Text) {
+  QByteArray bytes;
+  bytes.reserve(Text.size());
+  for (QChar c : Text) {
+    const int b = Windows1252Byte(c.unicode());
+    bytes.append(b < 0 ? '?' : char(b));
+  }
+  return bytes;
 }
 
 bool FitsWindows1252(const QString& Text) {
@@ -71,12 +86,7 @@ bool FitsWindows1252(const QString& Text) {
 
 QByteArray EncodeText(const QString& Text, TTextFormat& Format) {
   if (Format.Encoding == TTextEncoding::Windows1252) {
-    if (FitsWindows1252(Text)) {
-      QByteArray bytes;
-      bytes.reserve(Text.size());
-      for (QChar c : Text) bytes.append(char(Windows1252Byte(c.unicode())));
-      return bytes;
-    }
+    if (FitsWindows1252(Text)) return ToWindows1252(Text);
     Format.Encoding = TTextEncoding::Utf8;
     Format.Bom = false;
   }

@@ -36,6 +36,13 @@ QByteArray EncodeText(const QString& Text, TTextFormat& Format);
 // Every character of Text has a Windows-1252 byte.
 bool FitsWindows1252(const QString& Text);
 
+// Text as Windows-1252 bytes, one per character; a character without one
+// becomes "?". For the tool libraries, which read and write Windows-1252.
+QByteArray ToWindows1252(const QString& Text);
+
+// Windows-1252 bytes as text, one character per byte.
+QString FromWindows1252(QByteArrayView Bytes);
+
 // The line-end characters of a style: "\n", "\r\n" or "\r".
 QString LineEndText(TLineEnd LineEnd);
 

@@ -338,6 +338,7 @@ void TVexaBASICProjectAndModule::DeleteWatch(int Index) {
 }
 
 void TVexaBASICProjectAndModule::Download() {
+  if (!CheckDownloadPort(options::DownloadComBASIC)) return;
   if (EnsureWorker()) worker_->CompileAndDownload();
 }
 

@@ -277,8 +277,7 @@ void TQuorin::RunCompile(bool Download) {
     if (!m) return f;
     if (std::optional<TSourceText> text = m->GetSource()) {
       f.Valid = true;
-      TTextFormat format{TTextEncoding::Windows1252, TLineEnd::LF, false};
-      f.Source = EncodeText(text->Text, format);
+      f.Source = ToWindows1252(text->Text);
       f.LineCount = text->LineCount;
     }
     return f;
@@ -310,7 +309,7 @@ void TQuorin::RunCompile(bool Download) {
     lineInfos();
   } else if (result.Status == QUORIN_COMPILE_ERRORS) {
     result.ErrorCount = int(r >> 16);
-    result.Messages = QString::fromLatin1(messageBuffer_.data());
+    result.Messages = FromWindows1252(messageBuffer_.data());
     lineInfos();
   }
 
@@ -469,7 +468,7 @@ void TQuorin::RefreshWatches() {
 void TQuorin::RefreshWatch(const Ref<IVexaWatch>& Watch, bool Active) {
   if (!Active) Watch->Reset();
   if (Watch->GetIndex() == 0) {
-    const QByteArray name = Watch->GetName().toLatin1();
+    const QByteArray name = ToWindows1252(Watch->GetName());
     const std::uint32_t code = QuorinMapSymbol(library_, name.constData());
     if (code == 0) {
       Watch->Reset();

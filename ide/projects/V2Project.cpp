@@ -277,22 +277,28 @@ void TVexaV2Project::HandleStateChange(int State, const QString& Text) {
       // Only the active project's build becomes the simulation: a build of a
       // project the user has left must not replace the current one.
       const Ref<IVexaProject> self = Self();
-      if (!VexaIDE || VexaIDE->GetActiveProject() != self) break;
-      if (CurrentSimulator && CurrentSimulator->CanClose()) CurrentSimulator.reset();
-      if (!CurrentSimulator) {
-        SetStatus(QStringLiteral("Erstelle Simulatorobjekt..."));
-        if (CreateV2Simulation) {
-          try {
-            CurrentSimulator = CreateV2Simulation(shared_from_this(), OutputBaseName());
-          } catch (const std::exception& e) {
-            CurrentSimulator.reset();
-            SetStatus(QString());
-            ShowError(QString::fromLocal8Bit(e.what()));
-            break;
-          }
-        }
+      // Either way no simulation comes: the writing status must not stay.
+      if (!VexaIDE || VexaIDE->GetActiveProject() != self) {
         SetStatus(QString());
+        break;
       }
+      if (CurrentSimulator && CurrentSimulator->CanClose()) CurrentSimulator.reset();
+      if (CurrentSimulator) {
+        SetStatus(QString());
+        break;
+      }
+      SetStatus(QStringLiteral("Erstelle Simulatorobjekt..."));
+      if (CreateV2Simulation) {
+        try {
+          CurrentSimulator = CreateV2Simulation(shared_from_this(), OutputBaseName());
+        } catch (const std::exception& e) {
+          CurrentSimulator.reset();
+          SetStatus(QString());
+          ShowError(QString::fromLocal8Bit(e.what()));
+          break;
+        }
+      }
+      SetStatus(QString());
       break;
     }
     case TV2Compiler::StateFailed: SetStatus(QString()); break;
@@ -308,12 +314,7 @@ void TVexaV2Project::SetStatus(const QString& Text) {
 
 void TVexaV2Project::Download() {
   const int port = options::DownloadComV2;
-  if (port < 1 || port > 8) {
-    ShowError(QStringLiteral(
-        "Sie müssen zuerst die serielle Schnittstelle zur Übertragung des Programms zur Vexa "
-        "Unit auswählen!"));
-    return;
-  }
+  if (!CheckDownloadPort(port)) return;
   TV2Compiler* compiler = EnsureCompiler();
   if (!compiler) return;
   compiler->Download(port);

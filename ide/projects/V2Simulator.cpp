@@ -1,6 +1,7 @@
 #include "projects/V2Simulator.h"
 
 #include "Dialogs.h"
+#include "TextCodec.h"
 
 #include <QFile>
 
@@ -324,7 +325,7 @@ void TV2Simulator::RefreshWatch(IVexaWatch& Watch) {
   assert(parked_.load(std::memory_order_acquire));
   if (Watch.GetIndex() == -1) {
     VarInfo info{};
-    if (!f_.getVarInfo(machine_, Watch.GetName().toLatin1().constData(), &info)) {
+    if (!f_.getVarInfo(machine_, ToWindows1252(Watch.GetName()).constData(), &info)) {
       Watch.Reset();
       return;
     }
@@ -334,7 +335,7 @@ void TV2Simulator::RefreshWatch(IVexaWatch& Watch) {
   const int index = Watch.GetIndex();
   const QString newValue = Watch.GetTypeText();
   if (!newValue.isEmpty()) {
-    const bool set = f_.setValueAsText(machine_, index, newValue.toLatin1().constData()) != 0;
+    const bool set = f_.setValueAsText(machine_, index, ToWindows1252(newValue).constData()) != 0;
     Watch.SetTypeText(QString());
     if (!set)
       ShowError(
@@ -353,8 +354,8 @@ void TV2Simulator::RefreshWatch(IVexaWatch& Watch) {
       std::array<char, 32> text{};
       read = f_.getStringText(machine_, index, text.data()) != 0;
       if (read)
-        Watch.SetStringValue(
-            QString::fromLatin1(text.data(), qsizetype(::strnlen(text.data(), text.size()))));
+        Watch.SetStringValue(FromWindows1252(
+            QByteArrayView(text.data(), qsizetype(::strnlen(text.data(), text.size())))));
       break;
     }
     default: {

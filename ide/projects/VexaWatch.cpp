@@ -1,15 +1,31 @@
 #include "projects/VexaWatch.h"
 
+#include <bit>
+#include <cmath>
+#include <cstdint>
 #include <utility>
 
 namespace vexa::ide {
 
 namespace {
 
+template <class T>
+bool SameValue(const T& A, const T& B) {
+  return A == B;
+}
+
+// Doubles are the same when their bits are: 0 and -0 differ (their texts do),
+// while every NaN is the same as every other.
+template <>
+bool SameValue(const double& A, const double& B) {
+  if (std::isnan(A) || std::isnan(B)) return std::isnan(A) && std::isnan(B);
+  return std::bit_cast<std::uint64_t>(A) == std::bit_cast<std::uint64_t>(B);
+}
+
 // Stores Value unless it equals the stored one; Changed tells which.
 template <class T>
 void SetValue(T& Stored, const T& Value, bool& HasValue, bool& Changed) {
-  if (HasValue && Stored == Value) {
+  if (HasValue && SameValue(Stored, Value)) {
     Changed = false;
     return;
   }
@@ -49,7 +65,11 @@ int TVexaV2Watch::GetIndex() { return index_; }
 
 QString TVexaV2Watch::GetValueText() {
   if (!hasValue_) return QString::fromUtf16(kNoValueText);
-  if (watchType_ == WatchTypeFloat) return QString::asprintf("%g", floatValue_);
+  if (watchType_ == WatchTypeFloat) {
+    // Qt's "%g" drops the sign of -0, C's keeps it.
+    if (floatValue_ == 0 && std::signbit(floatValue_)) return QStringLiteral("-0");
+    return QString::asprintf("%g", floatValue_);
+  }
   if (watchType_ == WatchTypeString) return QLatin1Char('"') + stringValue_ + QLatin1Char('"');
   const int width = watchType_ == WatchTypeByte ? 1 : watchType_ == WatchTypeInt ? 2 : 4;
   const std::uint32_t bits = static_cast<std::uint32_t>(intValue_);

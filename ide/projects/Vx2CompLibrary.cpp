@@ -1,5 +1,7 @@
 #include "projects/Vx2CompLibrary.h"
 
+#include "TextCodec.h"
+
 #include <QFile>
 
 #include <cstring>
@@ -10,7 +12,7 @@ namespace {
 
 // The text up to its NUL, never past Size bytes.
 QString BoundedText(const char* Buffer, std::size_t Size) {
-  return QString::fromLatin1(Buffer, qsizetype(::strnlen(Buffer, Size)));
+  return FromWindows1252(QByteArrayView(Buffer, qsizetype(::strnlen(Buffer, Size))));
 }
 
 QStringList NonEmptyLines(const QString& Text) {
@@ -30,7 +32,7 @@ EV2DllException EV2DllException::Failed(const char* Function) {
 
 TVx2CompLibrary::TVx2CompLibrary(const QString& ProjectName, const TVx2CompFunctions& Functions)
     : f_(Functions) {
-  handle_ = f_.openProject(ProjectName.toLatin1().constData());
+  handle_ = f_.openProject(ToWindows1252(ProjectName).constData());
   if (handle_ == 0) throw EV2DllException::Failed("openProject");
 }
 
@@ -55,18 +57,18 @@ void TVx2CompLibrary::Close() {
 }
 
 bool TVx2CompLibrary::IsValidModuleName(const QString& Name) const {
-  return f_.isValidModuleName(Name.toLatin1().constData()) != 0;
+  return f_.isValidModuleName(ToWindows1252(Name).constData()) != 0;
 }
 
 int TVx2CompLibrary::AddModule(const QString& Name, const QString& Text) {
-  const QByteArray name = Name.toLatin1();
-  auto text = std::make_unique<const std::string>(Text.toLatin1().toStdString());
+  const QByteArray name = ToWindows1252(Name);
+  auto text = std::make_unique<const std::string>(ToWindows1252(Text).toStdString());
   const std::int32_t module =
       f_.addModule(handle_, name.constData(), text->c_str(), VX2COMP_SOURCE_TEXT);
   if (module == VX2COMP_INVALID_NAME || module == VX2COMP_DUPLICATE_NAME) {
     const char* reason = module == VX2COMP_INVALID_NAME ? " is not a valid module name"
                                                         : " is already a module of this project";
-    throw EV2DllException("dll function addModule() failed - \"" + name.toStdString() + "\"" +
+    throw EV2DllException("dll function addModule() failed - \"" + Name.toStdString() + "\"" +
                           reason);
   }
   if (module < 1) throw EV2DllException::Failed("addModule");
@@ -75,7 +77,7 @@ int TVx2CompLibrary::AddModule(const QString& Name, const QString& Text) {
 }
 
 void TVx2CompLibrary::ReplaceModuleSource(int Module, const QString& Text) {
-  auto text = std::make_unique<const std::string>(Text.toLatin1().toStdString());
+  auto text = std::make_unique<const std::string>(ToWindows1252(Text).toStdString());
   Check(f_.replaceModuleSource(handle_, Module, text->c_str(), VX2COMP_SOURCE_TEXT),
         "replaceModuleSource");
   // Only now does the library read the new text instead of the old one.
@@ -156,7 +158,8 @@ QString TVx2CompLibrary::MessageTextCRLF() const {
 
 bool TVx2CompLibrary::GetIdentDefPos(const QString& Text, int& Module, int& Line) {
   std::int32_t module = Module, line = Line;
-  if (f_.getIdentDefPos(handle_, Text.toLatin1().constData(), &module, &line) == 0) return false;
+  if (f_.getIdentDefPos(handle_, ToWindows1252(Text).constData(), &module, &line) == 0)
+    return false;
   Module = module;
   Line = line;
   return true;
@@ -165,7 +168,7 @@ bool TVx2CompLibrary::GetIdentDefPos(const QString& Text, int& Module, int& Line
 bool TVx2CompLibrary::GetIdentCompletions(const QString& Text, int Module, int Line,
                                           QStringList& Lines) {
   std::vector<char> buffer(kCompletionBufferSize + 1, '\0');
-  if (f_.getIdentCompletions(handle_, Text.toLatin1().constData(), Module, Line, buffer.data(),
+  if (f_.getIdentCompletions(handle_, ToWindows1252(Text).constData(), Module, Line, buffer.data(),
                              kCompletionBufferSize) == 0)
     return false;
   Lines = NonEmptyLines(BoundedText(buffer.data(), kCompletionBufferSize));
@@ -174,7 +177,7 @@ bool TVx2CompLibrary::GetIdentCompletions(const QString& Text, int Module, int L
 
 QString TVx2CompLibrary::GetIdentFullName(const QString& Text, int Module, int Line) {
   std::array<char, kFullNameBufferSize + 1> buffer{};
-  if (f_.getIdentFullName(handle_, Text.toLatin1().constData(), Module, Line, buffer.data(),
+  if (f_.getIdentFullName(handle_, ToWindows1252(Text).constData(), Module, Line, buffer.data(),
                           kFullNameBufferSize) == 0)
     return {};
   return BoundedText(buffer.data(), kFullNameBufferSize);

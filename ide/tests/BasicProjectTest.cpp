@@ -496,6 +496,45 @@ TEST_F(BasicProjectTest, WithoutBackgroundCompilationTheWorkerComesWithTheFirstB
   ASSERT_TRUE(Built(*p));
 }
 
+// No chosen port: the download is refused before the compile, with the box
+// the V2 download shows; no port is opened.
+TEST_F(BasicProjectTest, DownloadWithoutAPortShowsTheBoxAndNeitherCompilesNorOpensAPort) {
+  struct TRestorePort {
+    int saved = options::DownloadComBASIC;
+    ~TRestorePort() { options::DownloadComBASIC = saved; }
+  } restore;
+  const QStringList box{
+      "Sie müssen zuerst die serielle Schnittstelle zur Übertragung des Programms zur Vexa "
+      "Unit auswählen!"};
+
+  // Without background compilation no worker exists before the download.
+  options::BackgroundCompilationBASIC = false;
+  auto fresh = Open(Write("fresh.bas", kLoop));
+  ASSERT_FALSE(fresh->Worker());
+  options::DownloadComBASIC = -1;
+  fresh->Download();
+  EXPECT_EQ(dialogs_->Texts(), box);
+  EXPECT_FALSE(fresh->Worker()) << "nothing compiled";
+  EXPECT_EQ(EditorOf(*fresh).fetches, 0);
+  EXPECT_TRUE(messages_.isEmpty());
+
+  // A built program is neither compiled again nor sent.
+  fresh->Build();
+  ASSERT_TRUE(Built(*fresh));
+  const int fetches = EditorOf(*fresh).fetches;
+  const QStringList messages = messages_;
+  for (int port : {-1, 0, 9}) {
+    options::DownloadComBASIC = port;
+    dialogs_->calls.clear();
+    fresh->Download();
+    EXPECT_EQ(dialogs_->Texts(), box) << port;
+  }
+  PumpUntil([] { return false; }, 300ms);
+  EXPECT_EQ(EditorOf(*fresh).fetches, fetches);
+  EXPECT_EQ(messages_, messages) << "no compile result and no port error";
+  EXPECT_EQ(fresh->Worker()->State(), TQuorin::StateReady);
+}
+
 TEST_F(BasicProjectTest, AnswersOfBothSides) {
   test::TTempSettings settings;
   auto commands = std::make_unique<TCommandsModule>();

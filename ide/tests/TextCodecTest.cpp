@@ -109,5 +109,21 @@ TEST(TextCodec, WindowsTextThatNoLongerFitsIsWrittenAsUtf8) {
   EXPECT_EQ(fits.Encoding, TTextEncoding::Windows1252);
 }
 
+// The tool libraries' texts: every byte one character, both ways; a
+// character without a byte goes as "?".
+TEST(TextCodec, ToolTextsAreWindows1252BytesWithoutFallback) {
+  QByteArray all;
+  for (int b = 1; b < 256; ++b) all.append(char(b));
+  const QString text = FromWindows1252(all);
+  ASSERT_EQ(text.size(), all.size());
+  EXPECT_EQ(text[0x80 - 1], QChar(0x20AC));
+  EXPECT_EQ(text[0x9F - 1], QChar(0x0178));
+  EXPECT_EQ(ToWindows1252(text), all);
+  // Valid UTF-8 is read as Windows-1252 all the same.
+  EXPECT_EQ(FromWindows1252("\xC3\xA4"), QString::fromUtf8("Ã¤"));
+  EXPECT_EQ(ToWindows1252(QString::fromUtf8("Größe \u03A9€")), QByteArray("Gr\xF6\xDF"
+                                                                          "e ?\x80"));
+}
+
 }  // namespace
 }  // namespace vexa::ide

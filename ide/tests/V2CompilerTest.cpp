@@ -1,6 +1,7 @@
 #include "projects/V2Compiler.h"
 
 #include "FakeDialogs.h"
+#include "TextCodec.h"
 #include "projects/MainThreadInvoker.h"
 
 #include "boardemu/V2Board.h"
@@ -13,6 +14,7 @@
 #include <QFileInfo>
 #include <QTemporaryDir>
 
+#include <array>
 #include <atomic>
 #include <chrono>
 #include <cstdlib>
@@ -171,6 +173,50 @@ TEST_F(V2CompilerTest, ThreeModuleProjectBuildsThroughTheWorker) {
   for (const auto& message : side.buildMessages)
     EXPECT_EQ(message->GetKind(), MessageKindInformation) << message->GetText().toStdString();
   EXPECT_TRUE(dialogs_->calls.empty());
+}
+
+// A Windows-1252 module file builds in the IDE to the image the compiler
+// makes reading the file itself, as the console compiler does: the bytes of
+// "€" and "Ÿ" reach the string constant.
+TEST_F(V2CompilerTest, AWindows1252ModuleBuildsToTheImageOfItsFile) {
+  const QString path = Base("euro.v2");
+  {
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write("string s;\nthread main {\n  s = \"\x80 \x9F\";\n}\n");
+  }
+  const TDecodedText decoded = DecodeText(Contents(path));
+  ASSERT_EQ(decoded.Format.Encoding, TTextEncoding::Windows1252);
+  ASSERT_TRUE(decoded.Text.contains(QString::fromUtf8("\"€ Ÿ\"")));
+
+  TProjectSide side;
+  side.names = {"euro"};
+  side.sources = {{"euro", decoded.Text}};
+  auto compiler = MakeCompiler(side);
+  compiler->Build(Base());
+  ASSERT_TRUE(WaitIdle(side, 2));
+  EXPECT_EQ(side.moduleMessages, QStringList{"euro : OK"});
+  const QByteArray built = Contents(Base() + ".vmc");
+  // The image lists the constant's length and bytes as decimal numbers.
+  EXPECT_TRUE(built.contains(" 3 128 32 159 ")) << built.toStdString();
+
+  QTemporaryDir other;
+  ASSERT_TRUE(other.isValid());
+  const Vx2ProjectHandle project = openProject("demo");
+  ASSERT_NE(project, 0);
+  const QByteArray file = QFile::encodeName(path);
+  ASSERT_EQ(addModule(project, "euro", file.constData(), VX2COMP_SOURCE_FILE), 1);
+  std::array<char, 1024> messages{};
+  ASSERT_NE(setMessageBuffer(project, messages.data(), std::uint32_t(messages.size())), 0);
+  ASSERT_NE(beginBuild(project), 0);
+  EXPECT_EQ(compileModule(project, 1), -1) << messages.data();
+  ASSERT_NE(finishBuild(project), 0);
+  const QByteArray base = QFile::encodeName(QDir(other.path()).filePath("demo"));
+  ASSERT_NE(writeOutputFile(project, base.constData()), 0);
+  closeProject(project);
+  const QByteArray reference = Contents(QDir(other.path()).filePath("demo.vmc"));
+  ASSERT_FALSE(reference.isEmpty());
+  EXPECT_EQ(built, reference);
 }
 
 TEST_F(V2CompilerTest, IdentifierServicesAnswerWhileTheWorkerWaits) {

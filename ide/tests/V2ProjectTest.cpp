@@ -790,6 +790,43 @@ TEST_F(V2ProjectTest, ABuildReportsItsStepsAndMessagesOnTheMainWindow) {
   EXPECT_TRUE(project->CanDownload());
 }
 
+// A build that makes no simulation (its project is not the active one, or the
+// running simulation refuses to close) leaves no writing status behind.
+TEST_F(V2ProjectTest, ABuildThatMakesNoSimulationClearsItsStatus) {
+  auto ide = std::make_shared<NiceMock<test::MockVexaIDE>>();
+  VexaIDE = ide;
+  QStringList status;
+  ON_CALL(*ide, SetStatusText(3, _)).WillByDefault([&](int, const QString& Text) {
+    status << Text;
+  });
+  Ref<IVexaProject> active;
+  ON_CALL(*ide, GetActiveProject()).WillByDefault([&] { return active; });
+  int creates = 0;
+  CreateV2Simulation = [&](const Ref<IV2SimulationProject>& Project, const QString&) {
+    ++creates;
+    return Ref<IVexaSimulator>(std::make_shared<TFakeSimulator>(Project, true));
+  };
+  const QString writing = " Schreibe Ausgabedateien...";
+  auto built = [&](const Ref<TVexaV2Project>& P) {
+    return PumpUntil([&] { return status.contains(writing) && P->IsBuilt() && !P->IsCompiling(); });
+  };
+
+  auto project = Open(MakeProject({"m1"}));
+  ASSERT_TRUE(built(project)) << "not the active project";
+  EXPECT_EQ(status.last(), "");
+  EXPECT_EQ(creates, 0);
+
+  const auto stubborn = std::make_shared<TFakeSimulator>(nullptr, false);
+  CurrentSimulator = stubborn;
+  active = project;
+  status.clear();
+  project->Build();
+  ASSERT_TRUE(built(project)) << "the simulation refuses to close";
+  EXPECT_EQ(status.last(), "");
+  EXPECT_EQ(creates, 0);
+  EXPECT_EQ(CurrentSimulator, stubborn);
+}
+
 TEST_F(V2ProjectTest, EveryChangeRestartsTheFullDelay) {
   options::BackgroundCompilationDelayV2 = 500;
   auto project = OpenBuilt(MakeProject({"m1", "m2"}));

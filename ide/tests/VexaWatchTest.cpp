@@ -4,8 +4,11 @@
 
 #include <QLocale>
 
+#include <bit>
 #include <clocale>
+#include <cstdint>
 #include <functional>
+#include <limits>
 #include <memory>
 
 namespace vexa::ide {
@@ -130,6 +133,37 @@ TEST(VexaWatch, SameValueTwiceClearsTheChangedFlag) {
     EXPECT_TRUE(watch->GetChanged()) << c.what << ": the first value after no value";
     EXPECT_EQ(watch->GetValueText(), shown) << c.what;
   }
+}
+
+// A float watch tells values apart as their texts do: any NaN is the same
+// as any other, 0 and -0 are not.
+TEST(VexaWatch, FloatNaNStaysUnchangedAndNegativeZeroDiffers) {
+  TVexaV2Watch watch("f");
+  watch.SetType(WatchTypeFloat);
+  const double quiet = std::numeric_limits<double>::quiet_NaN();
+  watch.SetFloatValue(quiet);
+  EXPECT_TRUE(watch.GetChanged());
+  const QString nanText = watch.GetValueText();
+  watch.SetFloatValue(quiet);
+  EXPECT_FALSE(watch.GetChanged()) << "the same NaN again";
+  watch.SetFloatValue(-quiet);
+  EXPECT_FALSE(watch.GetChanged()) << "a NaN with another sign";
+  watch.SetFloatValue(std::bit_cast<double>(std::bit_cast<std::uint64_t>(quiet) | 1));
+  EXPECT_FALSE(watch.GetChanged()) << "a NaN with another payload";
+  EXPECT_EQ(watch.GetValueText(), nanText);
+  watch.SetFloatValue(0.0);
+  EXPECT_TRUE(watch.GetChanged()) << "a number after NaN";
+  watch.SetFloatValue(quiet);
+  EXPECT_TRUE(watch.GetChanged()) << "NaN after a number";
+
+  watch.SetFloatValue(0.0);
+  const QString zero = watch.GetValueText();
+  watch.SetFloatValue(-0.0);
+  EXPECT_TRUE(watch.GetChanged()) << "-0 after 0";
+  EXPECT_EQ(zero, "0");
+  EXPECT_EQ(watch.GetValueText(), "-0");
+  watch.SetFloatValue(-0.0);
+  EXPECT_FALSE(watch.GetChanged()) << "-0 again";
 }
 
 TEST(VexaWatch, ResetForgetsValueAndIndexUntilTheNextValue) {

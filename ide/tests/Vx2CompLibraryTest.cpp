@@ -221,6 +221,62 @@ TEST(Vx2CompLibrary, EveryFailedCallThrowsWithTheExportsName) {
             "dll function openProject() failed");
 }
 
+// Every text handed to the library, in the order given.
+std::vector<std::string> gPassed;
+
+// Texts go to the library in Windows-1252 and its texts come back so.
+TEST(Vx2CompLibrary, TextsCrossInWindows1252) {
+  gPassed.clear();
+  TVx2CompFunctions functions;
+  functions.openProject = [](const char* Name) {
+    gPassed.emplace_back(Name);
+    return ::openProject("p");
+  };
+  functions.addModule = [](Vx2ProjectHandle h, const char* Name, const char* Source, int32_t) {
+    gPassed.emplace_back(Name);
+    gPassed.emplace_back(Source);
+    return ::addModule(h, "m", "", VX2COMP_SOURCE_TEXT);
+  };
+  functions.replaceModuleSource = [](Vx2ProjectHandle, int32_t, const char* Source, int32_t) {
+    gPassed.emplace_back(Source);
+    return 1;
+  };
+  functions.setMessageBuffer = KeepBuffer;
+  functions.compileModule = WriteFakeText;
+  functions.getIdentDefPos = [](Vx2ProjectHandle, const char* Text, int32_t*, int32_t*) {
+    gPassed.emplace_back(Text);
+    return 1;
+  };
+  functions.getIdentCompletions = [](Vx2ProjectHandle, const char* Text, int32_t, int32_t,
+                                     char* Buffer, uint32_t) {
+    gPassed.emplace_back(Text);
+    std::strcpy(Buffer, "\x80 (variable)\n\x9F (function)\n");
+    return 1;
+  };
+  functions.getIdentFullName = [](Vx2ProjectHandle, const char* Text, int32_t, int32_t,
+                                  char* Buffer, uint32_t) {
+    gPassed.emplace_back(Text);
+    std::strcpy(Buffer, "m.\x80\x9F");
+    return 1;
+  };
+  const QString euro = QString::fromUtf8("€"), y = QString::fromUtf8("Ÿ");
+  TVx2CompLibrary library(euro + "p", functions);
+  const int m = library.AddModule("m" + y, "string s = \"" + euro + y + "\";\n");
+  library.ReplaceModuleSource(m, "s = \"" + y + "\";\n");
+  int module = m, line = 1;
+  library.GetIdentDefPos("m." + euro, module, line);
+  QStringList completions;
+  ASSERT_TRUE(library.GetIdentCompletions(y, m, 1, completions));
+  EXPECT_EQ(completions, (QStringList{euro + " (variable)", y + " (function)"}));
+  EXPECT_EQ(library.GetIdentFullName(euro, m, 1), "m." + euro + y);
+  EXPECT_EQ(gPassed, (std::vector<std::string>{"\x80p", "m\x9F", "string s = \"\x80\x9F\";\n",
+                                               "s = \"\x9F\";\n", "m.\x80", "\x9F", "\x80"}));
+
+  gFakeText = "m\x9F (1) : \x80 expected\n";
+  library.CompileModule(m);
+  EXPECT_EQ(library.MessageLines(), QStringList{"m" + y + " (1) : " + euro + " expected"});
+}
+
 TEST(Vx2CompLibrary, MessageBufferIsReadWithinItsBoundsAndNeverStale) {
   TVx2CompFunctions functions;
   functions.setMessageBuffer = KeepBuffer;
