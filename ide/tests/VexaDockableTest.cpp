@@ -137,6 +137,50 @@ TEST_P(DockAreaTest, AnAreaCannotBeDraggedSmallerThan42Pixels) {
   EXPECT_EQ(W.AreaExtent(c.Area), 0);
 }
 
+// Two tool windows as tabs in one area, both closed and shown again: the
+// area comes back at the size it had, tab bar included.
+TEST_P(DockAreaTest, ClosingAndShowingBothTabsBringsTheAreaBackWhole) {
+  const AreaCase& c = GetParam();
+  QWidget* site = W.Main.DockPanel(c.Area);
+  TTestToolWindow messages(&W.Main, "Meldungen"), watches(&W.Main, "Variablen");
+  messages.DockInto(&W.Main, site);
+  watches.DockInto(&W.Main, site);
+  Settle();
+  ASSERT_EQ(W.Main.tabifiedDockWidgets(watches.DockWidget()),
+            QList<QDockWidget*>{messages.DockWidget()});
+  W.Main.resizeDocks({watches.DockWidget()}, {160},
+                     c.Area == Qt::BottomDockWidgetArea ? Qt::Vertical : Qt::Horizontal);
+  Settle();
+  const int extent = W.AreaExtent(c.Area);
+  ASSERT_GT(extent, 160);
+
+  for (int round = 0; round < 2; ++round) {
+    SCOPED_TRACE(round);
+    messages.Close();
+    Settle();
+    watches.Close();
+    Settle();
+    ASSERT_EQ(W.AreaExtent(c.Area), 0);
+    messages.Show(true);
+    Settle();
+    watches.Show(true);
+    Settle();
+    EXPECT_TRUE(InSight(watches.Form()));
+    EXPECT_EQ(W.AreaExtent(c.Area), extent);
+  }
+
+  // In the other order as well.
+  watches.Close();
+  Settle();
+  messages.Close();
+  Settle();
+  watches.Show(false);
+  Settle();
+  messages.Show(false);
+  Settle();
+  EXPECT_EQ(W.AreaExtent(c.Area), extent);
+}
+
 INSTANTIATE_TEST_SUITE_P(Areas, DockAreaTest, ::testing::ValuesIn(kAreas),
                          [](const auto& info) { return std::string(info.param.Site); });
 
