@@ -11,6 +11,7 @@
 #include <QScreen>
 #include <QShowEvent>
 #include <QStyle>
+#include <QTabBar>
 #include <QToolButton>
 
 #include <cxxabi.h>
@@ -71,6 +72,19 @@ class TDockTitleBar final : public QWidget {
     return button;
   }
 };
+
+// The height of the tab bar the main window shows under Dock when Dock is one
+// of several tabs; 0 otherwise. The window names each tab's dock widget in
+// the tab's data.
+int TabBarHeight(const QMainWindow* Main, const QDockWidget* Dock) {
+  const auto id = reinterpret_cast<quintptr>(Dock);
+  for (const QTabBar* bar : Main->findChildren<QTabBar*>(Qt::FindDirectChildrenOnly)) {
+    if (bar->isHidden()) continue;
+    for (int i = 0; i < bar->count(); ++i)
+      if (bar->tabData(i).value<quintptr>() == id) return bar->height();
+  }
+  return 0;
+}
 
 }  // namespace
 
@@ -172,7 +186,9 @@ void TVexaDockWidget::resizeEvent(QResizeEvent* Event) {
   switch (main->dockWidgetArea(this)) {
     case Qt::LeftDockWidgetArea:
     case Qt::RightDockWidgetArea: FLRDockWidth = width(); break;
-    case Qt::BottomDockWidgetArea: FTBDockHeight = height(); break;
+    // With the tab bar below: the area comes back at this height when the
+    // tool window is shown alone first and the others join it as tabs.
+    case Qt::BottomDockWidgetArea: FTBDockHeight = height() + TabBarHeight(main, this); break;
     default: break;
   }
 }

@@ -66,7 +66,9 @@ TVexaDockPanel::TVexaDockPanel(QWidget* MainForm, Qt::DockWidgetArea Area, const
 
 TVexaMainForm::TVexaMainForm(QWidget* Parent) : QMainWindow(Parent) {
   // No animation: a dropped tool window lands at once and sizes are final.
-  setDockOptions(AllowTabbedDocks | AllowNestedDocks);
+  // Grouped dragging lets a tool window dropped on a floating one join it as
+  // a tab, and moves a floating group as one.
+  setDockOptions(AllowTabbedDocks | AllowNestedDocks | GroupedDragging);
   setCorner(Qt::BottomLeftCorner, Qt::LeftDockWidgetArea);
   setCorner(Qt::BottomRightCorner, Qt::RightDockWidgetArea);
 

@@ -3,12 +3,17 @@
 #include "Settings.h"
 #include "TempSettings.h"
 #include "TestApp.h"
+#include "forms/CommandsDataModule.h"
 #include "forms/MainForm.h"
 #include "forms/MessageView.h"
 #include "forms/ProjectTree.h"
+#include "forms/WatchesView.h"
 
 #include <gtest/gtest.h>
 
+#include <QAction>
+#include <QStatusBar>
+#include <QTabWidget>
 #include <QTest>
 
 namespace vexa::ide {
@@ -70,6 +75,59 @@ TEST(ViewsInTheMainWindow, DockAndFollowTheHub) {
 
     VexaIDE->RemoveProject(project);
     EXPECT_EQ(view->topLevelItemCount(), 0);
+  }
+  ReleaseServices();
+}
+
+// Closing the messages and the watches, the two tabs of the bottom area, and
+// showing them again through their menu commands brings the area back at the
+// height it had.
+TEST(ViewsInTheMainWindow, TheBottomAreaComesBackWhole) {
+  TestApp();
+  TTempSettings settings;
+  settings::WriteBool("Misc", "ShowTipOfTheDay", false);
+  RegisterMessageView();
+  RegisterWatchesView();
+  auto messages = std::dynamic_pointer_cast<TMessageViewer>(MessageView);
+  auto watches = std::dynamic_pointer_cast<TWatchesViewer>(WatchesView);
+  ASSERT_TRUE(messages && watches);
+  {
+    TIDEMainForm window;
+    window.resize(1000, 700);
+    window.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+    auto settle = [] {
+      for (int i = 0; i < 3; ++i) QCoreApplication::processEvents();
+    };
+    settle();
+    auto bottomHeight = [&window] {
+      return window.StatusBar()->geometry().top() - window.PageControl()->geometry().bottom() - 1;
+    };
+    ASSERT_EQ(window.tabifiedDockWidgets(watches->DockWidget()),
+              QList<QDockWidget*>{messages->DockWidget()});
+    const int height = bottomHeight();
+    ASSERT_GT(height, 0);
+
+    QAction* showMessages = CommandsDataModule->Action("actViewMessageViewer");
+    QAction* showWatches = CommandsDataModule->Action("actViewVariables");
+    ASSERT_TRUE(showMessages && showWatches);
+    EXPECT_EQ(showMessages->shortcut(), QKeySequence("Ctrl+Alt+M"));
+    EXPECT_EQ(showWatches->shortcut(), QKeySequence("Ctrl+Alt+V"));
+    for (int round = 0; round < 2; ++round) {
+      SCOPED_TRACE(round);
+      messages->DockWidget()->close();
+      settle();
+      watches->DockWidget()->close();
+      settle();
+      ASSERT_EQ(bottomHeight(), 0);
+      // As the user presses them; the shortcuts update the actions first.
+      QTest::keyClick(&window, Qt::Key_M, Qt::ControlModifier | Qt::AltModifier);
+      settle();
+      QTest::keyClick(&window, Qt::Key_V, Qt::ControlModifier | Qt::AltModifier);
+      settle();
+      EXPECT_TRUE(watches->DockWidget()->isVisible());
+      EXPECT_EQ(bottomHeight(), height);
+    }
   }
   ReleaseServices();
 }
