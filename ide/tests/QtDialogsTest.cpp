@@ -190,8 +190,9 @@ TEST(TQtDialogs, InputQueryShowsCaptionPromptAndTextAndGivesTheEntryBackOnlyOnOk
         QTest::keyClick(dialog, Qt::Key_Escape);
     });
     QString value = QStringLiteral("alt");
-    EXPECT_EQ(dialogs.InputQuery(QStringLiteral("Wert ändern"), QStringLiteral("Neuer Wert:"), value),
-              ok);
+    EXPECT_EQ(
+        dialogs.InputQuery(QStringLiteral("Wert ändern"), QStringLiteral("Neuer Wert:"), value),
+        ok);
     EXPECT_EQ(caption, QStringLiteral("Wert ändern"));
     EXPECT_EQ(prompt, QStringLiteral("Neuer Wert:"));
     EXPECT_EQ(shown, QStringLiteral("alt"));
