@@ -1,12 +1,14 @@
 #!/usr/bin/env bash
-# Release build of every deliverable, then the main job: start the IDE when a display is
-# there; without one, compile the example V2 project.
+# Release build of the IDE and the V2 command-line compiler, then the main job: start the
+# IDE when a display is there; without one, compile the example V2 project.
 set -euo pipefail
 cd "$(dirname "$0")"
 root=$(pwd)
 source scripts/setup.sh
-cmake -S . -B build/release -DCMAKE_BUILD_TYPE=Release
-cmake --build build/release -j"$(nproc)"
+cmake -S . -B build/release -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF -DVEXA_BENCH=OFF
+# The IDE brings the three shared libraries it links; its data files are copied beside it
+# when configuring.
+cmake --build build/release -j"$(nproc)" --target vexaide v2comp
 
 ide="$root/build/release/ide/vexaide"
 if [ -n "${DISPLAY:-}" ] || [ -n "${WAYLAND_DISPLAY:-}" ]; then

@@ -8,7 +8,12 @@ source scripts/setup.sh
 jobs=$(nproc)
 root=$(pwd)
 
-cmake -S . -B build/test -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVEXA_SANITIZE=address -DVEXA_WERROR=ON
+# Sanitizer reports need line tables only; -O1 keeps the compile short.
+sanitizer_flags=(-DCMAKE_BUILD_TYPE=RelWithDebInfo "-DCMAKE_C_FLAGS_RELWITHDEBINFO=-O1 -g1 -DNDEBUG"
+  "-DCMAKE_CXX_FLAGS_RELWITHDEBINFO=-O1 -g1 -DNDEBUG")
+
+cmake -S . -B build/test "${sanitizer_flags[@]}" -DVEXA_SANITIZE=address -DVEXA_WERROR=ON \
+  -DVEXA_BENCH=OFF
 cmake --build build/test -j"$jobs"
 (
   cd build/test
@@ -16,7 +21,7 @@ cmake --build build/test -j"$jobs"
     ctest --output-on-failure -j"$jobs"
 )
 
-cmake -S . -B build/tsan -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVEXA_SANITIZE=thread -DVEXA_WERROR=ON \
+cmake -S . -B build/tsan "${sanitizer_flags[@]}" -DVEXA_SANITIZE=thread -DVEXA_WERROR=ON \
   -DVEXA_BENCH=OFF
 cmake --build build/tsan -j"$jobs" --target vexa_thread_tests
 (

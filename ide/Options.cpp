@@ -127,6 +127,8 @@ template <class... F>
 struct Overload : F... {
   using F::operator()...;
 };
+template <class... F>
+Overload(F...) -> Overload<F...>;
 
 void Read(const Option& o) {
   const QString section = QString::fromLatin1(o.section);

@@ -23,8 +23,8 @@ fi
 
 build=$root/build/fuzz
 cmake -S . -B "$build" -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ \
-  -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVEXA_FUZZ=ON -DVEXA_BENCH=OFF -DVEXA_WERROR=ON \
-  "-DVEXA_COMPONENTS=isa;platform;download;compiler;simulator;basic;tools" >"$build.configure.log" 2>&1 ||
+  -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVEXA_FUZZ=ON -DVEXA_BENCH=OFF -DBUILD_TESTING=OFF -DVEXA_WERROR=ON \
+  "-DVEXA_COMPONENTS=isa;platform;download;compiler;simulator;basic;tools;ide" >"$build.configure.log" 2>&1 ||
   { cat "$build.configure.log"; echo "fuzz: configure failed"; exit 1; }
 cmake --build "$build" -j"$(nproc)" --target vexa_fuzz >"$build.build.log" 2>&1 ||
   { tail -n 50 "$build.build.log"; echo "fuzz: build failed"; exit 1; }

@@ -53,7 +53,6 @@ class CodeGenerator {
 
  private:
   void emitWord(uint16_t word);
-  void emitOp(int op);  // an instruction word by its isa name index
   int placeString(const std::string& text);
   int reserveConstantWords(int words);
   void writeConstantWord(int wordIndex, uint16_t value);

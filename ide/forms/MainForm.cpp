@@ -205,7 +205,7 @@ void TIDEMainForm::CreateMenus() {
   for (auto [item, kind] : {std::pair{miOptionsV2, TOptionsDialogKind::V2},
                             std::pair{miOptionsBasic, TOptionsDialogKind::Basic},
                             std::pair{miOptionsEnvironment, TOptionsDialogKind::Environment}}) {
-    connect(item, &QAction::triggered, this, [this, kind] { ExecuteOptionsDialog(kind, this); });
+    connect(item, &QAction::triggered, this, [this, k = kind] { ExecuteOptionsDialog(k, this); });
   }
 
   // Hilfe

@@ -174,9 +174,8 @@ TEST_F(MainForm, MenusHoldTheirItemsCaptionsAndShortcuts) {
 
 TEST_F(MainForm, OptionItemsOpenTheirDialogsAndInfoWaitsForTheSplashTimer) {
   TIDEMainForm& w = Make();
-  const QStringList tabs[] = {{"Syntaxhervorhebung", "Projekt"},
-                              {"Syntaxhervorhebung", "Projekt"},
-                              {"Editor"}};
+  const QStringList tabs[] = {
+      {"Syntaxhervorhebung", "Projekt"}, {"Syntaxhervorhebung", "Projekt"}, {"Editor"}};
   int k = 0;
   for (QAction* item : {w.miOptionsV2, w.miOptionsBasic, w.miOptionsEnvironment}) {
     SCOPED_TRACE(item->text().toStdString());

@@ -5,11 +5,13 @@
 #include <cerrno>
 #include <chrono>
 #include <cstdlib>
+#include <cstring>
 #include <utility>
 
 #include <fcntl.h>
 #include <poll.h>
 #include <sys/ioctl.h>
+#include <termios.h>
 #include <unistd.h>
 
 namespace vexa::platform {
@@ -56,6 +58,15 @@ std::string serialDevicePath(int portNumber) {
   return "/dev/ttyS" + std::to_string(portNumber - 1);
 }
 
+termios LineSettings::attributes() const {
+  static_assert(sizeof(termios) <= sizeof attributes_, "LineSettings cannot hold termios");
+  termios t;
+  std::memcpy(&t, attributes_, sizeof t);
+  return t;
+}
+
+void LineSettings::setAttributes(const termios& t) { std::memcpy(attributes_, &t, sizeof t); }
+
 bool LineSettings::isSupportedBaud(std::uint32_t baud) {
   speed_t speed;
   return speedOf(baud, speed);
@@ -64,7 +75,7 @@ bool LineSettings::isSupportedBaud(std::uint32_t baud) {
 bool LineSettings::setRaw8N1(std::uint32_t baud) {
   speed_t speed;
   if (!speedOf(baud, speed)) return false;
-  termios& t = attributes_;
+  termios t = attributes();
   t.c_iflag &= ~static_cast<tcflag_t>(IGNBRK | BRKINT | PARMRK | ISTRIP | INLCR | IGNCR | ICRNL |
                                       IXON | IXOFF | IXANY | INPCK | IGNPAR);
   t.c_oflag &= ~static_cast<tcflag_t>(OPOST);
@@ -75,11 +86,13 @@ bool LineSettings::setRaw8N1(std::uint32_t baud) {
   t.c_cc[VTIME] = 0;
   cfsetispeed(&t, speed);
   cfsetospeed(&t, speed);
+  setAttributes(t);
   return true;
 }
 
 std::uint32_t LineSettings::baud() const {
-  const speed_t speed = cfgetospeed(&attributes_);
+  const termios t = attributes();
+  const speed_t speed = cfgetospeed(&t);
   for (const SpeedEntry& entry : kSpeeds) {
     if (entry.speed == speed) return entry.baud;
   }
@@ -205,14 +218,17 @@ void SerialPort::close() {
 
 bool SerialPort::getLine(LineSettings& settings) {
   if (fd_ < 0) return fail(EBADF);
-  if (::tcgetattr(fd_, &settings.attributes_) != 0) return fail(errno);
+  termios t;
+  if (::tcgetattr(fd_, &t) != 0) return fail(errno);
+  settings.setAttributes(t);
   return true;
 }
 
 bool SerialPort::setLine(const LineSettings& settings) {
   if (fd_ < 0) return fail(EBADF);
   if (settings.baud() == 0) return fail(EINVAL);
-  if (::tcsetattr(fd_, TCSANOW, &settings.attributes_) != 0) return fail(errno);
+  const termios t = settings.attributes();
+  if (::tcsetattr(fd_, TCSANOW, &t) != 0) return fail(errno);
   baud_ = settings.baud();
   return true;
 }

@@ -236,21 +236,22 @@ TEST(SimDeviceStubs, KeepTheStackBalanced) {
 TestClock fixedClock = [] {
   TestClock c;
   c.now = 123456;
+  c.time = {2031, 7, 14, 1, 9, 30, 15, true};
   return c;
 }();
 
 TEST(SimDateAndClock, FieldsAndSources) {
   auto date = [](uint8_t b) { return Instr{Op::DateTimeGet, {.byte = b}}; };
-  auto m = run({date(0), date(1), date(2), date(3), date(6), date(7), date(8)});
-  const int16_t year = static_cast<int16_t>(m->load<uint16_t>(kStackBase));
-  EXPECT_GE(year, 2024);
-  const uint16_t month = m->load<uint16_t>(kStackBase + 2);
-  EXPECT_GE(month, 1);
-  EXPECT_LE(month, 12);
-  EXPECT_LE(m->load<uint16_t>(kStackBase + 8), 6);  // weekday
-  const uint16_t dst = m->load<uint16_t>(kStackBase + 10);
-  EXPECT_TRUE(dst == 0 || dst == 0xFFFF);
+  auto m = run({date(0), date(1), date(2), date(3), date(6), date(7), date(8)},
+               [](Machine& m) { m.clock = &fixedClock; });
+  EXPECT_EQ(m->load<uint16_t>(kStackBase), 2031);
+  EXPECT_EQ(m->load<uint16_t>(kStackBase + 2), 7);        // month
+  EXPECT_EQ(m->load<uint16_t>(kStackBase + 4), 14);       // day
+  EXPECT_EQ(m->load<uint16_t>(kStackBase + 6), 9);        // hour
+  EXPECT_EQ(m->load<uint16_t>(kStackBase + 8), 1);        // weekday
+  EXPECT_EQ(m->load<uint16_t>(kStackBase + 10), 0xFFFF);  // daylight saving
   EXPECT_EQ(m->load<uint16_t>(kStackBase + 12), 0);
+  EXPECT_EQ(m->sp(), kStackBase + 14);
 
   auto clock = [](uint8_t b) { return Instr{Op::ClockGet, {.byte = b}}; };
   auto c = run({clock(0), clock(6), clock(7), push(1), {Op::TimerSet16}},

@@ -9,7 +9,6 @@ namespace vexa::vx2sim::test {
 namespace {
 
 constexpr uint16_t kDst = 0x300;
-constexpr uint16_t kSrc = 0x340;
 
 Instr str(uint8_t b) { return {Op::StringFunc, {.byte = b}}; }
 

@@ -6,9 +6,8 @@
 #include <memory>
 #include <string>
 
-#include <termios.h>
-
 struct pollfd;
+struct termios;
 
 namespace vexa::platform {
 
@@ -60,7 +59,11 @@ class LineSettings {
 
  private:
   friend class SerialPort;
-  termios attributes_{};
+  termios attributes() const;
+  void setAttributes(const termios& t);
+  // The driver's attribute record (termios), copied in and out by the source
+  // file so that this header does not pull in the system's terminal header.
+  unsigned char attributes_[64]{};
 };
 
 // One serial device opened exclusively for reading and writing. Every failed
