@@ -8,6 +8,7 @@
 #include <Qsci/qscilexer.h>
 #include <Qsci/qsciscintilla.h>
 #include <QByteArray>
+#include <QFileInfo>
 #include <QFontMetrics>
 #include <QMarginsF>
 #include <QPageLayout>
@@ -145,6 +146,8 @@ bool TSourcePrinter::Print(QsciScintilla* Source, const QString& Title, QsciLexe
                  QPageLayout::Millimeter);
   setWrapMode(Settings.WrapLongLines ? QsciScintilla::WrapWord : QsciScintilla::WrapNone);
   SetTitle(Title);
+  // The job and a PDF carry the whole title.
+  setDocName(Title);
   SetHeader(Settings.Header);
   QFont font(QString::fromLatin1(StyleFont(Source, Sci::STYLE_DEFAULT)));
   font.setPointSize(static_cast<int>(Send(Source, Sci::SCI_STYLEGETSIZE, Sci::STYLE_DEFAULT)));
@@ -236,7 +239,9 @@ void PrintSource(QsciScintilla* Source, const QString& Title, QsciLexer* LexerOr
                  QWidget* Parent) {
   if (!Source) return;
   TSourcePrinter printer;
-  printer.setDocName(Title);
+  // The print dialogs make their default output file from the document name
+  // in the current or home folder: only the file name, not its directory.
+  printer.setDocName(QFileInfo(Title).fileName());
   TPrintSourceDialog dialog(Parent);
   dialog.SetPrinter(&printer);
   if (RunDialog(dialog) != QDialog::Accepted) return;

@@ -14,6 +14,7 @@
 #include "forms/SourcePrinter.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QPushButton>
@@ -99,6 +100,8 @@ QString PrintedTitle(TSourceEditor& Editor, const QString& File) {
       return d.result();
     }
     if (auto* setup = qobject_cast<QPrintDialog*>(&d)) {
+      // The dialog's default output file is made from this name: no folder.
+      EXPECT_EQ(setup->printer()->docName(), QFileInfo(setup->printer()->docName()).fileName());
       setup->printer()->setOutputFormat(QPrinter::PdfFormat);
       setup->printer()->setOutputFileName(File);
       return int(QDialog::Accepted);
