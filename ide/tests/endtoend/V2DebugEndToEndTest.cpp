@@ -23,6 +23,7 @@
 #include "model/projects/VexaWatch.h"
 
 #include "boardemu/V2Board.h"
+#include "QStringPrinter.h"
 
 #include <gtest/gtest.h>
 
@@ -42,9 +43,6 @@
 #include <cstdlib>
 #include <functional>
 #include <memory>
-
-// Readable QStrings in failure messages.
-void PrintTo(const QString& Text, std::ostream* Out) { *Out << '"' << Text.toStdString() << '"'; }
 
 namespace vexa::ide {
 namespace {

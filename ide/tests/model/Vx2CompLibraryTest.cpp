@@ -1,4 +1,5 @@
 #include "model/libraries/Vx2CompLibrary.h"
+#include "QStringPrinter.h"
 
 #include <gtest/gtest.h>
 
@@ -8,9 +9,6 @@
 #include <cstring>
 #include <functional>
 #include <memory>
-
-// Readable QStrings in failure messages.
-void PrintTo(const QString& Text, std::ostream* Out) { *Out << '"' << Text.toStdString() << '"'; }
 
 namespace vexa::ide {
 namespace {

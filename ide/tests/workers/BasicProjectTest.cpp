@@ -10,6 +10,7 @@
 #include "model/core/VexaIDECore.h"
 #include "model/workers/MainThreadInvoker.h"
 #include "model/files/ProjectFiles.h"
+#include "CoreApp.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -29,13 +30,7 @@ namespace {
 using namespace std::chrono_literals;
 using ::testing::NiceMock;
 
-QCoreApplication& App() {
-  static int argc = 1;
-  static char name[] = "vexaide_basicproject_tests";
-  static char* argv[] = {name, nullptr};
-  static QCoreApplication app(argc, argv);
-  return app;
-}
+QCoreApplication& App() { return test::CoreApp(); }
 
 using test::kInput;
 using test::kLoop;

@@ -5,6 +5,7 @@
 
 #include "boardemu/V2Board.h"
 #include "vexa/platform/Clock.h"
+#include "QStringPrinter.h"
 
 #include <gtest/gtest.h>
 
@@ -21,9 +22,6 @@
 #include <string>
 #include <thread>
 #include <vector>
-
-// Readable QStrings in failure messages.
-void PrintTo(const QString& Text, std::ostream* Out) { *Out << '"' << Text.toStdString() << '"'; }
 
 namespace vexa::ide {
 namespace {

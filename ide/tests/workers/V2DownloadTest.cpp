@@ -5,15 +5,13 @@
 #include "boardemu/PtyLink.h"
 #include "boardemu/V2Board.h"
 #include "vexa/platform/SerialPort.h"
+#include "QStringPrinter.h"
 
 #include <QStringList>
 
 #include <chrono>
 #include <cstdlib>
 #include <thread>
-
-// Readable QStrings in failure messages.
-void PrintTo(const QString& Text, std::ostream* Out) { *Out << '"' << Text.toStdString() << '"'; }
 
 namespace vexa::ide {
 namespace {

@@ -12,6 +12,8 @@
 #include "model/workers/MainThreadInvoker.h"
 #include "model/files/ProjectFiles.h"
 #include "model/projects/V2Module.h"
+#include "QStringPrinter.h"
+#include "CoreApp.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -33,9 +35,6 @@
 #include <utility>
 #include <vector>
 
-// Readable QStrings in failure messages.
-void PrintTo(const QString& Text, std::ostream* Out) { *Out << '"' << Text.toStdString() << '"'; }
-
 namespace vexa::ide {
 namespace {
 
@@ -44,13 +43,7 @@ using ::testing::_;
 using ::testing::NiceMock;
 using ::testing::Return;
 
-QCoreApplication& App() {
-  static int argc = 1;
-  static char name[] = "vexaide_v2project_tests";
-  static char* argv[] = {name, nullptr};
-  static QCoreApplication app(argc, argv);
-  return app;
-}
+QCoreApplication& App() { return test::CoreApp(); }
 
 // The workers' calls into the main thread wait here until PumpUntil runs
 // them (none of them goes through Qt's cross-thread event queue).

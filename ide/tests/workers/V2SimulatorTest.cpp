@@ -5,6 +5,7 @@
 #include "model/workers/MainThreadInvoker.h"
 #include "model/projects/VexaWatch.h"
 #include "model/libraries/Vx2CompLibrary.h"
+#include "QStringPrinter.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -19,9 +20,6 @@
 #include <mutex>
 #include <string>
 #include <vector>
-
-// Readable QStrings in failure messages.
-void PrintTo(const QString& Text, std::ostream* Out) { *Out << '"' << Text.toStdString() << '"'; }
 
 namespace vexa::ide {
 namespace {

@@ -4,6 +4,7 @@
 #include "model/workers/MainThreadInvoker.h"
 
 #include "vexa/platform/Clock.h"
+#include "CoreApp.h"
 
 #include <gtest/gtest.h>
 
@@ -24,13 +25,7 @@ using namespace std::chrono_literals;
 
 const QString kTitle = "Internal error in TTestWorker";
 
-QCoreApplication& App() {
-  static int argc = 1;
-  static char name[] = "vexaide_worker_tests";
-  static char* argv[] = {name, nullptr};
-  static QCoreApplication app(argc, argv);
-  return app;
-}
+QCoreApplication& App() { return test::CoreApp(); }
 
 // Counts what was queued, so a test knows a call waits in the queue.
 class TCountingInvoker final : public IMainThreadInvoker {
