@@ -1,34 +1,18 @@
-# Test programs whose tests start threads (serial layer, download, board emulator); ./test.sh
-# runs them again in a ThreadSanitizer build, selected by the label "threads".
-set(VEXA_THREAD_TESTS
-  vexa_platform_tests
-  boardemu_tests
-  vx2dl_tests
-  vexa_v2download_tests
-  vxbas32_download_tests
-  vexaide_v2download_tests
-  vexaide_worker_tests
-  vexaide_v2compiler_tests
-  vexaide_v2simulator_tests
-  vexaide_quorin_tests
-  vexaide_basicproject_tests
-  vexaide_basic_endtoend_tests
-  vexaide_v2project_tests
-  vexaide_v2_endtoend_tests
-  vexaide_v2_debug_endtoend_tests)
-
-# vexa_add_test(<name> SOURCES <files...> LIBS <targets...> [ENVIRONMENT <VAR=value>])
-# One GoogleTest program; every TEST becomes its own CTest case.
+# vexa_add_test(<name> [THREADS] SOURCES <files...> LIBS <targets...> [ENVIRONMENT <VAR=value>])
+# One GoogleTest program; every TEST becomes its own CTest case. THREADS marks a program
+# whose tests start threads: its tests get the label "threads" (./test.sh runs them again
+# in a ThreadSanitizer build) and the target vexa_thread_tests builds it.
 function(vexa_add_test name)
   if(NOT BUILD_TESTING)
     return()
   endif()
-  cmake_parse_arguments(T "" "" "SOURCES;LIBS;ENVIRONMENT" ${ARGN})
+  cmake_parse_arguments(T "THREADS" "" "SOURCES;LIBS;ENVIRONMENT" ${ARGN})
   add_executable(${name} ${T_SOURCES})
   target_link_libraries(${name} PRIVATE ${T_LIBS} GTest::gtest GTest::gtest_main GTest::gmock)
   set(label unit)
-  if(name IN_LIST VEXA_THREAD_TESTS)
+  if(T_THREADS)
     set(label threads)
+    set_property(GLOBAL APPEND PROPERTY VEXA_THREAD_TESTS ${name})
   endif()
   set(properties TIMEOUT 120 LABELS ${label})
   if(T_ENVIRONMENT)

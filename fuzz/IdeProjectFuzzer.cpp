@@ -11,7 +11,7 @@
 
 #include "FuzzSupport.h"
 #include "IdeSupport.h"
-#include "projects/ProjectFiles.h"
+#include "model/files/ProjectFiles.h"
 
 using namespace vexa::ide;
 namespace fs = std::filesystem;

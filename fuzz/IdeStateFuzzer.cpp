@@ -10,8 +10,8 @@
 
 #include "FuzzSupport.h"
 #include "IdeSupport.h"
-#include "projects/ProjectFiles.h"
-#include "projects/VexaWatch.h"
+#include "model/files/ProjectFiles.h"
+#include "model/projects/VexaWatch.h"
 
 using namespace vexa::ide;
 

@@ -1,7 +1,7 @@
 // Shared pieces of the IDE's fuzz targets: quiet dialogs and Qt strings.
 #pragma once
 
-#include "Dialogs.h"
+#include "model/core/Dialogs.h"
 
 #include <QString>
 

@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <cstdlib>
 
-#include "TextCodec.h"
+#include "model/files/TextCodec.h"
 
 using namespace vexa::ide;
 

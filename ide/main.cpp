@@ -1,5 +1,5 @@
-#include "Startup.h"
-#include "forms/IDEStartup.h"
+#include "model/core/Startup.h"
+#include "widgets/mainwindow/IDEStartup.h"
 
 int main(int argc, char** argv) {
   using namespace vexa::ide;

@@ -1,0 +1,60 @@
+#include "model/core/Services.h"
+
+namespace vexa::ide {
+
+Ref<IVexaIDE> VexaIDE;
+Ref<IVexaProjectFactory> BASICProjectFactory;
+Ref<IVexaProjectFactory> V2ProjectFactory;
+Ref<IVexaSourceEditorFactory> SourceEditorFactory;
+Ref<IMessageView> MessageView;
+Ref<IProjectEditor> ProjectEditor;
+Ref<IWatchesView> WatchesView;
+Ref<IVexaSimulator> CurrentSimulator;
+
+Ref<IEditCommands> EditCommandHandler;
+Ref<IFileCommands> FileCommandHandler;
+Ref<IDebugCommands> DebugCommandHandler;
+Ref<IProjectCommands> ProjectCommandHandler;
+Ref<ISearchCommands> SearchCommandHandler;
+
+namespace {
+
+std::vector<Ref<IVexaToolWindow>>& Registry() {
+  static std::vector<Ref<IVexaToolWindow>> windows;
+  return windows;
+}
+
+}  // namespace
+
+const std::vector<Ref<IVexaToolWindow>>& ToolWindows() { return Registry(); }
+
+void RegisterToolWindow(const Ref<IVexaToolWindow>& Window) {
+  if (!Window) return;
+  auto& windows = Registry();
+  for (const auto& w : windows)
+    if (w == Window) return;
+  windows.push_back(Window);
+}
+
+void ClearCommandHandlers() {
+  EditCommandHandler.reset();
+  FileCommandHandler.reset();
+  DebugCommandHandler.reset();
+  ProjectCommandHandler.reset();
+  SearchCommandHandler.reset();
+}
+
+void ReleaseServices() {
+  ClearCommandHandlers();
+  Registry().clear();
+  CurrentSimulator.reset();
+  WatchesView.reset();
+  ProjectEditor.reset();
+  MessageView.reset();
+  SourceEditorFactory.reset();
+  V2ProjectFactory.reset();
+  BASICProjectFactory.reset();
+  VexaIDE.reset();
+}
+
+}  // namespace vexa::ide

@@ -1,0 +1,496 @@
+#include "model/workers/Quorin.h"
+
+#include "model/core/Options.h"
+#include "model/core/Services.h"
+#include "model/files/TextCodec.h"
+#include "model/projects/VexaMessage.h"
+
+#include "vexa/platform/SerialPort.h"
+#include "vxbas32.h"
+
+#include <QList>
+
+#include <chrono>
+#include <stdexcept>
+#include <utility>
+
+namespace vexa::ide {
+
+namespace {
+
+using namespace std::chrono_literals;
+
+constexpr int kMessageBufferSize = 8192;
+constexpr int kMessageBufferUsed = 8190;
+constexpr auto kRefreshInterval = 200ms;
+constexpr auto kWaitRound = 50ms;
+constexpr int kPauseSlice = 10;
+
+TSimulatorInputFunction& InstalledInput() {
+  static TSimulatorInputFunction input;
+  return input;
+}
+
+TWorkerKit::TSeams KitSeams(TQuorinSeams& Seams) {
+  if (!Seams.Invoker) Seams.Invoker = std::make_shared<TQtMainThreadInvoker>();
+  return {Seams.Invoker, Seams.Clock, Seams.Dialogs};
+}
+
+QuorinInstanceOpaque* CreateLibrary() {
+  QuorinHandle handle = QuorinCreate();
+  if (!handle) throw std::runtime_error("Internal error: QuorinCreate() failed");
+  return handle;
+}
+
+int DigitValue(QChar C) {
+  if (C >= QLatin1Char('0') && C <= QLatin1Char('9')) return C.unicode() - '0';
+  if (C >= QLatin1Char('A') && C <= QLatin1Char('F')) return C.unicode() - 'A' + 10;
+  return -1;
+}
+
+// What the compile fetches on the main thread.
+struct TFetched {
+  bool Valid = false;
+  QByteArray Source;  // made here, owned by the worker alone
+  int LineCount = 0;
+  int Port = 0;
+};
+
+}  // namespace
+
+const TSimulatorInputFunction& SimulatorInput() { return InstalledInput(); }
+
+TSimulatorInputFunction SetSimulatorInput(TSimulatorInputFunction Fn) {
+  return std::exchange(InstalledInput(), std::move(Fn));
+}
+
+std::optional<std::int16_t> ParseBasicInteger(const QString& Text) {
+  int base = 10;
+  int pos = 0;
+  bool negative = false;
+  if (Text.startsWith(QLatin1String("&B"))) {
+    base = 2;
+    pos = 2;
+  } else if (Text.startsWith(QLatin1String("&H"))) {
+    base = 16;
+    pos = 2;
+  } else if (Text.startsWith(QLatin1Char('-'))) {
+    negative = true;
+    pos = 1;
+  }
+  if (pos >= Text.size()) return std::nullopt;
+  std::int32_t value = 0;
+  for (; pos < Text.size(); ++pos) {
+    const int digit = DigitValue(Text[pos]);
+    if (digit < 0 || digit >= base) return std::nullopt;
+    value = (value & 0x7FFF) * base + digit;
+  }
+  if (negative) value = -value;
+  return static_cast<std::int16_t>(value & 0xFFFF);
+}
+
+TQuorin::TQuorin(std::weak_ptr<IVexaModule> Module, std::weak_ptr<IVexaProject> Project,
+                 TQuorinSeams Seams)
+    : module_(std::move(Module)),
+      project_(std::move(Project)),
+      dialogs_(Seams.Dialogs),
+      input_(std::move(Seams.Input)),
+      library_(CreateLibrary()),
+      messageBuffer_(kMessageBufferSize, '\0'),
+      kit_(KitSeams(Seams), QStringLiteral("Internal error in TQuorin.Execute()")) {
+  kit_.Start([this](std::stop_token Stop) { Body(Stop); }, [this] { SetState(StateNotCompiled); });
+}
+
+TQuorin::~TQuorin() { Shutdown(); }
+
+void TQuorin::Shutdown() {
+  if (shutDown_) return;
+  shutDown_ = true;
+  kit_.Stop();
+  QuorinDestroy(library_);
+  library_ = nullptr;
+}
+
+IDialogs& TQuorin::DialogsToUse() { return dialogs_ ? *dialogs_ : Dialogs(); }
+
+// Requests (main thread)
+
+void TQuorin::Post(int Command) {
+  if (shutDown_) return;
+  requests_.Post([Command](TRequest& r) { r.Command = Command; });
+}
+
+void TQuorin::Compile() { Post(CommandCompile); }
+void TQuorin::CompileAndDownload() { Post(CommandCompileAndDownload); }
+
+bool TQuorin::CanCompile() {
+  const EState state = State();
+  return state == StateNotCompiled || state == StateReady;
+}
+
+void TQuorin::SourceChanged() { ChangeState(StateReady, StateNotCompiled); }
+
+bool TQuorin::CanClose() {
+  const EState state = State();
+  if (state != StatePaused && state != StateRunning) return true;
+  if (!DialogsToUse().Confirm(QStringLiteral(
+          "Der Simulator ist aktiv, soll das laufende Programm abgebrochen werden?")))
+    return false;
+  Post(CommandStop);
+  return true;
+}
+
+bool TQuorin::IsRunning() { return State() == StateRunning; }
+bool TQuorin::IsPaused() { return State() == StatePaused; }
+
+bool TQuorin::CanRun() {
+  const EState state = State();
+  return state == StateReady || state == StatePaused;
+}
+
+bool TQuorin::IsPausedAgain() { return IsPaused(); }
+bool TQuorin::CanStepInto() { return false; }
+bool TQuorin::CanStepOver() { return CanRun(); }
+bool TQuorin::CanStepOut() { return false; }
+void TQuorin::Pause() { Post(CommandPause); }
+void TQuorin::Stop() { Post(CommandStop); }
+void TQuorin::Run() { Post(CommandRun); }
+
+void TQuorin::RunToCursor(int, int Line) {
+  cursorLine_.exchange(Line);
+  Post(CommandRun);
+}
+
+void TQuorin::StepInto() {}
+void TQuorin::StepOver() { Post(CommandStep); }
+void TQuorin::StepOut() {}
+
+void TQuorin::UpdateBreakpoints() {
+  std::vector<int> lines;
+  if (Ref<IVexaModule> module = module_.lock()) {
+    const int count = module->GetBreakpointCount();
+    lines.reserve(std::max(count, 0));
+    for (int i = 0; i < count; ++i) lines.push_back(module->GetBreakpoint(i));
+  }
+  std::lock_guard lock(breakpointsLock_);
+  breakpointLines_ = std::move(lines);
+}
+
+void TQuorin::Refresh() {
+  if (shutDown_) return;
+  requests_.Post([](TRequest& r) { r.Refresh = true; });
+}
+
+Ref<IVexaProject> TQuorin::GetProject() { return project_.lock(); }
+bool TQuorin::IsRunningAgain() { return IsRunning(); }
+
+// State
+
+bool TQuorin::ChangeState(EState From, EState To) {
+  EState expected = From;
+  return state_.compare_exchange_strong(expected, To, std::memory_order_acq_rel);
+}
+
+void TQuorin::SetState(EState State) {
+  if (state_.exchange(State, std::memory_order_acq_rel) != State) Notify(State);
+}
+
+void TQuorin::Notify(EState State) {
+  if (kit_.StopRequested()) return;
+  const int line = lastLine_;
+  kit_.Call([project = project_, State, line] {
+    Ref<IVexaProject> p = project.lock();
+    if (!p) return;
+    p->RunningChanged(State == StatePaused || State == StateRunning);
+    p->PausedAt(State == StatePaused, 0, line);
+  });
+}
+
+// Worker thread
+
+void TQuorin::Body(std::stop_token Stop) {
+  while (requests_.Wait(Stop)) {
+    auto lastRefresh = kit_.Now();
+    while (!Stop.stop_requested()) {
+      TakeAndApply();
+      if (State() != StateRunning) break;
+      StepLoop();
+      if (State() == StateRunning && kit_.Now() - lastRefresh >= kRefreshInterval) {
+        RefreshWatches();
+        lastRefresh = kit_.Now();
+      }
+    }
+    if (Stop.stop_requested()) return;
+    // A command that came meanwhile stays pending: a run the user asked for
+    // once the program could run is never dropped (Apply ignores the ones
+    // that mean nothing in this state).
+    if (State() == StateReady) {
+      QuorinResetProgram(library_);
+      lastLine_ = -1;
+    }
+    RefreshWatches();
+  }
+}
+
+void TQuorin::TakeAndApply() {
+  const int command = requests_.Take([](TRequest& r) {
+    r.Refresh = false;
+    return std::exchange(r.Command, int(CommandNone));
+  });
+  Apply(command);
+}
+
+void TQuorin::Apply(int Command) {
+  switch (Command) {
+    case CommandCompile: RunCompile(false); break;
+    case CommandCompileAndDownload: RunCompile(true); break;
+    case CommandRun:
+    case CommandStep: {
+      // Only a compiled program runs: a source change may have made it void.
+      EState state = State();
+      if (state != StateReady && state != StatePaused) {
+        cursorLine_.exchange(-1);  // no later run stops there
+        break;
+      }
+      singleStep_ = Command == CommandStep;
+      if (ChangeState(state, StateRunning)) Notify(StateRunning);
+      break;
+    }
+    case CommandPause:
+      if (ChangeState(StateRunning, StatePaused)) Notify(StatePaused);
+      break;
+    case CommandStop:
+      if (ChangeState(StateRunning, StateReady) || ChangeState(StatePaused, StateReady))
+        Notify(StateReady);
+      break;
+    default: break;
+  }
+}
+
+void TQuorin::RunCompile(bool Download) {
+  SetState(StateCompiling);
+  std::optional<TFetched> fetched = kit_.CallFor([module = module_] {
+    if (MessageView) MessageView->Clear();
+    TFetched f;
+    f.Port = options::DownloadComBASIC;
+    Ref<IVexaModule> m = module.lock();
+    if (!m) return f;
+    if (std::optional<TSourceText> text = m->GetSource()) {
+      f.Valid = true;
+      f.Source = ToWindows1252(text->Text);
+      f.LineCount = text->LineCount;
+    }
+    return f;
+  });
+  if (kit_.StopRequested() || !fetched) return;
+  if (!fetched->Valid || fetched->LineCount < 0) {
+    SetState(StateNotCompiled);
+    return;
+  }
+
+  source_ = std::move(fetched->Source);
+  std::fill(messageBuffer_.begin(), messageBuffer_.end(), '\0');
+  QuorinSetCompilerMessageBuffer(library_, messageBuffer_.data(), kMessageBufferUsed);
+  if (!QuorinSetMemSourcePointer(library_, source_.constData()))
+    throw std::runtime_error("QuorinSetMemSourcePointer() failed");
+
+  TCompileResult result;
+  const std::uint32_t r = QuorinCompile(library_, nullptr);
+  result.Status = int(r & 0xFFFF);
+  auto lineInfos = [&] {
+    result.LineInfos = QByteArray(fetched->LineCount, '\0');
+    if (!QuorinGetModuleLineInfos(
+            library_, reinterpret_cast<std::uint8_t*>(result.LineInfos.data()), fetched->LineCount))
+      throw std::runtime_error("QuorinGetModuleLineInfos() failed");
+  };
+  if (result.Status == QUORIN_COMPILE_OK) {
+    result.CodeLength = QuorinGetCodeLength(library_);
+    result.SysCodeLength = QuorinGetSysCodeLength(library_);
+    lineInfos();
+  } else if (result.Status == QUORIN_COMPILE_ERRORS) {
+    result.ErrorCount = int(r >> 16);
+    result.Messages = FromWindows1252(messageBuffer_.data());
+    lineInfos();
+  }
+
+  const int status = result.Status;
+  kit_.Call([module = module_, project = project_, result = std::move(result)] {
+    Ref<IVexaModule> m = module.lock();
+    Ref<IVexaProject> p = project.lock();
+    if (!m || !p) return;
+    QList<Ref<IVexaMessage>> messages;
+    if (result.Status == QUORIN_COMPILE_ERRORS) {
+      messages = MakeModuleErrors(p, m, result.Messages);
+    } else {
+      messages << std::make_shared<TVexaModuleMessage>(
+          p, false,
+          QStringLiteral("OK - %1 Byte(s) Programmcode, %2 Byte(s) Systemcode")
+              .arg(result.CodeLength)
+              .arg(result.SysCodeLength),
+          -1, m);
+    }
+    AddToMessageView(messages);
+    m->SetLineInfos(result.ErrorCount > 0, result.LineInfos);
+  });
+  if (kit_.StopRequested()) return;
+
+  if (status != QUORIN_COMPILE_OK) {
+    SetState(StateNotCompiled);
+    return;
+  }
+  if (Download) {
+    SetState(StateDownloading);
+    RunDownload(fetched->Port);
+  }
+  SetState(StateReady);
+}
+
+void TQuorin::PostMessage(bool IsError, QString Text) {
+  // The text moves to the main thread: no copy stays here.
+  kit_.Post([project = project_, IsError, Text = std::move(Text)] {
+    Ref<IVexaProject> p = project.lock();
+    if (!p) return;
+    AddToMessageView({std::make_shared<TVexaMessage>(p, IsError, Text)});
+  });
+}
+
+void TQuorin::RunDownload(int Port) {
+  const int length = QuorinGetCodeLength(library_) + QuorinGetSysCodeLength(library_);
+  PostMessage(false, QStringLiteral("Übertrage %1 Byte(s) zur Vexa Unit...").arg(length));
+  platform::SerialPort port;
+  if (!port.openPort(Port)) {
+    PostMessage(true, QStringLiteral("Konnte die Schnittstelle COM%1 nicht öffnen: Fehlercode %2!")
+                          .arg(Port)
+                          .arg(port.lastError()));
+    return;
+  }
+  const std::int32_t r = QuorinDownload(library_, port.nativeHandle());
+  port.close();
+  if (r >= 0)
+    PostMessage(false, QStringLiteral("Anwenderprogramm fehlerfrei übertragen"));
+  else if (r == QUORIN_DOWNLOAD_READ_FAILED)
+    PostMessage(true, QStringLiteral("Keine Verbindung zur Vexa Unit (kein HOST Modus?)"));
+  else
+    PostMessage(true, QStringLiteral("Übertragung mit Fehler %1 abgebrochen").arg(r));
+}
+
+void TQuorin::StepLoop() {
+  bool goOn = true;
+  while (goOn && State() == StateRunning && !kit_.StopRequested()) {
+    goOn = false;
+    const std::uint32_t r = QuorinStep(library_);
+    const int kind = int(r & 0xFFFF);
+    const int value = int(r >> 16);
+    switch (kind) {
+      case QUORIN_STEP_END:
+        lastLine_ = -1;
+        if (ChangeState(StateRunning, StateReady)) Notify(StateReady);
+        return;
+      case QUORIN_STEP_LINE:
+      case QUORIN_STEP_LINE_FILE_CHANGED: lastLine_ = value; break;
+      case QUORIN_STEP_INPUT: {
+        TSimulatorInputFunction input = input_ ? input_ : SimulatorInput();
+        const int preset = inputValue_;
+        std::optional<std::optional<int>> answer =
+            kit_.CallFor([input, preset] { return input ? input(preset) : std::nullopt; });
+        if (!answer) return;  // stopping
+        if (!*answer) {
+          if (ChangeState(StateRunning, StatePaused)) Notify(StatePaused);
+          return;
+        }
+        inputValue_ = static_cast<std::int16_t>(**answer & 0xFFFF);
+        QuorinSetInputValue(library_, inputValue_);
+        goOn = true;
+        break;
+      }
+      case QUORIN_STEP_OUTPUT: goOn = true; break;
+      case QUORIN_STEP_WAIT:
+        if (!kit_.Sleep(kWaitRound)) return;
+        TakeAndApply();
+        goOn = true;
+        break;
+      case QUORIN_STEP_PAUSE:
+        LongPause(value);
+        goOn = true;
+        break;
+      case QUORIN_STEP_ERROR: {
+        // The library rolls the failing statement back: going on would
+        // repeat the error forever. Report it once and pause on its line.
+        QString text = value == 1   ? QStringLiteral("Division durch 0")
+                       : value == 2 ? QStringLiteral("Ungültiger Zugriff auf das Vexa-EEPROM")
+                                    : QStringLiteral("I'm panikkking!!!");
+        PostMessage(true, std::move(text));
+        cursorLine_.exchange(-1);
+        if (ChangeState(StateRunning, StatePaused)) Notify(StatePaused);
+        return;
+      }
+      default: break;
+    }
+  }
+  if (State() != StateRunning) return;
+  const int cursor = cursorLine_.load();
+  if (singleStep_ || (cursor >= 0 && cursor == lastLine_) || IsBreakpoint(lastLine_)) {
+    cursorLine_.exchange(-1);
+    if (ChangeState(StateRunning, StatePaused)) Notify(StatePaused);
+  }
+}
+
+void TQuorin::LongPause(int Duration) {
+  const auto end = kit_.Now() + std::chrono::milliseconds(Duration);
+  while (kit_.Now() < end && State() == StateRunning) {
+    if (!kit_.Sleep(std::chrono::milliseconds(kPauseSlice))) return;
+    TakeAndApply();
+  }
+}
+
+bool TQuorin::IsBreakpoint(int Line) {
+  if (Line < 0) return false;
+  std::lock_guard lock(breakpointsLock_);
+  for (auto it = breakpointLines_.rbegin(); it != breakpointLines_.rend(); ++it)
+    if (*it == Line) return true;
+  return false;
+}
+
+void TQuorin::RefreshWatches() {
+  if (kit_.StopRequested()) return;
+  kit_.Call([this] {
+    Ref<IVexaProject> p = project_.lock();
+    if (!p) return;
+    const EState state = State();
+    const bool active = state == StatePaused || state == StateRunning;
+    for (int i = 0; i < p->GetWatchCount(); ++i)
+      if (Ref<IVexaWatch> watch = p->GetWatch(i)) RefreshWatch(watch, active);
+    if (WatchesView) WatchesView->RefreshAll();
+  });
+}
+
+// Main thread, inside a call the worker waits for: the library is ours.
+void TQuorin::RefreshWatch(const Ref<IVexaWatch>& Watch, bool Active) {
+  if (!Active) Watch->Reset();
+  if (Watch->GetIndex() == 0) {
+    const QByteArray name = ToWindows1252(Watch->GetName());
+    const std::uint32_t code = QuorinMapSymbol(library_, name.constData());
+    if (code == 0) {
+      Watch->Reset();
+      return;
+    }
+    Watch->SetIndex(int(code));
+  }
+  const std::uint32_t code = std::uint32_t(Watch->GetIndex());
+  if (!Watch->GetTypeText().isEmpty()) {
+    const QString text = Watch->GetTypeText().trimmed().toUpper();
+    Watch->SetTypeText(QString());
+    if (std::optional<std::int16_t> value = ParseBasicInteger(text)) {
+      if (!QuorinSetValue(library_, code, *value))
+        DialogsToUse().ShowError(
+            QStringLiteral("Der neue Wert konnte nicht gesetzt werden!\r\nÜberprüfen Sie, dass der "
+                           "neue Wert kompatibel zum Typ des Bezeichners ist."));
+    } else {
+      DialogsToUse().ShowError(QLatin1Char('"') + text +
+                               QStringLiteral("\" ist kein gültiger Integerwert!"));
+    }
+  }
+  Watch->SetIntValue(static_cast<std::int16_t>(QuorinGetValue(library_, code)));
+}
+
+}  // namespace vexa::ide

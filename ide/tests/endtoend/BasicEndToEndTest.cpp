@@ -1,0 +1,184 @@
+// A VXBasic program through the real editor, the main window's hub, the
+// worker on the Qt event loop and the input dialog.
+#include "model/core/CommandsModule.h"
+#include "FakeDialogs.h"
+#include "MockIntfs.h"
+#include "model/core/Options.h"
+#include "model/core/Services.h"
+#include "TempSettings.h"
+#include "TestApp.h"
+#include "model/core/VexaIDECore.h"
+#include "widgets/editor/VexaEditControl.h"
+#include "widgets/dialogs/SimulatorInputDialog.h"
+#include "widgets/editor/SourceEditor.h"
+#include "model/projects/BasicProject.h"
+#include "model/files/ProjectFiles.h"
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QComboBox>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QPushButton>
+#include <QRegularExpression>
+#include <QTabWidget>
+#include <QTemporaryDir>
+#include <QTimer>
+
+#include <functional>
+#include <memory>
+
+namespace vexa::ide {
+namespace {
+
+using ::testing::NiceMock;
+
+class TFrame final : public IVexaIDEFrame {
+ public:
+  void SetStatusText(int, const QString&) override {}
+  QWidget* GetMainForm() override { return nullptr; }
+  QTabWidget* GetPageControl() override { return &pages; }
+  QTabWidget pages;
+};
+
+// Answers the next modal input dialog with Fn.
+void AnswerModal(std::function<void(TSimulatorInputDialog&)> Fn) {
+  QTimer::singleShot(5, [Fn] {
+    auto* dialog = qobject_cast<TSimulatorInputDialog*>(QApplication::activeModalWidget());
+    if (!dialog) return AnswerModal(Fn);
+    Fn(*dialog);
+  });
+}
+
+bool ProcessUntil(const std::function<bool()>& Done, int TimeoutMs = 10000) {
+  QElapsedTimer clock;
+  clock.start();
+  while (!Done()) {
+    if (clock.elapsed() > TimeoutMs) return false;
+    QApplication::processEvents(QEventLoop::AllEvents, 10);
+  }
+  return true;
+}
+
+class BasicEndToEndTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_TRUE(dir_.isValid());
+    core_ = std::make_shared<TVexaIDECore>(&frame_);
+    VexaIDE = core_;
+    RegisterSourceEditorFactory();
+    view_ = std::make_shared<NiceMock<test::MockMessageView>>();
+    ON_CALL(*view_, Add).WillByDefault([this](const Ref<IVexaMessage>& M) {
+      messages_ << M->GetText();
+    });
+    ON_CALL(*view_, Clear).WillByDefault([this] { messages_.clear(); });
+    MessageView = view_;
+    watchesView_ = std::make_shared<NiceMock<test::MockWatchesView>>();
+    ON_CALL(*watchesView_, RefreshAll).WillByDefault([this] {
+      if (onRest_) onRest_();
+    });
+    WatchesView = watchesView_;
+    options::BackgroundCompilationBASIC = true;
+    RegisterBASICProjects();
+    TSimulatorInputDialog::ClearHistory();
+  }
+
+  void TearDown() override {
+    core_->CloseAll();
+    QApplication::processEvents();
+    ReleaseServices();
+    SetSimulatorInput(nullptr);
+  }
+
+  // Runs Action and processes events until the worker rests in State.
+  template <class F>
+  bool Rest(TVexaBASICProjectAndModule& P, TQuorin::EState State, F&& Action) {
+    bool rested = false;
+    onRest_ = [&] { rested = rested || (P.Worker() && P.Worker()->State() == State); };
+    Action();
+    const bool done = ProcessUntil([&] { return rested; });
+    onRest_ = nullptr;
+    return done;
+  }
+
+  QApplication& app_ = test::TestApp();
+  test::TTempSettings settings_;
+  test::TScopedFakeDialogs dialogs_;
+  TCommandsModule commands_;
+  QTemporaryDir dir_;
+  TFrame frame_;
+  std::shared_ptr<TVexaIDECore> core_;
+  std::shared_ptr<NiceMock<test::MockMessageView>> view_;
+  std::shared_ptr<NiceMock<test::MockWatchesView>> watchesView_;
+  QStringList messages_;
+  std::function<void()> onRest_;
+};
+
+TEST_F(BasicEndToEndTest, TheExampleCompilesStopsAtABreakpointTakesItsInputAndClosesWithItsEditor) {
+  const QString file = dir_.filePath("input.bas");
+  ASSERT_TRUE(QFile::copy(VEXA_EXAMPLES_DIR "/basic/input.bas", file));
+  core_->OpenByKind(file, FileKindBasicProject);
+  ASSERT_EQ(core_->GetProjectCount(), 1);
+  std::weak_ptr<TVexaBASICProjectAndModule> weak =
+      std::dynamic_pointer_cast<TVexaBASICProjectAndModule>(core_->GetProject(0));
+  auto p = weak.lock();
+  ASSERT_TRUE(p);
+  auto editor = std::dynamic_pointer_cast<TSourceEditor>(p->GetEditor());
+  ASSERT_TRUE(editor);
+  ASSERT_TRUE(ProcessUntil([&] { return p->IsBuilt() && p->Worker()->CanRun(); }))
+      << messages_.join("\n").toStdString();
+  ASSERT_EQ(messages_.size(), 1);
+  EXPECT_TRUE(messages_[0].startsWith("OK - "));
+
+  // The line after the INPUT.
+  const QStringList lines = editor->GetText()->Text.split(QRegularExpression("\r\n|\n"));
+  const int line = int(lines.indexOf(QRegularExpression("^INPUT.*"))) + 2;
+  ASSERT_GT(line, 1);
+  p->ToggleBreakpoint(line);
+  Ref<IVexaWatch> watch = p->AddWatchName("Zahl");
+  Ref<IVexaWatch> other = p->AddWatchName("QUADRAT");
+  other->SetFormat(WatchFormatHex);
+
+  QString preset;
+  AnswerModal([&](TSimulatorInputDialog& Dialog) {
+    preset = Dialog.cbValue()->currentText();
+    Dialog.cbValue()->setEditText("5");
+    Dialog.OkButton()->click();
+  });
+  ASSERT_TRUE(Rest(*p, TQuorin::StatePaused, [&] { CurrentSimulator->Run(); }));
+  EXPECT_EQ(preset, "0");
+  EXPECT_TRUE(p->IsRunning());
+  EXPECT_TRUE(editor->Control()->isReadOnly());
+  EXPECT_EQ(watch->GetValueText(), "5");
+  watch->SetFormat(WatchFormatHex);
+  EXPECT_EQ(watch->GetValueText(), "&H0005");
+  watch->SetFormat(WatchFormatBinary);
+  EXPECT_EQ(watch->GetValueText(), "&B0000000000000101");
+  EXPECT_EQ(TSimulatorInputDialog::History(), QStringList{"5"});
+
+  // Stopped, its editor closes: the project goes and leaves its state behind once.
+  ASSERT_TRUE(Rest(*p, TQuorin::StateReady, [&] { CurrentSimulator->Stop(); }));
+  EXPECT_FALSE(p->IsRunning());
+  EXPECT_FALSE(editor->Control()->isReadOnly());
+  editor->Close();
+  EXPECT_EQ(core_->GetProjectCount(), 0);
+  EXPECT_FALSE(CurrentSimulator);
+  TProjectState expected;
+  expected.Breakpoints = {{QString(), {line}}};
+  expected.Watches = {{"Zahl", WatchFormatBinary}, {"QUADRAT", WatchFormatHex}};
+  QFile ide(file + ".ide");
+  ASSERT_TRUE(ide.open(QIODevice::ReadOnly));
+  EXPECT_EQ(ide.readAll(), StateFileBytes(true, expected));
+  p.reset();
+  editor.reset();
+  watch.reset();
+  other.reset();
+  QApplication::processEvents();
+  EXPECT_TRUE(weak.expired());
+  EXPECT_TRUE(dialogs_->calls.empty()) << dialogs_->Texts().join("\n").toStdString();
+}
+
+}  // namespace
+}  // namespace vexa::ide

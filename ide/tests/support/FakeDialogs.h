@@ -1,0 +1,110 @@
+#pragma once
+
+// A stand-in for the message boxes and file dialogs: records every text and
+// gives scripted answers. Install it for one test with TScopedFakeDialogs.
+
+#include "model/core/Dialogs.h"
+
+#include <QString>
+#include <QStringList>
+
+#include <deque>
+#include <memory>
+#include <optional>
+
+namespace vexa::ide::test {
+
+class TFakeDialogs : public IDialogs {
+ public:
+  enum class Kind { Error, Confirm, ConfirmCancel, FileDialog, Input };
+  struct Call {
+    Kind kind;
+    QString text;  // the shown text; for a file dialog and an input its caption
+  };
+
+  // Answers, used in order; when they run out Confirm answers false,
+  // ConfirmCancel IdCancel and a file dialog is cancelled.
+  std::deque<bool> confirmAnswers;
+  std::deque<int> confirmCancelAnswers;
+  // A file dialog answer: the chosen files, or none for Cancel.
+  std::deque<std::optional<QStringList>> fileAnswers;
+  // An input answer: the entered text, or none for Cancel.
+  std::deque<std::optional<QString>> inputAnswers;
+
+  std::vector<Call> calls;
+  // The settings each file dialog was run with.
+  std::vector<TFileDialog> fileDialogs;
+  // Every input as it was shown.
+  struct Input {
+    QString caption;
+    QString prompt;
+    QString value;
+  };
+  std::vector<Input> inputs;
+
+  void ShowError(const QString& Text) override { calls.push_back({Kind::Error, Text}); }
+
+  bool Confirm(const QString& Text) override {
+    calls.push_back({Kind::Confirm, Text});
+    if (confirmAnswers.empty()) return false;
+    bool answer = confirmAnswers.front();
+    confirmAnswers.pop_front();
+    return answer;
+  }
+
+  int ConfirmCancel(const QString& Text) override {
+    calls.push_back({Kind::ConfirmCancel, Text});
+    if (confirmCancelAnswers.empty()) return IdCancel;
+    int answer = confirmCancelAnswers.front();
+    confirmCancelAnswers.pop_front();
+    return answer;
+  }
+
+  bool ExecuteFileDialog(TFileDialog& Dialog) override {
+    calls.push_back({Kind::FileDialog, Dialog.Title});
+    fileDialogs.push_back(Dialog);
+    if (fileAnswers.empty()) return false;
+    std::optional<QStringList> answer = fileAnswers.front();
+    fileAnswers.pop_front();
+    if (!answer || answer->isEmpty()) return false;
+    Dialog.Files = *answer;
+    Dialog.FileName = answer->first();
+    return true;
+  }
+
+  bool InputQuery(const QString& Caption, const QString& Prompt, QString& Value) override {
+    calls.push_back({Kind::Input, Caption});
+    inputs.push_back({Caption, Prompt, Value});
+    if (inputAnswers.empty()) return false;
+    std::optional<QString> answer = inputAnswers.front();
+    inputAnswers.pop_front();
+    if (!answer) return false;
+    Value = *answer;
+    return true;
+  }
+
+  // The texts shown, in order.
+  QStringList Texts() const {
+    QStringList texts;
+    for (const Call& c : calls) texts << c.text;
+    return texts;
+  }
+};
+
+// Installs a fresh fake for the lifetime of the object.
+class TScopedFakeDialogs {
+ public:
+  TScopedFakeDialogs() : fake_(std::make_shared<TFakeDialogs>()) { previous_ = SetDialogs(fake_); }
+  ~TScopedFakeDialogs() { SetDialogs(previous_); }
+  TScopedFakeDialogs(const TScopedFakeDialogs&) = delete;
+  TScopedFakeDialogs& operator=(const TScopedFakeDialogs&) = delete;
+
+  TFakeDialogs& operator*() { return *fake_; }
+  TFakeDialogs* operator->() { return fake_.get(); }
+
+ private:
+  std::shared_ptr<TFakeDialogs> fake_;
+  std::shared_ptr<IDialogs> previous_;
+};
+
+}  // namespace vexa::ide::test

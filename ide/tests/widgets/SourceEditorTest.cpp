@@ -1,0 +1,440 @@
+#include "widgets/editor/SourceEditor.h"
+
+#include "model/core/CommandsModule.h"
+#include "FakeDialogs.h"
+#include "model/core/Helpers.h"
+#include "model/core/LineNumberList.h"
+#include "MockIntfs.h"
+#include "model/core/Services.h"
+#include "TempSettings.h"
+#include "TestApp.h"
+#include "model/text/SpecialLines.h"
+#include "widgets/editor/VexaEditControl.h"
+#include "widgets/editor/SourceEditorForm.h"
+
+#include <QFile>
+#include <QTabWidget>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+#include <map>
+
+namespace vexa::ide {
+namespace {
+
+using testing::_;
+using testing::NiceMock;
+
+// The caret-move notices come with the next paint.
+void Settle() {
+  QCoreApplication::processEvents();
+  QCoreApplication::processEvents();
+}
+
+QString NumberedLines(int Count) {
+  QStringList lines;
+  for (int i = 1; i <= Count; ++i) lines << QStringLiteral("line %1").arg(i);
+  return lines.join(u'\n') + u'\n';
+}
+
+// A module that keeps its breakpoints as the real ones do.
+class FakeModule : public NiceMock<test::MockVexaModule> {
+ public:
+  explicit FakeModule(const QString& FileName) : fileName(FileName) {
+    ON_CALL(*this, GetLineFlags).WillByDefault([this](int Line) {
+      return breakpoints.Contains(Line) ? int(LineFlagBreakpoint) : 0;
+    });
+    ON_CALL(*this, ToggleBreakpoint).WillByDefault([this](int Line) { breakpoints.Toggle(Line); });
+    ON_CALL(*this, LinesInserted).WillByDefault([this](int First, int Count) {
+      breakpoints.LinesInserted(First, Count);
+    });
+    ON_CALL(*this, LinesDeleted).WillByDefault([this](int First, int Count) {
+      breakpoints.LinesDeleted(First, Count);
+    });
+    ON_CALL(*this, GetFileName).WillByDefault([this] { return fileName; });
+    ON_CALL(*this, GetFileTitle).WillByDefault([this] { return ExtractFileName(fileName); });
+    ON_CALL(*this, SetFileName).WillByDefault([this](const QString& Name) { fileName = Name; });
+    ON_CALL(*this, CanRenameTo).WillByDefault(testing::Return(true));
+    ON_CALL(*this, SetEditor).WillByDefault([this](const Ref<IVexaSourceEditor>& Editor) {
+      editor = Editor;
+    });
+  }
+
+  std::vector<int> Breakpoints() const {
+    std::vector<int> lines;
+    for (int i = 0; i < breakpoints.Count(); ++i) lines.push_back(breakpoints.Get(i));
+    return lines;
+  }
+
+  TVexaLineNumberList breakpoints;
+  QString fileName;
+  std::weak_ptr<IVexaSourceEditor> editor;
+};
+
+class SourceEditorTest : public testing::Test {
+ protected:
+  SourceEditorTest() {
+    ON_CALL(*ide, SetStatusText).WillByDefault([this](int Panel, const QString& Text) {
+      panels[Panel] = Text;
+    });
+    ON_CALL(*ide, GetActiveEditor).WillByDefault([this] { return active; });
+    ON_CALL(*ide, SetActiveEditor).WillByDefault([this](const Ref<IVexaSourceEditor>& Editor) {
+      active = Editor;
+    });
+    VexaIDE = ide;
+    pages.resize(600, 400);
+    pages.show();
+  }
+
+  ~SourceEditorTest() override {
+    ClearCommandHandlers();
+    active.reset();
+    VexaIDE.reset();
+  }
+
+  std::shared_ptr<TSourceEditor> Open(const QString& FileName, int Kind) {
+    return TSourceEditorFactory::Create(&pages, FileName, Kind, nullptr);
+  }
+
+  std::shared_ptr<TSourceEditor> OpenModule(const std::shared_ptr<FakeModule>& Module) {
+    return std::dynamic_pointer_cast<TSourceEditor>(
+        TSourceEditorFactory().CreateForModule(&pages, Module));
+  }
+
+  QString Write(const QString& Name, const QByteArray& Bytes) {
+    const QString path = dir.filePath(Name);
+    QFile file(path);
+    EXPECT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(Bytes);
+    return path;
+  }
+
+  static QByteArray Read(const QString& Path) {
+    QFile file(Path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+  }
+
+  QString TabText(const std::shared_ptr<TSourceEditor>& Editor) {
+    return pages.tabText(pages.indexOf(Editor->Sheet()));
+  }
+
+  QApplication& app = test::TestApp();
+  test::TTempSettings settings;
+  test::TScopedFakeDialogs dialogs;
+  TCommandsModule commands;
+  QTemporaryDir dir;
+  QTabWidget pages;
+  std::shared_ptr<NiceMock<test::MockVexaIDE>> ide =
+      std::make_shared<NiceMock<test::MockVexaIDE>>();
+  Ref<IVexaSourceEditor> active;
+  std::map<int, QString> panels;
+};
+
+TEST_F(SourceEditorTest, BreakpointsFollowEditsThroughUndoAndRedo) {
+  auto module = std::make_shared<FakeModule>(Write("m.v2", NumberedLines(20).toLatin1()));
+  module->breakpoints.Toggle(10);
+  auto editor = OpenModule(module);
+  ASSERT_TRUE(editor);
+  EXPECT_EQ(editor->Kind(), FileKindV2Module);
+  EXPECT_EQ(module->editor.lock(), editor);
+  TVexaEditControl* c = editor->Control();
+
+  c->insertAt(QStringLiteral("a\nb\n"), 4, 0);  // two lines above line 10
+  EXPECT_EQ(module->Breakpoints(), std::vector<int>{12});
+  c->undo();
+  EXPECT_EQ(module->Breakpoints(), std::vector<int>{10});
+  c->redo();
+  EXPECT_EQ(module->Breakpoints(), std::vector<int>{12});
+
+  // A line break inside the line leaves it, one at its start moves it.
+  c->setCursorPosition(11, 3);
+  QTest::keyClick(c, Qt::Key_Return);
+  EXPECT_EQ(module->Breakpoints(), std::vector<int>{12});
+  c->setCursorPosition(11, 0);
+  QTest::keyClick(c, Qt::Key_Return);
+  EXPECT_EQ(module->Breakpoints(), std::vector<int>{13});
+
+  editor->RepaintLine(-1);
+  EXPECT_EQ(c->ShownLineMarker(13), LineMarkerBreakpointUnknown);
+  EXPECT_EQ(c->ShownLineLook(13), LineLookInvalidBreakpoint);
+  EXPECT_EQ(c->ShownLineMarker(10), 0);
+  editor->Close();
+}
+
+TEST_F(SourceEditorTest, GutterClickTogglesTheModulesBreakpoint) {
+  auto module = std::make_shared<FakeModule>(Write("g.v2", NumberedLines(20).toLatin1()));
+  auto editor = OpenModule(module);
+  TVexaEditControl* c = editor->Control();
+  const long pos = c->SendScintilla(QsciScintilla::SCI_POSITIONFROMLINE, 2);
+  const int y = int(c->SendScintilla(QsciScintilla::SCI_POINTYFROMPOSITION, 0, pos)) + 3;
+  QTest::mousePress(c->viewport(), Qt::LeftButton, {}, QPoint(4, y));
+  QTest::mouseRelease(c->viewport(), Qt::LeftButton, {}, QPoint(4, y));
+  EXPECT_EQ(module->Breakpoints(), std::vector<int>{3});
+  EXPECT_EQ(c->ShownLineMarker(3), LineMarkerBreakpointUnknown);
+  editor->Close();
+}
+
+TEST_F(SourceEditorTest, ErrorLineGoesWithACaretMoveExecutionLineStays) {
+  auto module = std::make_shared<FakeModule>(Write("e.v2", NumberedLines(20).toLatin1()));
+  auto editor = OpenModule(module);
+  TVexaEditControl* c = editor->Control();
+
+  editor->SetErrorLine(7);
+  Settle();
+  EXPECT_EQ(c->Caret().Line, 7);
+  EXPECT_EQ(c->ShownLineLook(7), LineLookError);
+  QTest::keyClick(c, Qt::Key_Down);
+  Settle();
+  EXPECT_EQ(editor->Form()->ErrorLine, -1);
+  EXPECT_EQ(c->ShownLineLook(7), 0);
+
+  editor->SetExecutionLine(12);
+  EXPECT_EQ(c->Caret().Line, 12);
+  EXPECT_EQ(c->Caret().Column, 1);
+  QTest::keyClick(c, Qt::Key_Down);
+  Settle();
+  EXPECT_EQ(editor->Form()->ExecutionLine, 12);
+  EXPECT_EQ(c->ShownLineLook(12), LineLookExecution);
+  EXPECT_EQ(c->ShownLineMarker(12), LineMarkerExecution);
+
+  // A text change clears both.
+  editor->SetErrorLine(3);
+  c->insertAt(QStringLiteral("x"), 0, 0);
+  EXPECT_EQ(editor->Form()->ExecutionLine, -1);
+  EXPECT_EQ(editor->Form()->ErrorLine, -1);
+  EXPECT_EQ(c->ShownLineLook(12), 0);
+  editor->Close();
+}
+
+TEST_F(SourceEditorTest, ExecutionLineMovesTheCaretOnlyOntoAShownLine) {
+  auto module = std::make_shared<FakeModule>(Write("x.v2", NumberedLines(20).toLatin1()));
+  auto editor = OpenModule(module);
+  TVexaEditControl* c = editor->Control();
+  struct Case {
+    const char* name;
+    TCaretPos caret;
+    int line;
+    TCaretPos caretAfter;
+    bool shown;
+  } const cases[] = {
+      {"onto line 12", {5, 3}, 12, {1, 12}, true},
+      {"caret already on 12", {5, 12}, 12, {5, 12}, true},
+      {"line 0", {4, 3}, 0, {4, 3}, false},
+      {"beyond the text", {4, 3}, 99, {4, 3}, false},
+  };
+  for (const Case& k : cases) {
+    SCOPED_TRACE(k.name);
+    editor->SetExecutionLine(-1);
+    c->SetCaret(k.caret);
+    editor->SetExecutionLine(k.line);
+    EXPECT_EQ(c->Caret().Line, k.caretAfter.Line);
+    EXPECT_EQ(c->Caret().Column, k.caretAfter.Column);
+    int shownOn = -1;
+    for (int line = 1; line <= c->lines(); ++line) {
+      if (c->ShownLineMarker(line) == LineMarkerExecution) shownOn = line;
+    }
+    EXPECT_EQ(shownOn, k.shown ? k.line : -1);
+  }
+  editor->Close();
+}
+
+TEST_F(SourceEditorTest, UntitledEditorsTakeTheLowestFreeNumber) {
+  auto first = Open(QString(), FileKindBasicProject);
+  auto second = Open(QString(), FileKindBasicProject);
+  EXPECT_EQ(first->GetDisplayName(), "Unbenannt1.bas");
+  EXPECT_EQ(second->GetDisplayName(), "Unbenannt2.bas");
+  EXPECT_EQ(TabText(second), "Unbenannt2.bas");
+  EXPECT_EQ(pages.indexOf(second->Sheet()), pages.indexOf(first->Sheet()) + 1);
+  EXPECT_TRUE(first->GetModified());  // a new file asks to be saved
+
+  EXPECT_CALL(*ide, RemoveEditor(_));
+  first->Close();
+  first.reset();
+  QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+  EXPECT_EQ(pages.count(), 1);
+
+  auto third = Open(QString(), FileKindV2Module);
+  EXPECT_EQ(third->GetDisplayName(), "Unbenannt1.v2");
+  auto plain = Open(QString(), FileKindPlain);
+  EXPECT_EQ(plain->GetDisplayName(), "Unbenannt3");
+}
+
+TEST_F(SourceEditorTest, ModePanelShowsReadOnlyInsertAndOverwrite) {
+  const QString readOnly = Write("ro.bas", "10 PRINT 1\n");
+  QFile::setPermissions(readOnly, QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther);
+  auto locked = Open(readOnly, FileKindBasicProject);
+  locked->FocusEntered();
+  EXPECT_TRUE(locked->Control()->isReadOnly());
+  EXPECT_EQ(panels[2], "Nur lesen");
+
+  auto open = Open(Write("rw.bas", "10 PRINT 1\n"), FileKindBasicProject);
+  open->FocusEntered();
+  EXPECT_EQ(panels[2], "Einfügen");
+  QTest::keyClick(open->Control(), Qt::Key_Insert);
+  EXPECT_EQ(panels[2], "Überschreiben");
+}
+
+TEST_F(SourceEditorTest, CaretAndModifiedPanels) {
+  const QString name = Write("p.v2", "a\nb\nthird line\n");
+  auto editor = Open(name, FileKindV2Module);
+  editor->FocusEntered();
+  TVexaEditControl* c = editor->Control();
+  c->setCursorPosition(2, 4);
+  Settle();
+  EXPECT_EQ(panels[0], "      3:  5 ");
+  EXPECT_EQ(panels[1], "");
+  QTest::keyClicks(c, "x");
+  EXPECT_EQ(panels[1], "Verändert");
+  EXPECT_TRUE(editor->Save());
+  EXPECT_EQ(panels[1], "");
+  EXPECT_EQ(Read(name), "a\nb\nthirxd line\n");
+}
+
+TEST_F(SourceEditorTest, WindowsEncodedFileKeepsItsBytesAndLineEnds) {
+  const QString name = Write("enc.v2",
+                             "x := \"Gr\xF6\xDF"
+                             "e\";\r\nzwei\r\n");
+  auto editor = Open(name, FileKindV2Module);
+  TVexaEditControl* c = editor->Control();
+  EXPECT_EQ(c->text(0), QString::fromUtf8("x := \"Größe\";\r\n"));
+  c->insertAt(QStringLiteral("y"), 1, 0);
+  c->setCursorPosition(1, 5);
+  QTest::keyClick(c, Qt::Key_Return);
+  ASSERT_TRUE(editor->Save());
+  EXPECT_EQ(Read(name), QByteArray("x := \"Gr\xF6\xDF"
+                                   "e\";\r\nyzwei\r\n\r\n"));
+}
+
+TEST_F(SourceEditorTest, EveryByteIsShownAndSavedAgain) {
+  QByteArray binary;
+  quint32 seed = 1;
+  for (int i = 0; i < 10 * 1024; ++i) {
+    seed = seed * 1103515245u + 12345u;
+    binary.append(char(i == 0 ? 0 : seed >> 24));
+  }
+  using namespace Qt::Literals::StringLiterals;
+  struct Case {
+    const char* name;
+    QByteArray bytes;
+  } const cases[] = {
+      {"nul inside a line", "abc\0def\nline2\n"_ba},
+      {"windows-1252 with nuls",
+       "\0Gr\xF6\xDF"
+       "e\0\r\nzwei\r\n"_ba},
+      {"two boms and a nul", "\xEF\xBB\xBF\xEF\xBB\xBFx\0y\n"_ba},
+      {"binary starting with a nul", binary},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    const QString name = Write("bytes.v2", c.bytes);
+    auto editor = Open(name, FileKindV2Module);
+    TVexaEditControl* control = editor->Control();
+    EXPECT_EQ(WholeText(control), DecodeText(c.bytes).Text);
+    EXPECT_FALSE(control->isReadOnly());
+    control->SendScintilla(QsciScintilla::SCI_DOCUMENTEND);
+    QTest::keyClicks(control, "X");
+    const std::optional<TSourceText> text = editor->GetText();
+    ASSERT_TRUE(text);
+    EXPECT_EQ(text->Text, DecodeText(c.bytes + "X").Text);
+    ASSERT_TRUE(editor->Save());
+    EXPECT_EQ(Read(name), c.bytes + "X");
+    editor->Close();
+  }
+  EXPECT_TRUE(dialogs->Texts().isEmpty());
+}
+
+TEST_F(SourceEditorTest, FailedSaveAsKeepsNameAndModifiedState) {
+  for (bool withModule : {false, true}) {
+    SCOPED_TRACE(withModule ? "module" : "loose file");
+    auto module = std::make_shared<FakeModule>(QString());
+    auto editor = withModule ? OpenModule(module) : Open(QString(), FileKindV2Module);
+    const QString caption = TabText(editor);
+    QTest::keyClicks(editor->Control(), "abc");
+
+    const QString bad = QStringLiteral("/nonexistent-dir/x.v2");
+    dialogs->fileAnswers.push_back(QStringList{bad});
+    EXPECT_CALL(*module, SetFileName(_)).Times(0);
+    EXPECT_FALSE(editor->SaveAsDialog());
+    EXPECT_EQ(dialogs->Texts().last(), "Fehler beim Schreiben der Datei \"" + bad + "\"!");
+    EXPECT_TRUE(editor->GetFileName().isEmpty());
+    EXPECT_TRUE(editor->GetModified());
+    EXPECT_EQ(TabText(editor), caption);
+    EXPECT_FALSE(QFile::exists(bad));
+    if (!withModule) {
+      EXPECT_EQ(editor->UntitledNumber(), 1);
+      EXPECT_TRUE(editor->IsNewFile());
+    }
+    testing::Mock::VerifyAndClearExpectations(module.get());
+
+    const QString good = dir.filePath(withModule ? "mod.v2" : "loose.v2");
+    dialogs->fileAnswers.push_back(QStringList{good});
+    EXPECT_TRUE(editor->SaveAsDialog());
+    EXPECT_EQ(editor->GetFileName(), good);
+    EXPECT_EQ(TabText(editor), withModule ? "mod.v2" : "loose.v2");
+    EXPECT_FALSE(editor->GetModified());
+    EXPECT_EQ(editor->UntitledNumber(), -1);
+    EXPECT_EQ(Read(good), "abc");
+    editor->Close();
+  }
+}
+
+TEST_F(SourceEditorTest, CloseQueryAsksOnlyForAModifiedText) {
+  struct Case {
+    int answer;
+    bool result;
+    QByteArray onDisk;
+  } const cases[] = {
+      {IdYes, true, "xold\n"},
+      {IdNo, true, "old\n"},
+      {IdCancel, false, "old\n"},
+  };
+  for (const Case& k : cases) {
+    SCOPED_TRACE(k.answer);
+    const QString name = Write("q.v2", "old\n");
+    auto editor = Open(name, FileKindV2Module);
+    EXPECT_TRUE(editor->CloseQuery());
+    EXPECT_TRUE(dialogs->calls.empty());
+    QTest::keyClicks(editor->Control(), "x");
+    dialogs->confirmCancelAnswers.push_back(k.answer);
+    EXPECT_EQ(editor->CloseQuery(), k.result);
+    EXPECT_EQ(dialogs->Texts().last(), "Soll der geänderte Quelltext gespeichert werden?");
+    EXPECT_EQ(Read(name), k.onDisk);
+    dialogs->calls.clear();
+    editor->Close();
+  }
+}
+
+TEST_F(SourceEditorTest, FocusInstallsHandlersAndALateFocusLossLeavesTheNextEditors) {
+  auto a = Open(Write("a.v2", "a\n"), FileKindV2Module);
+  auto b = Open(Write("b.v2", "b\n"), FileKindV2Module);
+  auto own = [](const std::shared_ptr<TSourceEditor>& e) {
+    return EditCommandHandler.get() == static_cast<IEditCommands*>(e.get()) &&
+           FileCommandHandler.get() == static_cast<IFileCommands*>(e.get()) &&
+           DebugCommandHandler.get() == static_cast<IDebugCommands*>(e.get()) &&
+           SearchCommandHandler.get() == static_cast<ISearchCommands*>(e.get()) &&
+           ProjectCommandHandler == e->ProjectCommands();
+  };
+  a->FocusEntered();
+  EXPECT_TRUE(own(a));
+  b->FocusEntered();
+  a->FocusLeft();  // arrives after b's activation
+  EXPECT_TRUE(own(b));
+  EXPECT_EQ(active, b);
+
+  // A context menu's focus loss keeps them, a real one removes them.
+  QFocusEvent popup(QEvent::FocusOut, Qt::PopupFocusReason);
+  QCoreApplication::sendEvent(b->Control(), &popup);
+  EXPECT_TRUE(own(b));
+  EXPECT_CALL(*ide, ClearStatusPanels());
+  QFocusEvent tab(QEvent::FocusOut, Qt::TabFocusReason);
+  QCoreApplication::sendEvent(b->Control(), &tab);
+  testing::Mock::VerifyAndClearExpectations(ide.get());
+  EXPECT_FALSE(EditCommandHandler || FileCommandHandler || DebugCommandHandler ||
+               SearchCommandHandler || ProjectCommandHandler);
+  EXPECT_EQ(active, nullptr);
+}
+
+}  // namespace
+}  // namespace vexa::ide

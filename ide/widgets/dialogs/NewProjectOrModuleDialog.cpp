@@ -1,0 +1,51 @@
+#include "widgets/dialogs/NewProjectOrModuleDialog.h"
+
+#include "model/core/VexaIntfs.h"
+
+#include <QDialogButtonBox>
+#include <QGroupBox>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QVBoxLayout>
+
+namespace vexa::ide {
+
+TNewProjectOrModuleDialog::TNewProjectOrModuleDialog(QWidget* Parent) : QDialog(Parent) {
+  setObjectName(QStringLiteral("NewProjectOrModuleDialog"));
+  setWindowTitle(QStringLiteral("Neu"));
+
+  rgProjectOrModule = new QGroupBox(QStringLiteral("Erstelle ein neues"), this);
+  rgProjectOrModule->setObjectName(QStringLiteral("rgProjectOrModule"));
+  auto* group = new QVBoxLayout(rgProjectOrModule);
+  const char* captions[] = {"Vexa II &Projekt", "Vexa II &Modul", "Vexa/&BASIC Projekt"};
+  for (int i = 0; i < 3; ++i) {
+    items_[i] = new QRadioButton(QString::fromUtf8(captions[i]), rgProjectOrModule);
+    group->addWidget(items_[i]);
+  }
+  items_[0]->setChecked(true);
+
+  auto* buttons = new QDialogButtonBox(this);
+  QPushButton* ok = buttons->addButton(QStringLiteral("OK"), QDialogButtonBox::AcceptRole);
+  buttons->addButton(QStringLiteral("Abbrechen"), QDialogButtonBox::RejectRole);
+  ok->setDefault(true);
+  connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
+  connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+
+  auto* layout = new QVBoxLayout(this);
+  layout->addWidget(rgProjectOrModule);
+  layout->addWidget(buttons);
+  layout->setSizeConstraint(QLayout::SetFixedSize);
+}
+
+void TNewProjectOrModuleDialog::SetKind(int Kind) {
+  const int item = Kind == FileKindV2Project ? 0 : Kind == FileKindV2Module ? 1 : 2;
+  items_[item]->setChecked(true);
+}
+
+int TNewProjectOrModuleDialog::GetKind() const {
+  if (items_[0]->isChecked()) return FileKindV2Project;
+  if (items_[1]->isChecked()) return FileKindV2Module;
+  return FileKindBasicProject;
+}
+
+}  // namespace vexa::ide

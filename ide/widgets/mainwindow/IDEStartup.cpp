@@ -1,0 +1,51 @@
+#include "widgets/mainwindow/IDEStartup.h"
+
+#include "model/core/Dialogs.h"
+#include "widgets/editor/EditorServices.h"
+#include "widgets/editor/IdentCompletion.h"
+#include "widgets/mainwindow/MainForm.h"
+#include "widgets/views/MessageView.h"
+#include "widgets/dialogs/ModuleDialogs.h"
+#include "widgets/views/ProjectTree.h"
+#include "widgets/dialogs/QtDialogs.h"
+#include "widgets/dialogs/SimulatorInputDialog.h"
+#include "widgets/editor/SourceEditor.h"
+#include "widgets/mainwindow/SplashForm.h"
+#include "widgets/views/WatchesView.h"
+#include "model/projects/V2Project.h"
+#include "model/workers/V2Simulator.h"
+
+#include <QApplication>
+
+namespace vexa::ide {
+
+TStartupHooks IDEStartupHooks() {
+  TStartupHooks hooks;
+  hooks.CreateApplication = [](int& Count, char** Args) -> std::unique_ptr<QCoreApplication> {
+    return std::make_unique<QApplication>(Count, Args);
+  };
+  hooks.RegisterServices = [] {
+    SetDialogs(std::make_shared<TQtDialogs>());
+    // The message view and the project tree before the editor factory; the
+    // project factories, the simulation and the watches view after it.
+    RegisterMessageView();
+    RegisterProjectEditor();
+    InstallModulesDialogHook();
+    RegisterSourceEditorFactory();
+    InstallSourceEditorHooks();
+    RegisterV2Simulator();
+    InstallIdentifierCompletion();
+    RegisterWatchesView();
+    RegisterBASICProjects();
+    RegisterV2ProjectFactory();
+  };
+  hooks.ShowSplash = [] { ShowSplash(QCoreApplication::arguments()); };
+  hooks.CreateMainWindow = []() -> std::unique_ptr<QObject> {
+    auto window = std::make_unique<TIDEMainForm>();
+    window->show();
+    return window;
+  };
+  return hooks;
+}
+
+}  // namespace vexa::ide
