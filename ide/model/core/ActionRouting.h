@@ -1,9 +1,9 @@
 #pragma once
 
-// The IDE's commands: one table of every action (list, name, category,
-// caption, hint, image, shortcut) and the rules that route an action's
+// The IDE's commands: one table of every action, a row each (list, name,
+// category, caption, hint, image, shortcut, and the rules that route its
 // execution and its enabled and checked states to whatever currently owns
-// that kind of command (the handler and service variables of Services.h, the
+// that kind of command: the handler and service variables of Services.h, the
 // command module). Qt Core only: the widget layer makes the QActions from
 // the table and asks these rules.
 
@@ -91,6 +91,19 @@ enum class TAction : int {
 
 constexpr int kActionCount = int(TAction::Count);
 
+struct TActionState {
+  bool Enabled = false;
+  bool Checked = false;
+  // Recent-list actions only: shown while their entry exists, with its name.
+  bool Visible = true;
+  QString Caption;
+};
+
+// A row's rules; they get the row's action so one rule can serve a group
+// of rows (the recent lists, the module lists).
+using TActionStateRule = TActionState (*)(TAction Action);
+using TActionExecuteRule = void (*)(TAction Action);
+
 struct TActionDef {
   TAction Id;
   TActionList List;
@@ -102,6 +115,8 @@ struct TActionDef {
   const char* Shortcut;  // portable key text ("Ctrl+Shift+S"); empty for none
   bool InitiallyEnabled;
   bool Checkable;
+  TActionStateRule State;      // enabled, checked, visible and caption now
+  TActionExecuteRule Execute;  // carries the action out
 };
 
 // Every action, in list order (Standard, View, Development), indexed by TAction.
@@ -112,14 +127,6 @@ std::optional<TAction> FindAction(QStringView Name);
 // The recent-list action for entry K (1..5).
 TAction MRUFileAction(int K);
 TAction MRUProjectAction(int K);
-
-struct TActionState {
-  bool Enabled = false;
-  bool Checked = false;
-  // Recent-list actions only: shown while their entry exists, with its name.
-  bool Visible = true;
-  QString Caption;
-};
 
 // The state the action should show now.
 TActionState ActionState(TAction Action);

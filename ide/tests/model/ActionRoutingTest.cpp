@@ -110,6 +110,22 @@ TEST_F(ActionRoutingTest, TableHasUniqueNamesAndShortcutsInListOrder) {
   EXPECT_FALSE(FindAction(u"actNothing"));
 }
 
+TEST_F(ActionRoutingTest, EveryRowCarriesItsOwnActionAndBothRules) {
+  ASSERT_EQ(int(ActionDefs().size()), kActionCount);
+  for (int i = 0; i < kActionCount; ++i) {
+    const TActionDef& def = ActionDefs()[std::size_t(i)];
+    EXPECT_EQ(int(def.Id), i) << def.Name;
+    EXPECT_EQ(&ActionDef(def.Id), &def) << def.Name;
+    EXPECT_NE(def.State, nullptr) << def.Name;
+    EXPECT_NE(def.Execute, nullptr) << def.Name;
+  }
+}
+
+TEST_F(ActionRoutingTest, AnIdOutsideTheTableIsDisabledAndRunsNothing) {
+  EXPECT_FALSE(ActionState(TAction::Count).Enabled);
+  ExecuteAction(TAction::Count);
+}
+
 TEST_F(ActionRoutingTest, WithoutServicesOnlyRecentListActionsAreEnabledAndNothingRuns) {
   EXPECT_EQ(Enabled(), MRUAnd({}));
   for (const TActionDef& def : ActionDefs()) {
