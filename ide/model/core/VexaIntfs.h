@@ -67,8 +67,8 @@ struct TCaretPos {
 
 // What a tool window remembers when its form closes (never persisted).
 struct TVexaToolWindowData {
-  std::uint8_t Flag1 = 0;
-  std::uint8_t Flag2 = 0;
+  std::uint8_t Flag1 = 0;  // unused, always 0
+  std::uint8_t Flag2 = 0;  // unused, always 0
   bool AllowDocking = true;
   bool StayOnTop = false;
   int UndockLeft = 0;
@@ -275,7 +275,7 @@ enum : int {
   WatchFormatBinary = 2,
 };
 enum : int {
-  WatchTypeUnknown = 0,
+  WatchTypeUnknown = 0,  // the simulation has not told the type yet
   WatchTypeByte = 1,
   WatchTypeInt = 2,
   WatchTypeLong = 3,
@@ -314,6 +314,7 @@ class IVexaSimulator {
   virtual bool IsRunning() = 0;
   virtual bool IsPaused() = 0;
   virtual bool CanRun() = 0;
+  // Same answer as IsPaused; the watches view asks this one.
   virtual bool IsPausedAgain() = 0;
   virtual bool CanStepInto() = 0;
   virtual bool CanStepOver() = 0;
@@ -328,6 +329,7 @@ class IVexaSimulator {
   virtual void UpdateBreakpoints() = 0;
   virtual void Refresh() = 0;
   virtual Ref<IVexaProject> GetProject() = 0;
+  // Same answer as IsRunning.
   virtual bool IsRunningAgain() = 0;
 };
 
@@ -337,6 +339,7 @@ class IVexaToolWindow {
   virtual ~IVexaToolWindow() = default;
   virtual void Close() = 0;
   virtual void DockInto(QWidget* Owner, QWidget* Site) = 0;
+  // Unused hooks: the query answers false, the notification does nothing.
   virtual bool ReservedQuery() = 0;
   virtual void ReservedNotify() = 0;
   virtual void Show(bool Focus) = 0;
