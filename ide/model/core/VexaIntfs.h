@@ -81,6 +81,7 @@ struct TVexaToolWindowData {
 };
 
 // The main window's services.
+// Implemented by TVexaIDECore (model/core/VexaIDECore.h).
 class IVexaIDE {
  public:
   virtual ~IVexaIDE() = default;
@@ -112,6 +113,7 @@ class IVexaIDE {
 // One open source text. An object that also implements IProjectCommands
 // needs a separate object for it: both interfaces have Activate and Close
 // with other meanings.
+// Implemented by TSourceEditor (widgets/editor/SourceEditor.h).
 class IVexaSourceEditor {
  public:
   virtual ~IVexaSourceEditor() = default;
@@ -137,6 +139,7 @@ class IVexaSourceEditor {
 };
 
 // Creates source editors in the editor page control.
+// Implemented by TSourceEditorFactory (widgets/editor/SourceEditor.h).
 class IVexaSourceEditorFactory {
  public:
   virtual ~IVexaSourceEditorFactory() = default;
@@ -148,6 +151,8 @@ class IVexaSourceEditorFactory {
 
 // One source module of a project (a V2 module, or the single module of a
 // VXBasic project).
+// Implemented by TVexaV2Module (model/projects/V2Module.h) and
+// TBasicModuleSide (model/projects/BasicProject.h).
 class IVexaModule {
  public:
   virtual ~IVexaModule() = default;
@@ -191,6 +196,8 @@ class IVexaModule {
 };
 
 // An open project, V2 or VXBasic.
+// Implemented by TVexaV2Project through IV2SimulationProject
+// (model/projects/V2Project.h) and TBasicProjectSide (model/projects/BasicProject.h).
 class IVexaProject {
  public:
   virtual ~IVexaProject() = default;
@@ -244,6 +251,8 @@ class IVexaProject {
 };
 
 // Creates a project of one language; an empty file name makes an untitled one.
+// Implemented by TVexaV2Factory (model/projects/V2Project.h) and
+// TVexaBASICFactory (model/projects/BasicProject.h).
 class IVexaProjectFactory {
  public:
   virtual ~IVexaProjectFactory() = default;
@@ -258,6 +267,7 @@ enum : int {
 
 // One line of compiler or status output. The source is the project the
 // message came from (identity decides which messages a project drops).
+// Implemented by TVexaMessage (model/projects/VexaMessage.h).
 class IVexaMessage {
  public:
   virtual ~IVexaMessage() = default;
@@ -284,6 +294,7 @@ enum : int {
 };
 
 // One watched variable of a project.
+// Implemented by TVexaV2Watch and TVexaBASICWatch (model/projects/VexaWatch.h).
 class IVexaWatch {
  public:
   virtual ~IVexaWatch() = default;
@@ -307,6 +318,8 @@ class IVexaWatch {
 };
 
 // The current simulation of a project (V2 or VXBasic).
+// Implemented by TV2Simulator (model/workers/V2Simulator.h) and TQuorin
+// (model/workers/Quorin.h).
 class IVexaSimulator {
  public:
   virtual ~IVexaSimulator() = default;
@@ -334,6 +347,8 @@ class IVexaSimulator {
 };
 
 // A dockable tool window (message view, project tree, watches view).
+// Implemented by TVexaDockable (widgets/views/VexaDockable.h), the base of
+// the three views below.
 class IVexaToolWindow {
  public:
   virtual ~IVexaToolWindow() = default;
@@ -347,6 +362,7 @@ class IVexaToolWindow {
 };
 
 // The message view.
+// Implemented by TMessageViewer (widgets/views/MessageView.h).
 class IMessageView {
  public:
   virtual ~IMessageView() = default;
@@ -366,6 +382,7 @@ class IMessageView {
 };
 
 // The project tree.
+// Implemented by TProjectEditor (widgets/views/ProjectTree.h).
 class IProjectEditor {
  public:
   virtual ~IProjectEditor() = default;
@@ -382,6 +399,7 @@ class IProjectEditor {
 };
 
 // The watches view.
+// Implemented by TWatchesViewer (widgets/views/WatchesView.h).
 class IWatchesView {
  public:
   virtual ~IWatchesView() = default;
