@@ -30,13 +30,18 @@ class IVexaMessage;
 class IVexaWatch;
 class IVexaSimulator;
 
-// File kinds, from the extension (FileKindOf).
-enum : int {
-  FileKindPlain = 0,
-  FileKindV2Project = 1,
-  FileKindV2Module = 2,
-  FileKindBasicProject = 3,
+// File kinds, from the extension (FileKindOf); the numbers are stored in the
+// settings.
+enum class TFileKind : int {
+  Plain = 0,         // any other file
+  V2Project = 1,     // ".v2p"
+  V2Module = 2,      // ".v2"
+  BasicProject = 3,  // ".bas"
 };
+inline constexpr TFileKind FileKindPlain = TFileKind::Plain;
+inline constexpr TFileKind FileKindV2Project = TFileKind::V2Project;
+inline constexpr TFileKind FileKindV2Module = TFileKind::V2Module;
+inline constexpr TFileKind FileKindBasicProject = TFileKind::BasicProject;
 
 // Module kinds.
 enum : int {
@@ -94,8 +99,8 @@ class IVexaIDE {
   virtual void CloseAll() = 0;
   virtual void RefreshEditors() = 0;
   virtual Ref<IVexaSourceEditor> ShowModuleEditor(const Ref<IVexaModule>& Module) = 0;
-  virtual Ref<IVexaSourceEditor> OpenFile(const QString& FileName, int Kind) = 0;
-  virtual void OpenByKind(const QString& FileName, int Kind) = 0;
+  virtual Ref<IVexaSourceEditor> OpenFile(const QString& FileName, TFileKind Kind) = 0;
+  virtual void OpenByKind(const QString& FileName, TFileKind Kind) = 0;
   virtual void RemoveEditor(const Ref<IVexaSourceEditor>& Editor) = 0;
   virtual void SaveAll() = 0;
   virtual void SetStatusText(int Panel, const QString& Text) = 0;
@@ -144,7 +149,7 @@ class IVexaSourceEditorFactory {
  public:
   virtual ~IVexaSourceEditorFactory() = default;
   virtual Ref<IVexaSourceEditor> CreateForFile(QTabWidget* PageControl, const QString& FileName,
-                                               int Kind) = 0;
+                                               TFileKind Kind) = 0;
   virtual Ref<IVexaSourceEditor> CreateForModule(QTabWidget* PageControl,
                                                  const Ref<IVexaModule>& Module) = 0;
 };
