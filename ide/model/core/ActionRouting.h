@@ -61,7 +61,7 @@ enum class TAction : int {
   ViewVariables,
   ViewDigitalPorts,
   ViewAnalogPorts,
-  ViewOutput1,
+  ViewOutput1,  // the output window: always enabled, does nothing
   ActiveProjectBuild,
   ActiveProjectDownload,
   ProjectActivate,

@@ -7,6 +7,7 @@
 
 namespace vexa::ide {
 
+// Implemented by TSourceEditor (widgets/editor/SourceEditor.h).
 class IEditCommands {
  public:
   virtual ~IEditCommands() = default;
@@ -28,6 +29,7 @@ class IEditCommands {
 
 // CloseQuery, Close and Save have the signatures of IVexaSourceEditor's, so
 // that one object can implement both.
+// Implemented by TSourceEditor (widgets/editor/SourceEditor.h).
 class IFileCommands {
  public:
   virtual ~IFileCommands() = default;
@@ -41,6 +43,7 @@ class IFileCommands {
   virtual void SaveAs() = 0;
 };
 
+// Implemented by TSourceEditor (widgets/editor/SourceEditor.h).
 class ISearchCommands {
  public:
   virtual ~ISearchCommands() = default;
@@ -63,6 +66,7 @@ class ISearchCommands {
 };
 
 // The definition pair is the same as ISearchCommands', so one object answers both.
+// Implemented by TSourceEditor (widgets/editor/SourceEditor.h).
 class IDebugCommands {
  public:
   virtual ~IDebugCommands() = default;
@@ -79,6 +83,8 @@ class IDebugCommands {
 };
 
 // Module kinds as in VexaIntfs.h: 0 project, 1 system, 2 common modules.
+// Implemented by TProjectEditor::TCommands (widgets/views/ProjectTree.h) and
+// TEditorProjectCommands (widgets/editor/SourceEditor.cpp).
 class IProjectCommands {
  public:
   virtual ~IProjectCommands() = default;

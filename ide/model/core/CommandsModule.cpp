@@ -74,8 +74,9 @@ void TCommandsModule::LoadSettings() {
                                                 WithoutTrailingSeparator(ProgramDirectory()));
   dlgFileOpen.FilterIndex = settings::ReadInteger(kMisc, QStringLiteral("LastOpenType"), -1);
   const int created = settings::ReadInteger(kMisc, QStringLiteral("LastCreateType"), -1);
-  LastCreateType =
-      created == FileKindV2Module || created == FileKindBasicProject ? created : FileKindV2Project;
+  LastCreateType = created == int(FileKindV2Module) || created == int(FileKindBasicProject)
+                       ? static_cast<TFileKind>(created)
+                       : FileKindV2Project;
 
   options::UseSyntaxHighlighting =
       settings::ReadBool(kSyntax, QStringLiteral("UseSyntaxHighlighting"), true);
@@ -94,7 +95,7 @@ void TCommandsModule::SaveSettings() const {
                                                          : ExtractFileDir(dlgFileOpen.FileName);
   settings::WriteString(kMisc, QStringLiteral("LastOpenDirectory"), lastDir);
   settings::WriteInteger(kMisc, QStringLiteral("LastOpenType"), dlgFileOpen.FilterIndex);
-  settings::WriteInteger(kMisc, QStringLiteral("LastCreateType"), LastCreateType);
+  settings::WriteInteger(kMisc, QStringLiteral("LastCreateType"), int(LastCreateType));
 
   settings::WriteBool(kSyntax, QStringLiteral("UseSyntaxHighlighting"),
                       options::UseSyntaxHighlighting);
@@ -102,7 +103,7 @@ void TCommandsModule::SaveSettings() const {
   hlV2.Save();
 }
 
-void TCommandsModule::OpenItem(const QString& FileName, int Kind) {
+void TCommandsModule::OpenItem(const QString& FileName, TFileKind Kind) {
   if (!FileName.isEmpty()) {
     RecentFiles.Remove(FileName);
     RecentProjects.Remove(FileName);
@@ -119,7 +120,7 @@ bool TCommandsModule::ExecuteInsertModuleDialog(QString& FileName) {
   return true;
 }
 
-bool TCommandsModule::ExecuteSaveDialog(int Kind, QString& FileName) {
+bool TCommandsModule::ExecuteSaveDialog(TFileKind Kind, QString& FileName) {
   TFileDialog& dialog = Kind == FileKindV2Project      ? dlgFileSaveV2Project
                         : Kind == FileKindV2Module     ? dlgFileSaveV2Module
                         : Kind == FileKindBasicProject ? dlgFileSaveBasic
@@ -132,13 +133,13 @@ bool TCommandsModule::ExecuteSaveDialog(int Kind, QString& FileName) {
 }
 
 void TCommandsModule::FileNew() {
-  int kind = LastCreateType;
+  TFileKind kind = LastCreateType;
   if (!ExecuteNewDialog(kind)) return;
   LastCreateType = kind;
   OpenItem(QString(), LastCreateType);
 }
 
-void TCommandsModule::FileNewKind(int Kind) {
+void TCommandsModule::FileNewKind(TFileKind Kind) {
   LastCreateType = Kind;
   OpenItem(QString(), Kind);
 }
@@ -165,6 +166,6 @@ void TCommandsModule::OpenRecentProject(int K) {
   OpenItem(name, FileKindOf(name));
 }
 
-bool TCommandsModule::ExecuteNewDialog(int&) { return false; }
+bool TCommandsModule::ExecuteNewDialog(TFileKind&) { return false; }
 
 }  // namespace vexa::ide

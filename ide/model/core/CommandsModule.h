@@ -39,7 +39,7 @@ class TCommandsModule {
   TFileDialog dlgFileSave;
 
   // The file kind last created (1..3), preselected in the new-item dialog.
-  int LastCreateType = FileKindV2Project;
+  TFileKind LastCreateType = FileKindV2Project;
 
   void AddRecentFile(const QString& FileName) { RecentFiles.Add(FileName); }
   void AddRecentProject(const QString& FileName) { RecentProjects.Add(FileName); }
@@ -48,7 +48,7 @@ class TCommandsModule {
   }
   // Takes FileName off both recent lists, then VexaIDE->OpenByKind (an empty
   // name makes a new, untitled item).
-  void OpenItem(const QString& FileName, int Kind);
+  void OpenItem(const QString& FileName, TFileKind Kind);
 
   int AllocateUntitledNumber() { return UntitledNumbers.Allocate(); }
   void ReleaseUntitledNumber(int N) { UntitledNumbers.Release(N); }
@@ -56,11 +56,11 @@ class TCommandsModule {
   // True with FileName set to the chosen module; false leaves it.
   bool ExecuteInsertModuleDialog(QString& FileName);
   // The save dialog of the file kind; true with FileName set to the choice.
-  bool ExecuteSaveDialog(int Kind, QString& FileName);
+  bool ExecuteSaveDialog(TFileKind Kind, QString& FileName);
 
   // Action handlers.
   void FileNew();
-  void FileNewKind(int Kind);
+  void FileNewKind(TFileKind Kind);
   void FileOpen();
   void OpenRecentFile(int K);  // 1..5
   void OpenRecentProject(int K);
@@ -68,7 +68,7 @@ class TCommandsModule {
  protected:
   // Asks which kind to create, Kind preselected; true with Kind on OK. The
   // widget layer shows the new-item dialog; without one nothing is created.
-  virtual bool ExecuteNewDialog(int& Kind);
+  virtual bool ExecuteNewDialog(TFileKind& Kind);
 
  private:
   void LoadSettings();

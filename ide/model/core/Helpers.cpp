@@ -130,7 +130,7 @@ QString ModuleNameOf(const QString& FileName, bool StripExtension) {
   return name;
 }
 
-int FileKindOf(const QString& FileName) {
+TFileKind FileKindOf(const QString& FileName) {
   QString name = ExtractFileName(FileName);
   qsizetype dot = name.lastIndexOf(QLatin1Char('.'));
   if (dot < 0) return FileKindPlain;

@@ -4,6 +4,7 @@
 // bounds, the message boxes, file names.
 
 #include "model/core/Dialogs.h"
+#include "model/core/VexaIntfs.h"
 
 #include <QString>
 
@@ -77,7 +78,7 @@ bool IsReadOnlyFile(const QString& FileName);
 // The name without directory, lower-cased; without ".v2" (any case) when StripExtension.
 QString ModuleNameOf(const QString& FileName, bool StripExtension);
 // FileKindPlain, FileKindV2Project, FileKindV2Module or FileKindBasicProject from the extension.
-int FileKindOf(const QString& FileName);
+TFileKind FileKindOf(const QString& FileName);
 // The name part when FileName's directory (without trailing separator) is
 // exactly Directory, else FileName unchanged.
 QString RelativeFileName(const QString& FileName, const QString& Directory);

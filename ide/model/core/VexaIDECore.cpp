@@ -95,7 +95,7 @@ Ref<IVexaSourceEditor> TVexaIDECore::ShowModuleEditor(const Ref<IVexaModule>& Mo
   return SourceEditorFactory->CreateForModule(PageControl(), module);
 }
 
-Ref<IVexaSourceEditor> TVexaIDECore::OpenFile(const QString& FileName, int Kind) {
+Ref<IVexaSourceEditor> TVexaIDECore::OpenFile(const QString& FileName, TFileKind Kind) {
   const QString fileName = ExpandFileName(FileName);
   if (!fileName.isEmpty()) {
     for (int i = 0; i < editors_.Count(); ++i) {
@@ -110,7 +110,7 @@ Ref<IVexaSourceEditor> TVexaIDECore::OpenFile(const QString& FileName, int Kind)
   return SourceEditorFactory->CreateForFile(PageControl(), fileName, Kind);
 }
 
-void TVexaIDECore::OpenByKind(const QString& FileName, int Kind) {
+void TVexaIDECore::OpenByKind(const QString& FileName, TFileKind Kind) {
   switch (Kind) {
     case FileKindPlain:
     case FileKindV2Module: OpenFile(FileName, Kind); break;

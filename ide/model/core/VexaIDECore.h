@@ -49,8 +49,8 @@ class TVexaIDECore : public IVexaIDE {
   void CloseAll() override;
   void RefreshEditors() override;
   Ref<IVexaSourceEditor> ShowModuleEditor(const Ref<IVexaModule>& Module) override;
-  Ref<IVexaSourceEditor> OpenFile(const QString& FileName, int Kind) override;
-  void OpenByKind(const QString& FileName, int Kind) override;
+  Ref<IVexaSourceEditor> OpenFile(const QString& FileName, TFileKind Kind) override;
+  void OpenByKind(const QString& FileName, TFileKind Kind) override;
   void RemoveEditor(const Ref<IVexaSourceEditor>& Editor) override;
   void SaveAll() override;
   void SetStatusText(int Panel, const QString& Text) override;

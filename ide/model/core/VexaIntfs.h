@@ -30,13 +30,18 @@ class IVexaMessage;
 class IVexaWatch;
 class IVexaSimulator;
 
-// File kinds, from the extension (FileKindOf).
-enum : int {
-  FileKindPlain = 0,
-  FileKindV2Project = 1,
-  FileKindV2Module = 2,
-  FileKindBasicProject = 3,
+// File kinds, from the extension (FileKindOf); the numbers are stored in the
+// settings.
+enum class TFileKind : int {
+  Plain = 0,         // any other file
+  V2Project = 1,     // ".v2p"
+  V2Module = 2,      // ".v2"
+  BasicProject = 3,  // ".bas"
 };
+inline constexpr TFileKind FileKindPlain = TFileKind::Plain;
+inline constexpr TFileKind FileKindV2Project = TFileKind::V2Project;
+inline constexpr TFileKind FileKindV2Module = TFileKind::V2Module;
+inline constexpr TFileKind FileKindBasicProject = TFileKind::BasicProject;
 
 // Module kinds.
 enum : int {
@@ -67,8 +72,8 @@ struct TCaretPos {
 
 // What a tool window remembers when its form closes (never persisted).
 struct TVexaToolWindowData {
-  std::uint8_t Flag1 = 0;
-  std::uint8_t Flag2 = 0;
+  std::uint8_t Flag1 = 0;  // unused, always 0
+  std::uint8_t Flag2 = 0;  // unused, always 0
   bool AllowDocking = true;
   bool StayOnTop = false;
   int UndockLeft = 0;
@@ -81,6 +86,7 @@ struct TVexaToolWindowData {
 };
 
 // The main window's services.
+// Implemented by TVexaIDECore (model/core/VexaIDECore.h).
 class IVexaIDE {
  public:
   virtual ~IVexaIDE() = default;
@@ -93,8 +99,8 @@ class IVexaIDE {
   virtual void CloseAll() = 0;
   virtual void RefreshEditors() = 0;
   virtual Ref<IVexaSourceEditor> ShowModuleEditor(const Ref<IVexaModule>& Module) = 0;
-  virtual Ref<IVexaSourceEditor> OpenFile(const QString& FileName, int Kind) = 0;
-  virtual void OpenByKind(const QString& FileName, int Kind) = 0;
+  virtual Ref<IVexaSourceEditor> OpenFile(const QString& FileName, TFileKind Kind) = 0;
+  virtual void OpenByKind(const QString& FileName, TFileKind Kind) = 0;
   virtual void RemoveEditor(const Ref<IVexaSourceEditor>& Editor) = 0;
   virtual void SaveAll() = 0;
   virtual void SetStatusText(int Panel, const QString& Text) = 0;
@@ -112,6 +118,7 @@ class IVexaIDE {
 // One open source text. An object that also implements IProjectCommands
 // needs a separate object for it: both interfaces have Activate and Close
 // with other meanings.
+// Implemented by TSourceEditor (widgets/editor/SourceEditor.h).
 class IVexaSourceEditor {
  public:
   virtual ~IVexaSourceEditor() = default;
@@ -137,17 +144,20 @@ class IVexaSourceEditor {
 };
 
 // Creates source editors in the editor page control.
+// Implemented by TSourceEditorFactory (widgets/editor/SourceEditor.h).
 class IVexaSourceEditorFactory {
  public:
   virtual ~IVexaSourceEditorFactory() = default;
   virtual Ref<IVexaSourceEditor> CreateForFile(QTabWidget* PageControl, const QString& FileName,
-                                               int Kind) = 0;
+                                               TFileKind Kind) = 0;
   virtual Ref<IVexaSourceEditor> CreateForModule(QTabWidget* PageControl,
                                                  const Ref<IVexaModule>& Module) = 0;
 };
 
 // One source module of a project (a V2 module, or the single module of a
 // VXBasic project).
+// Implemented by TVexaV2Module (model/projects/V2Module.h) and
+// TBasicModuleSide (model/projects/BasicProject.h).
 class IVexaModule {
  public:
   virtual ~IVexaModule() = default;
@@ -191,6 +201,8 @@ class IVexaModule {
 };
 
 // An open project, V2 or VXBasic.
+// Implemented by TVexaV2Project through IV2SimulationProject
+// (model/projects/V2Project.h) and TBasicProjectSide (model/projects/BasicProject.h).
 class IVexaProject {
  public:
   virtual ~IVexaProject() = default;
@@ -244,6 +256,8 @@ class IVexaProject {
 };
 
 // Creates a project of one language; an empty file name makes an untitled one.
+// Implemented by TVexaV2Factory (model/projects/V2Project.h) and
+// TVexaBASICFactory (model/projects/BasicProject.h).
 class IVexaProjectFactory {
  public:
   virtual ~IVexaProjectFactory() = default;
@@ -258,6 +272,7 @@ enum : int {
 
 // One line of compiler or status output. The source is the project the
 // message came from (identity decides which messages a project drops).
+// Implemented by TVexaMessage (model/projects/VexaMessage.h).
 class IVexaMessage {
  public:
   virtual ~IVexaMessage() = default;
@@ -275,7 +290,7 @@ enum : int {
   WatchFormatBinary = 2,
 };
 enum : int {
-  WatchTypeUnknown = 0,
+  WatchTypeUnknown = 0,  // the simulation has not told the type yet
   WatchTypeByte = 1,
   WatchTypeInt = 2,
   WatchTypeLong = 3,
@@ -284,6 +299,7 @@ enum : int {
 };
 
 // One watched variable of a project.
+// Implemented by TVexaV2Watch and TVexaBASICWatch (model/projects/VexaWatch.h).
 class IVexaWatch {
  public:
   virtual ~IVexaWatch() = default;
@@ -307,6 +323,8 @@ class IVexaWatch {
 };
 
 // The current simulation of a project (V2 or VXBasic).
+// Implemented by TV2Simulator (model/workers/V2Simulator.h) and TQuorin
+// (model/workers/Quorin.h).
 class IVexaSimulator {
  public:
   virtual ~IVexaSimulator() = default;
@@ -314,6 +332,7 @@ class IVexaSimulator {
   virtual bool IsRunning() = 0;
   virtual bool IsPaused() = 0;
   virtual bool CanRun() = 0;
+  // Same answer as IsPaused; the watches view asks this one.
   virtual bool IsPausedAgain() = 0;
   virtual bool CanStepInto() = 0;
   virtual bool CanStepOver() = 0;
@@ -328,15 +347,19 @@ class IVexaSimulator {
   virtual void UpdateBreakpoints() = 0;
   virtual void Refresh() = 0;
   virtual Ref<IVexaProject> GetProject() = 0;
+  // Same answer as IsRunning.
   virtual bool IsRunningAgain() = 0;
 };
 
 // A dockable tool window (message view, project tree, watches view).
+// Implemented by TVexaDockable (widgets/views/VexaDockable.h), the base of
+// the three views below.
 class IVexaToolWindow {
  public:
   virtual ~IVexaToolWindow() = default;
   virtual void Close() = 0;
   virtual void DockInto(QWidget* Owner, QWidget* Site) = 0;
+  // Unused hooks: the query answers false, the notification does nothing.
   virtual bool ReservedQuery() = 0;
   virtual void ReservedNotify() = 0;
   virtual void Show(bool Focus) = 0;
@@ -344,6 +367,7 @@ class IVexaToolWindow {
 };
 
 // The message view.
+// Implemented by TMessageViewer (widgets/views/MessageView.h).
 class IMessageView {
  public:
   virtual ~IMessageView() = default;
@@ -363,6 +387,7 @@ class IMessageView {
 };
 
 // The project tree.
+// Implemented by TProjectEditor (widgets/views/ProjectTree.h).
 class IProjectEditor {
  public:
   virtual ~IProjectEditor() = default;
@@ -379,6 +404,7 @@ class IProjectEditor {
 };
 
 // The watches view.
+// Implemented by TWatchesViewer (widgets/views/WatchesView.h).
 class IWatchesView {
  public:
   virtual ~IWatchesView() = default;

@@ -1,13 +1,13 @@
 #include "model/core/CommandsModule.h"
 
-#include "model/core/ActionRouting.h"
 #include "FakeDialogs.h"
-#include "model/core/Helpers.h"
 #include "MockIntfs.h"
+#include "TempSettings.h"
+#include "model/core/ActionRouting.h"
+#include "model/core/Helpers.h"
 #include "model/core/Options.h"
 #include "model/core/Services.h"
 #include "model/core/Settings.h"
-#include "TempSettings.h"
 
 #include <gtest/gtest.h>
 
@@ -143,7 +143,7 @@ TEST_P(LastCreateTypeLoad, OnlyTwoAndThreeAreKept) {
   const auto [stored, expected] = GetParam();
   if (stored != -1) settings::WriteInteger("Misc", "LastCreateType", stored);
   TCommandsModule module;
-  EXPECT_EQ(module.LastCreateType, expected);
+  EXPECT_EQ(int(module.LastCreateType), expected);
 }
 
 INSTANTIATE_TEST_SUITE_P(Values, LastCreateTypeLoad,
@@ -217,7 +217,7 @@ TEST_P(SaveDialogByKind, ProposesTheNameInItsFolder) {
   TCommandsModule module;
   QString name = "/src/dir/Name.x";
   dialogs_->fileAnswers.push_back(QStringList{"/other/chosen.x"});
-  EXPECT_TRUE(module.ExecuteSaveDialog(row.kind, name));
+  EXPECT_TRUE(module.ExecuteSaveDialog(static_cast<TFileKind>(row.kind), name));
   EXPECT_EQ(name, "/other/chosen.x");
   const TFileDialog& shown = dialogs_->fileDialogs.at(0);
   EXPECT_EQ(shown.DialogMode, TFileDialog::Mode::Save);
@@ -227,7 +227,7 @@ TEST_P(SaveDialogByKind, ProposesTheNameInItsFolder) {
   EXPECT_EQ(shown.FileName, "Name.x");
 
   // Cancel leaves the name.
-  EXPECT_FALSE(module.ExecuteSaveDialog(row.kind, name));
+  EXPECT_FALSE(module.ExecuteSaveDialog(static_cast<TFileKind>(row.kind), name));
   EXPECT_EQ(name, "/other/chosen.x");
 }
 
@@ -261,11 +261,11 @@ TEST_F(CommandsModuleTest, InsertModuleDialogStartsInTheNamesFolderOrTheProjectP
 // The new-item dialog answers from a script.
 class ScriptedModule : public TCommandsModule {
  public:
-  std::optional<int> answer;
-  int shownWith = 0;
+  std::optional<TFileKind> answer;
+  TFileKind shownWith = FileKindPlain;
 
  protected:
-  bool ExecuteNewDialog(int& Kind) override {
+  bool ExecuteNewDialog(TFileKind& Kind) override {
     shownWith = Kind;
     if (!answer) return false;
     Kind = *answer;

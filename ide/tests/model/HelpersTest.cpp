@@ -32,7 +32,7 @@ TEST(Helpers, EnsureRangeForcesIntoTheRange) {
 TEST(Helpers, FileKindComesFromTheExtensionOfTheName) {
   struct Case {
     const char* name;
-    int kind;
+    TFileKind kind;
   } const cases[] = {
       {"/work/Robot.V2P", FileKindV2Project},
       {"C:\\Work\\Robot.V2P", FileKindV2Project},

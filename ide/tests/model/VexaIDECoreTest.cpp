@@ -213,7 +213,7 @@ TEST_F(VexaIDECoreTest, ProjectKindsGoToTheirFactoryAndOtherKindsDoNothing) {
   core->OpenByKind("/x/a.bas", FileKindBasicProject);
   EXPECT_CALL(*v2Factory, CreateProject(QString())).WillOnce(Return(nullptr));
   core->OpenByKind("", FileKindV2Project);
-  core->OpenByKind("/x/a.txt", 7);  // the strict factories see nothing
+  core->OpenByKind("/x/a.txt", static_cast<TFileKind>(7));  // the strict factories see nothing
 }
 
 TEST_F(VexaIDECoreTest, AnOpenSourceFileActivatesItsEditor) {

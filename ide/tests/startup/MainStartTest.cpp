@@ -3,12 +3,12 @@
 #include "ProgramArgs.h"
 #include "widgets/mainwindow/IDEStartup.h"
 
-#include "model/core/CommandsModule.h"
 #include "MockIntfs.h"
 #include "ModalWatcher.h"
+#include "TempSettings.h"
+#include "model/core/CommandsModule.h"
 #include "model/core/Services.h"
 #include "model/core/Settings.h"
-#include "TempSettings.h"
 #include "widgets/mainwindow/MainForm.h"
 #include "widgets/mainwindow/SplashForm.h"
 #include "widgets/mainwindow/TipOfTheDay.h"
@@ -193,18 +193,19 @@ TEST_F(MainStart, FilesOpenedAndClosedComeBackAsRecentFilesNewestFirst) {
   std::vector<std::shared_ptr<NiceMock<test::MockVexaSourceEditor>>> editors;
   auto factory = std::make_shared<NiceMock<test::MockVexaSourceEditorFactory>>();
   ON_CALL(*factory, CreateForFile)
-      .WillByDefault([&](QTabWidget*, const QString& FileName, int) -> Ref<IVexaSourceEditor> {
-        auto editor = std::make_shared<NiceMock<test::MockVexaSourceEditor>>();
-        std::weak_ptr<IVexaSourceEditor> self = editor;
-        ON_CALL(*editor, GetFileName()).WillByDefault(Return(FileName));
-        ON_CALL(*editor, Close()).WillByDefault([self, FileName] {
-          CommandsModule->AddRecentFile(FileName);
-          if (Ref<IVexaSourceEditor> me = self.lock()) VexaIDE->RemoveEditor(me);
-        });
-        VexaIDE->AddEditor(editor);
-        editors.push_back(editor);
-        return editor;
-      });
+      .WillByDefault(
+          [&](QTabWidget*, const QString& FileName, TFileKind) -> Ref<IVexaSourceEditor> {
+            auto editor = std::make_shared<NiceMock<test::MockVexaSourceEditor>>();
+            std::weak_ptr<IVexaSourceEditor> self = editor;
+            ON_CALL(*editor, GetFileName()).WillByDefault(Return(FileName));
+            ON_CALL(*editor, Close()).WillByDefault([self, FileName] {
+              CommandsModule->AddRecentFile(FileName);
+              if (Ref<IVexaSourceEditor> me = self.lock()) VexaIDE->RemoveEditor(me);
+            });
+            VexaIDE->AddEditor(editor);
+            editors.push_back(editor);
+            return editor;
+          });
   Run(
       {"-ns"},
       [&](TIDEMainForm& w) {

@@ -22,8 +22,9 @@ class MockVexaIDE : public IVexaIDE {
   MOCK_METHOD(void, RefreshEditors, (), (override));
   MOCK_METHOD(Ref<IVexaSourceEditor>, ShowModuleEditor, (const Ref<IVexaModule>& Module),
               (override));
-  MOCK_METHOD(Ref<IVexaSourceEditor>, OpenFile, (const QString& FileName, int Kind), (override));
-  MOCK_METHOD(void, OpenByKind, (const QString& FileName, int Kind), (override));
+  MOCK_METHOD(Ref<IVexaSourceEditor>, OpenFile, (const QString& FileName, TFileKind Kind),
+              (override));
+  MOCK_METHOD(void, OpenByKind, (const QString& FileName, TFileKind Kind), (override));
   MOCK_METHOD(void, RemoveEditor, (const Ref<IVexaSourceEditor>& Editor), (override));
   MOCK_METHOD(void, SaveAll, (), (override));
   MOCK_METHOD(void, SetStatusText, (int Panel, const QString& Text), (override));
@@ -64,7 +65,7 @@ class MockVexaSourceEditor : public IVexaSourceEditor {
 class MockVexaSourceEditorFactory : public IVexaSourceEditorFactory {
  public:
   MOCK_METHOD(Ref<IVexaSourceEditor>, CreateForFile,
-              (QTabWidget * PageControl, const QString& FileName, int Kind), (override));
+              (QTabWidget * PageControl, const QString& FileName, TFileKind Kind), (override));
   MOCK_METHOD(Ref<IVexaSourceEditor>, CreateForModule,
               (QTabWidget * PageControl, const Ref<IVexaModule>& Module), (override));
 };

@@ -1,17 +1,17 @@
 #include "widgets/editor/EditorServices.h"
 
-#include "model/core/CommandsModule.h"
 #include "FakeDialogs.h"
 #include "MockIntfs.h"
-#include "model/core/Options.h"
-#include "model/core/Services.h"
 #include "TempSettings.h"
 #include "TestApp.h"
-#include "widgets/editor/VexaEditControl.h"
-#include "widgets/editor/VexaLexer.h"
+#include "model/core/CommandsModule.h"
+#include "model/core/Options.h"
+#include "model/core/Services.h"
 #include "widgets/editor/PrintSourceDialog.h"
 #include "widgets/editor/SourceEditor.h"
 #include "widgets/editor/SourcePrinter.h"
+#include "widgets/editor/VexaEditControl.h"
+#include "widgets/editor/VexaLexer.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -45,7 +45,7 @@ class EditorServicesTest : public testing::Test {
     SourceEditorHooks() = saved;
   }
 
-  std::shared_ptr<TSourceEditor> Open(const QString& Name, const QByteArray& Text, int Kind) {
+  std::shared_ptr<TSourceEditor> Open(const QString& Name, const QByteArray& Text, TFileKind Kind) {
     const QString path = dir.filePath(Name);
     QFile file(path);
     EXPECT_TRUE(file.open(QIODevice::WriteOnly));
@@ -68,7 +68,7 @@ class EditorServicesTest : public testing::Test {
 TEST_F(EditorServicesTest, SourcesGetTheirLanguagesLexerAndPlainFilesNone) {
   struct Case {
     const char* name;
-    int kind;
+    TFileKind kind;
     bool lexer;
     THighlighterLanguage language;
   };

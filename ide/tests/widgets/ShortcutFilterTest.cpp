@@ -1,11 +1,11 @@
 #include "widgets/mainwindow/ShortcutFilter.h"
 
 #include "MockIntfs.h"
-#include "model/core/Services.h"
 #include "TempSettings.h"
 #include "TestApp.h"
-#include "widgets/mainwindow/CommandsDataModule.h"
+#include "model/core/Services.h"
 #include "widgets/dialogs/NewProjectOrModuleDialog.h"
+#include "widgets/mainwindow/CommandsDataModule.h"
 
 #include <gtest/gtest.h>
 
@@ -232,7 +232,7 @@ TEST_F(ShortcutFilterTest, NewDialogCreatesTheChosenKind) {
   auto ide = std::make_shared<NiceMock<MockVexaIDE>>();
   VexaIDE = ide;
   module_->LastCreateType = FileKindBasicProject;
-  int shownKind = 0;
+  TFileKind shownKind = FileKindPlain;
   QTimer::singleShot(0, [&] {
     auto* dialog = qobject_cast<TNewProjectOrModuleDialog*>(QApplication::activeModalWidget());
     ASSERT_NE(dialog, nullptr);
@@ -253,8 +253,8 @@ TEST(NewProjectOrModuleDialogTest, KindSelectsItsItem) {
   TNewProjectOrModuleDialog dialog;
   const std::pair<int, int> kinds[] = {{1, 1}, {2, 2}, {3, 3}, {0, 3}, {7, 3}, {-1, 3}};
   for (const auto& [set, got] : kinds) {
-    dialog.SetKind(set);
-    EXPECT_EQ(dialog.GetKind(), got) << set;
+    dialog.SetKind(static_cast<TFileKind>(set));
+    EXPECT_EQ(int(dialog.GetKind()), got) << set;
     const auto items = dialog.rgProjectOrModule->findChildren<QRadioButton*>();
     ASSERT_EQ(items.size(), 3);
     EXPECT_TRUE(items[got - 1]->isChecked());

@@ -1,16 +1,16 @@
 #include "widgets/editor/SourceEditor.h"
 
-#include "model/core/CommandsModule.h"
 #include "FakeDialogs.h"
-#include "model/core/Helpers.h"
-#include "model/core/LineNumberList.h"
 #include "MockIntfs.h"
-#include "model/core/Services.h"
 #include "TempSettings.h"
 #include "TestApp.h"
+#include "model/core/CommandsModule.h"
+#include "model/core/Helpers.h"
+#include "model/core/LineNumberList.h"
+#include "model/core/Services.h"
 #include "model/text/SpecialLines.h"
-#include "widgets/editor/VexaEditControl.h"
 #include "widgets/editor/SourceEditorForm.h"
+#include "widgets/editor/VexaEditControl.h"
 
 #include <QFile>
 #include <QTabWidget>
@@ -94,7 +94,7 @@ class SourceEditorTest : public testing::Test {
     VexaIDE.reset();
   }
 
-  std::shared_ptr<TSourceEditor> Open(const QString& FileName, int Kind) {
+  std::shared_ptr<TSourceEditor> Open(const QString& FileName, TFileKind Kind) {
     return TSourceEditorFactory::Create(&pages, FileName, Kind, nullptr);
   }
 

@@ -1,9 +1,9 @@
 #include "widgets/editor/VexaLexer.h"
 
-#include "model/core/CommandsModule.h"
-#include "model/core/Options.h"
 #include "TempSettings.h"
 #include "TestApp.h"
+#include "model/core/CommandsModule.h"
+#include "model/core/Options.h"
 #include "model/core/VexaIntfs.h"
 #include "model/text/BasicTokenizer.h"
 #include "model/text/V2Tokenizer.h"
@@ -234,7 +234,7 @@ TEST_F(VexaLexerTest, FactoryPicksTheLanguageAndTheSharedAttributes) {
   }
   for (int kind : {int(FileKindPlain), int(FileKindV2Project), 4}) {
     QsciScintilla plain;
-    EXPECT_EQ(CreateLexerFor(kind, &plain), nullptr) << kind;
+    EXPECT_EQ(CreateLexerFor(static_cast<TFileKind>(kind), &plain), nullptr) << kind;
     EXPECT_EQ(plain.lexer(), nullptr) << kind;
   }
 

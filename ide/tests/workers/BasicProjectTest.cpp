@@ -1,16 +1,16 @@
 #include "model/projects/BasicProject.h"
 
 #include "BasicPrograms.h"
-#include "model/core/CommandsModule.h"
+#include "CoreApp.h"
 #include "FakeDialogs.h"
 #include "MockIntfs.h"
+#include "TempSettings.h"
+#include "model/core/CommandsModule.h"
 #include "model/core/Options.h"
 #include "model/core/Services.h"
-#include "TempSettings.h"
 #include "model/core/VexaIDECore.h"
-#include "model/workers/MainThreadInvoker.h"
 #include "model/files/ProjectFiles.h"
-#include "CoreApp.h"
+#include "model/workers/MainThreadInvoker.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -110,7 +110,7 @@ class TFakeEditor final : public IVexaSourceEditor,
 class TFakeEditorFactory final : public IVexaSourceEditorFactory {
  public:
   explicit TFakeEditorFactory(TTrace& Trace) : trace_(Trace) {}
-  Ref<IVexaSourceEditor> CreateForFile(QTabWidget*, const QString&, int) override {
+  Ref<IVexaSourceEditor> CreateForFile(QTabWidget*, const QString&, TFileKind) override {
     return nullptr;
   }
   Ref<IVexaSourceEditor> CreateForModule(QTabWidget*, const Ref<IVexaModule>& Module) override {

@@ -37,12 +37,12 @@ TNewProjectOrModuleDialog::TNewProjectOrModuleDialog(QWidget* Parent) : QDialog(
   layout->setSizeConstraint(QLayout::SetFixedSize);
 }
 
-void TNewProjectOrModuleDialog::SetKind(int Kind) {
+void TNewProjectOrModuleDialog::SetKind(TFileKind Kind) {
   const int item = Kind == FileKindV2Project ? 0 : Kind == FileKindV2Module ? 1 : 2;
   items_[item]->setChecked(true);
 }
 
-int TNewProjectOrModuleDialog::GetKind() const {
+TFileKind TNewProjectOrModuleDialog::GetKind() const {
   if (items_[0]->isChecked()) return FileKindV2Project;
   if (items_[1]->isChecked()) return FileKindV2Module;
   return FileKindBasicProject;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "model/core/VexaIntfs.h"
+
 #include <QDialog>
 
 class QGroupBox;
@@ -8,16 +10,16 @@ class QRadioButton;
 namespace vexa::ide {
 
 // Asks which kind of item to create: a V2 project, a V2 module or a
-// VXBasic project (file kinds 1, 2, 3).
+// VXBasic project.
 class TNewProjectOrModuleDialog : public QDialog {
   Q_OBJECT
 
  public:
   explicit TNewProjectOrModuleDialog(QWidget* Parent = nullptr);
 
-  // 1 selects the V2 project, 2 the V2 module, anything else the VXBasic project.
-  void SetKind(int Kind);
-  int GetKind() const;
+  // Any kind but a V2 project or module selects the VXBasic project.
+  void SetKind(TFileKind Kind);
+  TFileKind GetKind() const;
 
   QGroupBox* rgProjectOrModule = nullptr;
 

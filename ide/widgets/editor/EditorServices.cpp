@@ -1,11 +1,11 @@
 #include "widgets/editor/EditorServices.h"
 
-#include "widgets/editor/VexaEditControl.h"
-#include "widgets/editor/VexaLexer.h"
 #include "widgets/editor/SearchController.h"
 #include "widgets/editor/SourceEditor.h"
 #include "widgets/editor/SourceEditorForm.h"
 #include "widgets/editor/SourcePrinter.h"
+#include "widgets/editor/VexaEditControl.h"
+#include "widgets/editor/VexaLexer.h"
 
 #include <QObject>
 
@@ -35,7 +35,7 @@ TSearchController& SearchOf(TSourceEditor& Editor) {
 
 void InstallSourceEditorHooks() {
   TSourceEditorHooks& hooks = SourceEditorHooks();
-  hooks.CreateLexer = [](int Kind, TVexaEditControl* Control) -> QsciLexer* {
+  hooks.CreateLexer = [](TFileKind Kind, TVexaEditControl* Control) -> QsciLexer* {
     return CreateLexerFor(Kind, Control);
   };
   hooks.Find = [](TSourceEditor& Editor) { SearchOf(Editor).Find(); };

@@ -4,9 +4,9 @@
 #include "model/core/Helpers.h"
 #include "model/core/Options.h"
 #include "model/core/Services.h"
+#include "widgets/editor/SourceEditorForm.h"
 #include "widgets/editor/VexaEditControl.h"
 #include "widgets/options/PaletteColors.h"
-#include "widgets/editor/SourceEditorForm.h"
 
 #include <Qsci/qscilexer.h>
 
@@ -89,7 +89,7 @@ TSourceEditorHooks& SourceEditorHooks() {
   return hooks;
 }
 
-TSourceEditor::TSourceEditor(const QString& FileName, int Kind)
+TSourceEditor::TSourceEditor(const QString& FileName, TFileKind Kind)
     : fileName_(FileName),
       kind_(Kind),
       projectCommands_(std::make_shared<TEditorProjectCommands>(this)) {}
@@ -618,7 +618,7 @@ void TSourceEditor::UpdateStatusPanels(bool Caret, bool Modified, bool Mode) {
 // Factory
 
 std::shared_ptr<TSourceEditor> TSourceEditorFactory::Create(QTabWidget* PageControl,
-                                                            const QString& FileName, int Kind,
+                                                            const QString& FileName, TFileKind Kind,
                                                             const Ref<IVexaModule>& Module) {
   const int active = PageControl->currentIndex();
   auto* sheet = new TEditorFormSheet(PageControl);
@@ -639,14 +639,15 @@ std::shared_ptr<TSourceEditor> TSourceEditorFactory::Create(QTabWidget* PageCont
 }
 
 Ref<IVexaSourceEditor> TSourceEditorFactory::CreateForFile(QTabWidget* PageControl,
-                                                           const QString& FileName, int Kind) {
+                                                           const QString& FileName,
+                                                           TFileKind Kind) {
   return Create(PageControl, FileName, Kind, nullptr);
 }
 
 Ref<IVexaSourceEditor> TSourceEditorFactory::CreateForModule(QTabWidget* PageControl,
                                                              const Ref<IVexaModule>& Module) {
   if (!Module) return nullptr;
-  const int kind = Module->IsProjectFile() ? FileKindBasicProject : FileKindV2Module;
+  const TFileKind kind = Module->IsProjectFile() ? FileKindBasicProject : FileKindV2Module;
   return Create(PageControl, Module->GetFileName(), kind, Module);
 }
 

@@ -7,8 +7,8 @@
 // and object together.
 
 #include "model/core/CommandIntfs.h"
-#include "model/files/TextCodec.h"
 #include "model/core/VexaIntfs.h"
+#include "model/files/TextCodec.h"
 #include "model/text/IdentifierAtCaret.h"
 
 #include <QPointer>
@@ -28,9 +28,9 @@ class TVexaEditControl;
 // Where the highlighters, search and replace, completion and printing join
 // the editor. Unset hooks leave their commands disabled.
 struct TSourceEditorHooks {
-  // The lexer of a kind (2 V2, 3 VXBasic) for Control, parented to it; the
+  // The lexer of a kind (V2 module or VXBasic project) for Control, parented to it; the
   // editor font is Control->font(). Called again by every ApplySettings.
-  std::function<QsciLexer*(int Kind, TVexaEditControl* Control)> CreateLexer;
+  std::function<QsciLexer*(TFileKind Kind, TVexaEditControl* Control)> CreateLexer;
   std::function<void(TSourceEditor&)> Find;
   std::function<void(TSourceEditor&)> FindNext;
   std::function<void(TSourceEditor&)> FindPrev;
@@ -48,7 +48,7 @@ class TSourceEditor : public IVexaSourceEditor,
                       public std::enable_shared_from_this<TSourceEditor> {
  public:
   // Use TSourceEditorFactory; Attach links the form.
-  TSourceEditor(const QString& FileName, int Kind);
+  TSourceEditor(const QString& FileName, TFileKind Kind);
   ~TSourceEditor() override;
   TSourceEditor(const TSourceEditor&) = delete;
   TSourceEditor& operator=(const TSourceEditor&) = delete;
@@ -128,7 +128,7 @@ class TSourceEditor : public IVexaSourceEditor,
   TSourceEditorForm* Form() const;
   TVexaEditControl* Control() const;
   TEditorFormSheet* Sheet() const;
-  int Kind() const { return kind_; }
+  TFileKind Kind() const { return kind_; }
   int UntitledNumber() const { return untitledNumber_; }
   bool IsNewFile() const { return newFile_; }
   // The encoding and line ends the file came in (new files: UTF-8, LF).
@@ -168,7 +168,7 @@ class TSourceEditor : public IVexaSourceEditor,
   Ref<IVexaProject> ModuleProject();
 
   QString fileName_;
-  int kind_;
+  TFileKind kind_;
   Ref<IVexaModule> module_;
   bool newFile_ = false;
   bool loading_ = false;
@@ -184,14 +184,14 @@ class TSourceEditor : public IVexaSourceEditor,
 class TSourceEditorFactory : public IVexaSourceEditorFactory {
  public:
   Ref<IVexaSourceEditor> CreateForFile(QTabWidget* PageControl, const QString& FileName,
-                                       int Kind) override;
+                                       TFileKind Kind) override;
   Ref<IVexaSourceEditor> CreateForModule(QTabWidget* PageControl,
                                          const Ref<IVexaModule>& Module) override;
 
   // Sheet, form and object; the object itself for callers that need more
   // than the interface.
   static std::shared_ptr<TSourceEditor> Create(QTabWidget* PageControl, const QString& FileName,
-                                               int Kind, const Ref<IVexaModule>& Module);
+                                               TFileKind Kind, const Ref<IVexaModule>& Module);
 };
 
 // Fills SourceEditorFactory.

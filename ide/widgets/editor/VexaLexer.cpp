@@ -128,7 +128,7 @@ void TVexaLexer::styleText(int Start, int End) {
   }
 }
 
-TVexaLexer* CreateLexerFor(int Kind, QsciScintilla* Editor) {
+TVexaLexer* CreateLexerFor(TFileKind Kind, QsciScintilla* Editor) {
   if (Kind != FileKindV2Module && Kind != FileKindBasicProject) return nullptr;
   const bool v2 = Kind == FileKindV2Module;
   TVexaLexer* lexer = nullptr;

@@ -7,6 +7,7 @@
 // whole text takes PlainStyle().
 
 #include "model/core/HighlighterSettings.h"
+#include "model/core/VexaIntfs.h"
 #include "model/text/Tokens.h"
 
 #include <Qsci/qscilexercustom.h>
@@ -66,6 +67,6 @@ class TVexaLexer : public QsciLexerCustom {
 // as a child of Editor and installed there, over the command module's shared
 // attributes (or defaults of its own without a command module). nullptr and
 // no change to Editor for any other kind.
-TVexaLexer* CreateLexerFor(int Kind, QsciScintilla* Editor);
+TVexaLexer* CreateLexerFor(TFileKind Kind, QsciScintilla* Editor);
 
 }  // namespace vexa::ide

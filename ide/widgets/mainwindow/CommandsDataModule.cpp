@@ -126,7 +126,7 @@ void TCommandsDataModule::WatchMenu(QMenu* Menu) {
   connect(Menu, &QMenu::aboutToShow, this, &TCommandsDataModule::UpdateActions);
 }
 
-bool TCommandsDataModule::ExecuteNewDialog(int& Kind) {
+bool TCommandsDataModule::ExecuteNewDialog(TFileKind& Kind) {
   TNewProjectOrModuleDialog dialog(mainWindow_);
   dialog.SetKind(Kind);
   if (dialog.exec() != QDialog::Accepted) return false;

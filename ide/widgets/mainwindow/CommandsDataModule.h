@@ -60,7 +60,7 @@ class TCommandsDataModule : public QObject, public TCommandsModule {
   static constexpr int kUpdateInterval = 250;  // ms
 
  protected:
-  bool ExecuteNewDialog(int& Kind) override;
+  bool ExecuteNewDialog(TFileKind& Kind) override;
 
  private:
   QWidget* mainWindow_;

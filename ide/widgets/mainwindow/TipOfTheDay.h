@@ -56,7 +56,7 @@ class TTipOfTheDayDialog : public QDialog {
   // Reads the file again and shows the tip at TipIndex.
   void NextTip();
 
-  TTipOfTheDay* TipOfTheDay1;
+  TTipOfTheDay* TipOfTheDay1;  // the panel that paints the tip
   QPushButton* btnNextTip;
   QPushButton* btnClose;
   QCheckBox* cbShowTipsStartup;

@@ -71,6 +71,7 @@ class TVexaDockable : public IVexaToolWindow {
   // IVexaToolWindow
   void Close() override;
   void DockInto(QWidget* Owner, QWidget* Site) override;
+  // Unused IVexaToolWindow hooks.
   bool ReservedQuery() override { return false; }
   void ReservedNotify() override {}
   void Show(bool Focus) override;
