@@ -22,6 +22,7 @@ class TConsoleDialogs final : public IDialogs {
     Print(Prompt);
     return false;
   }
+  std::optional<int> SimulatorInput(int) override { return std::nullopt; }
 
  private:
   static void Print(const QString& text) {

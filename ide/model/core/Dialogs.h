@@ -8,6 +8,7 @@
 #include <QStringList>
 
 #include <memory>
+#include <optional>
 
 namespace vexa::ide {
 
@@ -47,10 +48,14 @@ class IDialogs {
   // text; true with Value set to the entered text on OK, false (Value
   // unchanged) when cancelled.
   virtual bool InputQuery(const QString& Caption, const QString& Prompt, QString& Value) = 0;
+  // Modal input of the integer a simulated program's INPUT reads, Preset
+  // shown first; none when cancelled.
+  virtual std::optional<int> SimulatorInput(int Preset) = 0;
 };
 
 // The installed dialogs. With none installed, texts go to standard error,
-// questions answer No or Cancel, file dialogs and inputs are cancelled.
+// questions answer No or Cancel, file dialogs and inputs (a simulator's
+// included) are cancelled.
 IDialogs& Dialogs();
 // Installs Dialogs (none: back to standard error); returns the previous ones.
 std::shared_ptr<IDialogs> SetDialogs(std::shared_ptr<IDialogs> Dialogs);

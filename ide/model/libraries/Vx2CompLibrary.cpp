@@ -4,30 +4,10 @@
 
 #include <QFile>
 
-#include <cstring>
-
 namespace vexa::ide {
 
-namespace {
-
-// The text up to its NUL, never past Size bytes.
-QString BoundedText(const char* Buffer, std::size_t Size) {
-  return FromWindows1252(QByteArrayView(Buffer, qsizetype(::strnlen(Buffer, Size))));
-}
-
-QStringList NonEmptyLines(const QString& Text) {
-  QStringList lines;
-  for (QString line : Text.split(QLatin1Char('\n'))) {
-    if (line.endsWith(QLatin1Char('\r'))) line.chop(1);
-    if (!line.isEmpty()) lines << line;
-  }
-  return lines;
-}
-
-}  // namespace
-
 EV2DllException EV2DllException::Failed(const char* Function) {
-  return EV2DllException(std::string("dll function ") + Function + "() failed");
+  return EV2DllException("dll function " + FailedCallText(Function));
 }
 
 TVx2CompLibrary::TVx2CompLibrary(const QString& ProjectName, const TVx2CompFunctions& Functions)
@@ -142,7 +122,9 @@ QString TVx2CompLibrary::MessageText() const {
   return BoundedText(messages_.data(), kMessageBufferSize);
 }
 
-QStringList TVx2CompLibrary::MessageLines() const { return NonEmptyLines(MessageText()); }
+QStringList TVx2CompLibrary::MessageLines() const {
+  return ::vexa::ide::MessageLines(MessageText());
+}
 
 QString TVx2CompLibrary::MessageTextCRLF() const {
   QString text = MessageText();
@@ -171,7 +153,7 @@ bool TVx2CompLibrary::GetIdentCompletions(const QString& Text, int Module, int L
   if (f_.getIdentCompletions(handle_, ToWindows1252(Text).constData(), Module, Line, buffer.data(),
                              kCompletionBufferSize) == 0)
     return false;
-  Lines = NonEmptyLines(BoundedText(buffer.data(), kCompletionBufferSize));
+  Lines = ::vexa::ide::MessageLines(BoundedText(buffer.data(), kCompletionBufferSize));
   return true;
 }
 

@@ -2,10 +2,12 @@
 
 // The IDE's one way into the V2 compiler library: a project handle with the
 // buffers and module texts the library keeps pointers to, and every failed
-// call turned into one EV2DllException. Texts cross as 8-bit Latin-1.
+// call turned into one EV2DllException. Texts cross in Windows-1252.
 //
 // Not thread-safe: one thread at a time uses a TVx2CompLibrary (the library
 // takes no locks).
+
+#include "model/libraries/LibraryKit.h"
 
 #include "vx2comp.h"
 
@@ -16,7 +18,6 @@
 #include <cstdint>
 #include <map>
 #include <memory>
-#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -24,9 +25,9 @@ namespace vexa::ide {
 
 // A vx2comp call that failed: "dll function " + name + "() failed", with a
 // reason for addModule's refusals.
-class EV2DllException : public std::runtime_error {
+class EV2DllException : public ELibraryException {
  public:
-  explicit EV2DllException(const std::string& Message) : std::runtime_error(Message) {}
+  explicit EV2DllException(const std::string& Message) : ELibraryException(Message) {}
   // The exception of export Function's failure.
   static EV2DllException Failed(const char* Function);
 };
@@ -107,7 +108,7 @@ class TVx2CompLibrary {
   // The text of the last CompileModule or FinishBuild, up to its NUL or the
   // buffer's end (the library may fill all of it).
   QString MessageText() const;
-  // That text as lines, line ends (LF or CR LF) removed, empty lines dropped.
+  // That text as lines (see vexa::ide::MessageLines).
   QStringList MessageLines() const;
   // That text trimmed of blanks and control characters at both ends, lines
   // joined with CR LF.

@@ -27,19 +27,6 @@ TVexaModuleMessage::TVexaModuleMessage(Ref<IVexaProject> Source, bool IsError, Q
 int TVexaModuleMessage::GetLine() { return line_; }
 Ref<IVexaModule> TVexaModuleMessage::GetModule() { return module_; }
 
-QStringList MessageLines(const QString& Text) {
-  QStringList lines;
-  qsizetype start = 0;
-  const qsizetype size = Text.size();
-  for (qsizetype i = 0; i <= size; ++i) {
-    if (i < size && Text[i] != QLatin1Char('\r') && Text[i] != QLatin1Char('\n')) continue;
-    if (i > start) lines << Text.mid(start, i - start);
-    if (i + 1 < size && Text[i] == QLatin1Char('\r') && Text[i + 1] == QLatin1Char('\n')) ++i;
-    start = i + 1;
-  }
-  return lines;
-}
-
 int MessageLineNumber(const QString& Line) {
   const qsizetype open = Line.indexOf(QLatin1Char('('));
   if (open < 0) return -1;

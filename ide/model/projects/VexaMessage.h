@@ -6,6 +6,7 @@
 // every library wrapper and worker.
 
 #include "model/core/VexaIntfs.h"
+#include "model/libraries/LibraryKit.h"
 
 #include <QList>
 #include <QString>
@@ -44,10 +45,6 @@ class TVexaModuleMessage : public TVexaMessage {
   int line_;
   Ref<IVexaModule> module_;
 };
-
-// The lines of a library's message text, split at CR LF, LF or CR. Empty
-// lines are left out, so an empty text has none.
-QStringList MessageLines(const QString& Text);
 
 // The number made of the decimal digits right after the first "(" of Line;
 // -1 when there is no "(", no digit right after it, or the digits do not fit

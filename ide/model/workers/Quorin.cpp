@@ -1,17 +1,15 @@
 #include "model/workers/Quorin.h"
 
+#include "model/core/Dialogs.h"
 #include "model/core/Options.h"
 #include "model/core/Services.h"
-#include "model/files/TextCodec.h"
 #include "model/projects/VexaMessage.h"
 
 #include "vexa/platform/SerialPort.h"
-#include "vxbas32.h"
 
 #include <QList>
 
 #include <chrono>
-#include <stdexcept>
 #include <utility>
 
 namespace vexa::ide {
@@ -20,83 +18,31 @@ namespace {
 
 using namespace std::chrono_literals;
 
-constexpr int kMessageBufferSize = 8192;
-constexpr int kMessageBufferUsed = 8190;
 constexpr auto kRefreshInterval = 200ms;
 constexpr auto kWaitRound = 50ms;
 constexpr int kPauseSlice = 10;
-
-TSimulatorInputFunction& InstalledInput() {
-  static TSimulatorInputFunction input;
-  return input;
-}
 
 TWorkerKit::TSeams KitSeams(TQuorinSeams& Seams) {
   if (!Seams.Invoker) Seams.Invoker = std::make_shared<TQtMainThreadInvoker>();
   return {Seams.Invoker, Seams.Clock, Seams.Dialogs};
 }
 
-QuorinInstanceOpaque* CreateLibrary() {
-  QuorinHandle handle = QuorinCreate();
-  if (!handle) throw std::runtime_error("Internal error: QuorinCreate() failed");
-  return handle;
-}
-
-int DigitValue(QChar C) {
-  if (C >= QLatin1Char('0') && C <= QLatin1Char('9')) return C.unicode() - '0';
-  if (C >= QLatin1Char('A') && C <= QLatin1Char('F')) return C.unicode() - 'A' + 10;
-  return -1;
-}
-
 // What the compile fetches on the main thread.
 struct TFetched {
   bool Valid = false;
-  QByteArray Source;  // made here, owned by the worker alone
+  QString Source;
   int LineCount = 0;
   int Port = 0;
 };
 
 }  // namespace
 
-const TSimulatorInputFunction& SimulatorInput() { return InstalledInput(); }
-
-TSimulatorInputFunction SetSimulatorInput(TSimulatorInputFunction Fn) {
-  return std::exchange(InstalledInput(), std::move(Fn));
-}
-
-std::optional<std::int16_t> ParseBasicInteger(const QString& Text) {
-  int base = 10;
-  int pos = 0;
-  bool negative = false;
-  if (Text.startsWith(QLatin1String("&B"))) {
-    base = 2;
-    pos = 2;
-  } else if (Text.startsWith(QLatin1String("&H"))) {
-    base = 16;
-    pos = 2;
-  } else if (Text.startsWith(QLatin1Char('-'))) {
-    negative = true;
-    pos = 1;
-  }
-  if (pos >= Text.size()) return std::nullopt;
-  std::int32_t value = 0;
-  for (; pos < Text.size(); ++pos) {
-    const int digit = DigitValue(Text[pos]);
-    if (digit < 0 || digit >= base) return std::nullopt;
-    value = (value & 0x7FFF) * base + digit;
-  }
-  if (negative) value = -value;
-  return static_cast<std::int16_t>(value & 0xFFFF);
-}
-
 TQuorin::TQuorin(std::weak_ptr<IVexaModule> Module, std::weak_ptr<IVexaProject> Project,
                  TQuorinSeams Seams)
     : module_(std::move(Module)),
       project_(std::move(Project)),
       dialogs_(Seams.Dialogs),
-      input_(std::move(Seams.Input)),
-      library_(CreateLibrary()),
-      messageBuffer_(kMessageBufferSize, '\0'),
+      library_(std::make_unique<TVxBas32Library>(Seams.Functions)),
       kit_(KitSeams(Seams), QStringLiteral("Internal error in TQuorin.Execute()")) {
   kit_.Start([this](std::stop_token Stop) { Body(Stop); }, [this] { SetState(StateNotCompiled); });
 }
@@ -107,8 +53,7 @@ void TQuorin::Shutdown() {
   if (shutDown_) return;
   shutDown_ = true;
   kit_.Stop();
-  QuorinDestroy(library_);
-  library_ = nullptr;
+  library_.reset();
 }
 
 IDialogs& TQuorin::DialogsToUse() { return dialogs_ ? *dialogs_ : Dialogs(); }
@@ -225,7 +170,7 @@ void TQuorin::Body(std::stop_token Stop) {
     // once the program could run is never dropped (Apply ignores the ones
     // that mean nothing in this state).
     if (State() == StateReady) {
-      QuorinResetProgram(library_);
+      library_->ResetProgram();
       lastLine_ = -1;
     }
     RefreshWatches();
@@ -277,7 +222,7 @@ void TQuorin::RunCompile(bool Download) {
     if (!m) return f;
     if (std::optional<TSourceText> text = m->GetSource()) {
       f.Valid = true;
-      f.Source = ToWindows1252(text->Text);
+      f.Source = text->Text;
       f.LineCount = text->LineCount;
     }
     return f;
@@ -288,29 +233,17 @@ void TQuorin::RunCompile(bool Download) {
     return;
   }
 
-  source_ = std::move(fetched->Source);
-  std::fill(messageBuffer_.begin(), messageBuffer_.end(), '\0');
-  QuorinSetCompilerMessageBuffer(library_, messageBuffer_.data(), kMessageBufferUsed);
-  if (!QuorinSetMemSourcePointer(library_, source_.constData()))
-    throw std::runtime_error("QuorinSetMemSourcePointer() failed");
-
+  const TVxBas32Library::TCompileStatus compiled = library_->Compile(fetched->Source);
   TCompileResult result;
-  const std::uint32_t r = QuorinCompile(library_, nullptr);
-  result.Status = int(r & 0xFFFF);
-  auto lineInfos = [&] {
-    result.LineInfos = QByteArray(fetched->LineCount, '\0');
-    if (!QuorinGetModuleLineInfos(
-            library_, reinterpret_cast<std::uint8_t*>(result.LineInfos.data()), fetched->LineCount))
-      throw std::runtime_error("QuorinGetModuleLineInfos() failed");
-  };
+  result.Status = compiled.Status;
+  result.ErrorCount = compiled.ErrorCount;
   if (result.Status == QUORIN_COMPILE_OK) {
-    result.CodeLength = QuorinGetCodeLength(library_);
-    result.SysCodeLength = QuorinGetSysCodeLength(library_);
-    lineInfos();
+    result.CodeLength = library_->CodeLength();
+    result.SysCodeLength = library_->SysCodeLength();
+    result.LineInfos = library_->GetModuleLineInfos(fetched->LineCount);
   } else if (result.Status == QUORIN_COMPILE_ERRORS) {
-    result.ErrorCount = int(r >> 16);
-    result.Messages = FromWindows1252(messageBuffer_.data());
-    lineInfos();
+    result.Messages = library_->MessageText();
+    result.LineInfos = library_->GetModuleLineInfos(fetched->LineCount);
   }
 
   const int status = result.Status;
@@ -355,7 +288,7 @@ void TQuorin::PostMessage(bool IsError, QString Text) {
 }
 
 void TQuorin::RunDownload(int Port) {
-  const int length = QuorinGetCodeLength(library_) + QuorinGetSysCodeLength(library_);
+  const int length = library_->CodeLength() + library_->SysCodeLength();
   PostMessage(false, QStringLiteral("Übertrage %1 Byte(s) zur Vexa Unit...").arg(length));
   platform::SerialPort port;
   if (!port.openPort(Port)) {
@@ -364,7 +297,7 @@ void TQuorin::RunDownload(int Port) {
                           .arg(port.lastError()));
     return;
   }
-  const std::int32_t r = QuorinDownload(library_, port.nativeHandle());
+  const std::int32_t r = library_->Download(port.nativeHandle());
   port.close();
   if (r >= 0)
     PostMessage(false, QStringLiteral("Anwenderprogramm fehlerfrei übertragen"));
@@ -378,9 +311,7 @@ void TQuorin::StepLoop() {
   bool goOn = true;
   while (goOn && State() == StateRunning && !kit_.StopRequested()) {
     goOn = false;
-    const std::uint32_t r = QuorinStep(library_);
-    const int kind = int(r & 0xFFFF);
-    const int value = int(r >> 16);
+    const auto [kind, value] = library_->Step();
     switch (kind) {
       case QUORIN_STEP_END:
         lastLine_ = -1;
@@ -389,17 +320,17 @@ void TQuorin::StepLoop() {
       case QUORIN_STEP_LINE:
       case QUORIN_STEP_LINE_FILE_CHANGED: lastLine_ = value; break;
       case QUORIN_STEP_INPUT: {
-        TSimulatorInputFunction input = input_ ? input_ : SimulatorInput();
         const int preset = inputValue_;
-        std::optional<std::optional<int>> answer =
-            kit_.CallFor([input, preset] { return input ? input(preset) : std::nullopt; });
+        std::optional<std::optional<int>> answer = kit_.CallFor([dialogs = dialogs_, preset] {
+          return (dialogs ? *dialogs : Dialogs()).SimulatorInput(preset);
+        });
         if (!answer) return;  // stopping
         if (!*answer) {
           if (ChangeState(StateRunning, StatePaused)) Notify(StatePaused);
           return;
         }
         inputValue_ = static_cast<std::int16_t>(**answer & 0xFFFF);
-        QuorinSetInputValue(library_, inputValue_);
+        library_->SetInputValue(inputValue_);
         goOn = true;
         break;
       }
@@ -468,8 +399,7 @@ void TQuorin::RefreshWatches() {
 void TQuorin::RefreshWatch(const Ref<IVexaWatch>& Watch, bool Active) {
   if (!Active) Watch->Reset();
   if (Watch->GetIndex() == 0) {
-    const QByteArray name = ToWindows1252(Watch->GetName());
-    const std::uint32_t code = QuorinMapSymbol(library_, name.constData());
+    const std::uint32_t code = library_->MapSymbol(Watch->GetName());
     if (code == 0) {
       Watch->Reset();
       return;
@@ -481,7 +411,7 @@ void TQuorin::RefreshWatch(const Ref<IVexaWatch>& Watch, bool Active) {
     const QString text = Watch->GetTypeText().trimmed().toUpper();
     Watch->SetTypeText(QString());
     if (std::optional<std::int16_t> value = ParseBasicInteger(text)) {
-      if (!QuorinSetValue(library_, code, *value))
+      if (!library_->SetValue(code, *value))
         DialogsToUse().ShowError(
             QStringLiteral("Der neue Wert konnte nicht gesetzt werden!\r\nÜberprüfen Sie, dass der "
                            "neue Wert kompatibel zum Typ des Bezeichners ist."));
@@ -490,7 +420,7 @@ void TQuorin::RefreshWatch(const Ref<IVexaWatch>& Watch, bool Active) {
                                QStringLiteral("\" ist kein gültiger Integerwert!"));
     }
   }
-  Watch->SetIntValue(static_cast<std::int16_t>(QuorinGetValue(library_, code)));
+  Watch->SetIntValue(library_->GetValue(code));
 }
 
 }  // namespace vexa::ide

@@ -16,6 +16,7 @@
 // posted calls for the download's and the run's messages.
 
 #include "model/core/VexaIntfs.h"
+#include "model/libraries/VxBas32Library.h"
 #include "model/workers/WorkerKit.h"
 
 #include <QByteArray>
@@ -23,40 +24,21 @@
 
 #include <atomic>
 #include <cstdint>
-#include <functional>
 #include <memory>
 #include <mutex>
 #include <optional>
 #include <stop_token>
 #include <vector>
 
-struct QuorinInstanceOpaque;
-
 namespace vexa::ide {
-
-// Asks the user for the value of a program's INPUT, preset with Preset; none
-// when cancelled. Main thread.
-using TSimulatorInputFunction = std::function<std::optional<int>(int Preset)>;
-// The installed input dialog (the widgets install theirs at start-up); none:
-// every INPUT counts as cancelled.
-const TSimulatorInputFunction& SimulatorInput();
-// Installs Fn; returns the previous one.
-TSimulatorInputFunction SetSimulatorInput(TSimulatorInputFunction Fn);
 
 // What a TQuorin uses from outside; tests give fakes.
 struct TQuorinSeams {
   std::shared_ptr<IMainThreadInvoker> Invoker;  // none: a Qt invoker made here
   std::shared_ptr<IWorkerClock> Clock;          // none: the steady clock
   std::shared_ptr<IDialogs> Dialogs;            // none: the installed Dialogs()
-  TSimulatorInputFunction Input;                // none: the installed SimulatorInput()
+  TVxBas32Functions Functions;
 };
-
-// Parses a watch value typed by the user (already trimmed and upper-cased):
-// "&B" and binary digits, "&H" and hexadecimal digits, or decimal digits
-// after an optional "-"; each form needs a digit. The value keeps 15 bits
-// before each new digit and is cut to 16 bits. None when the text is not of
-// these forms.
-std::optional<std::int16_t> ParseBasicInteger(const QString& Text);
 
 class TQuorin final : public IVexaSimulator {
  public:
@@ -80,7 +62,7 @@ class TQuorin final : public IVexaSimulator {
 
   // Module and Project are the project's two sides; the worker holds them
   // weakly (the project owns the worker). Creates the library instance
-  // (throws std::runtime_error "Internal error: QuorinCreate() failed") and
+  // (throws EVxBas32Exception "Internal error: QuorinCreate() failed") and
   // starts the thread in the not-compiled state.
   TQuorin(std::weak_ptr<IVexaModule> Module, std::weak_ptr<IVexaProject> Project,
           TQuorinSeams Seams = {});
@@ -165,9 +147,8 @@ class TQuorin final : public IVexaSimulator {
   std::weak_ptr<IVexaModule> module_;
   std::weak_ptr<IVexaProject> project_;
   std::shared_ptr<IDialogs> dialogs_;
-  TSimulatorInputFunction input_;
 
-  QuorinInstanceOpaque* library_ = nullptr;
+  std::unique_ptr<TVxBas32Library> library_;  // none after Shutdown
   std::atomic<EState> state_{StateNotCompiled};
   std::atomic<int> cursorLine_{-1};
   std::mutex breakpointsLock_;
@@ -176,8 +157,6 @@ class TQuorin final : public IVexaSimulator {
   int lastLine_ = -1;
   std::int16_t inputValue_ = 0;
   bool singleStep_ = false;
-  QByteArray source_;  // read by the library until the next compile or Shutdown
-  std::vector<char> messageBuffer_;
   bool shutDown_ = false;
 
   TWorkerKit kit_;  // stopped first by Shutdown: the members above outlive the thread

@@ -1,14 +1,9 @@
 #include "model/workers/V2Simulator.h"
 
 #include "model/core/Dialogs.h"
-#include "model/files/TextCodec.h"
-
-#include <QFile>
 
 #include <algorithm>
-#include <array>
 #include <cassert>
-#include <cstring>
 
 namespace vexa::ide {
 
@@ -59,23 +54,14 @@ std::shared_ptr<TV2Simulator> TV2Simulator::Create(const Ref<IV2SimulationProjec
 
 TV2Simulator::TV2Simulator(TPassKey, const Ref<IV2SimulationProject>& Project,
                            const QString& OutputBaseName, TSeams Seams)
-    : f_(Seams.Functions),
-      project_(Project),
+    : project_(Project),
       dialogs_(Seams.Dialogs),
+      machine_(OutputBaseName, Seams.Functions),
       kit_({Seams.Invoker, Seams.Clock, Seams.Dialogs},
-           QStringLiteral("Internal error in TV2Simulator.Execute()")) {
-  try {
-    machine_ = f_.createMachine(QFile::encodeName(OutputBaseName).constData());
-  } catch (...) {
-    machine_ = nullptr;
-  }
-  if (!machine_) throw EV2SimException("Internal error: createMachine() failed");
-}
+           QStringLiteral("Internal error in TV2Simulator.Execute()")) {}
 
-TV2Simulator::~TV2Simulator() {
-  kit_.Stop();
-  f_.destroyMachine(machine_);
-}
+// The machine outlives the thread.
+TV2Simulator::~TV2Simulator() { kit_.Stop(); }
 
 void TV2Simulator::Start() {
   // After the error box of an internal error the thread is gone: the
@@ -232,7 +218,7 @@ void TV2Simulator::SetRunState(int State) {
 void TV2Simulator::Burst() {
   int calls = 0;
   do {
-    if (!f_.step(machine_, &stepInfo_)) throw EV2SimException("step() failed");
+    machine_.Step(stepInfo_);
     ++calls;
   } while (calls < kBurstSteps && (stepInfo_.changes & kChangeMask) == 0);
   stepCount_.fetch_add(calls, std::memory_order_relaxed);
@@ -292,7 +278,7 @@ void TV2Simulator::ResetMachine() {
   stepInfo_ = {};
   statementAtDepth_.clear();
   returnedIntoCaller_ = false;
-  if (!f_.resetMachine(machine_)) throw EV2SimException("resetMachine() failed");
+  machine_.Reset();
 }
 
 bool TV2Simulator::CallParked(std::function<void(TV2Simulator& Self)> Fn) {
@@ -325,7 +311,7 @@ void TV2Simulator::RefreshWatch(IVexaWatch& Watch) {
   assert(parked_.load(std::memory_order_acquire));
   if (Watch.GetIndex() == -1) {
     VarInfo info{};
-    if (!f_.getVarInfo(machine_, ToWindows1252(Watch.GetName()).constData(), &info)) {
+    if (!machine_.GetVarInfo(Watch.GetName(), info)) {
       Watch.Reset();
       return;
     }
@@ -335,7 +321,7 @@ void TV2Simulator::RefreshWatch(IVexaWatch& Watch) {
   const int index = Watch.GetIndex();
   const QString newValue = Watch.GetTypeText();
   if (!newValue.isEmpty()) {
-    const bool set = f_.setValueAsText(machine_, index, ToWindows1252(newValue).constData()) != 0;
+    const bool set = machine_.SetValueAsText(index, newValue);
     Watch.SetTypeText(QString());
     if (!set)
       ShowError(
@@ -344,26 +330,24 @@ void TV2Simulator::RefreshWatch(IVexaWatch& Watch) {
   }
   bool read = false;
   switch (Watch.GetType()) {
-    case WatchTypeFloat: {
-      double value = 0;
-      read = f_.getFloatValue(machine_, index, &value) != 0;
-      if (read) Watch.SetFloatValue(value);
+    case WatchTypeFloat:
+      if (const std::optional<double> value = machine_.GetFloatValue(index)) {
+        Watch.SetFloatValue(*value);
+        read = true;
+      }
       break;
-    }
-    case WatchTypeString: {
-      std::array<char, 32> text{};
-      read = f_.getStringText(machine_, index, text.data()) != 0;
-      if (read)
-        Watch.SetStringValue(FromWindows1252(
-            QByteArrayView(text.data(), qsizetype(::strnlen(text.data(), text.size())))));
+    case WatchTypeString:
+      if (const std::optional<QString> value = machine_.GetStringText(index)) {
+        Watch.SetStringValue(*value);
+        read = true;
+      }
       break;
-    }
-    default: {
-      std::int32_t value = 0;
-      read = f_.getIntegerValue(machine_, index, &value) != 0;
-      if (read) Watch.SetIntValue(value);
+    default:
+      if (const std::optional<std::int32_t> value = machine_.GetIntegerValue(index)) {
+        Watch.SetIntValue(*value);
+        read = true;
+      }
       break;
-    }
   }
   if (!read) Watch.Invalidate();
 }

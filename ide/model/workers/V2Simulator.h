@@ -16,10 +16,9 @@
 // destroyed when that call returns, without a deadlock.
 
 #include "model/core/VexaIntfs.h"
+#include "model/libraries/Vx2SimLibrary.h"
 #include "model/projects/V2SimulationProject.h"
 #include "model/workers/WorkerKit.h"
-
-#include "vx2sim.h"
 
 #include <QString>
 
@@ -27,32 +26,11 @@
 #include <cstdint>
 #include <memory>
 #include <mutex>
-#include <stdexcept>
 #include <stop_token>
 #include <utility>
 #include <vector>
 
 namespace vexa::ide {
-
-// A simulator library call that failed outside the thread:
-// "Internal error: createMachine() failed".
-class EV2SimException : public std::runtime_error {
- public:
-  explicit EV2SimException(const std::string& Message) : std::runtime_error(Message) {}
-};
-
-// The library's exports as a table; tests replace entries with fakes.
-struct TVx2SimFunctions {
-  decltype(&::createMachine) createMachine = &::createMachine;
-  decltype(&::destroyMachine) destroyMachine = &::destroyMachine;
-  decltype(&::resetMachine) resetMachine = &::resetMachine;
-  decltype(&::step) step = &::step;
-  decltype(&::getVarInfo) getVarInfo = &::getVarInfo;
-  decltype(&::getIntegerValue) getIntegerValue = &::getIntegerValue;
-  decltype(&::getFloatValue) getFloatValue = &::getFloatValue;
-  decltype(&::getStringText) getStringText = &::getStringText;
-  decltype(&::setValueAsText) setValueAsText = &::setValueAsText;
-};
 
 // What a TV2Simulator uses from outside; tests give fakes.
 struct TV2SimulatorSeams {
@@ -169,10 +147,9 @@ class TV2Simulator final : public IVexaSimulator,
   void RefreshWatch(IVexaWatch& Watch);
   void ShowError(const QString& Text);
 
-  TVx2SimFunctions f_;
   std::weak_ptr<IV2SimulationProject> project_;
   std::shared_ptr<IDialogs> dialogs_;  // none: the installed Dialogs()
-  Vx2SimHandle machine_ = nullptr;
+  TVx2SimLibrary machine_;
 
   // Guards the breakpoint copy and the run-to-cursor target.
   std::mutex lock_;

@@ -82,6 +82,7 @@ class BasicEndToEndTest : public ::testing::Test {
     WatchesView = watchesView_;
     options::BackgroundCompilationBASIC = true;
     RegisterBASICProjects();
+    dialogs_->simulatorInput = &ShowSimulatorInputDialog;
     TSimulatorInputDialog::ClearHistory();
   }
 
@@ -89,7 +90,6 @@ class BasicEndToEndTest : public ::testing::Test {
     core_->CloseAll();
     QApplication::processEvents();
     ReleaseServices();
-    SetSimulatorInput(nullptr);
   }
 
   // Runs Action and processes events until the worker rests in State.

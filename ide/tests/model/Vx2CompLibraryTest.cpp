@@ -307,5 +307,31 @@ TEST(Vx2CompLibrary, MessageBufferIsReadWithinItsBoundsAndNeverStale) {
   EXPECT_EQ(once.MessageText(), QString());
 }
 
+// Messages and completions split like every other library text: a lone CR
+// ends a line too.
+TEST(Vx2CompLibrary, ACarriageReturnAloneEndsAMessageLine) {
+  TVx2CompFunctions functions;
+  functions.setMessageBuffer = KeepBuffer;
+  functions.compileModule = WriteFakeText;
+  functions.getIdentCompletions = [](Vx2ProjectHandle, const char*, int32_t, int32_t, char* Buffer,
+                                     uint32_t) {
+    std::strcpy(Buffer, "a (variable)\rb (function)\r\rc (type)");
+    return 1;
+  };
+  TVx2CompLibrary library(QStringLiteral("p"), functions);
+  const int m = library.AddModule(QStringLiteral("m"), QString());
+
+  gFakeText = "m (1) : a\rm (2) : b\r\rm (3) : c\r\n";
+  library.CompileModule(m);
+  EXPECT_EQ(library.MessageLines(),
+            (QStringList{QStringLiteral("m (1) : a"), QStringLiteral("m (2) : b"),
+                         QStringLiteral("m (3) : c")}));
+
+  QStringList completions;
+  ASSERT_TRUE(library.GetIdentCompletions(QStringLiteral("x"), m, 1, completions));
+  EXPECT_EQ(completions, (QStringList{QStringLiteral("a (variable)"),
+                                      QStringLiteral("b (function)"), QStringLiteral("c (type)")}));
+}
+
 }  // namespace
 }  // namespace vexa::ide

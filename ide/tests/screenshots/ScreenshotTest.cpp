@@ -257,6 +257,7 @@ bool ProcessUntil(const std::function<bool()>& Done, int TimeoutMs = 20000) {
 // paused at a breakpoint after its INPUT was answered with 5.
 TEST_F(Screenshots, BasicProjectPaused) {
   test::TScopedFakeDialogs dialogs;
+  dialogs->simulatorInput = &ShowSimulatorInputDialog;
   RegisterMessageView();
   RegisterProjectEditor();
   RegisterSourceEditorFactory();

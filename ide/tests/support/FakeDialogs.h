@@ -9,8 +9,10 @@
 #include <QStringList>
 
 #include <deque>
+#include <functional>
 #include <memory>
 #include <optional>
+#include <vector>
 
 namespace vexa::ide::test {
 
@@ -30,6 +32,12 @@ class TFakeDialogs : public IDialogs {
   std::deque<std::optional<QStringList>> fileAnswers;
   // An input answer: the entered text, or none for Cancel.
   std::deque<std::optional<QString>> inputAnswers;
+  // The simulator's inputs: answered by simulatorInput when set, else by
+  // simulatorInputAnswers in order (none or none left: cancelled). Kept
+  // apart from calls, with the presets shown in simulatorInputPresets.
+  std::function<std::optional<int>(int Preset)> simulatorInput;
+  std::deque<std::optional<int>> simulatorInputAnswers;
+  std::vector<int> simulatorInputPresets;
 
   std::vector<Call> calls;
   // The settings each file dialog was run with.
@@ -81,6 +89,15 @@ class TFakeDialogs : public IDialogs {
     if (!answer) return false;
     Value = *answer;
     return true;
+  }
+
+  std::optional<int> SimulatorInput(int Preset) override {
+    simulatorInputPresets.push_back(Preset);
+    if (simulatorInput) return simulatorInput(Preset);
+    if (simulatorInputAnswers.empty()) return std::nullopt;
+    std::optional<int> answer = simulatorInputAnswers.front();
+    simulatorInputAnswers.pop_front();
+    return answer;
   }
 
   // The texts shown, in order.

@@ -132,7 +132,7 @@ class QuorinTest : public ::testing::Test {
     TQuorinSeams seams;
     seams.Invoker = manual_;
     seams.Dialogs = dialogs_;
-    seams.Input = [this](int Preset) -> std::optional<int> {
+    dialogs_->simulatorInput = [this](int Preset) -> std::optional<int> {
       presets_.push_back(Preset);
       if (onInput_) return onInput_(Preset);
       if (answers_.empty()) return std::nullopt;

@@ -1,6 +1,7 @@
 #include "widgets/dialogs/QtDialogs.h"
 
 #include "model/core/Helpers.h"
+#include "widgets/dialogs/SimulatorInputDialog.h"
 
 #include <QApplication>
 #include <QFileDialog>
@@ -102,6 +103,10 @@ bool TQtDialogs::InputQuery(const QString& Caption, const QString& Prompt, QStri
   if (dialog.exec() != QDialog::Accepted) return false;
   Value = dialog.textValue();
   return true;
+}
+
+std::optional<int> TQtDialogs::SimulatorInput(int Preset) {
+  return ShowSimulatorInputDialog(Preset);
 }
 
 }  // namespace vexa::ide

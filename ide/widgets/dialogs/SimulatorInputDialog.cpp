@@ -3,7 +3,6 @@
 #include "model/core/Helpers.h"
 #include "model/core/Services.h"
 #include "model/projects/BasicProject.h"
-#include "model/workers/Quorin.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -84,9 +83,6 @@ std::optional<int> ShowSimulatorInputDialog(int Preset) {
   return dialog.Value();
 }
 
-void RegisterBASICProjects() {
-  BASICProjectFactory = std::make_shared<TVexaBASICFactory>();
-  SetSimulatorInput(&ShowSimulatorInputDialog);
-}
+void RegisterBASICProjects() { BASICProjectFactory = std::make_shared<TVexaBASICFactory>(); }
 
 }  // namespace vexa::ide

@@ -50,7 +50,7 @@ class TSimulatorInputDialog : public QDialog {
 void RegisterBASICProjects();
 
 // Shows the dialog modally over the active window, preset with Preset; the
-// value entered, none when cancelled. Installed as the simulator's input.
+// value entered, none when cancelled. The simulator's input (TQtDialogs).
 std::optional<int> ShowSimulatorInputDialog(int Preset);
 
 }  // namespace vexa::ide
