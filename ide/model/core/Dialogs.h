@@ -4,6 +4,8 @@
 // object, installed for the whole process: the Qt one in the program
 // (forms/QtDialogs.h), a recording fake in tests (tests/FakeDialogs.h).
 
+#include "model/core/VexaIntfs.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -47,6 +49,11 @@ class IDialogs {
   // text; true with Value set to the entered text on OK, false (Value
   // unchanged) when cancelled.
   virtual bool InputQuery(const QString& Caption, const QString& Prompt, QString& Value) = 0;
+
+  // Modal module list of Project, acting on the project at once: Kind
+  // ModuleKindProject its own modules, ModuleKindSystem or ModuleKindCommon
+  // the selection of that kind. False when nothing was shown.
+  virtual bool EditModules(int Kind, const Ref<IVexaProject>& Project) = 0;
 };
 
 // The installed dialogs. With none installed, texts go to standard error,

@@ -1,16 +1,16 @@
 #include "widgets/editor/SourceEditor.h"
 
-#include "model/core/CommandsModule.h"
 #include "FakeDialogs.h"
-#include "model/core/Helpers.h"
-#include "model/core/LineNumberList.h"
 #include "MockIntfs.h"
-#include "model/core/Services.h"
 #include "TempSettings.h"
 #include "TestApp.h"
+#include "model/core/CommandsModule.h"
+#include "model/core/Helpers.h"
+#include "model/core/LineNumberList.h"
+#include "model/core/Services.h"
 #include "model/text/SpecialLines.h"
-#include "widgets/editor/VexaEditControl.h"
 #include "widgets/editor/SourceEditorForm.h"
+#include "widgets/editor/VexaEditControl.h"
 
 #include <QFile>
 #include <QTabWidget>
@@ -46,7 +46,11 @@ class FakeModule : public NiceMock<test::MockVexaModule> {
     ON_CALL(*this, GetLineFlags).WillByDefault([this](int Line) {
       return breakpoints.Contains(Line) ? int(LineFlagBreakpoint) : 0;
     });
-    ON_CALL(*this, ToggleBreakpoint).WillByDefault([this](int Line) { breakpoints.Toggle(Line); });
+    // Like the project's module: the module repaints the line.
+    ON_CALL(*this, ToggleBreakpoint).WillByDefault([this](int Line) {
+      breakpoints.Toggle(Line);
+      if (const Ref<IVexaSourceEditor> shown = editor.lock()) shown->RepaintLine(Line);
+    });
     ON_CALL(*this, LinesInserted).WillByDefault([this](int First, int Count) {
       breakpoints.LinesInserted(First, Count);
     });

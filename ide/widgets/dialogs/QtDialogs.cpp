@@ -1,6 +1,7 @@
 #include "widgets/dialogs/QtDialogs.h"
 
 #include "model/core/Helpers.h"
+#include "widgets/dialogs/ModuleDialogs.h"
 
 #include <QApplication>
 #include <QFileDialog>
@@ -101,6 +102,12 @@ bool TQtDialogs::InputQuery(const QString& Caption, const QString& Prompt, QStri
   dialog.setCancelButtonText(QStringLiteral("Abbrechen"));
   if (dialog.exec() != QDialog::Accepted) return false;
   Value = dialog.textValue();
+  return true;
+}
+
+bool TQtDialogs::EditModules(int Kind, const Ref<IVexaProject>& Project) {
+  if (!Project) return false;
+  ShowModulesDialog(Kind, Project);
   return true;
 }
 

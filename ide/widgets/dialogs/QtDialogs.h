@@ -14,6 +14,8 @@ class TQtDialogs final : public IDialogs {
   int ConfirmCancel(const QString& Text) override;
   bool ExecuteFileDialog(TFileDialog& Dialog) override;
   bool InputQuery(const QString& Caption, const QString& Prompt, QString& Value) override;
+
+  bool EditModules(int Kind, const Ref<IVexaProject>& Project) override;
 };
 
 }  // namespace vexa::ide
