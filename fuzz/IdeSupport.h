@@ -7,6 +7,7 @@
 
 #include <filesystem>
 #include <memory>
+#include <optional>
 
 namespace vexa::fuzz {
 
@@ -18,6 +19,8 @@ class QuietDialogs final : public vexa::ide::IDialogs {
   int ConfirmCancel(const QString&) override { return vexa::ide::IdCancel; }
   bool ExecuteFileDialog(vexa::ide::TFileDialog&) override { return false; }
   bool InputQuery(const QString&, const QString&, QString&) override { return false; }
+  std::optional<int> SimulatorInput(int) override { return std::nullopt; }
+  bool EditModules(int, const vexa::ide::Ref<vexa::ide::IVexaProject>&) override { return false; }
 
   int errors = 0;
 };

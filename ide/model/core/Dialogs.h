@@ -4,6 +4,8 @@
 // object, installed for the whole process: the Qt one in the program
 // (forms/QtDialogs.h), a recording fake in tests (tests/FakeDialogs.h).
 
+#include "model/core/VexaIntfs.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -51,6 +53,11 @@ class IDialogs {
   // Modal input of the integer a simulated program's INPUT reads, Preset
   // shown first; none when cancelled.
   virtual std::optional<int> SimulatorInput(int Preset) = 0;
+
+  // Modal module list of Project, acting on the project at once: Kind
+  // ModuleKindProject its own modules, ModuleKindSystem or ModuleKindCommon
+  // the selection of that kind. False when nothing was shown.
+  virtual bool EditModules(int Kind, const Ref<IVexaProject>& Project) = 0;
 };
 
 // The installed dialogs. With none installed, texts go to standard error,

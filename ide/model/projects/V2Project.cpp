@@ -1,8 +1,8 @@
 #include "model/projects/V2Project.h"
 
 #include "model/core/CommandsModule.h"
+#include "model/core/Dialogs.h"
 #include "model/core/Helpers.h"
-#include "model/core/ModuleDialogHook.h"
 #include "model/core/Options.h"
 #include "model/core/Services.h"
 #include "model/files/ProjectFiles.h"
@@ -474,7 +474,7 @@ void TVexaV2Project::DeleteWatch(int Index) {
   if (WatchesView) WatchesView->RefreshAll();
 }
 
-void TVexaV2Project::EditModules(int Kind) { RunModulesDialog(Kind, Self()); }
+void TVexaV2Project::EditModules(int Kind) { Dialogs().EditModules(Kind, Self()); }
 
 void TVexaV2Project::ReturnFromDefinition() {
   if (definitions_.empty()) return;

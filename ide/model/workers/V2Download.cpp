@@ -1,6 +1,7 @@
 #include "model/workers/V2Download.h"
 
 #include "vexa/download/Protocol.h"
+#include "vexa/platform/SerialPort.h"
 
 #include <string>
 
@@ -111,6 +112,20 @@ bool TV2Download::Transfer(int Port, const std::vector<std::uint8_t>& Image) {
   if (!sent) return false;
   Status(transferStatus(100));
   return true;
+}
+
+bool SerialPortAvailable(int Port) {
+  platform::SerialPort port;
+  if (!port.openPort(Port)) return false;
+  port.close();
+  return true;
+}
+
+std::vector<int> OpenableSerialPorts(int Count) {
+  std::vector<int> ports;
+  for (int n = 1; n <= Count; ++n)
+    if (SerialPortAvailable(n)) ports.push_back(n);
+  return ports;
 }
 
 }  // namespace vexa::ide

@@ -59,4 +59,11 @@ class TV2Download {
   download::Link link_;
 };
 
+// Whether the serial layer can open "COM<Port>" now; the port is closed again
+// at once. A port another program holds is not available.
+bool SerialPortAvailable(int Port);
+
+// The ports among COM1..COM<Count> the serial layer can open now, ascending.
+std::vector<int> OpenableSerialPorts(int Count);
+
 }  // namespace vexa::ide

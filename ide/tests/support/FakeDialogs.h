@@ -106,6 +106,17 @@ class TFakeDialogs : public IDialogs {
     for (const Call& c : calls) texts << c.text;
     return texts;
   }
+
+  // Every module list asked for: its kind and project. Nothing is shown.
+  struct Modules {
+    int kind;
+    Ref<IVexaProject> project;
+  };
+  std::vector<Modules> modulesDialogs;
+  bool EditModules(int Kind, const Ref<IVexaProject>& Project) override {
+    modulesDialogs.push_back({Kind, Project});
+    return true;
+  }
 };
 
 // Installs a fresh fake for the lifetime of the object.

@@ -2,9 +2,10 @@
 
 #include "MockIntfs.h"
 #include "ModalWatcher.h"
-#include "model/core/ModuleDialogHook.h"
-#include "model/core/Services.h"
 #include "TestApp.h"
+#include "model/core/Dialogs.h"
+#include "model/core/Services.h"
+#include "widgets/dialogs/QtDialogs.h"
 
 #include <gtest/gtest.h>
 
@@ -113,11 +114,12 @@ class ModuleDialogsTest : public testing::Test {
   }
 
   void TearDown() override {
-    ModulesDialogHook = nullptr;
+    SetDialogs(previousDialogs_);
     ReleaseServices();
   }
 
   TFakeProject project_;
+  std::shared_ptr<IDialogs> previousDialogs_ = SetDialogs(nullptr);
 };
 
 // --- the selection of system and common modules ---
@@ -295,22 +297,22 @@ TEST_F(ProjectModulesDialogTest, AnInsertedModuleIsSelectedAtTheEnd) {
   EXPECT_EQ(dialog->lbModules->currentRow(), 1);
 }
 
-// --- the hook ---
+// --- through the dialogs ---
 
 TEST_F(ModuleDialogsTest, TheHookRunsTheDialogOfTheKind) {
-  EXPECT_FALSE(RunModulesDialog(ModuleKindProject, project_.Mock));
-  InstallModulesDialogHook();
+  EXPECT_FALSE(Dialogs().EditModules(ModuleKindProject, project_.Mock));
+  SetDialogs(std::make_shared<TQtDialogs>());
   {
     TModalWatcher<TProjectModulesDialog> watcher;
-    EXPECT_TRUE(RunModulesDialog(ModuleKindProject, project_.Mock));
+    EXPECT_TRUE(Dialogs().EditModules(ModuleKindProject, project_.Mock));
     EXPECT_EQ(watcher.Seen, 1);
   }
   {
     TModalWatcher<TSelectModulesDialog> watcher;
-    EXPECT_TRUE(RunModulesDialog(ModuleKindCommon, project_.Mock));
+    EXPECT_TRUE(Dialogs().EditModules(ModuleKindCommon, project_.Mock));
     EXPECT_EQ(watcher.Seen, 1);
   }
-  EXPECT_FALSE(RunModulesDialog(ModuleKindSystem, nullptr));
+  EXPECT_FALSE(Dialogs().EditModules(ModuleKindSystem, nullptr));
 }
 
 }  // namespace

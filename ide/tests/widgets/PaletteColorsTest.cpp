@@ -1,4 +1,4 @@
-#include "widgets/options/PaletteColors.h"
+#include "widgets/editor/PaletteColors.h"
 
 #include "TestApp.h"
 

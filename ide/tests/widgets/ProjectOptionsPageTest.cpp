@@ -2,9 +2,10 @@
 // the download port as far as the serial layer can open it.
 #include "widgets/options/ProjectOptionsPage.h"
 
-#include "model/core/Options.h"
 #include "TempSettings.h"
 #include "TestApp.h"
+#include "model/core/Options.h"
+#include "model/workers/V2Download.h"
 
 #include <vexa/platform/SerialPort.h>
 

@@ -46,7 +46,11 @@ class FakeModule : public NiceMock<test::MockVexaModule> {
     ON_CALL(*this, GetLineFlags).WillByDefault([this](int Line) {
       return breakpoints.Contains(Line) ? int(LineFlagBreakpoint) : 0;
     });
-    ON_CALL(*this, ToggleBreakpoint).WillByDefault([this](int Line) { breakpoints.Toggle(Line); });
+    // Like the project's module: the module repaints the line.
+    ON_CALL(*this, ToggleBreakpoint).WillByDefault([this](int Line) {
+      breakpoints.Toggle(Line);
+      if (const Ref<IVexaSourceEditor> shown = editor.lock()) shown->RepaintLine(Line);
+    });
     ON_CALL(*this, LinesInserted).WillByDefault([this](int First, int Count) {
       breakpoints.LinesInserted(First, Count);
     });

@@ -2,16 +2,18 @@
 
 #include <gtest/gtest.h>
 
+#include "QStringPrinter.h"
 #include "boardemu/PtyLink.h"
 #include "boardemu/V2Board.h"
 #include "vexa/platform/SerialPort.h"
-#include "QStringPrinter.h"
 
 #include <QStringList>
 
 #include <chrono>
 #include <cstdlib>
+#include <string>
 #include <thread>
+#include <vector>
 
 namespace vexa::ide {
 namespace {
@@ -189,6 +191,24 @@ TEST_F(V2DownloadTest, CancelEndsABlockedDownloadSilently) {
   EXPECT_LT(took, 900ms);
   EXPECT_EQ(statuses, QStringList{kTesting});
   EXPECT_TRUE(PortIsFree(board.path()));
+}
+
+TEST(SerialPortsTest, OnlyThePortsTheSerialLayerOpensAreListedAndLeftClosed) {
+  boardemu::PtyLink pty;
+  if (!pty.open()) GTEST_SKIP() << "no pseudo-terminal can be opened here";
+  for (int n : {1, 2, 4}) ::setenv(("VEXA_COM" + std::to_string(n)).c_str(), "/nonexistent/tty", 1);
+  TPortDevice device(pty.path());
+  EXPECT_FALSE(SerialPortAvailable(2));
+  EXPECT_TRUE(SerialPortAvailable(3));
+  EXPECT_EQ(OpenableSerialPorts(4), std::vector<int>{3});
+  EXPECT_EQ(OpenableSerialPorts(4), std::vector<int>{3}) << "the probe closed the port again";
+  EXPECT_EQ(OpenableSerialPorts(2), std::vector<int>{});
+  {
+    platform::SerialPort holder;
+    ASSERT_TRUE(holder.openPort(3));
+    EXPECT_EQ(OpenableSerialPorts(4), std::vector<int>{}) << "a held port is not offered";
+  }
+  for (int n : {1, 2, 4}) ::unsetenv(("VEXA_COM" + std::to_string(n)).c_str());
 }
 
 }  // namespace

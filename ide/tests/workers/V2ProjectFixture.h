@@ -5,20 +5,19 @@
 
 #include "model/projects/V2Project.h"
 
-#include "model/core/CommandsModule.h"
+#include "CoreApp.h"
 #include "FakeDialogs.h"
-#include "model/core/Helpers.h"
 #include "MockIntfs.h"
-#include "model/core/ModuleDialogHook.h"
+#include "QStringPrinter.h"
+#include "TempSettings.h"
+#include "model/core/CommandsModule.h"
+#include "model/core/Helpers.h"
 #include "model/core/Options.h"
 #include "model/core/Services.h"
-#include "TempSettings.h"
 #include "model/core/VexaIDECore.h"
-#include "model/workers/MainThreadInvoker.h"
 #include "model/files/ProjectFiles.h"
 #include "model/projects/V2Module.h"
-#include "QStringPrinter.h"
-#include "CoreApp.h"
+#include "model/workers/MainThreadInvoker.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>

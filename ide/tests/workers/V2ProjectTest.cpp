@@ -115,15 +115,11 @@ TEST_F(V2ProjectTest, ModuleListsCanBeEditedOnlyForKindsThatExist) {
   EXPECT_FALSE(project->CanDeleteModule(project->GetModule(3)));
   EXPECT_FALSE(project->CanBuild());
 
-  // The dialog hook gets the kind and the project.
-  int shownKind = -1;
-  Ref<IVexaProject> shownFor;
-  ModulesDialogHook = [&](int Kind, const Ref<IVexaProject>& Project) {
-    shownKind = Kind;
-    shownFor = Project;
-  };
+  // The module list dialog gets the kind and the project.
   project->EditModules(ModuleKindSystem);
-  ModulesDialogHook = nullptr;
+  ASSERT_EQ(dialogs_->modulesDialogs.size(), 1u);
+  const int shownKind = dialogs_->modulesDialogs[0].kind;
+  const Ref<IVexaProject> shownFor = dialogs_->modulesDialogs[0].project;
   EXPECT_EQ(shownKind, ModuleKindSystem);
   EXPECT_EQ(shownFor, Ref<IVexaProject>(project));
 }

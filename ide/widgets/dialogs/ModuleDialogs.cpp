@@ -1,6 +1,5 @@
 #include "widgets/dialogs/ModuleDialogs.h"
 
-#include "model/core/ModuleDialogHook.h"
 #include "model/core/Services.h"
 
 #include <QLabel>
@@ -262,7 +261,5 @@ void ShowModulesDialog(int Kind, const Ref<IVexaProject>& Project) {
     dialog.exec();
   }
 }
-
-void InstallModulesDialogHook() { ModulesDialogHook = &ShowModulesDialog; }
 
 }  // namespace vexa::ide

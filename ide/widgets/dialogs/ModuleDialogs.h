@@ -93,10 +93,7 @@ class TProjectModulesDialog final : public QDialog {
 };
 
 // Kind 0: TProjectModulesDialog; 1, 2: TSelectModulesDialog. Modal, over
-// the main window.
+// the main window. The projects reach it through IDialogs::EditModules.
 void ShowModulesDialog(int Kind, const Ref<IVexaProject>& Project);
-
-// Lets the projects open the dialogs (ModuleDialogHook.h).
-void InstallModulesDialogHook();
 
 }  // namespace vexa::ide

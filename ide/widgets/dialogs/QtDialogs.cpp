@@ -1,6 +1,7 @@
 #include "widgets/dialogs/QtDialogs.h"
 
 #include "model/core/Helpers.h"
+#include "widgets/dialogs/ModuleDialogs.h"
 #include "widgets/dialogs/SimulatorInputDialog.h"
 
 #include <QApplication>
@@ -107,6 +108,12 @@ bool TQtDialogs::InputQuery(const QString& Caption, const QString& Prompt, QStri
 
 std::optional<int> TQtDialogs::SimulatorInput(int Preset) {
   return ShowSimulatorInputDialog(Preset);
+}
+
+bool TQtDialogs::EditModules(int Kind, const Ref<IVexaProject>& Project) {
+  if (!Project) return false;
+  ShowModulesDialog(Kind, Project);
+  return true;
 }
 
 }  // namespace vexa::ide

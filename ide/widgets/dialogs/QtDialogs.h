@@ -16,6 +16,8 @@ class TQtDialogs final : public IDialogs {
   bool InputQuery(const QString& Caption, const QString& Prompt, QString& Value) override;
   // TSimulatorInputDialog.
   std::optional<int> SimulatorInput(int Preset) override;
+
+  bool EditModules(int Kind, const Ref<IVexaProject>& Project) override;
 };
 
 }  // namespace vexa::ide

@@ -4,9 +4,9 @@
 #include "model/core/Helpers.h"
 #include "model/core/Options.h"
 #include "model/core/Services.h"
+#include "widgets/editor/PaletteColors.h"
 #include "widgets/editor/SourceEditorForm.h"
 #include "widgets/editor/VexaEditControl.h"
-#include "widgets/options/PaletteColors.h"
 
 #include <Qsci/qscilexer.h>
 
@@ -545,9 +545,8 @@ void TSourceEditor::RunToCursor() {
 }
 void TSourceEditor::ToggleBreakpoint() {
   if (!form_ || !module_) return;
-  const int line = CaretLine();
-  module_->ToggleBreakpoint(line);
-  RepaintLine(line);
+  // The module repaints the line.
+  module_->ToggleBreakpoint(CaretLine());
 }
 
 // From the form

@@ -1,19 +1,18 @@
 #include "widgets/mainwindow/IDEStartup.h"
 
 #include "model/core/Dialogs.h"
-#include "widgets/editor/EditorServices.h"
-#include "widgets/editor/IdentCompletion.h"
-#include "widgets/mainwindow/MainForm.h"
-#include "widgets/views/MessageView.h"
-#include "widgets/dialogs/ModuleDialogs.h"
-#include "widgets/views/ProjectTree.h"
-#include "widgets/dialogs/QtDialogs.h"
-#include "widgets/dialogs/SimulatorInputDialog.h"
-#include "widgets/editor/SourceEditor.h"
-#include "widgets/mainwindow/SplashForm.h"
-#include "widgets/views/WatchesView.h"
 #include "model/projects/V2Project.h"
 #include "model/workers/V2Simulator.h"
+#include "widgets/dialogs/QtDialogs.h"
+#include "widgets/dialogs/SimulatorInputDialog.h"
+#include "widgets/editor/EditorServices.h"
+#include "widgets/editor/IdentCompletion.h"
+#include "widgets/editor/SourceEditor.h"
+#include "widgets/mainwindow/MainForm.h"
+#include "widgets/mainwindow/SplashForm.h"
+#include "widgets/views/MessageView.h"
+#include "widgets/views/ProjectTree.h"
+#include "widgets/views/WatchesView.h"
 
 #include <QApplication>
 
@@ -30,7 +29,6 @@ TStartupHooks IDEStartupHooks() {
     // project factories, the simulation and the watches view after it.
     RegisterMessageView();
     RegisterProjectEditor();
-    InstallModulesDialogHook();
     RegisterSourceEditorFactory();
     InstallSourceEditorHooks();
     RegisterV2Simulator();

@@ -2,7 +2,7 @@
 
 #include "model/core/Helpers.h"
 #include "model/files/TipsFile.h"
-#include "widgets/options/PaletteColors.h"
+#include "widgets/editor/PaletteColors.h"
 #include "widgets/mainwindow/SplashResources.h"
 
 #include <QCheckBox>

@@ -1,6 +1,6 @@
 #include "widgets/options/ColorControls.h"
 
-#include "widgets/options/PaletteColors.h"
+#include "widgets/editor/PaletteColors.h"
 
 #include <QColorDialog>
 #include <QGridLayout>

@@ -1,8 +1,7 @@
 #include "widgets/options/ProjectOptionsPage.h"
 
 #include "model/core/Options.h"
-
-#include <vexa/platform/SerialPort.h>
+#include "model/workers/V2Download.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>
@@ -15,14 +14,10 @@
 #include <QSlider>
 #include <QVBoxLayout>
 
-namespace vexa::ide {
+#include <algorithm>
+#include <vector>
 
-bool SerialPortAvailable(int Port) {
-  platform::SerialPort port;
-  if (!port.openPort(Port)) return false;
-  port.close();
-  return true;
-}
+namespace vexa::ide {
 
 TProjectOptionsPage::TProjectOptionsPage(bool ForBASIC, QWidget* Parent,
                                          const std::function<bool(int)>& Available)
@@ -49,10 +44,17 @@ TProjectOptionsPage::TProjectOptionsPage(bool ForBASIC, QWidget* Parent,
   gbDownload->setObjectName(QStringLiteral("gbDownload"));
   ports_ = new QButtonGroup(this);
   auto* grid = new QGridLayout(gbDownload);
+  std::vector<int> available;
+  if (Available) {
+    for (int n = 1; n <= kPortCount; ++n)
+      if (Available(n)) available.push_back(n);
+  } else {
+    available = OpenableSerialPorts(kPortCount);
+  }
   for (int n = 1; n <= kPortCount; ++n) {
     auto* button = new QRadioButton(QStringLiteral("COM &%1").arg(n), gbDownload);
     button->setObjectName(QStringLiteral("rbCOM%1").arg(n));
-    button->setEnabled(Available ? Available(n) : SerialPortAvailable(n));
+    button->setEnabled(std::ranges::find(available, n) != available.end());
     ports_->addButton(button, n);
     grid->addWidget(button, (n - 1) / 4, (n - 1) % 4);
     rbCOM[std::size_t(n - 1)] = button;

@@ -17,11 +17,6 @@ class QSlider;
 
 namespace vexa::ide {
 
-// Whether the serial layer can open port N (its device is the one the layer
-// maps "COM" N to); the port is closed again at once. A port another
-// program holds is not available.
-bool SerialPortAvailable(int Port);
-
 class TProjectOptionsPage : public TCustomDialogPage {
   Q_OBJECT
 
@@ -30,8 +25,8 @@ class TProjectOptionsPage : public TCustomDialogPage {
   static constexpr int kMinDelay = 2;  // x 100 ms
   static constexpr int kMaxDelay = 30;
 
-  // Available decides which port buttons are enabled (SerialPortAvailable
-  // when empty); it is asked once per port here.
+  // The port buttons the model can open are enabled (OpenableSerialPorts);
+  // Available, when given, decides instead, asked once per port.
   explicit TProjectOptionsPage(bool ForBASIC, QWidget* Parent = nullptr,
                                const std::function<bool(int)>& Available = {});
 
