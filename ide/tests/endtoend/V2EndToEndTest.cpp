@@ -438,6 +438,8 @@ TEST_F(V2EndToEndTest, TheProjectModulesDialogFromTheTreeMenuReordersTheProject)
   ASSERT_TRUE(menu->actions().contains(edit));
   ASSERT_TRUE(edit->isEnabled());
 
+  // The real dialog, shown from the dialogs interface.
+  (*dialogs_)->editModules = &ShowModulesDialog;
   QStringList listed;
   AnswerModal<TProjectModulesDialog>([&](TProjectModulesDialog& Dialog) {
     for (int i = 0; i < Dialog.lbModules->count(); ++i) listed << Dialog.lbModules->item(i)->text();
