@@ -222,7 +222,9 @@ void TQuorin::RunCompile(bool Download) {
     if (!m) return f;
     if (std::optional<TSourceText> text = m->GetSource()) {
       f.Valid = true;
-      f.Source = text->Text;
+      // A copy shared with no one: the worker thread frees it, and the
+      // reference count of a shared copy would be dropped inside Qt.
+      f.Source = QString(text->Text.constData(), text->Text.size());
       f.LineCount = text->LineCount;
     }
     return f;
