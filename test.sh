@@ -7,6 +7,12 @@ cd "$(dirname "$0")"
 source scripts/setup.sh
 jobs=$(nproc)
 root=$(pwd)
+# Each step prints how long it took, so a slow run shows where the time went.
+step_start=$SECONDS
+step_done() {
+  echo "== $1: $((SECONDS - step_start)) s"
+  step_start=$SECONDS
+}
 
 # Sanitizer reports need line tables only; -O1 keeps the compile short.
 sanitizer_flags=(-DCMAKE_BUILD_TYPE=RelWithDebInfo "-DCMAKE_C_FLAGS_RELWITHDEBINFO=-O1 -g1 -DNDEBUG"
@@ -15,20 +21,25 @@ sanitizer_flags=(-DCMAKE_BUILD_TYPE=RelWithDebInfo "-DCMAKE_C_FLAGS_RELWITHDEBIN
 cmake -S . -B build/test "${sanitizer_flags[@]}" -DVEXA_SANITIZE=address -DVEXA_WERROR=ON \
   -DVEXA_BENCH=OFF
 cmake --build build/test -j"$jobs"
+step_done "ASan/UBSan build"
 (
   cd build/test
   ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
     ctest --output-on-failure -j"$jobs"
 )
+step_done "ASan/UBSan tests"
 
 cmake -S . -B build/tsan "${sanitizer_flags[@]}" -DVEXA_SANITIZE=thread -DVEXA_WERROR=ON \
   -DVEXA_BENCH=OFF
 cmake --build build/tsan -j"$jobs" --target vexa_thread_tests
+step_done "TSan build"
 (
   cd build/tsan
   TSAN_OPTIONS=halt_on_error=1:second_deadlock_stack=1 ctest --output-on-failure -j"$jobs" -L threads
 )
+step_done "TSan tests"
 
 if [ -x scripts/fuzz-smoke.sh ]; then
   "$root/scripts/fuzz-smoke.sh"
+  step_done "Fuzz smoke"
 fi
