@@ -44,14 +44,16 @@ QStringList Summary(const TVexaInterfaceList<IVexaModule>& Modules) {
   for (int i = 0; i < Modules.Count(); ++i) {
     const Ref<IVexaModule> m = Modules.Get(i);
     out << QStringLiteral("%1:%2%3")
-               .arg(m->GetKind())
+               .arg(int(m->GetKind()))
                .arg(m->GetName(), m->IsUsed() ? QStringLiteral("!") : "");
   }
   return out;
 }
 
 // System modules come first, then common ones, then the project's own.
-int Rank(int Kind) { return Kind == ModuleKindSystem ? 0 : Kind == ModuleKindCommon ? 1 : 2; }
+int Rank(TModuleKind Kind) {
+  return Kind == ModuleKindSystem ? 0 : Kind == ModuleKindCommon ? 1 : 2;
+}
 
 void CheckModules(const TVexaInterfaceList<IVexaModule>& Modules) {
   int lastRank = 0;

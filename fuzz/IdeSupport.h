@@ -20,7 +20,10 @@ class QuietDialogs final : public vexa::ide::IDialogs {
   bool ExecuteFileDialog(vexa::ide::TFileDialog&) override { return false; }
   bool InputQuery(const QString&, const QString&, QString&) override { return false; }
   std::optional<int> SimulatorInput(int) override { return std::nullopt; }
-  bool EditModules(int, const vexa::ide::Ref<vexa::ide::IVexaProject>&) override { return false; }
+  bool EditModules(vexa::ide::TModuleKind,
+                   const vexa::ide::Ref<vexa::ide::IVexaProject>&) override {
+    return false;
+  }
 
   int errors = 0;
 };

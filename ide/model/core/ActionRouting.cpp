@@ -153,7 +153,7 @@ TActionState UsedInProjectState(TAction) {
   return s;
 }
 
-int ModuleKindOf(TAction Action) {
+TModuleKind ModuleKindOf(TAction Action) {
   switch (Action) {
     case A::ProjectEditSystemModules: return ModuleKindSystem;
     case A::ProjectEditCommonModules: return ModuleKindCommon;

@@ -7,6 +7,8 @@
 
 namespace vexa::ide {
 
+enum class TModuleKind : int;  // VexaIntfs.h
+
 // Implemented by TSourceEditor (widgets/editor/SourceEditor.h).
 class IEditCommands {
  public:
@@ -82,7 +84,6 @@ class IDebugCommands {
   virtual void ToggleBreakpoint() = 0;
 };
 
-// Module kinds as in VexaIntfs.h: 0 project, 1 system, 2 common modules.
 // Implemented by TProjectEditor::TCommands (widgets/views/ProjectTree.h) and
 // TEditorProjectCommands (widgets/editor/SourceEditor.cpp).
 class IProjectCommands {
@@ -91,7 +92,7 @@ class IProjectCommands {
   virtual bool CanActivate() = 0;
   virtual bool CanClose() = 0;
   virtual bool CanDeleteModule() = 0;
-  virtual bool CanEditModules(int Kind) = 0;
+  virtual bool CanEditModules(TModuleKind Kind) = 0;
   virtual bool CanInsertModule() = 0;
   virtual bool CanOpenModuleSource() = 0;
   virtual bool CanToggleUsedInProject() = 0;
@@ -99,7 +100,7 @@ class IProjectCommands {
   virtual void Activate() = 0;
   virtual void Close() = 0;
   virtual void DeleteModule() = 0;
-  virtual void EditModules(int Kind) = 0;
+  virtual void EditModules(TModuleKind Kind) = 0;
   virtual void InsertModule() = 0;
   virtual void OpenModuleSource() = 0;
   virtual void ToggleUsedInProject() = 0;

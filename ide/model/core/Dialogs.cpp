@@ -18,7 +18,7 @@ class TConsoleDialogs final : public IDialogs {
     return IdCancel;
   }
   bool ExecuteFileDialog(TFileDialog&) override { return false; }
-  bool EditModules(int, const Ref<IVexaProject>&) override { return false; }
+  bool EditModules(TModuleKind, const Ref<IVexaProject>&) override { return false; }
   bool InputQuery(const QString&, const QString& Prompt, QString&) override {
     Print(Prompt);
     return false;

@@ -57,7 +57,7 @@ class IDialogs {
   // Modal module list of Project, acting on the project at once: Kind
   // ModuleKindProject its own modules, ModuleKindSystem or ModuleKindCommon
   // the selection of that kind. False when nothing was shown.
-  virtual bool EditModules(int Kind, const Ref<IVexaProject>& Project) = 0;
+  virtual bool EditModules(TModuleKind Kind, const Ref<IVexaProject>& Project) = 0;
 };
 
 // The installed dialogs. With none installed, texts go to standard error,

@@ -44,11 +44,14 @@ inline constexpr TFileKind FileKindV2Module = TFileKind::V2Module;
 inline constexpr TFileKind FileKindBasicProject = TFileKind::BasicProject;
 
 // Module kinds.
-enum : int {
-  ModuleKindProject = 0,
-  ModuleKindSystem = 1,
-  ModuleKindCommon = 2,
+enum class TModuleKind : int {
+  Project = 0,  // the project's own modules
+  System = 1,   // from the system module list
+  Common = 2,   // from the user's common module list
 };
+inline constexpr TModuleKind ModuleKindProject = TModuleKind::Project;
+inline constexpr TModuleKind ModuleKindSystem = TModuleKind::System;
+inline constexpr TModuleKind ModuleKindCommon = TModuleKind::Common;
 
 // Bits of IVexaModule::GetLineFlags.
 enum : int {
@@ -186,7 +189,7 @@ class IVexaModule {
   virtual bool HasErrors() = 0;
   virtual bool IsProjectFile() = 0;  // true for the VXBasic module
   virtual int GetModuleNumber() = 0;
-  virtual int GetKind() = 0;
+  virtual TModuleKind GetKind() = 0;
   virtual QString GetName() = 0;
   virtual bool NeedsCompile() = 0;
   virtual Ref<IVexaProject> GetProject() = 0;
@@ -214,7 +217,7 @@ class IVexaProject {
   virtual bool CloseQuery() = 0;
   virtual bool CanDeleteModule(const Ref<IVexaModule>& Module) = 0;
   virtual bool CanDownload() = 0;
-  virtual bool CanEditModules(int Kind) = 0;
+  virtual bool CanEditModules(TModuleKind Kind) = 0;
   virtual bool CanFindDeclaration() = 0;
   virtual bool CanReturnFromDefinition() = 0;
   virtual bool CanInsertModule() = 0;
@@ -226,7 +229,7 @@ class IVexaProject {
   virtual bool DeleteModule(const Ref<IVexaModule>& Module) = 0;
   virtual void DeleteWatch(int Index) = 0;
   virtual void Download() = 0;
-  virtual void EditModules(int Kind) = 0;
+  virtual void EditModules(TModuleKind Kind) = 0;
   // The visible members of the scope Text names at Line; none when it could not.
   virtual std::optional<QStringList> GetIdentCompletions(const Ref<IVexaModule>& Module, int Line,
                                                          const QString& Text) = 0;

@@ -152,7 +152,7 @@ QString ResolveFileName(const QString& FileName) {
   return match.isEmpty() ? QString() : dir.filePath(match);
 }
 
-void ReadModuleList(int Kind, const QString& Directory, const Ref<IVexaProject>& Project,
+void ReadModuleList(TModuleKind Kind, const QString& Directory, const Ref<IVexaProject>& Project,
                     TVexaInterfaceList<IVexaModule>& Modules) {
   const QString dir = WithSeparator(Directory);
   const QString listFile = dir + QStringLiteral("modules.txt");

@@ -46,7 +46,7 @@ QString ResolveFileName(const QString& FileName);
 // line ending in "!" makes its module start out used. Error boxes: the list
 // file missing or unreadable (nothing added), a listed file missing (line
 // skipped), a module name already in Modules (new module dropped).
-void ReadModuleList(int Kind, const QString& Directory, const Ref<IVexaProject>& Project,
+void ReadModuleList(TModuleKind Kind, const QString& Directory, const Ref<IVexaProject>& Project,
                     TVexaInterfaceList<IVexaModule>& Modules);
 
 // Reads the project file FileName over the modules already in Modules (the

@@ -4,8 +4,8 @@
 #include "model/core/Helpers.h"
 #include "model/core/Options.h"
 #include "model/core/Services.h"
-#include "model/projects/LineInfos.h"
 #include "model/files/ProjectFiles.h"
+#include "model/projects/LineInfos.h"
 #include "model/projects/VexaWatch.h"
 
 #include <QFileInfo>
@@ -222,7 +222,7 @@ QString TVexaBASICProjectAndModule::GetFileTitle() { return GetProjectName(); }
 bool TVexaBASICProjectAndModule::HasErrors() { return hasErrors_; }
 bool TVexaBASICProjectAndModule::IsProjectFile() { return true; }
 int TVexaBASICProjectAndModule::GetModuleNumber() { return 0; }
-int TVexaBASICProjectAndModule::GetKind() { return ModuleKindProject; }
+TModuleKind TVexaBASICProjectAndModule::GetKind() { return ModuleKindProject; }
 QString TVexaBASICProjectAndModule::GetModuleName() { return QStringLiteral("[BASIC-Modul]"); }
 bool TVexaBASICProjectAndModule::NeedsCompile() { return needsCompile_; }
 Ref<IVexaProject> TVexaBASICProjectAndModule::GetProject() { return shared_from_this(); }
@@ -293,7 +293,7 @@ bool TVexaBASICProjectAndModule::CloseQuery() { return !worker_ || worker_->CanC
 
 bool TVexaBASICProjectAndModule::CanDeleteModule(const Ref<IVexaModule>&) { return false; }
 bool TVexaBASICProjectAndModule::CanDownload() { return CanBuild(); }
-bool TVexaBASICProjectAndModule::CanEditModules(int) { return false; }
+bool TVexaBASICProjectAndModule::CanEditModules(TModuleKind) { return false; }
 bool TVexaBASICProjectAndModule::CanFindDeclaration() { return false; }
 bool TVexaBASICProjectAndModule::CanReturnFromDefinition() { return false; }
 bool TVexaBASICProjectAndModule::CanInsertModule() { return false; }
@@ -342,7 +342,7 @@ void TVexaBASICProjectAndModule::Download() {
   if (EnsureWorker()) worker_->CompileAndDownload();
 }
 
-void TVexaBASICProjectAndModule::EditModules(int) {}
+void TVexaBASICProjectAndModule::EditModules(TModuleKind) {}
 
 std::optional<QStringList> TVexaBASICProjectAndModule::GetIdentCompletions(const Ref<IVexaModule>&,
                                                                            int, const QString&) {

@@ -83,7 +83,7 @@ class TVexaBASICProjectAndModule final
   bool HasErrors() override;
   bool IsProjectFile() override;
   int GetModuleNumber() override;
-  int GetKind() override;
+  TModuleKind GetKind() override;
   QString GetModuleName() override;  // "[BASIC-Modul]"
   bool NeedsCompile() override;
   Ref<IVexaProject> GetProject() override;
@@ -107,7 +107,7 @@ class TVexaBASICProjectAndModule final
   bool CloseQuery() override;
   bool CanDeleteModule(const Ref<IVexaModule>& Module) override;
   bool CanDownload() override;
-  bool CanEditModules(int Kind) override;
+  bool CanEditModules(TModuleKind Kind) override;
   bool CanFindDeclaration() override;
   bool CanReturnFromDefinition() override;
   bool CanInsertModule() override;
@@ -121,7 +121,7 @@ class TVexaBASICProjectAndModule final
   bool DeleteModule(const Ref<IVexaModule>& Module) override;
   void DeleteWatch(int Index) override;
   void Download() override;
-  void EditModules(int Kind) override;
+  void EditModules(TModuleKind Kind) override;
   std::optional<QStringList> GetIdentCompletions(const Ref<IVexaModule>& Module, int Line,
                                                  const QString& Text) override;
   void FindDeclaration(const Ref<IVexaModule>& Module, int Line, const QString& Text) override;

@@ -3,8 +3,8 @@
 #include "model/core/CommandsModule.h"
 #include "model/core/Helpers.h"
 #include "model/core/Options.h"
-#include "model/files/ProjectFiles.h"
 #include "model/core/Services.h"
+#include "model/files/ProjectFiles.h"
 #include "model/files/TextCodec.h"
 #include "model/projects/LineInfos.h"
 
@@ -44,13 +44,13 @@ bool IsValidModuleName(const QString& Name) {
   return true;
 }
 
-Ref<TVexaV2Module> TVexaV2Module::Create(const Ref<IVexaProject>& Project, bool Used, int Kind,
-                                         const QString& FileName) {
+Ref<TVexaV2Module> TVexaV2Module::Create(const Ref<IVexaProject>& Project, bool Used,
+                                         TModuleKind Kind, const QString& FileName) {
   return std::make_shared<TVexaV2Module>(TPassKey{}, Project, Used, Kind, FileName);
 }
 
-TVexaV2Module::TVexaV2Module(TPassKey, const Ref<IVexaProject>& Project, bool Used, int Kind,
-                             const QString& FileName) {
+TVexaV2Module::TVexaV2Module(TPassKey, const Ref<IVexaProject>& Project, bool Used,
+                             TModuleKind Kind, const QString& FileName) {
   if (!FileName.isEmpty()) {
     fileName_ = FileName;
     isNewFile_ = !QFileInfo::exists(FileName);
@@ -229,7 +229,7 @@ bool TVexaV2Module::IsProjectFile() { return false; }
 
 int TVexaV2Module::GetModuleNumber() { return moduleNumber_; }
 
-int TVexaV2Module::GetKind() { return kind_; }
+TModuleKind TVexaV2Module::GetKind() { return kind_; }
 
 QString TVexaV2Module::GetName() { return name_; }
 

@@ -26,7 +26,7 @@ class TVexaV2Module : public IVexaModule, public std::enable_shared_from_this<TV
   // FileName makes an untitled module: its file is module<n>.v2 in the default
   // project folder, n from the command module's untitled numbers. Project
   // modules are always used.
-  static Ref<TVexaV2Module> Create(const Ref<IVexaProject>& Project, bool Used, int Kind,
+  static Ref<TVexaV2Module> Create(const Ref<IVexaProject>& Project, bool Used, TModuleKind Kind,
                                    const QString& FileName);
   ~TVexaV2Module() override;
   TVexaV2Module(const TVexaV2Module&) = delete;
@@ -66,7 +66,7 @@ class TVexaV2Module : public IVexaModule, public std::enable_shared_from_this<TV
   bool HasErrors() override;        // used and errors
   bool IsProjectFile() override;    // false
   int GetModuleNumber() override;
-  int GetKind() override;
+  TModuleKind GetKind() override;
   QString GetName() override;
   bool NeedsCompile() override;  // used and needs compiling
   Ref<IVexaProject> GetProject() override;
@@ -92,7 +92,7 @@ class TVexaV2Module : public IVexaModule, public std::enable_shared_from_this<TV
   struct TPassKey {};
 
  public:
-  TVexaV2Module(TPassKey, const Ref<IVexaProject>& Project, bool Used, int Kind,
+  TVexaV2Module(TPassKey, const Ref<IVexaProject>& Project, bool Used, TModuleKind Kind,
                 const QString& FileName);
 
  private:
@@ -105,7 +105,7 @@ class TVexaV2Module : public IVexaModule, public std::enable_shared_from_this<TV
   TLineShiftLog unsavedShifts_;  // since the editor's text was last as on disk
   QString fileName_;
   bool hasErrors_ = false;
-  int kind_ = ModuleKindProject;
+  TModuleKind kind_ = ModuleKindProject;
   QByteArray lineInfos_;
   int moduleNumber_ = 0;
   QString name_;

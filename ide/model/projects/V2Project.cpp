@@ -396,7 +396,7 @@ bool TVexaV2Project::CanDeleteModule(const Ref<IVexaModule>& Module) {
 
 bool TVexaV2Project::CanDownload() { return built_ && !compiling_ && !running_; }
 
-bool TVexaV2Project::CanEditModules(int Kind) {
+bool TVexaV2Project::CanEditModules(TModuleKind Kind) {
   if (running_) return false;
   if (Kind == ModuleKindProject) return true;
   if (Kind != ModuleKindSystem && Kind != ModuleKindCommon) return false;
@@ -474,7 +474,7 @@ void TVexaV2Project::DeleteWatch(int Index) {
   if (WatchesView) WatchesView->RefreshAll();
 }
 
-void TVexaV2Project::EditModules(int Kind) { Dialogs().EditModules(Kind, Self()); }
+void TVexaV2Project::EditModules(TModuleKind Kind) { Dialogs().EditModules(Kind, Self()); }
 
 void TVexaV2Project::ReturnFromDefinition() {
   if (definitions_.empty()) return;

@@ -8,8 +8,8 @@
 
 #include "model/core/InterfaceList.h"
 #include "model/core/VexaIntfs.h"
-#include "model/workers/V2Compiler.h"
 #include "model/projects/V2SimulationProject.h"
+#include "model/workers/V2Compiler.h"
 
 #include <QString>
 #include <QStringList>
@@ -51,7 +51,7 @@ class TVexaV2Project final : public IV2SimulationProject,
   bool CloseQuery() override;
   bool CanDeleteModule(const Ref<IVexaModule>& Module) override;
   bool CanDownload() override;
-  bool CanEditModules(int Kind) override;
+  bool CanEditModules(TModuleKind Kind) override;
   bool CanFindDeclaration() override;
   bool CanReturnFromDefinition() override;
   bool CanInsertModule() override;
@@ -65,7 +65,7 @@ class TVexaV2Project final : public IV2SimulationProject,
   bool DeleteModule(const Ref<IVexaModule>& Module) override;
   void DeleteWatch(int Index) override;
   void Download() override;
-  void EditModules(int Kind) override;
+  void EditModules(TModuleKind Kind) override;
   std::optional<QStringList> GetIdentCompletions(const Ref<IVexaModule>& Module, int Line,
                                                  const QString& Text) override;
   void FindDeclaration(const Ref<IVexaModule>& Module, int Line, const QString& Text) override;

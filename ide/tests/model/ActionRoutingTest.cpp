@@ -7,6 +7,7 @@
 
 #include <QSet>
 #include <functional>
+#include <optional>
 #include <set>
 
 namespace vexa::ide {
@@ -317,23 +318,23 @@ TEST_F(ActionRoutingTest, CloseAsksFirst) {
 
 struct ModuleListRow {
   TAction action;
-  int kind;  // -1: insert
+  std::optional<TModuleKind> kind;  // none: insert
 };
 
 class ModuleListRouting : public ActionRoutingTest,
                           public testing::WithParamInterface<ModuleListRow> {
  protected:
   void ExpectCan(auto& target, bool answer) {
-    if (GetParam().kind < 0)
+    if (!GetParam().kind)
       EXPECT_CALL(target, CanInsertModule()).WillRepeatedly(Return(answer));
     else
-      EXPECT_CALL(target, CanEditModules(GetParam().kind)).WillRepeatedly(Return(answer));
+      EXPECT_CALL(target, CanEditModules(*GetParam().kind)).WillRepeatedly(Return(answer));
   }
   void ExpectRun(auto& target, int times) {
-    if (GetParam().kind < 0)
+    if (!GetParam().kind)
       EXPECT_CALL(target, InsertModule()).Times(times);
     else
-      EXPECT_CALL(target, EditModules(GetParam().kind)).Times(times);
+      EXPECT_CALL(target, EditModules(*GetParam().kind)).Times(times);
   }
 };
 
@@ -361,11 +362,12 @@ TEST_P(ModuleListRouting, HandlerFirstThenActiveProjectElseDisabled) {
   ExecuteAction(action);
 }
 
-INSTANTIATE_TEST_SUITE_P(Actions, ModuleListRouting,
-                         testing::Values(ModuleListRow{TAction::ProjectEditSystemModules, 1},
-                                         ModuleListRow{TAction::ProjectEditCommonModules, 2},
-                                         ModuleListRow{TAction::ProjectEditProjectModules, 0},
-                                         ModuleListRow{TAction::ProjectInsertModule, -1}));
+INSTANTIATE_TEST_SUITE_P(
+    Actions, ModuleListRouting,
+    testing::Values(ModuleListRow{TAction::ProjectEditSystemModules, ModuleKindSystem},
+                    ModuleListRow{TAction::ProjectEditCommonModules, ModuleKindCommon},
+                    ModuleListRow{TAction::ProjectEditProjectModules, ModuleKindProject},
+                    ModuleListRow{TAction::ProjectInsertModule, std::nullopt}));
 
 }  // namespace
 }  // namespace vexa::ide

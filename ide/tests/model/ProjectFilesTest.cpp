@@ -1,12 +1,12 @@
 #include "model/files/ProjectFiles.h"
 
 #include "FakeDialogs.h"
+#include "MockIntfs.h"
+#include "TempSettings.h"
 #include "model/core/Helpers.h"
 #include "model/core/LineNumberList.h"
-#include "MockIntfs.h"
 #include "model/core/Options.h"
 #include "model/core/Services.h"
-#include "TempSettings.h"
 #include "model/projects/V2Module.h"
 #include "model/projects/VexaWatch.h"
 
@@ -66,7 +66,7 @@ class ProjectFilesTest : public testing::Test {
     QStringList out;
     for (int i = 0; i < Modules.Count(); ++i) {
       const Ref<IVexaModule> m = Modules.Get(i);
-      out << QString("%1:%2%3").arg(m->GetKind()).arg(m->GetName(), m->IsUsed() ? "!" : "");
+      out << QString("%1:%2%3").arg(int(m->GetKind())).arg(m->GetName(), m->IsUsed() ? "!" : "");
     }
     return out;
   }

@@ -1,11 +1,11 @@
 #include "model/projects/V2Module.h"
 
-#include "model/core/CommandsModule.h"
 #include "FakeDialogs.h"
 #include "MockIntfs.h"
+#include "TempSettings.h"
+#include "model/core/CommandsModule.h"
 #include "model/core/Options.h"
 #include "model/core/Services.h"
-#include "TempSettings.h"
 #include "model/files/TextCodec.h"
 
 #include <gtest/gtest.h>
@@ -51,7 +51,7 @@ class V2ModuleTest : public testing::Test {
     return Path(Leaf);
   }
 
-  Ref<TVexaV2Module> Make(int Kind = ModuleKindProject, bool Used = true,
+  Ref<TVexaV2Module> Make(TModuleKind Kind = ModuleKindProject, bool Used = true,
                           const QString& Leaf = "main.v2") {
     return TVexaV2Module::Create(project_, Used, Kind, Path(Leaf));
   }

@@ -110,12 +110,12 @@ class TFakeDialogs : public IDialogs {
   // Every module list asked for: its kind and project. Nothing is shown
   // unless editModules is set (it then answers).
   struct Modules {
-    int kind;
+    TModuleKind kind;
     Ref<IVexaProject> project;
   };
   std::vector<Modules> modulesDialogs;
-  std::function<void(int Kind, const Ref<IVexaProject>& Project)> editModules;
-  bool EditModules(int Kind, const Ref<IVexaProject>& Project) override {
+  std::function<void(TModuleKind Kind, const Ref<IVexaProject>& Project)> editModules;
+  bool EditModules(TModuleKind Kind, const Ref<IVexaProject>& Project) override {
     modulesDialogs.push_back({Kind, Project});
     if (editModules) editModules(Kind, Project);
     return true;

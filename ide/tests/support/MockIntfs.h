@@ -96,7 +96,7 @@ class MockVexaModule : public IVexaModule {
   MOCK_METHOD(bool, HasErrors, (), (override));
   MOCK_METHOD(bool, IsProjectFile, (), (override));
   MOCK_METHOD(int, GetModuleNumber, (), (override));
-  MOCK_METHOD(int, GetKind, (), (override));
+  MOCK_METHOD(TModuleKind, GetKind, (), (override));
   MOCK_METHOD(QString, GetName, (), (override));
   MOCK_METHOD(bool, NeedsCompile, (), (override));
   MOCK_METHOD(Ref<IVexaProject>, GetProject, (), (override));
@@ -123,7 +123,7 @@ class MockProjectOf : public Base {
   MOCK_METHOD(bool, CloseQuery, (), (override));
   MOCK_METHOD(bool, CanDeleteModule, (const Ref<IVexaModule>& Module), (override));
   MOCK_METHOD(bool, CanDownload, (), (override));
-  MOCK_METHOD(bool, CanEditModules, (int Kind), (override));
+  MOCK_METHOD(bool, CanEditModules, (TModuleKind Kind), (override));
   MOCK_METHOD(bool, CanFindDeclaration, (), (override));
   MOCK_METHOD(bool, CanReturnFromDefinition, (), (override));
   MOCK_METHOD(bool, CanInsertModule, (), (override));
@@ -136,7 +136,7 @@ class MockProjectOf : public Base {
   MOCK_METHOD(bool, DeleteModule, (const Ref<IVexaModule>& Module), (override));
   MOCK_METHOD(void, DeleteWatch, (int Index), (override));
   MOCK_METHOD(void, Download, (), (override));
-  MOCK_METHOD(void, EditModules, (int Kind), (override));
+  MOCK_METHOD(void, EditModules, (TModuleKind Kind), (override));
   MOCK_METHOD(std::optional<QStringList>, GetIdentCompletions,
               (const Ref<IVexaModule>& Module, int Line, const QString& Text), (override));
   MOCK_METHOD(void, FindDeclaration,
@@ -342,7 +342,7 @@ class MockProjectCommands : public IProjectCommands {
   MOCK_METHOD(bool, CanActivate, (), (override));
   MOCK_METHOD(bool, CanClose, (), (override));
   MOCK_METHOD(bool, CanDeleteModule, (), (override));
-  MOCK_METHOD(bool, CanEditModules, (int Kind), (override));
+  MOCK_METHOD(bool, CanEditModules, (TModuleKind Kind), (override));
   MOCK_METHOD(bool, CanInsertModule, (), (override));
   MOCK_METHOD(bool, CanOpenModuleSource, (), (override));
   MOCK_METHOD(bool, CanToggleUsedInProject, (), (override));
@@ -350,7 +350,7 @@ class MockProjectCommands : public IProjectCommands {
   MOCK_METHOD(void, Activate, (), (override));
   MOCK_METHOD(void, Close, (), (override));
   MOCK_METHOD(void, DeleteModule, (), (override));
-  MOCK_METHOD(void, EditModules, (int Kind), (override));
+  MOCK_METHOD(void, EditModules, (TModuleKind Kind), (override));
   MOCK_METHOD(void, InsertModule, (), (override));
   MOCK_METHOD(void, OpenModuleSource, (), (override));
   MOCK_METHOD(void, ToggleUsedInProject, (), (override));

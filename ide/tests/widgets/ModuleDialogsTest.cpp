@@ -28,13 +28,14 @@ using testing::Return;
 // A module with a used flag that ToggleUsed flips unless Locked.
 struct TFakeModule {
   QString Name;
-  int Kind;
+  TModuleKind Kind;
   bool Used;
   bool Locked = false;
   int Toggles = 0;
   std::shared_ptr<NiceMock<MockVexaModule>> Mock = std::make_shared<NiceMock<MockVexaModule>>();
 
-  TFakeModule(QString name, int kind, bool used) : Name(std::move(name)), Kind(kind), Used(used) {
+  TFakeModule(QString name, TModuleKind kind, bool used)
+      : Name(std::move(name)), Kind(kind), Used(used) {
     ON_CALL(*Mock, GetName()).WillByDefault([this] { return Name; });
     ON_CALL(*Mock, GetKind()).WillByDefault([this] { return Kind; });
     ON_CALL(*Mock, IsUsed()).WillByDefault([this] { return Used; });
@@ -74,7 +75,7 @@ class TFakeProject {
     });
   }
 
-  TFakeModule& Add(const QString& name, int kind, bool used = true) {
+  TFakeModule& Add(const QString& name, TModuleKind kind, bool used = true) {
     Modules.push_back(std::make_unique<TFakeModule>(name, kind, used));
     return *Modules.back();
   }

@@ -1,9 +1,9 @@
 #include "widgets/views/ProjectTree.h"
 
 #include "MockIntfs.h"
-#include "model/core/Services.h"
 #include "TempSettings.h"
 #include "TestApp.h"
+#include "model/core/Services.h"
 #include "widgets/mainwindow/CommandsDataModule.h"
 
 #include <gtest/gtest.h>
@@ -26,11 +26,12 @@ using testing::Return;
 // A module whose name, kind and used flag the test changes.
 struct TFakeModule {
   QString Name;
-  int Kind = ModuleKindProject;
+  TModuleKind Kind = ModuleKindProject;
   bool Used = true;
   std::shared_ptr<NiceMock<MockVexaModule>> Mock = std::make_shared<NiceMock<MockVexaModule>>();
 
-  TFakeModule(QString name, int kind, bool used) : Name(std::move(name)), Kind(kind), Used(used) {
+  TFakeModule(QString name, TModuleKind kind, bool used)
+      : Name(std::move(name)), Kind(kind), Used(used) {
     ON_CALL(*Mock, GetName()).WillByDefault([this] { return Name; });
     ON_CALL(*Mock, GetKind()).WillByDefault([this] { return Kind; });
     ON_CALL(*Mock, IsUsed()).WillByDefault([this] { return Used; });
@@ -53,7 +54,7 @@ struct TFakeProject {
     });
   }
 
-  TFakeModule& Add(const QString& name, int kind, bool used = true) {
+  TFakeModule& Add(const QString& name, TModuleKind kind, bool used = true) {
     Modules.push_back(std::make_unique<TFakeModule>(name, kind, used));
     return *Modules.back();
   }

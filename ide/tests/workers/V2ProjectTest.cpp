@@ -118,7 +118,7 @@ TEST_F(V2ProjectTest, ModuleListsCanBeEditedOnlyForKindsThatExist) {
   // The module list dialog gets the kind and the project.
   project->EditModules(ModuleKindSystem);
   ASSERT_EQ(dialogs_->modulesDialogs.size(), 1u);
-  const int shownKind = dialogs_->modulesDialogs[0].kind;
+  const TModuleKind shownKind = dialogs_->modulesDialogs[0].kind;
   const Ref<IVexaProject> shownFor = dialogs_->modulesDialogs[0].project;
   EXPECT_EQ(shownKind, ModuleKindSystem);
   EXPECT_EQ(shownFor, Ref<IVexaProject>(project));

@@ -81,7 +81,7 @@ void TSelectModulesDialog::SetCheck(int Row, bool Checked) {
   FSettingChecks = false;
 }
 
-void TSelectModulesDialog::Init(int Kind, const Ref<IVexaProject>& Project) {
+void TSelectModulesDialog::Init(TModuleKind Kind, const Ref<IVexaProject>& Project) {
   FProject = Project;
   FModules.clear();
   FSettingChecks = true;
@@ -247,7 +247,7 @@ void TProjectModulesDialog::btnMoveDownClick() { Move(false); }
 
 // --- entry points ---
 
-void ShowModulesDialog(int Kind, const Ref<IVexaProject>& Project) {
+void ShowModulesDialog(TModuleKind Kind, const Ref<IVexaProject>& Project) {
   if (!Project) return;
   const Ref<IVexaIDE> ide = VexaIDE;
   QWidget* parent = ide ? ide->GetMainForm() : nullptr;

@@ -24,7 +24,7 @@ class TSelectModulesDialog final : public QDialog {
   explicit TSelectModulesDialog(QWidget* Parent = nullptr);
 
   // Lists the project's modules of Kind, checked when used.
-  void Init(int Kind, const Ref<IVexaProject>& Project);
+  void Init(TModuleKind Kind, const Ref<IVexaProject>& Project);
 
   // Toggles every module whose check mark differs from its used flag, then
   // sets the marks from the modules again.
@@ -92,8 +92,8 @@ class TProjectModulesDialog final : public QDialog {
   std::vector<Ref<IVexaModule>> FModules;
 };
 
-// Kind 0: TProjectModulesDialog; 1, 2: TSelectModulesDialog. Modal, over
+// ModuleKindProject: TProjectModulesDialog; system, common: TSelectModulesDialog. Modal, over
 // the main window. The projects reach it through IDialogs::EditModules.
-void ShowModulesDialog(int Kind, const Ref<IVexaProject>& Project);
+void ShowModulesDialog(TModuleKind Kind, const Ref<IVexaProject>& Project);
 
 }  // namespace vexa::ide

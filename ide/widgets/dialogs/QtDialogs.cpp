@@ -110,7 +110,7 @@ std::optional<int> TQtDialogs::SimulatorInput(int Preset) {
   return ShowSimulatorInputDialog(Preset);
 }
 
-bool TQtDialogs::EditModules(int Kind, const Ref<IVexaProject>& Project) {
+bool TQtDialogs::EditModules(TModuleKind Kind, const Ref<IVexaProject>& Project) {
   if (!Project) return false;
   ShowModulesDialog(Kind, Project);
   return true;

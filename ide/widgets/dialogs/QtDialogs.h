@@ -17,7 +17,7 @@ class TQtDialogs final : public IDialogs {
   // TSimulatorInputDialog.
   std::optional<int> SimulatorInput(int Preset) override;
 
-  bool EditModules(int Kind, const Ref<IVexaProject>& Project) override;
+  bool EditModules(TModuleKind Kind, const Ref<IVexaProject>& Project) override;
 };
 
 }  // namespace vexa::ide

@@ -33,7 +33,7 @@ class TEditorProjectCommands : public IProjectCommands {
   bool CanActivate() override { return VexaIDE && VexaIDE->GetActiveProject(); }
   bool CanClose() override { return CanActivate(); }
   bool CanDeleteModule() override { return false; }
-  bool CanEditModules(int Kind) override {
+  bool CanEditModules(TModuleKind Kind) override {
     Ref<IVexaProject> project = VexaIDE ? VexaIDE->GetActiveProject() : nullptr;
     return project && project->CanEditModules(Kind);
   }
@@ -55,7 +55,7 @@ class TEditorProjectCommands : public IProjectCommands {
     }
   }
   void DeleteModule() override {}
-  void EditModules(int Kind) override {
+  void EditModules(TModuleKind Kind) override {
     if (Ref<IVexaProject> project = VexaIDE ? VexaIDE->GetActiveProject() : nullptr) {
       project->EditModules(Kind);
     }

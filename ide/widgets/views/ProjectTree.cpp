@@ -24,7 +24,7 @@ const std::array<QString, 3> kGroupTitles = {QStringLiteral("Systemmodule"),
                                              QStringLiteral("Projektmodule")};
 
 // The group a module of Kind goes into.
-int GroupOf(int Kind) {
+int GroupOf(TModuleKind Kind) {
   switch (Kind) {
     case ModuleKindSystem: return 0;
     case ModuleKindCommon: return 1;
@@ -498,7 +498,7 @@ bool TProjectEditor::TCommands::CanDeleteModule() {
   return project && module && project->CanDeleteModule(module);
 }
 
-bool TProjectEditor::TCommands::CanEditModules(int Kind) {
+bool TProjectEditor::TCommands::CanEditModules(TModuleKind Kind) {
   const Ref<IVexaProject> project = Project();
   return project && project->CanEditModules(Kind);
 }
@@ -513,7 +513,7 @@ bool TProjectEditor::TCommands::CanOpenModuleSource() { return Module() != nullp
 bool TProjectEditor::TCommands::CanToggleUsedInProject() {
   const Ref<IVexaModule> module = Module();
   if (!module) return false;
-  const int kind = module->GetKind();
+  const TModuleKind kind = module->GetKind();
   return kind == ModuleKindSystem || kind == ModuleKindCommon;
 }
 
@@ -540,7 +540,7 @@ void TProjectEditor::TCommands::DeleteModule() {
   project->DeleteModule(Module());
 }
 
-void TProjectEditor::TCommands::EditModules(int Kind) {
+void TProjectEditor::TCommands::EditModules(TModuleKind Kind) {
   if (!CanEditModules(Kind)) return;
   const Ref<IVexaProject> project = Project();
   project->EditModules(Kind);

@@ -162,7 +162,7 @@ class TProjectEditor final : public TVexaDockable,
     bool CanActivate() override;
     bool CanClose() override;
     bool CanDeleteModule() override;
-    bool CanEditModules(int Kind) override;
+    bool CanEditModules(TModuleKind Kind) override;
     bool CanInsertModule() override;
     bool CanOpenModuleSource() override;
     bool CanToggleUsedInProject() override;
@@ -170,7 +170,7 @@ class TProjectEditor final : public TVexaDockable,
     void Activate() override;
     void Close() override;
     void DeleteModule() override;
-    void EditModules(int Kind) override;
+    void EditModules(TModuleKind Kind) override;
     void InsertModule() override;
     void OpenModuleSource() override;
     void ToggleUsedInProject() override;
