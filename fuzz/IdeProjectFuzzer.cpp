@@ -12,6 +12,7 @@
 #include "FuzzSupport.h"
 #include "IdeSupport.h"
 #include "model/files/ProjectFiles.h"
+#include "model/projects/V2Module.h"
 
 using namespace vexa::ide;
 namespace fs = std::filesystem;
@@ -34,8 +35,8 @@ const fs::path& Folders() {
 }
 
 void ReadLibraries(TVexaInterfaceList<IVexaModule>& Modules) {
-  ReadModuleList(ModuleKindSystem, vexa::fuzz::qPath(Folders() / "lib"), nullptr, Modules);
-  ReadModuleList(ModuleKindCommon, vexa::fuzz::qPath(Folders() / "user"), nullptr, Modules);
+  AddListedModules(ModuleKindSystem, vexa::fuzz::qPath(Folders() / "lib"), nullptr, Modules);
+  AddListedModules(ModuleKindCommon, vexa::fuzz::qPath(Folders() / "user"), nullptr, Modules);
 }
 
 // "kind:name" with "!" for a used module, in list order.
@@ -84,14 +85,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
   TVexaInterfaceList<IVexaModule> modules;
   ReadLibraries(modules);
   const QString project = vexa::fuzz::qPath(dir / "prj/p.v2p");
-  ReadV2ProjectFile(project, nullptr, modules);
+  ApplyV2ProjectFile(project, nullptr, modules);
   CheckModules(modules);
 
   const QString copy = vexa::fuzz::qPath(dir / "prj/copy.v2p");
   if (!WriteV2ProjectFile(copy, modules)) std::abort();
   TVexaInterfaceList<IVexaModule> again;
   ReadLibraries(again);
-  ReadV2ProjectFile(copy, nullptr, again);
+  ApplyV2ProjectFile(copy, nullptr, again);
   if (Summary(again) != Summary(modules)) std::abort();
   return 0;
 }

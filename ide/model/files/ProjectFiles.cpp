@@ -2,7 +2,6 @@
 
 #include "model/core/Helpers.h"
 #include "model/files/TextCodec.h"
-#include "model/projects/V2Module.h"
 
 #include <QDir>
 #include <QFile>
@@ -29,12 +28,6 @@ QString WithSeparator(const QString& Directory) {
   QString dir = ToLocalSeparators(Directory);
   if (!dir.isEmpty() && !dir.endsWith(QLatin1Char('/'))) dir += QLatin1Char('/');
   return dir;
-}
-
-int IndexOfName(const TVexaInterfaceList<IVexaModule>& Modules, const QString& Name) {
-  for (int i = Modules.Count() - 1; i >= 0; --i)
-    if (Modules.Get(i)->GetName() == Name) return i;
-  return -1;
 }
 
 QByteArray EncodeName(const QString& Name) {
@@ -152,14 +145,15 @@ QString ResolveFileName(const QString& FileName) {
   return match.isEmpty() ? QString() : dir.filePath(match);
 }
 
-void ReadModuleList(TModuleKind Kind, const QString& Directory, const Ref<IVexaProject>& Project,
-                    TVexaInterfaceList<IVexaModule>& Modules) {
+std::vector<TModuleRecord> ReadModuleList(TModuleKind Kind, const QString& Directory,
+                                          const QStringList& TakenNames) {
+  std::vector<TModuleRecord> records;
   const QString dir = WithSeparator(Directory);
   const QString listFile = dir + QStringLiteral("modules.txt");
   if (!QFileInfo(listFile).isFile()) {
     ShowErrorFmt(QStringLiteral("Die Datei gemeinsam benutzter Module \"%s\" existiert nicht!"),
                  listFile);
-    return;
+    return records;
   }
   std::optional<QStringList> lines = ReadTextLines(listFile);
   if (!lines) {
@@ -167,6 +161,7 @@ void ReadModuleList(TModuleKind Kind, const QString& Directory, const Ref<IVexaP
                  listFile);
     lines.emplace();
   }
+  QStringList names = TakenNames;
   for (QString line : *lines) {
     if (IsSkippedLine(line)) continue;
     const bool used = line.endsWith(QLatin1Char('!'));
@@ -178,35 +173,39 @@ void ReadModuleList(TModuleKind Kind, const QString& Directory, const Ref<IVexaP
                    path);
       continue;
     }
-    Ref<TVexaV2Module> module = TVexaV2Module::Create(Project, used, Kind, found);
-    if (IndexOfName(Modules, module->GetName()) >= 0) {
+    const QString name = ModuleNameOf(found);
+    if (names.contains(name)) {
       ShowErrorFmt(QStringLiteral("Die Datei gemeinsam benutzter Module \"%s\" enthält das Modul "
                                   "\"%s\" mehr als einmal!"),
                    listFile, found);
       continue;
     }
-    Modules.Add(module);
+    names << name;
+    records.push_back({found, Kind, used});
   }
+  return records;
 }
 
-void ReadV2ProjectFile(const QString& FileName, const Ref<IVexaProject>& Project,
-                       TVexaInterfaceList<IVexaModule>& Modules) {
-  for (int i = 0; i < Modules.Count(); ++i) Modules.Get(i)->SetUsed(false);
+TV2ProjectFileRecords ReadV2ProjectFile(const QString& FileName, const QStringList& KnownNames) {
+  TV2ProjectFileRecords records;
   std::optional<QStringList> lines = ReadTextLines(FileName);
   if (!lines) {
     ShowErrorFmt(QStringLiteral("Fehler beim Lesen der Projektdatei \"%s\"!"), FileName);
     lines.emplace();
   }
   const QString projectDir = WithSeparator(ExtractFileDir(ToLocalSeparators(FileName)));
+  // The project modules read so far; a system or common line naming one of
+  // them finds it (it is used already).
+  QStringList readNames;
   for (const QString& line : *lines) {
     if (IsSkippedLine(line)) continue;
     if (line.startsWith(kSystemPrefix, Qt::CaseInsensitive) ||
         line.startsWith(kCommonPrefix, Qt::CaseInsensitive)) {
       const QString fileName = ExtractFileName(line.mid(kSystemPrefix.size())).toLower();
-      const int index = IndexOfName(Modules, ModuleNameOf(fileName));
-      if (index >= 0) {
-        Modules.Get(index)->SetUsed(true);
-      } else {
+      const QString name = ModuleNameOf(fileName);
+      if (KnownNames.contains(name)) {
+        records.UsedNames << name;
+      } else if (!readNames.contains(name)) {
         ShowErrorFmt(QStringLiteral(
                          "Das Projekt verweist auf das nicht existierende gemeinsam benutzte Modul "
                          "\"%s\"!"),
@@ -215,7 +214,7 @@ void ReadV2ProjectFile(const QString& FileName, const Ref<IVexaProject>& Project
       continue;
     }
     const QString name = ModuleNameOf(line);
-    if (IndexOfName(Modules, name) >= 0) {
+    if (KnownNames.contains(name) || readNames.contains(name)) {
       ShowErrorFmt(QStringLiteral("Das Projekt enthält bereits ein Modul \"%s\"!"), name);
       continue;
     }
@@ -227,8 +226,10 @@ void ReadV2ProjectFile(const QString& FileName, const Ref<IVexaProject>& Project
                    path);
       continue;
     }
-    Modules.Add(TVexaV2Module::Create(Project, true, ModuleKindProject, found));
+    readNames << ModuleNameOf(found);
+    records.Modules.push_back({found, ModuleKindProject, true});
   }
+  return records;
 }
 
 QStringList V2ProjectFileLines(const QString& FileName,

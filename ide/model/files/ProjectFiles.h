@@ -4,8 +4,10 @@
 // the lists of system and common modules ("modules.txt") and the binary state
 // file of breakpoints and watches (".ide"). Text files are written in
 // Windows-1252 with CR LF (UTF-8 when a name has no Windows-1252 byte) and read
-// with LF, CR LF or CR line ends. Every error box goes through Dialogs().
-// Main thread.
+// with LF, CR LF or CR line ends. The readers of the module lists and the
+// project file give records; the project makes its modules from them
+// (model/projects/V2Module.h). Every error box goes through Dialogs(). Main
+// thread.
 
 #include "model/core/InterfaceList.h"
 #include "model/core/VexaIntfs.h"
@@ -41,26 +43,43 @@ bool WriteTextLines(const QString& FileName, const QStringList& Lines);
 // equals its name ignoring case (files written on Windows); else empty.
 QString ResolveFileName(const QString& FileName);
 
-// Appends the modules listed in Directory/modules.txt as TVexaV2Module of
-// Kind (ModuleKindSystem or ModuleKindCommon) and Project, in list order. A
-// line ending in "!" makes its module start out used. Error boxes: the list
-// file missing or unreadable (nothing added), a listed file missing (line
-// skipped), a module name already in Modules (new module dropped).
-void ReadModuleList(TModuleKind Kind, const QString& Directory, const Ref<IVexaProject>& Project,
-                    TVexaInterfaceList<IVexaModule>& Modules);
+// A module as a module list or project file names it: its file (as
+// ResolveFileName found it), its kind and whether it starts out used. The
+// project makes its modules from these.
+struct TModuleRecord {
+  QString FileName;
+  TModuleKind Kind = ModuleKindProject;
+  bool Used = false;
+};
 
-// Reads the project file FileName over the modules already in Modules (the
-// system and common ones): marks them all unused, then marks used the ones the
-// file names ("SYSTEM::x.v2", "COMMON::x.v2", prefixes in any case, either
-// prefix finds a module of either kind) and appends a used project module for
-// every other line. A bare file name lies in the project file's folder, a
-// relative path is taken from there; the path keeps its case, and when it is
-// missing a single case-insensitive match in its folder is taken. Error boxes:
-// unreadable file (no lines), unknown system/common module, module name
-// already in the list (line skipped), missing module file (line skipped). The
-// caller sets its module-list-changed flag afterwards.
-void ReadV2ProjectFile(const QString& FileName, const Ref<IVexaProject>& Project,
-                       TVexaInterfaceList<IVexaModule>& Modules);
+// The modules listed in Directory/modules.txt as records of Kind
+// (ModuleKindSystem or ModuleKindCommon), in list order. A line ending in "!"
+// makes its module start out used. Error boxes: the list file missing or
+// unreadable (no records), a listed file missing (line skipped), a module name
+// in TakenNames or earlier in the list (line skipped).
+std::vector<TModuleRecord> ReadModuleList(TModuleKind Kind, const QString& Directory,
+                                          const QStringList& TakenNames);
+
+// What a V2 project file says about a project's modules.
+struct TV2ProjectFileRecords {
+  // The names of the modules already in the list (the system and common
+  // ones) that the project uses; every other one of them is unused.
+  QStringList UsedNames;
+  // The project's own modules, used, to be appended in file order.
+  std::vector<TModuleRecord> Modules;
+};
+
+// Reads the project file FileName over the modules named KnownNames (the
+// system and common ones already in the list). Lines "SYSTEM::x.v2" and
+// "COMMON::x.v2" (prefixes in any case, either prefix finds a module of either
+// kind) mark a known module used (one the file itself added is used already);
+// every other line is a project module. A bare file name lies in the project
+// file's folder, a relative path is taken from there; the path keeps its case,
+// and when it is missing a single case-insensitive match in its folder is
+// taken. Error boxes: unreadable file (no lines), unknown system/common
+// module, module name already known or read (line skipped), missing module
+// file (line skipped). The caller sets its module-list-changed flag afterwards.
+TV2ProjectFileRecords ReadV2ProjectFile(const QString& FileName, const QStringList& KnownNames);
 
 // The lines of the project file for Modules: one per used module with a file
 // name, in list order; system and common modules as "SYSTEM::" / "COMMON::" +

@@ -32,7 +32,39 @@ int CountLines(const QString& Text) {
   return lines;
 }
 
+QStringList ModuleNames(const TVexaInterfaceList<IVexaModule>& Modules) {
+  QStringList names;
+  for (int i = 0; i < Modules.Count(); ++i) names << Modules.Get(i)->GetName();
+  return names;
+}
+
+void AddModules(const Ref<IVexaProject>& Project, const std::vector<TModuleRecord>& Records,
+                TVexaInterfaceList<IVexaModule>& Modules) {
+  for (const TModuleRecord& record : Records)
+    Modules.Add(TVexaV2Module::Create(Project, record.Used, record.Kind, record.FileName));
+}
+
 }  // namespace
+
+void AddListedModules(TModuleKind Kind, const QString& Directory, const Ref<IVexaProject>& Project,
+                      TVexaInterfaceList<IVexaModule>& Modules) {
+  AddModules(Project, ReadModuleList(Kind, Directory, ModuleNames(Modules)), Modules);
+}
+
+void ApplyV2ProjectFile(const QString& FileName, const Ref<IVexaProject>& Project,
+                        TVexaInterfaceList<IVexaModule>& Modules) {
+  const TV2ProjectFileRecords file = ReadV2ProjectFile(FileName, ModuleNames(Modules));
+  for (int i = 0; i < Modules.Count(); ++i) Modules.Get(i)->SetUsed(false);
+  for (const QString& name : file.UsedNames) {
+    // The last module of the name, as the list is searched from its end.
+    for (int i = Modules.Count() - 1; i >= 0; --i) {
+      if (Modules.Get(i)->GetName() != name) continue;
+      Modules.Get(i)->SetUsed(true);
+      break;
+    }
+  }
+  AddModules(Project, file.Modules, Modules);
+}
 
 bool IsValidModuleName(const QString& Name) {
   if (Name.isEmpty()) return false;

@@ -6,6 +6,7 @@
 // The project owns its modules; a module refers to its project weakly.
 // Main thread.
 
+#include "model/core/InterfaceList.h"
 #include "model/core/LineNumberList.h"
 #include "model/core/VexaIntfs.h"
 
@@ -19,6 +20,18 @@ namespace vexa::ide {
 // A name the compiler accepts for a module: "_" or "a".."z" first, then
 // digits, "_" and "a".."z".
 bool IsValidModuleName(const QString& Name);
+
+// The modules a V2 project's files give, made from the readers' records
+// (model/files/ProjectFiles.h).
+// Reads Directory/modules.txt (ReadModuleList, over the names in Modules) and
+// appends a module of Kind and Project for each record, in list order.
+void AddListedModules(TModuleKind Kind, const QString& Directory, const Ref<IVexaProject>& Project,
+                      TVexaInterfaceList<IVexaModule>& Modules);
+// Reads the project file FileName (ReadV2ProjectFile) over the modules already
+// in Modules: marks them all unused, then the ones the file names used, and
+// appends a used project module of Project for each of its own, in file order.
+void ApplyV2ProjectFile(const QString& FileName, const Ref<IVexaProject>& Project,
+                        TVexaInterfaceList<IVexaModule>& Modules);
 
 class TVexaV2Module : public IVexaModule, public std::enable_shared_from_this<TVexaV2Module> {
  public:

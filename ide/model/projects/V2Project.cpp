@@ -50,14 +50,14 @@ TVexaV2Project::~TVexaV2Project() {
 void TVexaV2Project::Init(const QString& FileName) {
   const Ref<IVexaProject> self = Self();
   moduleListChanged_ = true;
-  ReadModuleList(ModuleKindSystem, options::SystemModulesPath, self, modules_);
-  ReadModuleList(ModuleKindCommon, options::UserCommonModulesPath, self, modules_);
+  AddListedModules(ModuleKindSystem, options::SystemModulesPath, self, modules_);
+  AddListedModules(ModuleKindCommon, options::UserCommonModulesPath, self, modules_);
   untitledNumber_ = -1;
   fileName_ = FileName;
   if (!fileName_.isEmpty()) {
     neverSaved_ = !QFileInfo::exists(fileName_);
     if (!neverSaved_) {
-      ReadV2ProjectFile(fileName_, self, modules_);
+      ApplyV2ProjectFile(fileName_, self, modules_);
       moduleListChanged_ = true;
     }
     ReadStateFile(

@@ -71,6 +71,14 @@ class ProjectFilesTest : public testing::Test {
     return out;
   }
 
+  // The same for records, with the module name their file gives.
+  static QStringList Summary(const std::vector<TModuleRecord>& Records) {
+    QStringList out;
+    for (const TModuleRecord& r : Records)
+      out << QString("%1:%2%3").arg(int(r.Kind)).arg(ModuleNameOf(r.FileName), r.Used ? "!" : "");
+    return out;
+  }
+
   // System folder: lcd (used), motor, gps in a subfolder; common folder: util.
   void MakeLibraries() {
     Write("lib/lcd.v2", "");
@@ -82,8 +90,8 @@ class ProjectFilesTest : public testing::Test {
   }
 
   void ReadLibraries(TVexaInterfaceList<IVexaModule>& Modules) {
-    ReadModuleList(ModuleKindSystem, Path("lib"), project_, Modules);
-    ReadModuleList(ModuleKindCommon, Path("user") + "/", project_, Modules);
+    AddListedModules(ModuleKindSystem, Path("lib"), project_, Modules);
+    AddListedModules(ModuleKindCommon, Path("user") + "/", project_, Modules);
   }
 
   TTempSettings settings_;
@@ -147,6 +155,17 @@ TEST_F(ProjectFilesTest, ModuleListsGiveModulesInOrderWithUsedFlags) {
   EXPECT_EQ(modules.Get(2)->GetFileName(), Path("lib/sub/gps.v2"));
   EXPECT_EQ(modules.Get(0)->GetProject(), project_);
   EXPECT_TRUE(Errors().isEmpty());
+
+  // The records the modules were made from.
+  const std::vector<TModuleRecord> system = ReadModuleList(ModuleKindSystem, Path("lib"), {});
+  EXPECT_EQ(Summary(system), QStringList({"1:lcd!", "1:motor", "1:gps"}));
+  ASSERT_EQ(system.size(), 3u);
+  EXPECT_EQ(system[0].FileName, Path("lib/lcd.v2"));
+  EXPECT_EQ(system[2].FileName, Path("lib/sub/gps.v2"));
+  EXPECT_EQ(system[2].Kind, ModuleKindSystem);
+  EXPECT_EQ(Summary(ReadModuleList(ModuleKindCommon, Path("user"), {"lcd", "motor"})),
+            QStringList("2:util"));
+  EXPECT_TRUE(Errors().isEmpty());
 }
 
 // The lists shipped beside the program, where the default settings look.
@@ -154,8 +173,8 @@ TEST_F(ProjectFilesTest, ShippedModuleListsReadWithoutErrorWithDefaultSettings) 
   ASSERT_EQ(QDir(ProgramDirectory()).canonicalPath(), QDir(VEXAIDE_PROGRAM_DIR).canonicalPath());
   options::ReadOptions();
   TVexaInterfaceList<IVexaModule> modules;
-  ReadModuleList(ModuleKindSystem, options::SystemModulesPath, project_, modules);
-  ReadModuleList(ModuleKindCommon, options::UserCommonModulesPath, project_, modules);
+  AddListedModules(ModuleKindSystem, options::SystemModulesPath, project_, modules);
+  AddListedModules(ModuleKindCommon, options::UserCommonModulesPath, project_, modules);
   EXPECT_TRUE(QFileInfo::exists(options::SystemModulesPath + "/modules.txt"));
   EXPECT_TRUE(QFileInfo::exists(options::UserCommonModulesPath + "/modules.txt"));
   EXPECT_TRUE(Errors().isEmpty()) << Errors().join("\n").toStdString();
@@ -169,7 +188,7 @@ TEST_F(ProjectFilesTest, ModuleListErrorsAreReportedAndReadingGoesOn) {
   Write("user/modules.txt", "lcd.v2\nclock.v2!\n");
   TVexaInterfaceList<IVexaModule> modules;
   ReadLibraries(modules);
-  ReadModuleList(ModuleKindCommon, Path("nothing"), project_, modules);
+  AddListedModules(ModuleKindCommon, Path("nothing"), project_, modules);
   EXPECT_EQ(Summary(modules), QStringList({"1:lcd!", "2:clock!"}));
   EXPECT_EQ(Errors(),
             QStringList({
@@ -192,7 +211,7 @@ TEST_F(ProjectFilesTest, UnreadableModuleListIsReportedWithNoModules) {
                         file.error() == QFileDevice::NoError)
     GTEST_SKIP() << "no unreadable file here";
   TVexaInterfaceList<IVexaModule> modules;
-  ReadModuleList(ModuleKindSystem, Path("lib"), project_, modules);
+  AddListedModules(ModuleKindSystem, Path("lib"), project_, modules);
   EXPECT_EQ(modules.Count(), 0);
   EXPECT_EQ(Errors(),
             QStringList(
@@ -202,7 +221,7 @@ TEST_F(ProjectFilesTest, UnreadableModuleListIsReportedWithNoModules) {
   dialogs_->calls.clear();
   const QString project = Path("lib/demo.v2p");
   ASSERT_TRUE(QFile::link("/proc/self/mem", project));
-  ReadV2ProjectFile(project, project_, modules);
+  EXPECT_TRUE(ReadV2ProjectFile(project, {}).Modules.empty());
   EXPECT_EQ(
       Errors(),
       QStringList(QString::fromUtf8("Fehler beim Lesen der Projektdatei \"%1\"!").arg(project)));
@@ -225,7 +244,7 @@ TEST_F(ProjectFilesTest, ProjectFileMarksLibraryModulesAndAddsProjectModules) {
                                     Path("elsewhere/far.v2").toUtf8() + "\n");
   TVexaInterfaceList<IVexaModule> modules;
   ReadLibraries(modules);
-  ReadV2ProjectFile(project, project_, modules);
+  ApplyV2ProjectFile(project, project_, modules);
   EXPECT_TRUE(Errors().isEmpty()) << Errors().join("\n").toStdString();
   // lcd is used in a new project only: the project file does not name it.
   EXPECT_EQ(Summary(modules), QStringList({"1:lcd", "1:motor!", "1:gps", "2:util!", "0:robot!",
@@ -235,6 +254,51 @@ TEST_F(ProjectFilesTest, ProjectFileMarksLibraryModulesAndAddsProjectModules) {
   EXPECT_EQ(modules.Get(5)->GetFileName(), Path("prj/Main.v2"));
   EXPECT_EQ(modules.Get(6)->GetFileName(), Path("prj/sub/Other.v2"));
   EXPECT_EQ(modules.Get(7)->GetFileName(), Path("elsewhere/far.v2"));
+
+  // The records behind it: the known modules it uses and its own, in order.
+  const TV2ProjectFileRecords records = ReadV2ProjectFile(project, {"lcd", "motor", "gps", "util"});
+  EXPECT_EQ(records.UsedNames, QStringList({"motor", "util"}));
+  EXPECT_EQ(Summary(records.Modules), QStringList({"0:robot!", "0:main!", "0:other!", "0:far!"}));
+  ASSERT_EQ(records.Modules.size(), 4u);
+  EXPECT_EQ(records.Modules[0].FileName, Path("prj/robot.v2"));
+  EXPECT_EQ(records.Modules[3].FileName, Path("elsewhere/far.v2"));
+  EXPECT_TRUE(Errors().isEmpty());
+}
+
+// Names count as taken whether they were known before or read earlier in the
+// same file; a library line naming a module the file added is no error.
+TEST_F(ProjectFilesTest, NamesReadEarlierInTheSameFileCount) {
+  Write("lib/lcd.v2", "");
+  Write("lib/Clock.v2", "");
+  Write("lib/modules.txt", "lcd.v2\nclock.v2!\nLCD.v2\n");
+  EXPECT_EQ(Summary(ReadModuleList(ModuleKindSystem, Path("lib"), {"clock"})),
+            QStringList("1:lcd"));
+  EXPECT_EQ(Errors(), QStringList({
+                          QString::fromUtf8("Die Datei gemeinsam benutzter Module \"%1\" enthält "
+                                            "das Modul \"%2\" mehr als einmal!")
+                              .arg(Path("lib/modules.txt"), Path("lib/Clock.v2")),
+                          QString::fromUtf8("Die Datei gemeinsam benutzter Module \"%1\" enthält "
+                                            "das Modul \"%2\" mehr als einmal!")
+                              .arg(Path("lib/modules.txt"), Path("lib/lcd.v2")),
+                      }));
+
+  dialogs_->calls.clear();
+  Write("prj/robot.v2", "");
+  const QString project =
+      Write("prj/demo.v2p", "robot.v2\nSYSTEM::robot.v2\nrobot.v2\nCOMMON::lcd.v2\n");
+  const TV2ProjectFileRecords records = ReadV2ProjectFile(project, {"lcd"});
+  EXPECT_EQ(records.UsedNames, QStringList("lcd"));
+  EXPECT_EQ(Summary(records.Modules), QStringList("0:robot!"));
+  EXPECT_EQ(Errors(),
+            QStringList(QString::fromUtf8("Das Projekt enthält bereits ein Modul \"robot\"!")));
+
+  // Through the module list: the library line leaves the project module used.
+  dialogs_->calls.clear();
+  TVexaInterfaceList<IVexaModule> modules;
+  modules.Add(TVexaV2Module::Create(project_, true, ModuleKindCommon, Path("lib/lcd.v2")));
+  ApplyV2ProjectFile(project, project_, modules);
+  EXPECT_EQ(Summary(modules), QStringList({"2:lcd!", "0:robot!"}));
+  EXPECT_EQ(Errors().size(), 1);
 }
 
 TEST_F(ProjectFilesTest, ProjectFileErrorsLeaveTheLineOut) {
@@ -247,7 +311,7 @@ TEST_F(ProjectFilesTest, ProjectFileErrorsLeaveTheLineOut) {
       Write("prj/demo.v2p", "SYSTEM::gone.v2\nrobot.v2\nROBOT.v2\nlcd.v2\nnothere.v2\nTwin.v2\n");
   TVexaInterfaceList<IVexaModule> modules;
   ReadLibraries(modules);
-  ReadV2ProjectFile(project, project_, modules);
+  ApplyV2ProjectFile(project, project_, modules);
   EXPECT_EQ(Summary(modules), QStringList({"1:lcd", "1:motor", "1:gps", "2:util", "0:robot!"}));
   EXPECT_EQ(Errors(), QStringList({
                           QString::fromUtf8("Das Projekt verweist auf das nicht existierende "
@@ -267,7 +331,7 @@ TEST_F(ProjectFilesTest, MissingProjectFileIsReportedAndLeavesEveryModuleUnused)
   MakeLibraries();
   TVexaInterfaceList<IVexaModule> modules;
   ReadLibraries(modules);
-  ReadV2ProjectFile(Path("prj/none.v2p"), project_, modules);
+  ApplyV2ProjectFile(Path("prj/none.v2p"), project_, modules);
   EXPECT_EQ(Summary(modules), QStringList({"1:lcd", "1:motor", "1:gps", "2:util"}));
   EXPECT_EQ(Errors(), QStringList(QString::fromUtf8("Fehler beim Lesen der Projektdatei \"%1\"!")
                                       .arg(Path("prj/none.v2p"))));
@@ -291,7 +355,7 @@ TEST_F(ProjectFilesTest, ProjectFileWritesUsedModulesOnlyAndReadsBackTheSame) {
 
   TVexaInterfaceList<IVexaModule> again;
   ReadLibraries(again);
-  ReadV2ProjectFile(project, project_, again);
+  ApplyV2ProjectFile(project, project_, again);
   EXPECT_EQ(Summary(again), Summary(modules));
   EXPECT_EQ(again.Get(4)->GetFileName(), Path("prj/robot.v2"));
   EXPECT_TRUE(Errors().isEmpty());
