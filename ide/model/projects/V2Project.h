@@ -8,8 +8,8 @@
 
 #include "model/core/InterfaceList.h"
 #include "model/core/VexaIntfs.h"
-#include "model/workers/V2Compiler.h"
 #include "model/projects/V2SimulationProject.h"
+#include "model/workers/V2Compiler.h"
 
 #include <QString>
 #include <QStringList>
@@ -121,7 +121,7 @@ class TVexaV2Project final : public IV2SimulationProject,
   void HandleGetModuleSource(TModuleInfoRec& Info);
   void HandleModuleCompiled(TModuleInfoRec& Info);
   void HandleGetModuleList(QStringList& Names);
-  void HandleStateChange(int State, const QString& Text);
+  void HandleStateChange(TV2Compiler::TState State, const QString& Text);
 
  private:
   struct TPassKey {};
