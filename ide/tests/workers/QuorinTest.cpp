@@ -147,7 +147,7 @@ class QuorinTest : public ::testing::Test {
   // Runs Action, then pumps until the worker comes to rest in State (the
   // watches are refreshed then, while the worker waits).
   template <class F>
-  bool Rest(TQuorin::EState State, F&& Action, std::chrono::milliseconds Timeout = 5s) {
+  bool Rest(TQuorin::TState State, F&& Action, std::chrono::milliseconds Timeout = 5s) {
     bool rested = false;
     onRest_ = [&] { rested = rested || quorin_->State() == State; };
     Action();
