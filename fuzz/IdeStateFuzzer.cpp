@@ -34,7 +34,7 @@ QStringList Read(const QString& ProjectFile, bool SingleModule) {
         return watch;
       });
   for (const auto& [name, watch] : watches) {
-    const int format = watch->GetFormat();
+    const TWatchFormat format = watch->GetFormat();
     if (format < WatchFormatDecimal || format > WatchFormatBinary) std::abort();
   }
   return calls;

@@ -268,10 +268,12 @@ class IVexaProjectFactory {
 };
 
 // Message kinds of IVexaMessage::GetKind.
-enum : int {
-  MessageKindError = 0,
-  MessageKindInformation = 1,
+enum class TMessageKind : int {
+  Error = 0,
+  Information = 1,
 };
+inline constexpr TMessageKind MessageKindError = TMessageKind::Error;
+inline constexpr TMessageKind MessageKindInformation = TMessageKind::Information;
 
 // One line of compiler or status output. The source is the project the
 // message came from (identity decides which messages a project drops).
@@ -281,25 +283,44 @@ class IVexaMessage {
   virtual ~IVexaMessage() = default;
   virtual int GetLine() = 0;  // -1 when none
   virtual QString GetText() = 0;
-  virtual int GetKind() = 0;
+  virtual TMessageKind GetKind() = 0;
   virtual Ref<IVexaModule> GetModule() = 0;
   virtual Ref<IVexaProject> GetSource() = 0;
 };
 
-// Display formats and V2 types of IVexaWatch.
-enum : int {
-  WatchFormatDecimal = 0,
-  WatchFormatHex = 1,
-  WatchFormatBinary = 2,
+// Display formats of IVexaWatch; the numbers are stored in the state file.
+enum class TWatchFormat : int {
+  Decimal = 0,
+  Hex = 1,
+  Binary = 2,
 };
-enum : int {
-  WatchTypeUnknown = 0,  // the simulation has not told the type yet
-  WatchTypeByte = 1,
-  WatchTypeInt = 2,
-  WatchTypeLong = 3,
-  WatchTypeFloat = 4,
-  WatchTypeString = 5,
+inline constexpr TWatchFormat WatchFormatDecimal = TWatchFormat::Decimal;
+inline constexpr TWatchFormat WatchFormatHex = TWatchFormat::Hex;
+inline constexpr TWatchFormat WatchFormatBinary = TWatchFormat::Binary;
+
+// The format stored as Value; none when it is not one of the formats.
+constexpr std::optional<TWatchFormat> WatchFormatOf(std::int32_t Value) {
+  if (Value < static_cast<int>(TWatchFormat::Decimal) ||
+      Value > static_cast<int>(TWatchFormat::Binary))
+    return std::nullopt;
+  return static_cast<TWatchFormat>(Value);
+}
+
+// V2 types of IVexaWatch.
+enum class TWatchType : int {
+  Unknown = 0,  // the simulation has not told the type yet
+  Byte = 1,
+  Int = 2,
+  Long = 3,
+  Float = 4,
+  String = 5,
 };
+inline constexpr TWatchType WatchTypeUnknown = TWatchType::Unknown;
+inline constexpr TWatchType WatchTypeByte = TWatchType::Byte;
+inline constexpr TWatchType WatchTypeInt = TWatchType::Int;
+inline constexpr TWatchType WatchTypeLong = TWatchType::Long;
+inline constexpr TWatchType WatchTypeFloat = TWatchType::Float;
+inline constexpr TWatchType WatchTypeString = TWatchType::String;
 
 // One watched variable of a project.
 // Implemented by TVexaV2Watch and TVexaBASICWatch (model/projects/VexaWatch.h).
@@ -310,14 +331,14 @@ class IVexaWatch {
   virtual void Invalidate() = 0;
   virtual void Reset() = 0;
   virtual bool GetChanged() = 0;
-  virtual int GetFormat() = 0;
-  virtual int GetType() = 0;
+  virtual TWatchFormat GetFormat() = 0;
+  virtual TWatchType GetType() = 0;
   virtual QString GetName() = 0;
   virtual QString GetTypeText() = 0;
   virtual int GetIndex() = 0;
   virtual QString GetValueText() = 0;
-  virtual void SetFormat(int Format) = 0;
-  virtual void SetType(int Type) = 0;
+  virtual void SetFormat(TWatchFormat Format) = 0;
+  virtual void SetType(TWatchType Type) = 0;
   virtual void SetFloatValue(double Value) = 0;
   virtual void SetIntValue(std::int32_t Value) = 0;
   virtual void SetTypeText(const QString& Text) = 0;

@@ -11,6 +11,7 @@
 
 #include <cstdint>
 #include <cstring>
+#include <optional>
 
 namespace vexa::ide {
 
@@ -304,8 +305,9 @@ void ReadStateFile(const QString& ProjectFileName, bool SingleModule,
         Ref<IVexaWatch> watch = AddWatchName(name);
         const std::int32_t format = in.Int32();
         if (!in.Ok()) return;
-        if (watch && format >= WatchFormatDecimal && format <= WatchFormatBinary)
-          watch->SetFormat(format);
+        // Checked before it becomes a format: other numbers leave the watch as it is.
+        const std::optional<TWatchFormat> known = WatchFormatOf(format);
+        if (watch && known) watch->SetFormat(*known);
       }
     } else {
       return;
@@ -341,7 +343,7 @@ QByteArray StateFileBytes(bool SingleModule, const TProjectState& State) {
     for (int line : entry.Lines) AppendInt32(bytes, line);
     if (SingleModule) break;
   }
-  std::vector<std::pair<QString, int>> watches;
+  std::vector<std::pair<QString, TWatchFormat>> watches;
   for (const auto& watch : State.Watches)
     if (!watch.first.isEmpty()) watches.push_back(watch);
   if (!watches.empty()) {
@@ -349,7 +351,7 @@ QByteArray StateFileBytes(bool SingleModule, const TProjectState& State) {
     AppendInt32(bytes, std::int32_t(watches.size()));
     for (const auto& [name, format] : watches) {
       AppendName(bytes, name);
-      AppendInt32(bytes, format);
+      AppendInt32(bytes, static_cast<std::int32_t>(format));
     }
   }
   bytes.append(char(TagEnd));

@@ -113,8 +113,8 @@ struct TStateBreakpoints {
   std::vector<int> Lines;  // ascending
 };
 struct TProjectState {
-  std::vector<TStateBreakpoints> Breakpoints;    // in module order
-  std::vector<std::pair<QString, int>> Watches;  // name, display format
+  std::vector<TStateBreakpoints> Breakpoints;             // in module order
+  std::vector<std::pair<QString, TWatchFormat>> Watches;  // name, display format
 };
 
 // The breakpoints of every module that has some (in list order) and every

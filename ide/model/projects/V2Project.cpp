@@ -151,7 +151,7 @@ TV2Compiler* TVexaV2Project::EnsureCompiler() {
   compiler_->OnGetModuleList = [weak](QStringList& Names) {
     if (const Ref<TVexaV2Project> project = weak.lock()) project->HandleGetModuleList(Names);
   };
-  compiler_->OnStateChange = [weak](TV2Compiler&, int State, const QString& Text) {
+  compiler_->OnStateChange = [weak](TV2Compiler&, TV2Compiler::TState State, const QString& Text) {
     if (const Ref<TVexaV2Project> project = weak.lock()) project->HandleStateChange(State, Text);
   };
   return compiler_.get();
@@ -261,7 +261,7 @@ void TVexaV2Project::HandleGetModuleList(QStringList& Names) {
   }
 }
 
-void TVexaV2Project::HandleStateChange(int State, const QString& Text) {
+void TVexaV2Project::HandleStateChange(TV2Compiler::TState State, const QString& Text) {
   if (closed_) return;
   switch (State) {
     case TV2Compiler::StateIdle: compiling_ = false; break;

@@ -121,7 +121,7 @@ class TVexaV2Project final : public IV2SimulationProject,
   void HandleGetModuleSource(TModuleInfoRec& Info);
   void HandleModuleCompiled(TModuleInfoRec& Info);
   void HandleGetModuleList(QStringList& Names);
-  void HandleStateChange(int State, const QString& Text);
+  void HandleStateChange(TV2Compiler::TState State, const QString& Text);
 
  private:
   struct TPassKey {};

@@ -14,7 +14,7 @@ TVexaMessage::TVexaMessage(Ref<IVexaProject> Source, bool IsError, QString Text)
 
 int TVexaMessage::GetLine() { return -1; }
 QString TVexaMessage::GetText() { return text_; }
-int TVexaMessage::GetKind() { return kind_; }
+TMessageKind TVexaMessage::GetKind() { return kind_; }
 Ref<IVexaModule> TVexaMessage::GetModule() { return nullptr; }
 Ref<IVexaProject> TVexaMessage::GetSource() { return source_; }
 

@@ -22,13 +22,13 @@ class TVexaMessage : public IVexaMessage {
 
   int GetLine() override;
   QString GetText() override;
-  int GetKind() override;
+  TMessageKind GetKind() override;
   Ref<IVexaModule> GetModule() override;
   Ref<IVexaProject> GetSource() override;
 
  private:
   QString text_;
-  int kind_;
+  TMessageKind kind_;
   Ref<IVexaProject> source_;
 };
 

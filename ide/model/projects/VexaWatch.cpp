@@ -57,8 +57,8 @@ void TVexaV2Watch::Reset() {
 }
 
 bool TVexaV2Watch::GetChanged() { return changed_; }
-int TVexaV2Watch::GetFormat() { return format_; }
-int TVexaV2Watch::GetType() { return watchType_; }
+TWatchFormat TVexaV2Watch::GetFormat() { return format_; }
+TWatchType TVexaV2Watch::GetType() { return watchType_; }
 QString TVexaV2Watch::GetName() { return name_; }
 QString TVexaV2Watch::GetTypeText() { return typeText_; }
 int TVexaV2Watch::GetIndex() { return index_; }
@@ -83,8 +83,8 @@ QString TVexaV2Watch::GetValueText() {
   }
 }
 
-void TVexaV2Watch::SetFormat(int Format) { format_ = Format; }
-void TVexaV2Watch::SetType(int Type) { watchType_ = Type; }
+void TVexaV2Watch::SetFormat(TWatchFormat Format) { format_ = Format; }
+void TVexaV2Watch::SetType(TWatchType Type) { watchType_ = Type; }
 
 void TVexaV2Watch::SetFloatValue(double Value) {
   SetValue(floatValue_, Value, hasValue_, changed_);
@@ -121,8 +121,8 @@ void TVexaBASICWatch::Reset() {
 }
 
 bool TVexaBASICWatch::GetChanged() { return changed_; }
-int TVexaBASICWatch::GetFormat() { return format_; }
-int TVexaBASICWatch::GetType() { return WatchTypeInt; }
+TWatchFormat TVexaBASICWatch::GetFormat() { return format_; }
+TWatchType TVexaBASICWatch::GetType() { return WatchTypeInt; }
 QString TVexaBASICWatch::GetName() { return name_; }
 QString TVexaBASICWatch::GetTypeText() { return typeText_; }
 int TVexaBASICWatch::GetIndex() { return mapCode_; }
@@ -137,8 +137,8 @@ QString TVexaBASICWatch::GetValueText() {
   }
 }
 
-void TVexaBASICWatch::SetFormat(int Format) { format_ = Format; }
-void TVexaBASICWatch::SetType(int) {}
+void TVexaBASICWatch::SetFormat(TWatchFormat Format) { format_ = Format; }
+void TVexaBASICWatch::SetType(TWatchType) {}
 void TVexaBASICWatch::SetFloatValue(double) {}
 
 void TVexaBASICWatch::SetIntValue(std::int32_t Value) {

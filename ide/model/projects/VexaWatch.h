@@ -26,8 +26,8 @@ class TVexaV2Watch : public IVexaWatch {
   void Invalidate() override;
   void Reset() override;
   bool GetChanged() override;
-  int GetFormat() override;
-  int GetType() override;
+  TWatchFormat GetFormat() override;
+  TWatchType GetType() override;
   QString GetName() override;
   QString GetTypeText() override;
   int GetIndex() override;
@@ -35,8 +35,8 @@ class TVexaV2Watch : public IVexaWatch {
   // string between double quotes, integers in the display format ("0x" or
   // "0b" with every digit of the type's width).
   QString GetValueText() override;
-  void SetFormat(int Format) override;
-  void SetType(int Type) override;
+  void SetFormat(TWatchFormat Format) override;
+  void SetType(TWatchType Type) override;
   void SetFloatValue(double Value) override;
   void SetIntValue(std::int32_t Value) override;
   void SetTypeText(const QString& Text) override;
@@ -52,8 +52,8 @@ class TVexaV2Watch : public IVexaWatch {
   int index_ = -1;  // the simulation's variable index, -1 unknown
   QString stringValue_;
   bool hasValue_ = false;
-  int format_ = WatchFormatDecimal;
-  int watchType_ = WatchTypeUnknown;
+  TWatchFormat format_ = WatchFormatDecimal;
+  TWatchType watchType_ = WatchTypeUnknown;
 };
 
 // A VXBasic variable: always a signed 16-bit integer; the index is the
@@ -67,15 +67,15 @@ class TVexaBASICWatch : public IVexaWatch {
   void Invalidate() override;
   void Reset() override;
   bool GetChanged() override;
-  int GetFormat() override;
-  int GetType() override;  // always WatchTypeInt
+  TWatchFormat GetFormat() override;
+  TWatchType GetType() override;  // always WatchTypeInt
   QString GetName() override;
   QString GetTypeText() override;
   int GetIndex() override;
   // Decimal, "&H" with four hex digits or "&B" with sixteen binary digits.
   QString GetValueText() override;
-  void SetFormat(int Format) override;
-  void SetType(int Type) override;
+  void SetFormat(TWatchFormat Format) override;
+  void SetType(TWatchType Type) override;
   void SetFloatValue(double Value) override;
   void SetIntValue(std::int32_t Value) override;
   void SetTypeText(const QString& Text) override;
@@ -89,7 +89,7 @@ class TVexaBASICWatch : public IVexaWatch {
   QString typeText_;
   int mapCode_ = 0;
   bool hasValue_ = false;
-  int format_ = WatchFormatDecimal;
+  TWatchFormat format_ = WatchFormatDecimal;
 };
 
 }  // namespace vexa::ide

@@ -69,14 +69,14 @@ void TQuorin::Compile() { Post(CommandCompile); }
 void TQuorin::CompileAndDownload() { Post(CommandCompileAndDownload); }
 
 bool TQuorin::CanCompile() {
-  const EState state = State();
+  const TState state = State();
   return state == StateNotCompiled || state == StateReady;
 }
 
 void TQuorin::SourceChanged() { ChangeState(StateReady, StateNotCompiled); }
 
 bool TQuorin::CanClose() {
-  const EState state = State();
+  const TState state = State();
   if (state != StatePaused && state != StateRunning) return true;
   if (!DialogsToUse().Confirm(QStringLiteral(
           "Der Simulator ist aktiv, soll das laufende Programm abgebrochen werden?")))
@@ -89,7 +89,7 @@ bool TQuorin::IsRunning() { return State() == StateRunning; }
 bool TQuorin::IsPaused() { return State() == StatePaused; }
 
 bool TQuorin::CanRun() {
-  const EState state = State();
+  const TState state = State();
   return state == StateReady || state == StatePaused;
 }
 
@@ -131,16 +131,16 @@ bool TQuorin::IsRunningAgain() { return IsRunning(); }
 
 // State
 
-bool TQuorin::ChangeState(EState From, EState To) {
-  EState expected = From;
+bool TQuorin::ChangeState(TState From, TState To) {
+  TState expected = From;
   return state_.compare_exchange_strong(expected, To, std::memory_order_acq_rel);
 }
 
-void TQuorin::SetState(EState State) {
+void TQuorin::SetState(TState State) {
   if (state_.exchange(State, std::memory_order_acq_rel) != State) Notify(State);
 }
 
-void TQuorin::Notify(EState State) {
+void TQuorin::Notify(TState State) {
   if (kit_.StopRequested()) return;
   const int line = lastLine_;
   kit_.Call([project = project_, State, line] {
@@ -192,7 +192,7 @@ void TQuorin::Apply(int Command) {
     case CommandRun:
     case CommandStep: {
       // Only a compiled program runs: a source change may have made it void.
-      EState state = State();
+      TState state = State();
       if (state != StateReady && state != StatePaused) {
         cursorLine_.exchange(-1);  // no later run stops there
         break;
@@ -389,7 +389,7 @@ void TQuorin::RefreshWatches() {
   kit_.Call([this] {
     Ref<IVexaProject> p = project_.lock();
     if (!p) return;
-    const EState state = State();
+    const TState state = State();
     const bool active = state == StatePaused || state == StateRunning;
     for (int i = 0; i < p->GetWatchCount(); ++i)
       if (Ref<IVexaWatch> watch = p->GetWatch(i)) RefreshWatch(watch, active);

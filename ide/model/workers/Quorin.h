@@ -42,14 +42,20 @@ struct TQuorinSeams {
 
 class TQuorin final : public IVexaSimulator {
  public:
-  enum EState : std::uint8_t {
-    StateNotCompiled = 0,
-    StateCompiling = 1,
-    StateDownloading = 2,
-    StateReady = 3,
-    StatePaused = 4,
-    StateRunning = 5,
+  enum class TState : std::uint8_t {
+    NotCompiled = 0,
+    Compiling = 1,
+    Downloading = 2,
+    Ready = 3,
+    Paused = 4,
+    Running = 5,
   };
+  static constexpr TState StateNotCompiled = TState::NotCompiled;
+  static constexpr TState StateCompiling = TState::Compiling;
+  static constexpr TState StateDownloading = TState::Downloading;
+  static constexpr TState StateReady = TState::Ready;
+  static constexpr TState StatePaused = TState::Paused;
+  static constexpr TState StateRunning = TState::Running;
   enum ECommand : int {
     CommandNone = 0,
     CommandCompile = 1,
@@ -105,7 +111,7 @@ class TQuorin final : public IVexaSimulator {
   // The program text changed: ready becomes not compiled; other states stay.
   void SourceChanged();
 
-  EState State() const { return state_.load(std::memory_order_acquire); }
+  TState State() const { return state_.load(std::memory_order_acquire); }
   // The thread has ended after an error.
   bool Finished() const { return kit_.Finished(); }
 
@@ -129,10 +135,10 @@ class TQuorin final : public IVexaSimulator {
   // Takes the pending command (the refresh flag goes with it) and applies it.
   void TakeAndApply();
   void Apply(int Command);
-  void SetState(EState State);
+  void SetState(TState State);
   // From -> To when the state is From; true when it changed.
-  bool ChangeState(EState From, EState To);
-  void Notify(EState State);
+  bool ChangeState(TState From, TState To);
+  void Notify(TState State);
   void RunCompile(bool Download);
   void RunDownload(int Port);
   void StepLoop();
@@ -149,7 +155,7 @@ class TQuorin final : public IVexaSimulator {
   std::shared_ptr<IDialogs> dialogs_;
 
   std::unique_ptr<TVxBas32Library> library_;  // none after Shutdown
-  std::atomic<EState> state_{StateNotCompiled};
+  std::atomic<TState> state_{StateNotCompiled};
   std::atomic<int> cursorLine_{-1};
   std::mutex breakpointsLock_;
   std::vector<int> breakpointLines_;

@@ -1,8 +1,8 @@
 #include "model/workers/V2Compiler.h"
 
 #include "model/core/Helpers.h"
-#include "model/workers/V2Download.h"
 #include "model/projects/VexaMessage.h"
+#include "model/workers/V2Download.h"
 
 #include "vexa/platform/Clock.h"
 
@@ -113,7 +113,7 @@ void TV2Compiler::CompileModule(const QString& FileName) {
   requests_.Post([&](TRequest& r) { r.ModuleName = FileName; });
 }
 
-void TV2Compiler::ReportState(int State, const QString& Text) {
+void TV2Compiler::ReportState(TState State, const QString& Text) {
   kit_.Call([this, State, Text] {
     if (OnStateChange) OnStateChange(*this, State, Text);
   });

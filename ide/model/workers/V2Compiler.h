@@ -68,15 +68,22 @@ struct TV2CompilerSeams {
 class TV2Compiler {
  public:
   // The states OnStateChange reports.
-  enum EState : int {
-    StateIdle = 0,      // about to wait
-    StateWorking = 1,   // woken, working
-    StateCompiled = 2,  // no changed module left
-    StateWriting = 3,   // the final build step starts
-    StateBuilt = 4,     // output files written
-    StateFailed = 5,    // the final build step failed
-    StateStatus = 6,    // download progress or error: the text
+  enum class TState : int {
+    Idle = 0,      // about to wait
+    Working = 1,   // woken, working
+    Compiled = 2,  // no changed module left
+    Writing = 3,   // the final build step starts
+    Built = 4,     // output files written
+    Failed = 5,    // the final build step failed
+    Status = 6,    // download progress or error: the text
   };
+  static constexpr TState StateIdle = TState::Idle;
+  static constexpr TState StateWorking = TState::Working;
+  static constexpr TState StateCompiled = TState::Compiled;
+  static constexpr TState StateWriting = TState::Writing;
+  static constexpr TState StateBuilt = TState::Built;
+  static constexpr TState StateFailed = TState::Failed;
+  static constexpr TState StateStatus = TState::Status;
 
   using TSeams = TV2CompilerSeams;
 
@@ -116,7 +123,7 @@ class TV2Compiler {
   std::function<void(TModuleInfoRec& Info)> OnGetModuleSource;
   std::function<void(TModuleInfoRec& Info)> OnModuleCompiled;
   std::function<void(QStringList& Names)> OnGetModuleList;
-  std::function<void(TV2Compiler& Sender, int State, const QString& Text)> OnStateChange;
+  std::function<void(TV2Compiler& Sender, TState State, const QString& Text)> OnStateChange;
   // The source of the final build step's messages.
   Ref<IVexaProject> MessageSource;
 
@@ -134,7 +141,7 @@ class TV2Compiler {
   void Body(std::stop_token Stop);
   // One wake's work; false when the worker is stopping.
   bool Work(std::stop_token Stop);
-  void ReportState(int State, const QString& Text = {});
+  void ReportState(TState State, const QString& Text = {});
   void Reregister();
   void MarkFrom(const QString& FileName);
   // False when no changed module was left (or its source was refused).

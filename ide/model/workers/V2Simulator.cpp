@@ -17,8 +17,8 @@ constexpr int kPausedChanged = 2;
 
 constexpr std::int32_t kChangeMask = 0xFFFF;
 
-// The watch type of a variable type of the library.
-int WatchTypeOf(std::int32_t VarType) {
+// The watch type of a variable type of the library; any other code is a string.
+TWatchType WatchTypeOf(std::int32_t VarType) {
   switch (VarType) {
     case VX2SIM_TYPE_BYTE: return WatchTypeByte;
     case VX2SIM_TYPE_INT: return WatchTypeInt;
@@ -121,7 +121,7 @@ void TV2Simulator::UpdateBreakpoints() {
 }
 
 void TV2Simulator::Refresh() {
-  const int state = RunState();
+  const TRunState state = RunState();
   if (state == Paused || state == Running) requests_.Post([](TRequest& r) { r.Refresh = true; });
 }
 
@@ -187,8 +187,8 @@ void TV2Simulator::Apply(int Command) {
   }
 }
 
-void TV2Simulator::SetRunState(int State) {
-  const int old = RunState();
+void TV2Simulator::SetRunState(TRunState State) {
+  const TRunState old = RunState();
   if (State == old) return;
   if ((old == Stopped) != (State == Stopped)) pendingChanges_ |= kRunningChanged;
   if ((old == Paused) != (State == Paused)) pendingChanges_ |= kPausedChanged;

@@ -45,8 +45,11 @@ class TV2Simulator final : public IVexaSimulator,
  public:
   using TSeams = TV2SimulatorSeams;
 
-  // Run states.
-  enum ERunState : int { Stopped = 0, Paused = 1, Running = 2 };
+  // Run states, in this order (below Running the program waits).
+  enum class TRunState : int { Stopped = 0, Paused = 1, Running = 2 };
+  static constexpr TRunState Stopped = TRunState::Stopped;
+  static constexpr TRunState Paused = TRunState::Paused;
+  static constexpr TRunState Running = TRunState::Running;
   // Pending commands (Refresh travels apart from them).
   enum ECommand : int {
     CmdNone = 0,
@@ -97,7 +100,7 @@ class TV2Simulator final : public IVexaSimulator,
   Ref<IVexaProject> GetProject() override;
   bool IsRunningAgain() override;
 
-  int RunState() const { return runState_.load(std::memory_order_acquire); }
+  TRunState RunState() const { return runState_.load(std::memory_order_acquire); }
   // Step calls since the last reset.
   std::int64_t StepCount() const { return stepCount_.load(std::memory_order_relaxed); }
   // Call depth at the last step.
@@ -127,7 +130,7 @@ class TV2Simulator final : public IVexaSimulator,
   void Post(int Command);
   void Body(std::stop_token Stop);
   void Apply(int Command);
-  void SetRunState(int State);
+  void SetRunState(TRunState State);
   // One burst of step calls.
   void Burst();
   // A run-time error changes the run state and shows its box; true when one did.
@@ -158,7 +161,7 @@ class TV2Simulator final : public IVexaSimulator,
   int cursorLine_ = 0;
   bool cursorActive_ = false;
 
-  std::atomic<int> runState_{Stopped};
+  std::atomic<TRunState> runState_{Stopped};
   std::atomic<int> shownDepth_{0};
   std::atomic<std::int64_t> stepCount_{0};
   // The worker waits in CallParked: the main thread may use the machine.

@@ -1,18 +1,18 @@
 // A VXBasic program through the real editor, the main window's hub, the
 // worker on the Qt event loop and the input dialog.
-#include "model/core/CommandsModule.h"
 #include "FakeDialogs.h"
 #include "MockIntfs.h"
-#include "model/core/Options.h"
-#include "model/core/Services.h"
 #include "TempSettings.h"
 #include "TestApp.h"
+#include "model/core/CommandsModule.h"
+#include "model/core/Options.h"
+#include "model/core/Services.h"
 #include "model/core/VexaIDECore.h"
-#include "widgets/editor/VexaEditControl.h"
+#include "model/files/ProjectFiles.h"
+#include "model/projects/BasicProject.h"
 #include "widgets/dialogs/SimulatorInputDialog.h"
 #include "widgets/editor/SourceEditor.h"
-#include "model/projects/BasicProject.h"
-#include "model/files/ProjectFiles.h"
+#include "widgets/editor/VexaEditControl.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -94,7 +94,7 @@ class BasicEndToEndTest : public ::testing::Test {
 
   // Runs Action and processes events until the worker rests in State.
   template <class F>
-  bool Rest(TVexaBASICProjectAndModule& P, TQuorin::EState State, F&& Action) {
+  bool Rest(TVexaBASICProjectAndModule& P, TQuorin::TState State, F&& Action) {
     bool rested = false;
     onRest_ = [&] { rested = rested || (P.Worker() && P.Worker()->State() == State); };
     Action();

@@ -17,6 +17,7 @@
 #include <QTemporaryDir>
 
 #include <map>
+#include <vector>
 
 namespace vexa::ide {
 namespace {
@@ -572,6 +573,30 @@ TEST_F(ProjectFilesTest, EmptyNamesAndBadFormatsAreSkipped) {
   EXPECT_EQ(log.calls, QStringList({"watch q", "watch r", "toggle m 4"}));
   EXPECT_EQ(log.watches["q"]->GetFormat(), WatchFormatDecimal);
   EXPECT_EQ(log.watches["r"]->GetFormat(), WatchFormatBinary);
+}
+
+TEST_F(ProjectFilesTest, AFormatOutOfRangeLeavesTheWatchsFormatAsItWas) {
+  // Formats -1, 3 and 0x7FFFFFFF for one watch already shown in hex, then 0.
+  Write("f.v2p.ide", QByteArray("\x02\x04\x00\x00\x00"
+                                "\x01\x00\x00\x00w\xff\xff\xff\xff"
+                                "\x01\x00\x00\x00w\x03\x00\x00\x00"
+                                "\x01\x00\x00\x00w\xff\xff\xff\x7f"
+                                "\x01\x00\x00\x00v\x00\x00\x00\x00\x00",
+                                5 + 4 * 9 + 1));
+  auto w = std::make_shared<TVexaV2Watch>("w");
+  auto v = std::make_shared<TVexaV2Watch>("v");
+  w->SetFormat(WatchFormatHex);
+  v->SetFormat(WatchFormatBinary);
+  std::vector<TWatchFormat> seen;
+  ReadStateFile(
+      Path("f.v2p"), false, [](const QString&, int) {},
+      [&](const QString& Name) -> Ref<IVexaWatch> {
+        seen.push_back(w->GetFormat());
+        return Name == "w" ? w : v;
+      });
+  EXPECT_EQ(seen, std::vector<TWatchFormat>(4, WatchFormatHex));
+  EXPECT_EQ(w->GetFormat(), WatchFormatHex);
+  EXPECT_EQ(v->GetFormat(), WatchFormatDecimal);
 }
 
 }  // namespace

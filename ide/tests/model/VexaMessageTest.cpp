@@ -59,7 +59,7 @@ TEST(VexaMessage, ModuleMessagesAreErrorsOnlyWithALineOfOneOrMore) {
 
   struct Expected {
     const char* text;
-    int kind;
+    TMessageKind kind;
     int line;
   } const expected[] = {
       {"motor (12) : x", MessageKindError, 12},

@@ -20,7 +20,7 @@ TEST(VexaWatch, IntegerValuesShowInEveryFormatWithTheTypesWidth) {
   struct Case {
     const char* what;
     bool basic;
-    int type;
+    TWatchType type;
     std::int32_t value;
     const char *decimal, *hex, *binary;
   } const cases[] = {
@@ -47,9 +47,10 @@ TEST(VexaWatch, IntegerValuesShowInEveryFormatWithTheTypesWidth) {
     watch->SetType(c.type);
     watch->SetIntValue(c.value);
     const char* expected[] = {c.decimal, c.hex, c.binary};
-    for (int format : {WatchFormatDecimal, WatchFormatHex, WatchFormatBinary}) {
+    for (TWatchFormat format : {WatchFormatDecimal, WatchFormatHex, WatchFormatBinary}) {
       watch->SetFormat(format);
-      EXPECT_EQ(watch->GetValueText(), expected[format]) << c.what << " format " << format;
+      const int number = static_cast<int>(format);
+      EXPECT_EQ(watch->GetValueText(), expected[number]) << c.what << " format " << number;
     }
   }
 }
@@ -66,7 +67,7 @@ TEST(VexaWatch, FloatsUseAPointWhateverTheLocaleAndStringsAreQuoted) {
   } const cases[] = {{1.5, "1.5"}, {-0.25, "-0.25"}, {1e20, "1e+20"}, {3, "3"}, {0.1, "0.1"}};
   for (const Case& c : cases) {
     watch.SetFloatValue(c.value);
-    for (int format : {WatchFormatDecimal, WatchFormatHex}) {
+    for (TWatchFormat format : {WatchFormatDecimal, WatchFormatHex}) {
       watch.SetFormat(format);
       EXPECT_EQ(watch.GetValueText(), c.text) << c.value;
     }
@@ -196,6 +197,16 @@ TEST(VexaWatch, ResetForgetsValueAndIndexUntilTheNextValue) {
   basic.SetStringValue("x");
   EXPECT_EQ(basic.GetType(), WatchTypeInt);
   EXPECT_EQ(basic.GetValueText(), "6");
+}
+
+// A stored number becomes a format only when it names one, with the same number.
+TEST(VexaWatch, OnlyTheThreeStoredFormatNumbersBecomeFormats) {
+  EXPECT_EQ(WatchFormatOf(0), WatchFormatDecimal);
+  EXPECT_EQ(WatchFormatOf(1), WatchFormatHex);
+  EXPECT_EQ(WatchFormatOf(2), WatchFormatBinary);
+  for (std::int32_t number : {-1, 3, 256, std::numeric_limits<std::int32_t>::min(),
+                              std::numeric_limits<std::int32_t>::max()})
+    EXPECT_FALSE(WatchFormatOf(number).has_value()) << number;
 }
 
 }  // namespace

@@ -176,7 +176,7 @@ class MockVexaMessage : public IVexaMessage {
  public:
   MOCK_METHOD(int, GetLine, (), (override));
   MOCK_METHOD(QString, GetText, (), (override));
-  MOCK_METHOD(int, GetKind, (), (override));
+  MOCK_METHOD(TMessageKind, GetKind, (), (override));
   MOCK_METHOD(Ref<IVexaModule>, GetModule, (), (override));
   MOCK_METHOD(Ref<IVexaProject>, GetSource, (), (override));
 };
@@ -187,14 +187,14 @@ class MockVexaWatch : public IVexaWatch {
   MOCK_METHOD(void, Invalidate, (), (override));
   MOCK_METHOD(void, Reset, (), (override));
   MOCK_METHOD(bool, GetChanged, (), (override));
-  MOCK_METHOD(int, GetFormat, (), (override));
-  MOCK_METHOD(int, GetType, (), (override));
+  MOCK_METHOD(TWatchFormat, GetFormat, (), (override));
+  MOCK_METHOD(TWatchType, GetType, (), (override));
   MOCK_METHOD(QString, GetName, (), (override));
   MOCK_METHOD(QString, GetTypeText, (), (override));
   MOCK_METHOD(int, GetIndex, (), (override));
   MOCK_METHOD(QString, GetValueText, (), (override));
-  MOCK_METHOD(void, SetFormat, (int Format), (override));
-  MOCK_METHOD(void, SetType, (int Type), (override));
+  MOCK_METHOD(void, SetFormat, (TWatchFormat Format), (override));
+  MOCK_METHOD(void, SetType, (TWatchType Type), (override));
   MOCK_METHOD(void, SetFloatValue, (double Value), (override));
   MOCK_METHOD(void, SetIntValue, (std::int32_t Value), (override));
   MOCK_METHOD(void, SetTypeText, (const QString& Text), (override));

@@ -1,8 +1,8 @@
 #include "widgets/views/MessageView.h"
 
 #include "MockIntfs.h"
-#include "model/core/Services.h"
 #include "TestApp.h"
+#include "model/core/Services.h"
 
 #include <gtest/gtest.h>
 
@@ -19,10 +19,10 @@ using testing::_;
 using testing::NiceMock;
 using testing::Return;
 
-constexpr int E = MessageKindError;
-constexpr int I = MessageKindInformation;
+constexpr TMessageKind E = MessageKindError;
+constexpr TMessageKind I = MessageKindInformation;
 
-Ref<IVexaMessage> MakeMessage(int Kind, int Line = 0, Ref<IVexaModule> Module = nullptr,
+Ref<IVexaMessage> MakeMessage(TMessageKind Kind, int Line = 0, Ref<IVexaModule> Module = nullptr,
                               Ref<IVexaProject> Source = nullptr, QString Text = "Meldung") {
   auto message = std::make_shared<NiceMock<MockVexaMessage>>();
   ON_CALL(*message, GetKind()).WillByDefault(Return(Kind));
@@ -48,8 +48,8 @@ class MessageViewTest : public testing::Test {
   }
 
   // Messages of the given kinds, from one project.
-  void AddKinds(std::initializer_list<int> Kinds) {
-    for (int kind : Kinds) viewer_->Add(MakeMessage(kind, 1, module_, project_));
+  void AddKinds(std::initializer_list<TMessageKind> Kinds) {
+    for (TMessageKind kind : Kinds) viewer_->Add(MakeMessage(kind, 1, module_, project_));
   }
 
   std::shared_ptr<NiceMock<MockVexaIDE>> ide_;
@@ -175,7 +175,7 @@ TEST_F(MessageViewTest, RemovingOneProjectsMessagesKeepsTheOthersAndDropsThoseWi
 
 struct GoToCase {
   const char* Name;
-  int Kind;
+  TMessageKind Kind;
   int Line;
   bool EditorShown;
   int ErrorLine;  // 0: SetErrorLine is not called

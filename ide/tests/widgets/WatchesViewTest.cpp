@@ -2,8 +2,8 @@
 
 #include "FakeDialogs.h"
 #include "MockIntfs.h"
-#include "model/core/Services.h"
 #include "TestApp.h"
+#include "model/core/Services.h"
 
 #include <gtest/gtest.h>
 
@@ -40,7 +40,7 @@ void Settle() {
 // A watch with fixed answers; the format follows SetFormat.
 class FakeWatch : public NiceMock<test::MockVexaWatch> {
  public:
-  FakeWatch(QString Name, int Type, QString Value, bool HasValue = true)
+  FakeWatch(QString Name, TWatchType Type, QString Value, bool HasValue = true)
       : name(std::move(Name)), value(std::move(Value)) {
     ON_CALL(*this, GetName).WillByDefault([this] { return name; });
     ON_CALL(*this, GetType).WillByDefault(Return(Type));
@@ -48,12 +48,12 @@ class FakeWatch : public NiceMock<test::MockVexaWatch> {
     ON_CALL(*this, HasValue).WillByDefault(Return(HasValue));
     ON_CALL(*this, GetChanged).WillByDefault([this] { return changed; });
     ON_CALL(*this, GetFormat).WillByDefault([this] { return format; });
-    ON_CALL(*this, SetFormat).WillByDefault([this](int Format) { format = Format; });
+    ON_CALL(*this, SetFormat).WillByDefault([this](TWatchFormat Format) { format = Format; });
   }
   QString name;
   QString value;
   bool changed = false;
-  int format = WatchFormatDecimal;
+  TWatchFormat format = WatchFormatDecimal;
 };
 
 // A project whose watch list the test fills.
@@ -93,7 +93,7 @@ class WatchesViewTest : public testing::Test {
     return viewer->ViewerForm();
   }
 
-  std::shared_ptr<FakeWatch> AddWatch(const QString& Name, int Type, const QString& Value,
+  std::shared_ptr<FakeWatch> AddWatch(const QString& Name, TWatchType Type, const QString& Value,
                                       bool HasValue = true) {
     auto watch = std::make_shared<FakeWatch>(Name, Type, Value, HasValue);
     project->watches.push_back(watch);
@@ -198,13 +198,13 @@ TEST_F(WatchesViewTest, RowsFollowTheActiveProjectsWatchesOnRefresh) {
 }
 
 struct FormatCase {
-  int Type;
-  int Format;
+  TWatchType Type;
+  TWatchFormat Format;
   bool Enabled;
 };
 
 void PrintTo(const FormatCase& C, std::ostream* Out) {
-  *Out << "type " << C.Type << " format " << C.Format;
+  *Out << "type " << static_cast<int>(C.Type) << " format " << static_cast<int>(C.Format);
 }
 
 class WatchesViewFormatTest : public WatchesViewTest,
@@ -220,7 +220,7 @@ TEST_P(WatchesViewFormatTest, FormatItemsOnlyForIntegerWatchesWithTheCurrentOneC
   form->UpdatePopupMenu();
   const struct {
     QAction* Item;
-    int Format;
+    TWatchFormat Format;
   } items[] = {{form->lmiShowBinary, WatchFormatBinary},
                {form->lmiShowDecimal, WatchFormatDecimal},
                {form->lmiShowHexaDecimal, WatchFormatHex}};

@@ -205,7 +205,7 @@ class BasicProjectTest : public ::testing::Test {
   // Runs Action and pumps until the project's worker comes to rest in
   // State (the watches are refreshed then, while the worker waits).
   template <class F>
-  bool Rest(TVexaBASICProjectAndModule& P, TQuorin::EState State, F&& Action) {
+  bool Rest(TVexaBASICProjectAndModule& P, TQuorin::TState State, F&& Action) {
     bool rested = false;
     onRest_ = [&] { rested = rested || (P.Worker() && P.Worker()->State() == State); };
     Action();

@@ -5,8 +5,8 @@
 #include "MockIntfs.h"
 #include "model/core/Options.h"
 #include "model/core/Services.h"
-#include "model/workers/MainThreadInvoker.h"
 #include "model/projects/VexaWatch.h"
+#include "model/workers/MainThreadInvoker.h"
 
 #include "boardemu/FirstGenBoard.h"
 #include "vxbas32.h"
@@ -56,7 +56,7 @@ int LineCountOf(const QString& Text) { return int(Text.count(QLatin1Char('\n')))
 struct TSeen {
   QStringList texts;
   std::vector<int> lines;
-  std::vector<int> kinds;
+  std::vector<TMessageKind> kinds;
   int clears = 0;
 };
 
@@ -147,7 +147,7 @@ class QuorinTest : public ::testing::Test {
   // Runs Action, then pumps until the worker comes to rest in State (the
   // watches are refreshed then, while the worker waits).
   template <class F>
-  bool Rest(TQuorin::EState State, F&& Action, std::chrono::milliseconds Timeout = 5s) {
+  bool Rest(TQuorin::TState State, F&& Action, std::chrono::milliseconds Timeout = 5s) {
     bool rested = false;
     onRest_ = [&] { rested = rested || quorin_->State() == State; };
     Action();
@@ -216,7 +216,7 @@ TEST_F(QuorinTest, ErrorsKeepTheProgramFromRunningAndPointAtTheirLines) {
             (QStringList{"BASIC-Modul (1) : NEXT ohne FOR", "BASIC-Modul (4) : Zeilenende erwartet",
                          "BASIC-Modul (3) : undefiniertes Label NOWHERE"}));
   EXPECT_EQ(seen_.lines, (std::vector<int>{1, 4, 3}));
-  EXPECT_EQ(seen_.kinds, std::vector<int>(3, MessageKindError));
+  EXPECT_EQ(seen_.kinds, std::vector<TMessageKind>(3, MessageKindError));
   EXPECT_TRUE(hasErrors_);
   EXPECT_EQ(infos_, QByteArray("\x80\x01\x81\x80", 4));
   // A run request on a program that did not compile changes nothing, and
@@ -239,7 +239,7 @@ TEST_F(QuorinTest, ACleanCompileReportsTheLengthsAndTheLinesWithCode) {
             QStringList{
                 QString("OK - %1 Byte(s) Programmcode, %2 Byte(s) Systemcode").arg(code).arg(sys)});
   EXPECT_EQ(seen_.lines, std::vector<int>{-1});
-  EXPECT_EQ(seen_.kinds, std::vector<int>{MessageKindInformation});
+  EXPECT_EQ(seen_.kinds, std::vector<TMessageKind>{MessageKindInformation});
   EXPECT_GE(seen_.clears, 1);
   EXPECT_FALSE(hasErrors_);
   ASSERT_EQ(infos_.size(), LineCountOf(kLoop));
@@ -410,7 +410,7 @@ TEST_F(QuorinTest, ARunTimeErrorIsReportedOnceAndPausesOnItsLine) {
   // Nothing more comes while it is paused.
   manual_->PumpUntil([] { return false; }, 300ms);
   EXPECT_EQ(seen_.texts, QStringList{"Division durch 0"});
-  EXPECT_EQ(seen_.kinds, std::vector<int>{MessageKindError});
+  EXPECT_EQ(seen_.kinds, std::vector<TMessageKind>{MessageKindError});
   EXPECT_EQ(pausedAt_, std::vector<int>{kDivisionLine});
   EXPECT_EQ(q.State(), TQuorin::StatePaused);
 }
@@ -525,8 +525,8 @@ TEST_F(QuorinTest, DownloadSendsTheImageByteForByte) {
   EXPECT_EQ(seen_.texts.mid(1),
             (QStringList{QString("Übertrage %1 Byte(s) zur Vexa Unit...").arg(code + sys),
                          "Anwenderprogramm fehlerfrei übertragen"}));
-  EXPECT_EQ(seen_.kinds, (std::vector<int>{MessageKindInformation, MessageKindInformation,
-                                           MessageKindInformation}));
+  EXPECT_EQ(seen_.kinds, (std::vector<TMessageKind>{MessageKindInformation, MessageKindInformation,
+                                                    MessageKindInformation}));
   ASSERT_TRUE(board.recording().waitForEvent("code done", 2s));
   EXPECT_EQ(board.recording().image("code"), expected);
   EXPECT_EQ(int(expected.size()), code);

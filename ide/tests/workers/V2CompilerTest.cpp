@@ -95,8 +95,8 @@ struct TProjectSide {
       errorCounts[Info.Name] = Info.ErrorCount;
       lineInfos[Info.Name] = Info.LineInfos;
     };
-    Compiler.OnStateChange = [this](TV2Compiler&, int State, const QString& Text) {
-      states.push_back(State);
+    Compiler.OnStateChange = [this](TV2Compiler&, TV2Compiler::TState State, const QString& Text) {
+      states.push_back(static_cast<int>(State));
       if (State == TV2Compiler::StateStatus) statusTexts << Text;
       if (State == TV2Compiler::StateIdle) ++idles;
     };
@@ -322,7 +322,8 @@ TEST_F(V2CompilerTest, ARequestPostedWhileTheWorkerWorksIsAnsweredBeforeItWaits)
   auto compiler = MakeCompiler(side);
   // Posted from an event, while the worker waits for it to return.
   auto onState = compiler->OnStateChange;
-  compiler->OnStateChange = [&](TV2Compiler& Sender, int State, const QString& Text) {
+  compiler->OnStateChange = [&](TV2Compiler& Sender, TV2Compiler::TState State,
+                                const QString& Text) {
     onState(Sender, State, Text);
     if (State == TV2Compiler::StateBuilt) Sender.CompileModule("main.v2");
   };

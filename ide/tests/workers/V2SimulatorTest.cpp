@@ -2,10 +2,10 @@
 
 #include "FakeDialogs.h"
 #include "MockIntfs.h"
-#include "model/workers/MainThreadInvoker.h"
-#include "model/projects/VexaWatch.h"
-#include "model/libraries/Vx2CompLibrary.h"
 #include "QStringPrinter.h"
+#include "model/libraries/Vx2CompLibrary.h"
+#include "model/projects/VexaWatch.h"
+#include "model/workers/MainThreadInvoker.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -16,6 +16,7 @@
 #include <atomic>
 #include <chrono>
 #include <clocale>
+#include <cstring>
 #include <map>
 #include <mutex>
 #include <string>
@@ -159,8 +160,8 @@ class V2SimulatorTest : public ::testing::Test {
         10s);
     if (done) return ::testing::AssertionSuccess();
     return ::testing::AssertionFailure()
-           << "no " << Expected.toStdString() << "; run state " << Sim.RunState() << ", events "
-           << Side.events.mid(from).join(' ').toStdString();
+           << "no " << Expected.toStdString() << "; run state " << static_cast<int>(Sim.RunState())
+           << ", events " << Side.events.mid(from).join(' ').toStdString();
   }
 
   // Pumps until the simulation has come to rest stopped, from now on.
@@ -420,7 +421,7 @@ TEST_F(V2SimulatorTest, RunTimeErrorsShowTheirTextAndChangeTheRunState) {
   struct Case {
     const char* name;
     const char* source;
-    int runState;
+    TV2Simulator::TRunState runState;
     QString text;
   } cases[] = {
       {"ends", "int a;\nthread main {\n  a = 1;\n  halt;\n}\n", TV2Simulator::Stopped,
@@ -631,6 +632,77 @@ TEST_F(V2SimulatorTest, AFailingLibraryCallEndsTheThreadWithItsBoxAndStopsThePro
   EXPECT_TRUE(text.endsWith(": step() failed")) << text.toStdString();
   EXPECT_EQ(sim->RunState(), TV2Simulator::Stopped);
   EXPECT_EQ(side.events, (QStringList{"RunningChanged(1)", "RunningChanged(0)"}));
+  sim.reset();
+  fakeMachine = nullptr;
+}
+
+// Variables of the fake lookup: name, index, type code.
+std::int32_t FakeVarInfo(Vx2SimHandle, const char* Name, VarInfo* Info) {
+  static const std::map<std::string, VarInfo> vars = {{"v.byte", {1, VX2SIM_TYPE_BYTE}},
+                                                      {"v.float", {2, VX2SIM_TYPE_FLOAT}},
+                                                      {"v.text", {3, VX2SIM_TYPE_STRING}},
+                                                      {"v.seven", {4, 7}},
+                                                      {"v.minus", {5, -1}},
+                                                      {"v.big", {6, 0x7FFFFFFF}}};
+  const auto it = vars.find(Name);
+  if (it == vars.end()) return 0;
+  *Info = it->second;
+  return 1;
+}
+std::int32_t FakeInteger(Vx2SimHandle, std::int32_t, std::int32_t* Value) {
+  *Value = 0x1FF;
+  return 1;
+}
+std::int32_t FakeFloat(Vx2SimHandle, std::int32_t, double* Value) {
+  *Value = 0.5;
+  return 1;
+}
+std::int32_t FakeString(Vx2SimHandle, std::int32_t Index, char* Text) {
+  const std::string text = "s" + std::to_string(Index);
+  std::memcpy(Text, text.c_str(), text.size() + 1);
+  return 1;
+}
+
+TEST_F(V2SimulatorTest, AVariableTypeCodeTheIdeDoesNotKnowReadsAsAString) {
+  TFakeMachine machine;
+  fakeMachine = &machine;
+  machine.script[10] = StepInfo{0, VX2SIM_CHANGED_STATEMENT, 0, 1, 5, 4, 1, 0};
+  TVx2SimFunctions functions;
+  functions.createMachine = &FakeCreate;
+  functions.destroyMachine = &FakeDestroy;
+  functions.resetMachine = &FakeReset;
+  functions.step = &FakeStep;
+  functions.getVarInfo = &FakeVarInfo;
+  functions.getIntegerValue = &FakeInteger;
+  functions.getFloatValue = &FakeFloat;
+  functions.getStringText = &FakeString;
+  TProjectSide side;
+  side.breakpoints = {{1, 5}};
+  auto byte = side.AddWatch("v.byte");
+  auto real = side.AddWatch("v.float");
+  auto text = side.AddWatch("v.text");
+  auto seven = side.AddWatch("v.seven");
+  auto minus = side.AddWatch("v.minus");
+  auto big = side.AddWatch("v.big");
+  auto sim = Make(side, "fake", functions);
+  sim->UpdateBreakpoints();
+  sim->Run();
+  ASSERT_TRUE(WaitPaused(side, *sim, At(1, 5)));
+
+  EXPECT_EQ(byte->GetType(), WatchTypeByte);
+  EXPECT_EQ(byte->GetValueText(), "255");
+  EXPECT_EQ(real->GetType(), WatchTypeFloat);
+  EXPECT_EQ(real->GetValueText(), "0.5");
+  EXPECT_EQ(text->GetType(), WatchTypeString);
+  EXPECT_EQ(text->GetValueText(), "\"s3\"");
+  // Codes outside the library's list are strings too.
+  for (const auto& watch : {seven, minus, big}) {
+    SCOPED_TRACE(watch->GetName().toStdString());
+    EXPECT_EQ(watch->GetType(), WatchTypeString);
+    EXPECT_EQ(watch->GetValueText(), QStringLiteral("\"s%1\"").arg(watch->GetIndex()));
+  }
+  EXPECT_EQ(big->GetIndex(), 6);
+  EXPECT_TRUE(dialogs_->calls.empty());
   sim.reset();
   fakeMachine = nullptr;
 }

@@ -25,7 +25,7 @@ Ref<IVexaProject> ActiveProject() { return VexaIDE ? VexaIDE->GetActiveProject()
 
 bool SimulationPaused() { return CurrentSimulator && CurrentSimulator->IsPausedAgain(); }
 
-bool IsIntegerType(int Type) {
+bool IsIntegerType(TWatchType Type) {
   return Type == WatchTypeByte || Type == WatchTypeInt || Type == WatchTypeLong;
 }
 
@@ -215,7 +215,7 @@ void TWatchesViewerForm::UpdatePopupMenu() {
   Ref<IVexaWatch> watch = TWatchesModel::WatchAt(SelectedIndex());
   const struct {
     QAction* Item;
-    int Format;
+    TWatchFormat Format;
   } formats[] = {{lmiShowBinary, WatchFormatBinary},
                  {lmiShowDecimal, WatchFormatDecimal},
                  {lmiShowHexaDecimal, WatchFormatHex}};
@@ -230,7 +230,7 @@ void TWatchesViewerForm::UpdatePopupMenu() {
   }
   lmiEditValue->setEnabled(watch->HasValue() && SimulationPaused());
   const bool integer = IsIntegerType(watch->GetType());
-  const int format = watch->GetFormat();
+  const TWatchFormat format = watch->GetFormat();
   for (const auto& f : formats) {
     f.Item->setEnabled(integer);
     f.Item->setChecked(integer && format == f.Format);
@@ -270,7 +270,7 @@ void TWatchesViewerForm::EditValue() {
   if (simulator && project && simulator->GetProject() == project) simulator->Refresh();
 }
 
-void TWatchesViewerForm::ShowFormat(int Format) {
+void TWatchesViewerForm::ShowFormat(TWatchFormat Format) {
   const int row = SelectedIndex();
   Ref<IVexaWatch> watch = TWatchesModel::WatchAt(row);
   if (!watch) return;

@@ -76,7 +76,7 @@ class TWatchesViewerForm final : public QWidget {
   void AddWatch();
   void DeleteWatch();
   void EditValue();
-  void ShowFormat(int Format);
+  void ShowFormat(TWatchFormat Format);
 
   // The selected row's watch index, -1 when nothing is selected.
   int SelectedIndex() const;
