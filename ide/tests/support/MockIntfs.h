@@ -1,6 +1,9 @@
 #pragma once
 
-// gmock doubles of every IDE interface, for tests of code that uses them.
+// gmock doubles of every IDE interface, for tests of code that uses them. Their
+// constructors, destructors and tables, and those of their NiceMock and StrictMock
+// forms, are compiled once, in MockIntfs.cpp: a test file then compiles only the
+// expectations it sets.
 
 #include "model/core/CommandIntfs.h"
 #include "model/core/VexaIntfs.h"
@@ -12,6 +15,8 @@ namespace vexa::ide::test {
 
 class MockVexaIDE : public IVexaIDE {
  public:
+  MockVexaIDE();
+  ~MockVexaIDE() override;
   MOCK_METHOD(void, AddProject, (const Ref<IVexaProject>& Project), (override));
   MOCK_METHOD(void, AddEditor, (const Ref<IVexaSourceEditor>& Editor), (override));
   MOCK_METHOD(bool, CanCloseProject, (const Ref<IVexaProject>& Project), (override));
@@ -41,6 +46,8 @@ class MockVexaIDE : public IVexaIDE {
 
 class MockVexaSourceEditor : public IVexaSourceEditor {
  public:
+  MockVexaSourceEditor();
+  ~MockVexaSourceEditor() override;
   MOCK_METHOD(void, Activate, (), (override));
   MOCK_METHOD(void, RepaintLine, (int Line), (override));
   MOCK_METHOD(bool, CloseQuery, (), (override));
@@ -64,6 +71,8 @@ class MockVexaSourceEditor : public IVexaSourceEditor {
 
 class MockVexaSourceEditorFactory : public IVexaSourceEditorFactory {
  public:
+  MockVexaSourceEditorFactory();
+  ~MockVexaSourceEditorFactory() override;
   MOCK_METHOD(Ref<IVexaSourceEditor>, CreateForFile,
               (QTabWidget * PageControl, const QString& FileName, TFileKind Kind), (override));
   MOCK_METHOD(Ref<IVexaSourceEditor>, CreateForModule,
@@ -72,6 +81,8 @@ class MockVexaSourceEditorFactory : public IVexaSourceEditorFactory {
 
 class MockVexaModule : public IVexaModule {
  public:
+  MockVexaModule();
+  ~MockVexaModule() override;
   MOCK_METHOD(bool, CanRunToLine, (int Line), (override));
   MOCK_METHOD(void, ClearBreakpoints, (), (override));
   MOCK_METHOD(int, GetLineFlags, (int Line), (override));
@@ -114,6 +125,8 @@ class MockVexaModule : public IVexaModule {
 template <class Base>
 class MockProjectOf : public Base {
  public:
+  MockProjectOf();
+  ~MockProjectOf() override;
   MOCK_METHOD(bool, Activate, (), (override));
   MOCK_METHOD(void, AddWatch, (const Ref<IVexaModule>& Module, int Line, const QString& Identifier),
               (override));
@@ -169,11 +182,15 @@ using MockVexaProject = MockProjectOf<IVexaProject>;
 
 class MockVexaProjectFactory : public IVexaProjectFactory {
  public:
+  MockVexaProjectFactory();
+  ~MockVexaProjectFactory() override;
   MOCK_METHOD(Ref<IVexaProject>, CreateProject, (const QString& FileName), (override));
 };
 
 class MockVexaMessage : public IVexaMessage {
  public:
+  MockVexaMessage();
+  ~MockVexaMessage() override;
   MOCK_METHOD(int, GetLine, (), (override));
   MOCK_METHOD(QString, GetText, (), (override));
   MOCK_METHOD(TMessageKind, GetKind, (), (override));
@@ -183,6 +200,8 @@ class MockVexaMessage : public IVexaMessage {
 
 class MockVexaWatch : public IVexaWatch {
  public:
+  MockVexaWatch();
+  ~MockVexaWatch() override;
   MOCK_METHOD(bool, HasValue, (), (override));
   MOCK_METHOD(void, Invalidate, (), (override));
   MOCK_METHOD(void, Reset, (), (override));
@@ -204,6 +223,8 @@ class MockVexaWatch : public IVexaWatch {
 
 class MockVexaSimulator : public IVexaSimulator {
  public:
+  MockVexaSimulator();
+  ~MockVexaSimulator() override;
   MOCK_METHOD(bool, CanClose, (), (override));
   MOCK_METHOD(bool, IsRunning, (), (override));
   MOCK_METHOD(bool, IsPaused, (), (override));
@@ -227,6 +248,8 @@ class MockVexaSimulator : public IVexaSimulator {
 
 class MockVexaToolWindow : public IVexaToolWindow {
  public:
+  MockVexaToolWindow();
+  ~MockVexaToolWindow() override;
   MOCK_METHOD(void, Close, (), (override));
   MOCK_METHOD(void, DockInto, (QWidget * Owner, QWidget* Site), (override));
   MOCK_METHOD(bool, ReservedQuery, (), (override));
@@ -237,6 +260,8 @@ class MockVexaToolWindow : public IVexaToolWindow {
 
 class MockMessageView : public IMessageView {
  public:
+  MockMessageView();
+  ~MockMessageView() override;
   MOCK_METHOD(void, GoToCurrent, (), (override));
   MOCK_METHOD(void, Add, (const Ref<IVexaMessage>& Message), (override));
   MOCK_METHOD(bool, CanNextError, (), (override));
@@ -254,6 +279,8 @@ class MockMessageView : public IMessageView {
 
 class MockProjectEditor : public IProjectEditor {
  public:
+  MockProjectEditor();
+  ~MockProjectEditor() override;
   MOCK_METHOD(void, ProjectAdded, (const Ref<IVexaProject>& Project), (override));
   MOCK_METHOD(void, InstallCommands, (), (override));
   MOCK_METHOD(void, Clear, (), (override));
@@ -268,6 +295,8 @@ class MockProjectEditor : public IProjectEditor {
 
 class MockWatchesView : public IWatchesView {
  public:
+  MockWatchesView();
+  ~MockWatchesView() override;
   MOCK_METHOD(void, RefreshWatch, (int Index), (override));
   MOCK_METHOD(void, RefreshAll, (), (override));
   MOCK_METHOD(Ref<IVexaToolWindow>, GetToolWindow, (), (override));
@@ -275,6 +304,8 @@ class MockWatchesView : public IWatchesView {
 
 class MockEditCommands : public IEditCommands {
  public:
+  MockEditCommands();
+  ~MockEditCommands() override;
   MOCK_METHOD(bool, CanCopy, (), (override));
   MOCK_METHOD(bool, CanCut, (), (override));
   MOCK_METHOD(bool, CanDelete, (), (override));
@@ -293,6 +324,8 @@ class MockEditCommands : public IEditCommands {
 
 class MockFileCommands : public IFileCommands {
  public:
+  MockFileCommands();
+  ~MockFileCommands() override;
   MOCK_METHOD(bool, CloseQuery, (), (override));
   MOCK_METHOD(bool, CanPrint, (), (override));
   MOCK_METHOD(bool, CanSave, (), (override));
@@ -305,6 +338,8 @@ class MockFileCommands : public IFileCommands {
 
 class MockSearchCommands : public ISearchCommands {
  public:
+  MockSearchCommands();
+  ~MockSearchCommands() override;
   MOCK_METHOD(bool, CanFindDefinition, (), (override));
   MOCK_METHOD(bool, CanReturnFromDefinition, (), (override));
   MOCK_METHOD(bool, CanReplace, (), (override));
@@ -325,6 +360,8 @@ class MockSearchCommands : public ISearchCommands {
 
 class MockDebugCommands : public IDebugCommands {
  public:
+  MockDebugCommands();
+  ~MockDebugCommands() override;
   MOCK_METHOD(bool, CanAddWatch, (), (override));
   MOCK_METHOD(bool, CanFindDefinition, (), (override));
   MOCK_METHOD(bool, CanReturnFromDefinition, (), (override));
@@ -339,6 +376,8 @@ class MockDebugCommands : public IDebugCommands {
 
 class MockProjectCommands : public IProjectCommands {
  public:
+  MockProjectCommands();
+  ~MockProjectCommands() override;
   MOCK_METHOD(bool, CanActivate, (), (override));
   MOCK_METHOD(bool, CanClose, (), (override));
   MOCK_METHOD(bool, CanDeleteModule, (), (override));
@@ -359,6 +398,8 @@ class MockProjectCommands : public IProjectCommands {
 // A V2 project as its simulation sees it.
 class MockV2SimulationProject : public MockProjectOf<IV2SimulationProject> {
  public:
+  MockV2SimulationProject();
+  ~MockV2SimulationProject() override;
   MOCK_METHOD(void, ForEachBreakpoint,
               (const std::function<void(int ModuleNumber, int Line)>& Callback), (override));
   MOCK_METHOD(void, ForEachWatch,
@@ -366,3 +407,47 @@ class MockV2SimulationProject : public MockProjectOf<IV2SimulationProject> {
 };
 
 }  // namespace vexa::ide::test
+
+// The instantiations MockIntfs.cpp makes.
+#define VEXA_MOCK_INSTANTIATIONS(Prefix)                                                   \
+  Prefix template class testing::NiceMock<vexa::ide::test::MockVexaIDE>;                   \
+  Prefix template class testing::NiceMock<vexa::ide::test::MockVexaSourceEditor>;          \
+  Prefix template class testing::NiceMock<vexa::ide::test::MockVexaSourceEditorFactory>;   \
+  Prefix template class testing::NiceMock<vexa::ide::test::MockVexaModule>;                \
+  Prefix template class testing::NiceMock<vexa::ide::test::MockVexaProject>;               \
+  Prefix template class testing::NiceMock<vexa::ide::test::MockVexaProjectFactory>;        \
+  Prefix template class testing::NiceMock<vexa::ide::test::MockVexaMessage>;               \
+  Prefix template class testing::NiceMock<vexa::ide::test::MockVexaWatch>;                 \
+  Prefix template class testing::NiceMock<vexa::ide::test::MockVexaSimulator>;             \
+  Prefix template class testing::NiceMock<vexa::ide::test::MockVexaToolWindow>;            \
+  Prefix template class testing::NiceMock<vexa::ide::test::MockMessageView>;               \
+  Prefix template class testing::NiceMock<vexa::ide::test::MockProjectEditor>;             \
+  Prefix template class testing::NiceMock<vexa::ide::test::MockWatchesView>;               \
+  Prefix template class testing::NiceMock<vexa::ide::test::MockEditCommands>;              \
+  Prefix template class testing::NiceMock<vexa::ide::test::MockFileCommands>;              \
+  Prefix template class testing::NiceMock<vexa::ide::test::MockSearchCommands>;            \
+  Prefix template class testing::NiceMock<vexa::ide::test::MockDebugCommands>;             \
+  Prefix template class testing::NiceMock<vexa::ide::test::MockProjectCommands>;           \
+  Prefix template class testing::NiceMock<vexa::ide::test::MockV2SimulationProject>;       \
+  Prefix template class testing::StrictMock<vexa::ide::test::MockVexaIDE>;                 \
+  Prefix template class testing::StrictMock<vexa::ide::test::MockVexaSourceEditor>;        \
+  Prefix template class testing::StrictMock<vexa::ide::test::MockVexaSourceEditorFactory>; \
+  Prefix template class testing::StrictMock<vexa::ide::test::MockVexaModule>;              \
+  Prefix template class testing::StrictMock<vexa::ide::test::MockVexaProject>;             \
+  Prefix template class testing::StrictMock<vexa::ide::test::MockVexaProjectFactory>;      \
+  Prefix template class testing::StrictMock<vexa::ide::test::MockVexaMessage>;             \
+  Prefix template class testing::StrictMock<vexa::ide::test::MockVexaWatch>;               \
+  Prefix template class testing::StrictMock<vexa::ide::test::MockVexaSimulator>;           \
+  Prefix template class testing::StrictMock<vexa::ide::test::MockVexaToolWindow>;          \
+  Prefix template class testing::StrictMock<vexa::ide::test::MockMessageView>;             \
+  Prefix template class testing::StrictMock<vexa::ide::test::MockProjectEditor>;           \
+  Prefix template class testing::StrictMock<vexa::ide::test::MockWatchesView>;             \
+  Prefix template class testing::StrictMock<vexa::ide::test::MockEditCommands>;            \
+  Prefix template class testing::StrictMock<vexa::ide::test::MockFileCommands>;            \
+  Prefix template class testing::StrictMock<vexa::ide::test::MockSearchCommands>;          \
+  Prefix template class testing::StrictMock<vexa::ide::test::MockDebugCommands>;           \
+  Prefix template class testing::StrictMock<vexa::ide::test::MockProjectCommands>;         \
+  Prefix template class testing::StrictMock<vexa::ide::test::MockV2SimulationProject>;
+extern template class vexa::ide::test::MockProjectOf<vexa::ide::IVexaProject>;
+extern template class vexa::ide::test::MockProjectOf<vexa::ide::IV2SimulationProject>;
+VEXA_MOCK_INSTANTIATIONS(extern)
