@@ -1,5 +1,7 @@
 #include "model/core/Services.h"
 
+#include "model/projects/V2SimulationProject.h"
+
 namespace vexa::ide {
 
 Ref<IVexaIDE> VexaIDE;
@@ -9,6 +11,7 @@ Ref<IVexaSourceEditorFactory> SourceEditorFactory;
 Ref<IMessageView> MessageView;
 Ref<IProjectEditor> ProjectEditor;
 Ref<IWatchesView> WatchesView;
+Ref<IV2SimulationFactory> V2SimulationFactory;
 Ref<IVexaSimulator> CurrentSimulator;
 
 Ref<IEditCommands> EditCommandHandler;
@@ -48,6 +51,7 @@ void ReleaseServices() {
   ClearCommandHandlers();
   Registry().clear();
   CurrentSimulator.reset();
+  V2SimulationFactory.reset();
   WatchesView.reset();
   ProjectEditor.reset();
   MessageView.reset();

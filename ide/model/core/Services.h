@@ -11,6 +11,8 @@
 
 namespace vexa::ide {
 
+class IV2SimulationFactory;
+
 // Filled by the main window while it exists.
 extern Ref<IVexaIDE> VexaIDE;
 // Filled at start-up by the parts that implement them.
@@ -20,6 +22,8 @@ extern Ref<IVexaSourceEditorFactory> SourceEditorFactory;
 extern Ref<IMessageView> MessageView;
 extern Ref<IProjectEditor> ProjectEditor;
 extern Ref<IWatchesView> WatchesView;
+// Makes the simulation of each finished V2 build; none: builds make none.
+extern Ref<IV2SimulationFactory> V2SimulationFactory;
 // The simulation of the last built project, replaced by the next one.
 extern Ref<IVexaSimulator> CurrentSimulator;
 

@@ -288,9 +288,10 @@ void TVexaV2Project::HandleStateChange(TV2Compiler::TState State, const QString&
         break;
       }
       SetStatus(QStringLiteral("Erstelle Simulatorobjekt..."));
-      if (CreateV2Simulation) {
+      if (V2SimulationFactory) {
         try {
-          CurrentSimulator = CreateV2Simulation(shared_from_this(), OutputBaseName());
+          CurrentSimulator =
+              V2SimulationFactory->CreateSimulation(shared_from_this(), OutputBaseName());
         } catch (const std::exception& e) {
           CurrentSimulator.reset();
           SetStatus(QString());

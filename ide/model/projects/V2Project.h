@@ -4,7 +4,7 @@
 // common, then project modules), its watches, the stack of definition jumps
 // and its flags. It compiles in the background through its TV2Compiler
 // worker, builds on request and hands every build made while it is the active
-// project to a new simulation (CreateV2Simulation). Main thread.
+// project to a new simulation (the service V2SimulationFactory). Main thread.
 
 #include "model/core/InterfaceList.h"
 #include "model/core/VexaIntfs.h"

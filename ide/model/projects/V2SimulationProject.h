@@ -1,7 +1,7 @@
 #pragma once
 
 // What the simulation of a V2 program needs from its project, and the
-// creator through which a finished build makes that simulation.
+// factory through which a finished build makes that simulation.
 
 #include "model/core/VexaIntfs.h"
 
@@ -22,11 +22,15 @@ class IV2SimulationProject : public IVexaProject {
   virtual void ForEachWatch(const std::function<void(const Ref<IVexaWatch>& Watch)>& Callback) = 0;
 };
 
-// Makes the simulation of a built program from its output base name; throws
-// std::exception when the machine cannot be created. Set at start-up (the
-// simulator worker); empty: builds make no simulation.
-using TV2SimulationCreator = std::function<Ref<IVexaSimulator>(
-    const Ref<IV2SimulationProject>& Project, const QString& OutputBaseName)>;
-extern TV2SimulationCreator CreateV2Simulation;
+// Makes the simulation of a built program (the service V2SimulationFactory).
+// Implemented by TV2SimulatorFactory (model/workers/V2Simulator.cpp).
+class IV2SimulationFactory {
+ public:
+  virtual ~IV2SimulationFactory() = default;
+  // From the build's output base name; throws std::exception when the machine
+  // cannot be created.
+  virtual Ref<IVexaSimulator> CreateSimulation(const Ref<IV2SimulationProject>& Project,
+                                               const QString& OutputBaseName) = 0;
+};
 
 }  // namespace vexa::ide

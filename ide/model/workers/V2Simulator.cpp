@@ -1,6 +1,7 @@
 #include "model/workers/V2Simulator.h"
 
 #include "model/core/Dialogs.h"
+#include "model/core/Services.h"
 
 #include <algorithm>
 #include <cassert>
@@ -359,11 +360,18 @@ void TV2Simulator::ShowError(const QString& Text) {
     Dialogs().ShowError(Text);
 }
 
-void RegisterV2Simulator() {
-  CreateV2Simulation = [](const Ref<IV2SimulationProject>& Project,
-                          const QString& OutputBaseName) -> Ref<IVexaSimulator> {
+namespace {
+
+class TV2SimulatorFactory : public IV2SimulationFactory {
+ public:
+  Ref<IVexaSimulator> CreateSimulation(const Ref<IV2SimulationProject>& Project,
+                                       const QString& OutputBaseName) override {
     return TV2Simulator::Create(Project, OutputBaseName);
-  };
-}
+  }
+};
+
+}  // namespace
+
+void RegisterV2Simulator() { V2SimulationFactory = std::make_shared<TV2SimulatorFactory>(); }
 
 }  // namespace vexa::ide

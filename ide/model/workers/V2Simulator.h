@@ -183,7 +183,8 @@ class TV2Simulator final : public IVexaSimulator,
   TWorkerRequests<TRequest> requests_;
 };
 
-// Makes builds create their simulation with TV2Simulator (sets CreateV2Simulation).
+// Makes builds create their simulation with TV2Simulator (sets the service
+// V2SimulationFactory).
 void RegisterV2Simulator();
 
 }  // namespace vexa::ide

@@ -3,27 +3,28 @@
 // module's keys, the watches view, the download into the board emulator and
 // the editor's identifier services.
 #include "FakeDialogs.h"
+#include "MockIntfs.h"
+#include "TempSettings.h"
+#include "TestApp.h"
 #include "model/core/Options.h"
 #include "model/core/Services.h"
 #include "model/core/Settings.h"
-#include "TempSettings.h"
-#include "TestApp.h"
+#include "model/projects/V2Project.h"
+#include "model/projects/VexaWatch.h"
+#include "model/workers/MainThreadInvoker.h"
+#include "model/workers/V2Simulator.h"
+#include "widgets/editor/IdentCompletion.h"
+#include "widgets/editor/SourceEditor.h"
+#include "widgets/editor/SourceEditorForm.h"
 #include "widgets/editor/VexaEditControl.h"
 #include "widgets/mainwindow/CommandsDataModule.h"
 #include "widgets/mainwindow/IDEStartup.h"
-#include "widgets/editor/IdentCompletion.h"
 #include "widgets/mainwindow/MainForm.h"
 #include "widgets/views/MessageView.h"
-#include "widgets/editor/SourceEditor.h"
-#include "widgets/editor/SourceEditorForm.h"
 #include "widgets/views/WatchesView.h"
-#include "model/workers/MainThreadInvoker.h"
-#include "model/projects/V2Project.h"
-#include "model/workers/V2Simulator.h"
-#include "model/projects/VexaWatch.h"
 
-#include "boardemu/V2Board.h"
 #include "QStringPrinter.h"
+#include "boardemu/V2Board.h"
 
 #include <gtest/gtest.h>
 
@@ -111,12 +112,13 @@ class V2DebugEndToEndTest : public ::testing::Test {
       TV2ProjectSeams seams;
       seams.Compiler.Invoker = g_invoker;
       V2ProjectFactory = std::make_shared<TVexaV2Factory>(seams);
-      CreateV2Simulation = [](const Ref<IV2SimulationProject>& Project,
-                              const QString& OutputBaseName) -> Ref<IVexaSimulator> {
-        TV2SimulatorSeams simulator;
-        simulator.Invoker = g_invoker;
-        return TV2Simulator::Create(Project, OutputBaseName, simulator);
-      };
+      V2SimulationFactory =
+          test::SimulationFactoryOf([](const Ref<IV2SimulationProject>& Project,
+                                       const QString& OutputBaseName) -> Ref<IVexaSimulator> {
+            TV2SimulatorSeams simulator;
+            simulator.Invoker = g_invoker;
+            return TV2Simulator::Create(Project, OutputBaseName, simulator);
+          });
     }
     previousDialogs_ = SetDialogs(dialogs_);
     window_ = std::make_unique<TIDEMainForm>();

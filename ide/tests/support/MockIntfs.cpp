@@ -36,6 +36,8 @@ MockDebugCommands::MockDebugCommands() = default;
 MockDebugCommands::~MockDebugCommands() = default;
 MockProjectCommands::MockProjectCommands() = default;
 MockProjectCommands::~MockProjectCommands() = default;
+MockV2SimulationFactory::MockV2SimulationFactory() = default;
+MockV2SimulationFactory::~MockV2SimulationFactory() = default;
 MockV2SimulationProject::MockV2SimulationProject() = default;
 MockV2SimulationProject::~MockV2SimulationProject() = default;
 

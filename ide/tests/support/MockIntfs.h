@@ -395,6 +395,23 @@ class MockProjectCommands : public IProjectCommands {
   MOCK_METHOD(void, ToggleUsedInProject, (), (override));
 };
 
+class MockV2SimulationFactory : public IV2SimulationFactory {
+ public:
+  MockV2SimulationFactory();
+  ~MockV2SimulationFactory() override;
+  MOCK_METHOD(Ref<IVexaSimulator>, CreateSimulation,
+              (const Ref<IV2SimulationProject>& Project, const QString& OutputBaseName),
+              (override));
+};
+
+// A simulation factory that calls Create(Project, OutputBaseName).
+template <class F>
+Ref<IV2SimulationFactory> SimulationFactoryOf(F Create) {
+  auto factory = std::make_shared<testing::NiceMock<MockV2SimulationFactory>>();
+  ON_CALL(*factory, CreateSimulation).WillByDefault(std::move(Create));
+  return factory;
+}
+
 // A V2 project as its simulation sees it.
 class MockV2SimulationProject : public MockProjectOf<IV2SimulationProject> {
  public:
@@ -447,6 +464,7 @@ class MockV2SimulationProject : public MockProjectOf<IV2SimulationProject> {
   Prefix template class testing::StrictMock<vexa::ide::test::MockSearchCommands>;          \
   Prefix template class testing::StrictMock<vexa::ide::test::MockDebugCommands>;           \
   Prefix template class testing::StrictMock<vexa::ide::test::MockProjectCommands>;         \
+  Prefix template class testing::StrictMock<vexa::ide::test::MockV2SimulationFactory>;     \
   Prefix template class testing::StrictMock<vexa::ide::test::MockV2SimulationProject>;
 extern template class vexa::ide::test::MockProjectOf<vexa::ide::IVexaProject>;
 extern template class vexa::ide::test::MockProjectOf<vexa::ide::IV2SimulationProject>;

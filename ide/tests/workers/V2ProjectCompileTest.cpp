@@ -51,9 +51,10 @@ TEST_F(V2ProjectTest, ABuildReportsItsStepsAndMessagesOnTheMainWindow) {
   ON_CALL(*view, Clear()).WillByDefault([&] { ++clears; });
   Ref<IVexaProject> active;
   ON_CALL(*ide, GetActiveProject()).WillByDefault([&] { return active; });
-  CreateV2Simulation = [](const Ref<IV2SimulationProject>& Project, const QString&) {
-    return Ref<IVexaSimulator>(std::make_shared<TFakeSimulator>(Project, true));
-  };
+  V2SimulationFactory =
+      test::SimulationFactoryOf([](const Ref<IV2SimulationProject>& Project, const QString&) {
+        return Ref<IVexaSimulator>(std::make_shared<TFakeSimulator>(Project, true));
+      });
   auto project = Open(MakeProject({"m1", "m2"}));
   active = project;
   ASSERT_TRUE(PumpUntil([&] { return CurrentSimulator != nullptr && !project->IsCompiling(); }));
@@ -83,10 +84,11 @@ TEST_F(V2ProjectTest, ABuildThatMakesNoSimulationClearsItsStatus) {
   Ref<IVexaProject> active;
   ON_CALL(*ide, GetActiveProject()).WillByDefault([&] { return active; });
   int creates = 0;
-  CreateV2Simulation = [&](const Ref<IV2SimulationProject>& Project, const QString&) {
-    ++creates;
-    return Ref<IVexaSimulator>(std::make_shared<TFakeSimulator>(Project, true));
-  };
+  V2SimulationFactory =
+      test::SimulationFactoryOf([&](const Ref<IV2SimulationProject>& Project, const QString&) {
+        ++creates;
+        return Ref<IVexaSimulator>(std::make_shared<TFakeSimulator>(Project, true));
+      });
   const QString writing = " Schreibe Ausgabedateien...";
   auto built = [&](const Ref<TVexaV2Project>& P) {
     return PumpUntil([&] { return status.contains(writing) && P->IsBuilt() && !P->IsCompiling(); });
@@ -107,7 +109,6 @@ TEST_F(V2ProjectTest, ABuildThatMakesNoSimulationClearsItsStatus) {
   EXPECT_EQ(creates, 0);
   EXPECT_EQ(CurrentSimulator, stubborn);
 }
-
 
 TEST_F(V2ProjectTest, EveryChangeRestartsTheFullDelay) {
   options::BackgroundCompilationDelayV2 = 500;

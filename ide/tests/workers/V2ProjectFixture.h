@@ -250,7 +250,7 @@ class V2ProjectTest : public ::testing::Test {
     for (const Ref<TVexaV2Project>& project : projects_) project->Close();
     projects_.clear();
     CurrentSimulator.reset();
-    CreateV2Simulation = nullptr;
+    V2SimulationFactory.reset();
     VexaIDE.reset();
     MessageView.reset();
     ProjectEditor.reset();

@@ -16,11 +16,12 @@ class V2ProjectSimulationTest : public V2ProjectTest {
     V2ProjectTest::SetUp();
     ide_ = std::make_shared<TVexaIDECore>();
     VexaIDE = ide_;
-    CreateV2Simulation = [this](const Ref<IV2SimulationProject>& Project, const QString& Base) {
-      created_.emplace_back(Project, Base);
-      if (failCreate_) throw std::runtime_error("Internal error: createMachine() failed");
-      return Ref<IVexaSimulator>(std::make_shared<TFakeSimulator>(Project, mayClose_));
-    };
+    V2SimulationFactory = test::SimulationFactoryOf(
+        [this](const Ref<IV2SimulationProject>& Project, const QString& Base) {
+          created_.emplace_back(Project, Base);
+          if (failCreate_) throw std::runtime_error("Internal error: createMachine() failed");
+          return Ref<IVexaSimulator>(std::make_shared<TFakeSimulator>(Project, mayClose_));
+        });
   }
   void TearDown() override {
     for (int i = ide_->GetProjectCount() - 1; i >= 0; --i) ide_->RemoveProject(ide_->GetProject(i));

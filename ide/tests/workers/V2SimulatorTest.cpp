@@ -3,6 +3,7 @@
 #include "FakeDialogs.h"
 #include "MockIntfs.h"
 #include "QStringPrinter.h"
+#include "model/core/Services.h"
 #include "model/libraries/Vx2CompLibrary.h"
 #include "model/projects/VexaWatch.h"
 #include "model/workers/MainThreadInvoker.h"
@@ -709,20 +710,20 @@ TEST_F(V2SimulatorTest, AVariableTypeCodeTheIdeDoesNotKnowReadsAsAString) {
 
 TEST_F(V2SimulatorTest, RegisteredCreatorMakesTheSimulationOfABuild) {
   RegisterV2Simulator();
-  ASSERT_TRUE(CreateV2Simulation);
+  ASSERT_TRUE(V2SimulationFactory);
   TProjectSide side;
   try {
-    CreateV2Simulation(side.project, Base("missing"));
+    V2SimulationFactory->CreateSimulation(side.project, Base("missing"));
     ADD_FAILURE() << "no exception";
   } catch (const std::exception& e) {
     EXPECT_STREQ(e.what(), "Internal error: createMachine() failed");
   }
-  Ref<IVexaSimulator> sim = CreateV2Simulation(side.project, Base());
+  Ref<IVexaSimulator> sim = V2SimulationFactory->CreateSimulation(side.project, Base());
   ASSERT_TRUE(sim);
   EXPECT_EQ(sim->GetProject(), side.project);
   EXPECT_TRUE(sim->CanRun());
   sim.reset();
-  CreateV2Simulation = nullptr;
+  V2SimulationFactory.reset();
 }
 
 }  // namespace
