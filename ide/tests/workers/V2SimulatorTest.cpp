@@ -553,6 +553,16 @@ std::int32_t FakeStep(Vx2SimHandle Machine, StepInfo* Info) {
   return 1;
 }
 
+// The machine functions of the fake: create, destroy, reset and step.
+TVx2SimFunctions FakeMachineFunctions() {
+  TVx2SimFunctions functions;
+  functions.createMachine = &FakeCreate;
+  functions.destroyMachine = &FakeDestroy;
+  functions.resetMachine = &FakeReset;
+  functions.step = &FakeStep;
+  return functions;
+}
+
 TEST_F(V2SimulatorTest, BurstsAreAtMost1001StepsAndBreakpointsNeedANewStatement) {
   TFakeMachine machine;
   fakeMachine = &machine;
@@ -560,11 +570,7 @@ TEST_F(V2SimulatorTest, BurstsAreAtMost1001StepsAndBreakpointsNeedANewStatement)
   // the statement itself.
   machine.script[1500] = StepInfo{0, VX2SIM_CHANGED_LINE, 0, 1, 5, 3, 1, 0};
   machine.script[1700] = StepInfo{0, VX2SIM_CHANGED_STATEMENT, 0, 1, 5, 4, 1, 0};
-  TVx2SimFunctions functions;
-  functions.createMachine = &FakeCreate;
-  functions.destroyMachine = &FakeDestroy;
-  functions.resetMachine = &FakeReset;
-  functions.step = &FakeStep;
+  TVx2SimFunctions functions = FakeMachineFunctions();
   TProjectSide side;
   side.breakpoints = {{1, 5}};
   auto sim = Make(side, "fake", functions);
@@ -591,11 +597,7 @@ TEST_F(V2SimulatorTest, ACommandGivenWhileTheProgramStillRanIsVoidWhenItStops) {
   TFakeMachine machine;
   fakeMachine = &machine;
   machine.script[3000] = StepInfo{VX2SIM_ALL_STOPPED, VX2SIM_CHANGED_RUN_STATE, 0, 1, 3, 0, 1, 0};
-  TVx2SimFunctions functions;
-  functions.createMachine = &FakeCreate;
-  functions.destroyMachine = &FakeDestroy;
-  functions.resetMachine = &FakeReset;
-  functions.step = &FakeStep;
+  TVx2SimFunctions functions = FakeMachineFunctions();
   TProjectSide side;
   auto sim = Make(side, "fake", functions);
   // The user pauses during the burst in which the last thread stops.
@@ -616,10 +618,7 @@ std::int32_t FailingStep(Vx2SimHandle, StepInfo*) { return 0; }
 TEST_F(V2SimulatorTest, AFailingLibraryCallEndsTheThreadWithItsBoxAndStopsTheProgram) {
   TFakeMachine machine;
   fakeMachine = &machine;
-  TVx2SimFunctions functions;
-  functions.createMachine = &FakeCreate;
-  functions.destroyMachine = &FakeDestroy;
-  functions.resetMachine = &FakeReset;
+  TVx2SimFunctions functions = FakeMachineFunctions();
   functions.step = &FailingStep;
   TProjectSide side;
   auto sim = Make(side, "fake", functions);
@@ -668,11 +667,7 @@ TEST_F(V2SimulatorTest, AVariableTypeCodeTheIdeDoesNotKnowReadsAsAString) {
   TFakeMachine machine;
   fakeMachine = &machine;
   machine.script[10] = StepInfo{0, VX2SIM_CHANGED_STATEMENT, 0, 1, 5, 4, 1, 0};
-  TVx2SimFunctions functions;
-  functions.createMachine = &FakeCreate;
-  functions.destroyMachine = &FakeDestroy;
-  functions.resetMachine = &FakeReset;
-  functions.step = &FakeStep;
+  TVx2SimFunctions functions = FakeMachineFunctions();
   functions.getVarInfo = &FakeVarInfo;
   functions.getIntegerValue = &FakeInteger;
   functions.getFloatValue = &FakeFloat;
