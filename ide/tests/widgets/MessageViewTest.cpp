@@ -1,8 +1,9 @@
 #include "widgets/views/MessageView.h"
 
 #include "MockIntfs.h"
-#include "model/core/Services.h"
 #include "TestApp.h"
+#include "model/core/Services.h"
+#include "widgets/views/MessageDelegate.h"
 
 #include <gtest/gtest.h>
 
