@@ -2,24 +2,25 @@
 // the real editor and the compiler worker on the Qt event loop; every box
 // goes through the fake dialogs.
 #include "FakeDialogs.h"
+#include "TempSettings.h"
+#include "TestApp.h"
 #include "model/core/Options.h"
 #include "model/core/Services.h"
 #include "model/core/Settings.h"
-#include "TempSettings.h"
-#include "TestApp.h"
+#include "model/projects/V2Project.h"
+#include "model/projects/VexaMessage.h"
+#include "model/workers/MainThreadInvoker.h"
+#include "widgets/dialogs/ModuleDialogs.h"
+#include "widgets/dialogs/ProjectModulesDialog.h"
+#include "widgets/editor/SourceEditor.h"
+#include "widgets/editor/SourceEditorForm.h"
 #include "widgets/editor/VexaEditControl.h"
 #include "widgets/mainwindow/CommandsDataModule.h"
 #include "widgets/mainwindow/IDEStartup.h"
 #include "widgets/mainwindow/MainForm.h"
 #include "widgets/views/MessageView.h"
-#include "widgets/dialogs/ModuleDialogs.h"
 #include "widgets/views/ProjectTree.h"
-#include "widgets/editor/SourceEditor.h"
-#include "widgets/editor/SourceEditorForm.h"
 #include "widgets/views/WatchesView.h"
-#include "model/workers/MainThreadInvoker.h"
-#include "model/projects/V2Project.h"
-#include "model/projects/VexaMessage.h"
 
 #include <gtest/gtest.h>
 
