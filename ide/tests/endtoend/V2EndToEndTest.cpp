@@ -12,6 +12,7 @@
 #include "model/workers/MainThreadInvoker.h"
 #include "widgets/dialogs/ModuleDialogs.h"
 #include "widgets/dialogs/ProjectModulesDialog.h"
+#include "widgets/editor/EditorFormSheet.h"
 #include "widgets/editor/SourceEditor.h"
 #include "widgets/editor/SourceEditorForm.h"
 #include "widgets/editor/VexaEditControl.h"
