@@ -11,7 +11,7 @@
 #include "model/core/Settings.h"
 #include "widgets/mainwindow/MainForm.h"
 #include "widgets/mainwindow/SplashForm.h"
-#include "widgets/mainwindow/TipOfTheDay.h"
+#include "widgets/mainwindow/TipOfTheDayDialog.h"
 
 #include <gtest/gtest.h>
 

@@ -2,11 +2,11 @@
 // the preview.
 #include "widgets/options/EditorOptionsPage.h"
 
-#include "model/core/Options.h"
 #include "TempSettings.h"
 #include "TestApp.h"
+#include "model/core/Options.h"
 #include "widgets/editor/VexaEditControl.h"
-#include "widgets/options/ColorControls.h"
+#include "widgets/options/ColorButton.h"
 
 #include <gtest/gtest.h>
 

@@ -2,14 +2,14 @@
 
 #include "MockIntfs.h"
 #include "ModalWatcher.h"
-#include "model/core/Services.h"
-#include "model/core/Settings.h"
 #include "TempSettings.h"
 #include "TestApp.h"
+#include "model/core/Services.h"
+#include "model/core/Settings.h"
 #include "widgets/mainwindow/CommandsDataModule.h"
-#include "widgets/options/OptionDialog.h"
 #include "widgets/mainwindow/SplashForm.h"
-#include "widgets/mainwindow/TipOfTheDay.h"
+#include "widgets/mainwindow/TipOfTheDayDialog.h"
+#include "widgets/options/OptionDialog.h"
 
 #include <gtest/gtest.h>
 

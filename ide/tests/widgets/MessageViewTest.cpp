@@ -3,6 +3,7 @@
 #include "MockIntfs.h"
 #include "TestApp.h"
 #include "model/core/Services.h"
+#include "widgets/views/MessageDelegate.h"
 
 #include <gtest/gtest.h>
 

@@ -5,7 +5,9 @@
 #include "TestApp.h"
 #include "model/core/Dialogs.h"
 #include "model/core/Services.h"
+#include "widgets/dialogs/ProjectModulesDialog.h"
 #include "widgets/dialogs/QtDialogs.h"
+#include "widgets/dialogs/SelectModulesDialog.h"
 
 #include <gtest/gtest.h>
 

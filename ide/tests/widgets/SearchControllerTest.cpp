@@ -1,7 +1,8 @@
 #include "widgets/editor/SearchController.h"
 
-#include "model/core/Options.h"
 #include "TestApp.h"
+#include "model/core/Options.h"
+#include "widgets/editor/ConfirmReplaceDialog.h"
 #include "widgets/editor/QsciTextDocument.h"
 #include "widgets/editor/SearchDialogs.h"
 

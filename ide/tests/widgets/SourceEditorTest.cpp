@@ -9,6 +9,7 @@
 #include "model/core/LineNumberList.h"
 #include "model/core/Services.h"
 #include "model/text/SpecialLines.h"
+#include "widgets/editor/EditorFormSheet.h"
 #include "widgets/editor/SourceEditorForm.h"
 #include "widgets/editor/VexaEditControl.h"
 

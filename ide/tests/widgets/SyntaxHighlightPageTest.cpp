@@ -2,13 +2,13 @@
 // grid and boxes, the element under the preview's caret.
 #include "widgets/options/SyntaxHighlightPage.h"
 
-#include "model/core/HighlighterSettings.h"
-#include "model/core/Options.h"
 #include "TempSettings.h"
 #include "TestApp.h"
+#include "model/core/HighlighterSettings.h"
+#include "model/core/Options.h"
 #include "widgets/editor/VexaEditControl.h"
 #include "widgets/editor/VexaLexer.h"
-#include "widgets/options/ColorControls.h"
+#include "widgets/options/ColorGrid.h"
 
 #include <gtest/gtest.h>
 

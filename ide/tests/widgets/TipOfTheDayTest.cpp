@@ -1,4 +1,5 @@
 #include "widgets/mainwindow/TipOfTheDay.h"
+#include "widgets/mainwindow/TipOfTheDayDialog.h"
 
 #include "TestApp.h"
 #include "model/files/TipsFile.h"

@@ -1,6 +1,7 @@
 #include "widgets/editor/SearchController.h"
 
 #include "model/core/Options.h"
+#include "widgets/editor/ConfirmReplaceDialog.h"
 #include "widgets/editor/SearchDialogs.h"
 
 #include <Qsci/qsciscintilla.h>

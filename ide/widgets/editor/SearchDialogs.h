@@ -1,6 +1,6 @@
 #pragma once
 
-// The dialogs of the search commands: search, replace, and the question
+// The dialogs of the search commands: search, and replace on top of it.
 // before each replacement.
 
 #include <QDialog>
@@ -69,22 +69,6 @@ class TTextReplaceDialog : public TTextSearchDialog {
   void accept() override;
 
   QComboBox* cbReplaceText = nullptr;
-};
-
-class TConfirmReplaceDialog : public QDialog {
-  Q_OBJECT
-
- public:
-  // Results of exec(); closing the window gives Cancel.
-  enum { Cancel = QDialog::Rejected, Yes = 6, No = 7, All = 8 };
-
-  explicit TConfirmReplaceDialog(QWidget* Parent = nullptr);
-
-  // Sets the question for Found and moves the dialog by the placement rule
-  // (screen coordinates: the editor's area, the match's x and its line).
-  void Prepare(const QRect& Area, int MatchX, int LineTop, int LineBottom, const QString& Found);
-
-  QLabel* lblConfirmation = nullptr;
 };
 
 }  // namespace vexa::ide

@@ -4,6 +4,7 @@
 #include "model/core/Helpers.h"
 #include "model/core/Options.h"
 #include "model/core/Services.h"
+#include "widgets/editor/EditorFormSheet.h"
 #include "widgets/editor/PaletteColors.h"
 #include "widgets/editor/SourceEditorForm.h"
 #include "widgets/editor/VexaEditControl.h"

@@ -2,8 +2,8 @@
 
 #include "model/core/Services.h"
 #include "model/text/SpecialLines.h"
-#include "widgets/mainwindow/CommandsDataModule.h"
 #include "widgets/editor/SourceEditor.h"
+#include "widgets/mainwindow/CommandsDataModule.h"
 
 #include <QApplication>
 #include <QFocusEvent>
@@ -171,12 +171,6 @@ void TSourceEditorForm::ShowPopupMenu(const QPoint& Pos) {
   add("actProjectAddWatch");
   add("actProjectToggleBrkpt");
   lmnuSourceEditor->popup(SynEditor->mapToGlobal(Pos));
-}
-
-TEditorFormSheet::TEditorFormSheet(QTabWidget* PageControl) : pageControl_(PageControl) {
-  setObjectName(QStringLiteral("EditorFormSheet"));
-  auto* layout = new QVBoxLayout(this);
-  layout->setContentsMargins(0, 0, 0, 0);
 }
 
 }  // namespace vexa::ide

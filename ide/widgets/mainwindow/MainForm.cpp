@@ -3,10 +3,10 @@
 #include "model/core/Services.h"
 #include "widgets/mainwindow/CommandsDataModule.h"
 #include "widgets/mainwindow/Help.h"
-#include "widgets/options/OptionDialog.h"
 #include "widgets/mainwindow/ShortcutFilter.h"
 #include "widgets/mainwindow/SplashForm.h"
-#include "widgets/mainwindow/TipOfTheDay.h"
+#include "widgets/mainwindow/TipOfTheDayDialog.h"
+#include "widgets/options/OptionDialog.h"
 
 #include <QAction>
 #include <QApplication>

@@ -5,7 +5,7 @@
 #include "widgets/editor/PaletteColors.h"
 #include "widgets/editor/SourceEditorForm.h"
 #include "widgets/editor/VexaEditControl.h"
-#include "widgets/options/ColorControls.h"
+#include "widgets/options/ColorButton.h"
 
 #include <QCheckBox>
 #include <QComboBox>

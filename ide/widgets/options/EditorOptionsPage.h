@@ -5,7 +5,7 @@
 // lines, with a read-only preview showing one sample line per kind.
 
 #include "model/core/VexaColor.h"
-#include "widgets/options/OptionDialog.h"
+#include "widgets/options/CustomDialogPage.h"
 
 #include <QFont>
 

@@ -17,10 +17,6 @@
 
 namespace vexa::ide {
 
-TCustomDialogPage::TCustomDialogPage(QWidget* Parent) : QWidget(Parent) {
-  setAutoFillBackground(false);
-}
-
 TMultipageOptionDialog::TMultipageOptionDialog(QWidget* Owner) : QDialog(Owner) {
   setObjectName(QStringLiteral("MultipageOptionDialog"));
   setWindowTitle(QStringLiteral("Einstellungen"));

@@ -5,9 +5,10 @@
 // closes with OK. Three builders make the V2, the BASIC and the environment
 // variant; ExecuteOptionsDialog runs one for the main window's menu.
 
+#include "widgets/options/CustomDialogPage.h"
+
 #include <QDialog>
 #include <QList>
-#include <QWidget>
 
 class QPushButton;
 class QTabWidget;
@@ -15,21 +16,6 @@ class QTabWidget;
 namespace vexa::ide {
 
 class THighlighterAttributes;
-
-// Base of every option page.
-class TCustomDialogPage : public QWidget {
-  Q_OBJECT
-
- public:
-  explicit TCustomDialogPage(QWidget* Parent = nullptr);
-
-  // Writes the page's controls into the option values.
-  virtual void Apply() {}
-  // Whether the dialog may close.
-  virtual bool MayClose() { return true; }
-  // Fills the page's controls from the option values.
-  virtual void Load() {}
-};
 
 class TMultipageOptionDialog : public QDialog {
   Q_OBJECT

@@ -3,7 +3,7 @@
 // The "Projekt" page of the V2 and BASIC option dialogs: background
 // compilation with its delay, and the serial port of the download.
 
-#include "widgets/options/OptionDialog.h"
+#include "widgets/options/CustomDialogPage.h"
 
 #include <array>
 #include <functional>

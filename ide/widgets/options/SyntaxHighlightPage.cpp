@@ -5,7 +5,7 @@
 #include "model/text/V2Tokenizer.h"
 #include "widgets/editor/VexaEditControl.h"
 #include "widgets/editor/VexaLexer.h"
-#include "widgets/options/ColorControls.h"
+#include "widgets/options/ColorGrid.h"
 
 #include <QCheckBox>
 #include <QComboBox>

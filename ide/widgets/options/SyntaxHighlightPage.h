@@ -6,7 +6,7 @@
 // and copies every attribute back into the live highlighters on OK only.
 
 #include "model/core/VexaColor.h"
-#include "widgets/options/OptionDialog.h"
+#include "widgets/options/CustomDialogPage.h"
 
 #include <QList>
 

@@ -57,13 +57,6 @@ bool IsDockedIn(const QMainWindow* Window, const QDockWidget* Dock, Qt::DockWidg
 
 }  // namespace
 
-TVexaDockPanel::TVexaDockPanel(QWidget* MainForm, Qt::DockWidgetArea Area, const QString& Name)
-    : QWidget(MainForm), FArea(Area) {
-  setObjectName(Name);
-  setAttribute(Qt::WA_DontShowOnScreen);
-  hide();
-}
-
 TVexaMainForm::TVexaMainForm(QWidget* Parent) : QMainWindow(Parent) {
   // No animation: a dropped tool window lands at once and sizes are final.
   // Grouped dragging lets a tool window dropped on a floating one join it as

@@ -4,6 +4,8 @@
 // three dock areas (left, right, bottom) for the tool windows and the status
 // bar with its four panels.
 
+#include "widgets/views/VexaDockPanel.h"
+
 #include <QMainWindow>
 
 #include <array>
@@ -17,19 +19,6 @@ class QTabWidget;
 namespace vexa::ide {
 
 class TVexaDockWidget;
-
-// Stands for one dock area where a QWidget* names a dock site (DockInto).
-// Never shown; its object name is the site's name.
-class TVexaDockPanel final : public QWidget {
-  Q_OBJECT
-
- public:
-  TVexaDockPanel(QWidget* MainForm, Qt::DockWidgetArea Area, const QString& Name);
-  Qt::DockWidgetArea Area() const { return FArea; }
-
- private:
-  Qt::DockWidgetArea FArea;
-};
 
 // Status bar panels, left to right.
 enum : int {
