@@ -1,9 +1,9 @@
 #pragma once
 
 // gmock doubles of every IDE interface, for tests of code that uses them. Their
-// constructors, destructors and tables, and those of their NiceMock and StrictMock
-// forms, are compiled once, in MockIntfs.cpp: a test file then compiles only the
-// expectations it sets.
+// constructors, destructors and tables, and those of their NiceMock forms (and the
+// StrictMock forms tests use), are compiled once, in MockIntfs.cpp: a test file then
+// compiles only the expectations it sets.
 
 #include "model/core/CommandIntfs.h"
 #include "model/core/VexaIntfs.h"
@@ -425,47 +425,31 @@ class MockV2SimulationProject : public MockProjectOf<IV2SimulationProject> {
 
 }  // namespace vexa::ide::test
 
-// The instantiations MockIntfs.cpp makes.
-#define VEXA_MOCK_INSTANTIATIONS(Prefix)                                                   \
-  Prefix template class testing::NiceMock<vexa::ide::test::MockVexaIDE>;                   \
-  Prefix template class testing::NiceMock<vexa::ide::test::MockVexaSourceEditor>;          \
-  Prefix template class testing::NiceMock<vexa::ide::test::MockVexaSourceEditorFactory>;   \
-  Prefix template class testing::NiceMock<vexa::ide::test::MockVexaModule>;                \
-  Prefix template class testing::NiceMock<vexa::ide::test::MockVexaProject>;               \
-  Prefix template class testing::NiceMock<vexa::ide::test::MockVexaProjectFactory>;        \
-  Prefix template class testing::NiceMock<vexa::ide::test::MockVexaMessage>;               \
-  Prefix template class testing::NiceMock<vexa::ide::test::MockVexaWatch>;                 \
-  Prefix template class testing::NiceMock<vexa::ide::test::MockVexaSimulator>;             \
-  Prefix template class testing::NiceMock<vexa::ide::test::MockVexaToolWindow>;            \
-  Prefix template class testing::NiceMock<vexa::ide::test::MockMessageView>;               \
-  Prefix template class testing::NiceMock<vexa::ide::test::MockProjectEditor>;             \
-  Prefix template class testing::NiceMock<vexa::ide::test::MockWatchesView>;               \
-  Prefix template class testing::NiceMock<vexa::ide::test::MockEditCommands>;              \
-  Prefix template class testing::NiceMock<vexa::ide::test::MockFileCommands>;              \
-  Prefix template class testing::NiceMock<vexa::ide::test::MockSearchCommands>;            \
-  Prefix template class testing::NiceMock<vexa::ide::test::MockDebugCommands>;             \
-  Prefix template class testing::NiceMock<vexa::ide::test::MockProjectCommands>;           \
-  Prefix template class testing::NiceMock<vexa::ide::test::MockV2SimulationProject>;       \
-  Prefix template class testing::StrictMock<vexa::ide::test::MockVexaIDE>;                 \
-  Prefix template class testing::StrictMock<vexa::ide::test::MockVexaSourceEditor>;        \
-  Prefix template class testing::StrictMock<vexa::ide::test::MockVexaSourceEditorFactory>; \
-  Prefix template class testing::StrictMock<vexa::ide::test::MockVexaModule>;              \
-  Prefix template class testing::StrictMock<vexa::ide::test::MockVexaProject>;             \
-  Prefix template class testing::StrictMock<vexa::ide::test::MockVexaProjectFactory>;      \
-  Prefix template class testing::StrictMock<vexa::ide::test::MockVexaMessage>;             \
-  Prefix template class testing::StrictMock<vexa::ide::test::MockVexaWatch>;               \
-  Prefix template class testing::StrictMock<vexa::ide::test::MockVexaSimulator>;           \
-  Prefix template class testing::StrictMock<vexa::ide::test::MockVexaToolWindow>;          \
-  Prefix template class testing::StrictMock<vexa::ide::test::MockMessageView>;             \
-  Prefix template class testing::StrictMock<vexa::ide::test::MockProjectEditor>;           \
-  Prefix template class testing::StrictMock<vexa::ide::test::MockWatchesView>;             \
-  Prefix template class testing::StrictMock<vexa::ide::test::MockEditCommands>;            \
-  Prefix template class testing::StrictMock<vexa::ide::test::MockFileCommands>;            \
-  Prefix template class testing::StrictMock<vexa::ide::test::MockSearchCommands>;          \
-  Prefix template class testing::StrictMock<vexa::ide::test::MockDebugCommands>;           \
-  Prefix template class testing::StrictMock<vexa::ide::test::MockProjectCommands>;         \
-  Prefix template class testing::StrictMock<vexa::ide::test::MockV2SimulationFactory>;     \
-  Prefix template class testing::StrictMock<vexa::ide::test::MockV2SimulationProject>;
+// The instantiations MockIntfs.cpp makes: every double as a NiceMock, the ones tests
+// use strictly as a StrictMock.
+#define VEXA_MOCK_INSTANTIATIONS(Prefix)                                                 \
+  Prefix template class testing::NiceMock<vexa::ide::test::MockVexaIDE>;                 \
+  Prefix template class testing::NiceMock<vexa::ide::test::MockVexaSourceEditor>;        \
+  Prefix template class testing::NiceMock<vexa::ide::test::MockVexaSourceEditorFactory>; \
+  Prefix template class testing::NiceMock<vexa::ide::test::MockVexaModule>;              \
+  Prefix template class testing::NiceMock<vexa::ide::test::MockVexaProject>;             \
+  Prefix template class testing::NiceMock<vexa::ide::test::MockVexaProjectFactory>;      \
+  Prefix template class testing::NiceMock<vexa::ide::test::MockVexaMessage>;             \
+  Prefix template class testing::NiceMock<vexa::ide::test::MockVexaWatch>;               \
+  Prefix template class testing::NiceMock<vexa::ide::test::MockVexaSimulator>;           \
+  Prefix template class testing::NiceMock<vexa::ide::test::MockVexaToolWindow>;          \
+  Prefix template class testing::NiceMock<vexa::ide::test::MockMessageView>;             \
+  Prefix template class testing::NiceMock<vexa::ide::test::MockProjectEditor>;           \
+  Prefix template class testing::NiceMock<vexa::ide::test::MockWatchesView>;             \
+  Prefix template class testing::NiceMock<vexa::ide::test::MockEditCommands>;            \
+  Prefix template class testing::NiceMock<vexa::ide::test::MockFileCommands>;            \
+  Prefix template class testing::NiceMock<vexa::ide::test::MockSearchCommands>;          \
+  Prefix template class testing::NiceMock<vexa::ide::test::MockDebugCommands>;           \
+  Prefix template class testing::NiceMock<vexa::ide::test::MockProjectCommands>;         \
+  Prefix template class testing::NiceMock<vexa::ide::test::MockV2SimulationProject>;     \
+  Prefix template class testing::NiceMock<vexa::ide::test::MockV2SimulationFactory>;     \
+  Prefix template class testing::StrictMock<vexa::ide::test::MockVexaSourceEditor>;      \
+  Prefix template class testing::StrictMock<vexa::ide::test::MockProjectEditor>;
 extern template class vexa::ide::test::MockProjectOf<vexa::ide::IVexaProject>;
 extern template class vexa::ide::test::MockProjectOf<vexa::ide::IV2SimulationProject>;
 VEXA_MOCK_INSTANTIATIONS(extern)
