@@ -14,12 +14,6 @@ constexpr auto S = TActionList::Standard;
 constexpr auto V = TActionList::View;
 constexpr auto D = TActionList::Development;
 
-// The project of the IDE's module commands and of build, run and breakpoints.
-Ref<IVexaProject> ActiveProject() {
-  Ref<IVexaIDE> ide = VexaIDE;
-  return ide ? ide->GetActiveProject() : nullptr;
-}
-
 void ShowToolWindow(const Ref<IVexaToolWindow>& Window, bool Focus) {
   if (Window) Window->Show(Focus);
 }

@@ -39,6 +39,11 @@ void RegisterToolWindow(const Ref<IVexaToolWindow>& Window) {
   windows.push_back(Window);
 }
 
+Ref<IVexaProject> ActiveProject() {
+  const Ref<IVexaIDE> ide = VexaIDE;
+  return ide ? ide->GetActiveProject() : nullptr;
+}
+
 void ClearCommandHandlers() {
   EditCommandHandler.reset();
   FileCommandHandler.reset();

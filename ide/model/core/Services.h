@@ -27,6 +27,9 @@ extern Ref<IV2SimulationFactory> V2SimulationFactory;
 // The simulation of the last built project, replaced by the next one.
 extern Ref<IVexaSimulator> CurrentSimulator;
 
+// The main window's active project; none without a main window or project.
+Ref<IVexaProject> ActiveProject();
+
 // Installed by the active window, removed when it loses the focus.
 extern Ref<IEditCommands> EditCommandHandler;
 extern Ref<IFileCommands> FileCommandHandler;

@@ -35,11 +35,11 @@ class TEditorProjectCommands : public IProjectCommands {
   bool CanClose() override { return CanActivate(); }
   bool CanDeleteModule() override { return false; }
   bool CanEditModules(TModuleKind Kind) override {
-    Ref<IVexaProject> project = VexaIDE ? VexaIDE->GetActiveProject() : nullptr;
+    Ref<IVexaProject> project = ActiveProject();
     return project && project->CanEditModules(Kind);
   }
   bool CanInsertModule() override {
-    Ref<IVexaProject> project = VexaIDE ? VexaIDE->GetActiveProject() : nullptr;
+    Ref<IVexaProject> project = ActiveProject();
     return project && project->CanInsertModule();
   }
   bool CanOpenModuleSource() override { return false; }
@@ -57,12 +57,12 @@ class TEditorProjectCommands : public IProjectCommands {
   }
   void DeleteModule() override {}
   void EditModules(TModuleKind Kind) override {
-    if (Ref<IVexaProject> project = VexaIDE ? VexaIDE->GetActiveProject() : nullptr) {
+    if (Ref<IVexaProject> project = ActiveProject()) {
       project->EditModules(Kind);
     }
   }
   void InsertModule() override {
-    if (Ref<IVexaProject> project = VexaIDE ? VexaIDE->GetActiveProject() : nullptr) {
+    if (Ref<IVexaProject> project = ActiveProject()) {
       project->InsertModule();
     }
   }

@@ -7,11 +7,6 @@
 #include <algorithm>
 
 namespace vexa::ide {
-namespace {
-
-Ref<IVexaProject> ActiveProject() { return VexaIDE ? VexaIDE->GetActiveProject() : nullptr; }
-
-}  // namespace
 
 int TWatchesModel::WatchCount() {
   Ref<IVexaProject> project = ActiveProject();

@@ -21,8 +21,6 @@ constexpr int kRowHeight = 17;
 constexpr int kMinSplit = 50;
 constexpr int kMaxSplit = 950;
 
-Ref<IVexaProject> ActiveProject() { return VexaIDE ? VexaIDE->GetActiveProject() : nullptr; }
-
 bool SimulationPaused() { return CurrentSimulator && CurrentSimulator->IsPausedAgain(); }
 
 bool IsIntegerType(TWatchType Type) {
