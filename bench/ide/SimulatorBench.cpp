@@ -5,9 +5,9 @@
 #include <benchmark/benchmark.h>
 
 #include "MockIntfs.h"
+#include "model/libraries/Vx2CompLibrary.h"
 #include "model/workers/MainThreadInvoker.h"
 #include "model/workers/V2Simulator.h"
-#include "model/libraries/Vx2CompLibrary.h"
 
 #include <QFile>
 #include <QTemporaryDir>

@@ -1,8 +1,8 @@
 #include "model/core/Options.h"
 
+#include "TempSettings.h"
 #include "model/core/Helpers.h"
 #include "model/core/Settings.h"
-#include "TempSettings.h"
 
 #include <gtest/gtest.h>
 

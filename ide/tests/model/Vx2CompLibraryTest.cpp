@@ -1,5 +1,5 @@
-#include "model/libraries/Vx2CompLibrary.h"
 #include "QStringPrinter.h"
+#include "model/libraries/Vx2CompLibrary.h"
 
 #include <gtest/gtest.h>
 

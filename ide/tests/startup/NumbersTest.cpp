@@ -3,8 +3,8 @@
 // from the environment when the application object is made.
 #include "widgets/mainwindow/IDEStartup.h"
 
-#include "model/core/Services.h"
 #include "TempSettings.h"
+#include "model/core/Services.h"
 
 #include <vxbas32.h>
 

@@ -1,12 +1,12 @@
 #include "model/core/Startup.h"
 
-#include "model/core/Helpers.h"
 #include "MockIntfs.h"
-#include "model/core/Options.h"
 #include "ProgramArgs.h"
+#include "TempSettings.h"
+#include "model/core/Helpers.h"
+#include "model/core/Options.h"
 #include "model/core/Services.h"
 #include "model/core/Settings.h"
-#include "TempSettings.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
 #include "widgets/mainwindow/Help.h"
 
-#include "model/core/Helpers.h"
 #include "TestApp.h"
+#include "model/core/Helpers.h"
 
 #include <QDesktopServices>
 #include <QFile>

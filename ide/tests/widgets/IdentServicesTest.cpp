@@ -2,13 +2,13 @@
 
 #include "FakeDialogs.h"
 #include "MockIntfs.h"
-#include "model/core/Services.h"
 #include "TempSettings.h"
 #include "TestApp.h"
+#include "model/core/Services.h"
+#include "widgets/editor/SourceEditor.h"
 #include "widgets/editor/VexaEditControl.h"
 #include "widgets/mainwindow/CommandsDataModule.h"
 #include "widgets/mainwindow/ShortcutFilter.h"
-#include "widgets/editor/SourceEditor.h"
 
 #include <gtest/gtest.h>
 

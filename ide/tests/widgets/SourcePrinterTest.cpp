@@ -1,10 +1,10 @@
 #include "widgets/editor/SourcePrinter.h"
 
 #include "FakeDialogs.h"
-#include "model/core/Options.h"
 #include "TestApp.h"
-#include "widgets/editor/VexaEditControl.h"
+#include "model/core/Options.h"
 #include "widgets/editor/PrintSourceDialog.h"
+#include "widgets/editor/VexaEditControl.h"
 
 #include <gtest/gtest.h>
 

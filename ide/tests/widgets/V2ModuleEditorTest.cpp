@@ -2,14 +2,14 @@
 
 #include "model/projects/V2Module.h"
 
-#include "model/core/CommandsModule.h"
 #include "FakeDialogs.h"
 #include "MockIntfs.h"
-#include "model/core/Services.h"
 #include "TempSettings.h"
 #include "TestApp.h"
-#include "widgets/editor/VexaEditControl.h"
+#include "model/core/CommandsModule.h"
+#include "model/core/Services.h"
 #include "widgets/editor/SourceEditor.h"
+#include "widgets/editor/VexaEditControl.h"
 
 #include <QFile>
 #include <QTabWidget>

@@ -3,8 +3,8 @@
 #include "FakeDialogs.h"
 #include "model/workers/MainThreadInvoker.h"
 
-#include "vexa/platform/Clock.h"
 #include "CoreApp.h"
+#include "vexa/platform/Clock.h"
 
 #include <gtest/gtest.h>
 

@@ -2,8 +2,8 @@
 
 #include "model/core/Services.h"
 #include "model/text/IdentifierAtCaret.h"
-#include "widgets/editor/VexaEditControl.h"
 #include "widgets/editor/SourceEditor.h"
+#include "widgets/editor/VexaEditControl.h"
 
 #include <QGuiApplication>
 #include <QKeyEvent>

@@ -2,8 +2,8 @@
 
 #include "model/core/Helpers.h"
 #include "model/core/Options.h"
-#include "widgets/editor/VexaEditControl.h"
 #include "widgets/editor/PrintSourceDialog.h"
+#include "widgets/editor/VexaEditControl.h"
 
 #include <Qsci/qscilexer.h>
 #include <Qsci/qsciscintilla.h>

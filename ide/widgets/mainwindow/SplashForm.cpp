@@ -1,7 +1,7 @@
 #include "widgets/mainwindow/SplashForm.h"
 
-#include "model/core/SplashSwitch.h"
 #include "Version.h"
+#include "model/core/SplashSwitch.h"
 #include "widgets/mainwindow/SplashResources.h"
 
 #include <QCoreApplication>
