@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
-# Builds with the sanitizers and runs every test: the whole suite with AddressSanitizer and
-# UBSan, the tests that start threads again with ThreadSanitizer, then a short run of every
-# fuzz target over its corpus. Warnings are errors.
+# Checks that every tracked C++ file matches .clang-format, then builds with the sanitizers
+# and runs every test: the whole suite with AddressSanitizer and UBSan, the tests that start
+# threads again with ThreadSanitizer, then a short run of every fuzz target over its corpus.
+# Warnings are errors.
 set -euo pipefail
 cd "$(dirname "$0")"
 source scripts/setup.sh
@@ -13,6 +14,9 @@ step_done() {
   echo "== $1: $((SECONDS - step_start)) s"
   step_start=$SECONDS
 }
+
+scripts/format-check.sh
+step_done "Format check"
 
 # Sanitizer reports need line tables only; -O1 keeps the compile short.
 sanitizer_flags=(-DCMAKE_BUILD_TYPE=RelWithDebInfo "-DCMAKE_C_FLAGS_RELWITHDEBINFO=-O1 -g1 -DNDEBUG"

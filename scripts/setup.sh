@@ -1,7 +1,7 @@
 # Sourced by run.sh and test.sh: installs the Debian packages the build needs when missing.
 vexa_packages=(cmake g++ make ninja-build libgtest-dev libgmock-dev libbenchmark-dev clang
-  libclang-rt-14-dev qt6-base-dev qt6-translations-l10n libqscintilla2-qt6-dev fonts-liberation
-  locales ccache mold)
+  clang-format libclang-rt-14-dev qt6-base-dev qt6-translations-l10n libqscintilla2-qt6-dev
+  fonts-liberation locales ccache mold)
 vexa_missing=()
 for p in "${vexa_packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || vexa_missing+=("$p")
