@@ -12,7 +12,12 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLabel>
+#include <QPushButton>
+#include <QTimer>
 #include <QVBoxLayout>
+#include <QtTest/QTest>
+
+#include <algorithm>
 
 #include <deque>
 
@@ -197,6 +202,40 @@ class SearchControllerTest : public TEditorFixture {
     });
   }
 
+  // A replace question run for real and answered by typing Key into it once
+  // it is up; records where its frame stood then.
+  void Type(Qt::Key Key, Qt::KeyboardModifiers Modifiers = Qt::NoModifier) {
+    handlers_.push_back([this, Key, Modifiers](QDialog& dialog) {
+      EXPECT_NE(qobject_cast<TConfirmReplaceDialog*>(&dialog), nullptr);
+      bool typed = false;
+      QTimer::singleShot(0, &dialog, [this, &dialog, &typed, Key, Modifiers] {
+        dialog.activateWindow();
+        if (!QTest::qWaitForWindowActive(&dialog)) return;
+        questions_.push_back(dialog.frameGeometry());
+        typed = true;
+        QWidget* focus = QApplication::focusWidget();
+        QTest::keyClick(focus ? focus : &dialog, Key, Modifiers);
+      });
+      // A key the question does not take leaves it open.
+      constexpr int kUnanswered = -1;
+      QTimer giveUp;
+      giveUp.setSingleShot(true);
+      QObject::connect(&giveUp, &QTimer::timeout, &dialog, [&dialog] { dialog.done(kUnanswered); });
+      giveUp.start(10000);
+      const int result = dialog.exec();
+      EXPECT_TRUE(typed) << "the question never became active";
+      EXPECT_NE(result, kUnanswered) << QKeySequence(int(Modifiers) | Key).toString().toStdString();
+      return result;
+    });
+  }
+
+  // The screen x of a position.
+  int XOnScreen(int Position) {
+    const long x =
+        editor_->SendScintilla(QsciScintillaBase::SCI_POINTXFROMPOSITION, 0UL, long(Position));
+    return editor_->viewport()->mapToGlobal(QPoint(int(x), 0)).x();
+  }
+
   // The screen y of the top and bottom of a position's line.
   std::pair<int, int> LineOnScreen(int Position) {
     const long y =
@@ -369,6 +408,64 @@ TEST_F(SearchControllerTest, QuestionStandsClearOfTheMatchLine) {
   }
 }
 
+// The first question of a run follows the rule with the frame it is shown
+// with, as later ones do.
+TEST_F(SearchControllerTest, FirstQuestionIsPlacedByItsFrame) {
+  QString text;
+  for (int i = 0; i < 100; ++i) text += "line\n";
+  editor_->setText(text);
+  const int visible = int(editor_->SendScintilla(QsciScintillaBase::SCI_LINESONSCREEN));
+  ASSERT_GT(visible, 9);
+  const QRect area(form_->mapToGlobal(QPoint(0, 0)), form_->size());
+  for (int line : {1, visible - 2}) {
+    SCOPED_TRACE(line);
+    editor_->setText(QString("line\n").repeated(line) + "   a\n" + text);
+    editor_->setFirstVisibleLine(0);
+    Select(0, 0);
+    TSearchController search(editor_, form_);
+    questions_.clear();
+    AcceptSearch("a", "b");
+    Type(Qt::Key_Escape);
+    search.Replace();
+    ASSERT_EQ(questions_.size(), 1u);
+    const QRect frame = questions_[0];
+    const int match = line * 5 + 3;
+    const auto [top, bottom] = LineOnScreen(match);
+    if (line == 1)
+      EXPECT_EQ(frame.top(), bottom + 4) << "4 pixels below the line";
+    else
+      EXPECT_EQ(frame.top() + frame.height(), top - 4) << "4 pixels above the line";
+    EXPECT_EQ(frame.topLeft(),
+              ConfirmDialogPosition(area, XOnScreen(match), top, bottom, frame.size()));
+    EXPECT_EQ(editor_->text(), QString("line\n").repeated(line) + "   a\n" + text);
+  }
+}
+
+// J, N and L answer without Alt (and still with it), Escape cancels.
+TEST_F(SearchControllerTest, QuestionAnswersToItsLettersAndEscape) {
+  editor_->setText("a a a a a");
+  Select(0, 0);
+  options::SearchFromCaret = false;
+  TSearchController search(editor_, form_);
+  AcceptSearch("a", "b");
+  Type(Qt::Key_N);
+  Type(Qt::Key_J);
+  Type(Qt::Key_N, Qt::AltModifier);
+  Type(Qt::Key_J, Qt::AltModifier);
+  Type(Qt::Key_Escape);
+  search.Replace();
+  EXPECT_EQ(editor_->text(), "a b a b a");
+  EXPECT_EQ(dialogsRun_, 6);
+
+  Select(0, 0);
+  AcceptSearch("a", "c");
+  Type(Qt::Key_L);
+  search.Replace();
+  EXPECT_EQ(editor_->text(), "c b c b c");
+  EXPECT_EQ(dialogsRun_, 8);
+  EXPECT_TRUE(handlers_.empty());
+}
+
 TEST_F(SearchControllerTest, ReplacingByTheSameTextAsksNothing) {
   editor_->setText("a a");
   TSearchController search(editor_, form_);
@@ -392,6 +489,56 @@ TEST_F(SearchControllerTest, HistoriesKeepTenEntriesNewestFirst) {
             "s3\r\ns1\r\ns2\r\ns4\r\ns5\r\ns6\r\ns7\r\ns8\r\ns9\r\ns10");
   EXPECT_EQ(options::ReplaceTextHistory, "r2\r\nr1");
   EXPECT_EQ(options::SearchText, "s3");
+}
+
+TEST(TConfirmReplaceDialog, ButtonsStandInTheirOwnOrder) {
+  test::TestApp();
+  TConfirmReplaceDialog dialog;
+  dialog.Prepare(QRect(0, 0, 1000, 800), 10, 10, 30, "a");
+  dialog.show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&dialog));
+  QList<QPushButton*> buttons = dialog.findChildren<QPushButton*>();
+  std::sort(buttons.begin(), buttons.end(), [](QPushButton* a, QPushButton* b) {
+    return a->mapToGlobal(QPoint(0, 0)).x() < b->mapToGlobal(QPoint(0, 0)).x();
+  });
+  QStringList captions;
+  for (QPushButton* b : buttons) captions << b->text();
+  EXPECT_EQ(captions, QStringList({"&Ja", "&Nein", "Abbrechen", "A&lle"}));
+  ASSERT_EQ(buttons.size(), 4);
+  EXPECT_TRUE(buttons[0]->isDefault());
+  // All in one row.
+  for (QPushButton* b : buttons)
+    EXPECT_EQ(b->mapToGlobal(QPoint(0, 0)).y(), buttons[0]->mapToGlobal(QPoint(0, 0)).y());
+}
+
+// The size is set when the dialog is made: a found text of 30 characters
+// keeps the question on one line, a longer one wraps within that size.
+TEST(TConfirmReplaceDialog, SizeStaysAndThirtyCharactersTakeOneLine) {
+  test::TestApp();
+  TConfirmReplaceDialog dialog;
+  const QSize size = dialog.size();
+  QLabel* label = dialog.lblConfirmation;
+  // The height the label's text needs, wrapped at the label's width.
+  const auto needed = [&](const QString& Found) {
+    dialog.Prepare(QRect(0, 0, 1000, 800), 10, 10, 30, Found);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(dialog.size(), size) << Found.toStdString();
+    return label->fontMetrics()
+        .boundingRect(label->contentsRect(), Qt::TextWordWrap, label->text())
+        .height();
+  };
+  dialog.Prepare(QRect(0, 0, 1000, 800), 10, 10, 30, "a");
+  dialog.show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&dialog));
+  const int oneLine = needed("a");
+  ASSERT_GT(oneLine, 0);
+  for (const char* found : {"Geschwindigkeit_links_vorne_01", "Soll der Motor jetzt anhalten?"}) {
+    EXPECT_EQ(QString(found).size(), 30);
+    EXPECT_EQ(needed(found), oneLine) << found;
+  }
+  const int wrapped = needed(QString("Geschwindigkeit_links_vorne_01").repeated(2));
+  EXPECT_GT(wrapped, oneLine);
+  EXPECT_LE(wrapped, label->height()) << "the wrapped text fits";
 }
 
 }  // namespace

@@ -3,8 +3,10 @@
 // The question before each replacement: yes, no, cancel or all.
 
 #include <QDialog>
+#include <QRect>
 
 class QLabel;
+class QPushButton;
 
 namespace vexa::ide {
 
@@ -15,13 +17,33 @@ class TConfirmReplaceDialog : public QDialog {
   // Results of exec(); closing the window gives Cancel.
   enum { Cancel = QDialog::Rejected, Yes = 6, No = 7, All = 8 };
 
+  // The size is fixed here: the question for a found text of up to about
+  // 30 characters fits on one line, a longer one wraps.
   explicit TConfirmReplaceDialog(QWidget* Parent = nullptr);
 
   // Sets the question for Found and moves the dialog by the placement rule
   // (screen coordinates: the editor's area, the match's x and its line).
+  // Once shown, it moves again when its frame turns out other than assumed.
   void Prepare(const QRect& Area, int MatchX, int LineTop, int LineBottom, const QString& Found);
 
   QLabel* lblConfirmation = nullptr;
+
+ protected:
+  bool event(QEvent* Event) override;
+  // A button's underlined letter answers without Alt too, as in the
+  // message boxes.
+  void keyPressEvent(QKeyEvent* Event) override;
+
+ private:
+  void Place();
+
+  // In the order shown: Ja, Nein, Abbrechen, Alle.
+  QPushButton* buttons_[4] = {};
+
+  QRect area_;
+  int matchX_ = 0, lineTop_ = 0, lineBottom_ = 0;
+  // The frame size the last placement assumed.
+  QSize placedFrame_;
 };
 
 }  // namespace vexa::ide
