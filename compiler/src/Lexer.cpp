@@ -292,7 +292,7 @@ void Lexer::scanOther(char c) {
 }
 
 bool isValidIdentifierText(const KeywordTable& keywords, std::string_view text) {
-  TokenList tokens;
+  TokenList tokens = TokenList::forName();
   Lexer(keywords).scan(text, tokens);
   return tokens.size() == 2 && tokens.at(0).type == TOKEN_IDENTIFIER &&
          tokens.at(1).type == TOKEN_END;

@@ -194,7 +194,7 @@ bool Project::finishBuild() {
 Scope* Project::findScope(const std::string& text, int moduleNumber, int line) const {
   Module* m = module(moduleNumber);
   if (!m || !m->node) return nullptr;
-  TokenList tokens;
+  TokenList tokens = TokenList::forName();
   Lexer(keywords_).scan(text, tokens);
   Scope* node = m->scopeAtLine(line);
   tokens.reset(0);

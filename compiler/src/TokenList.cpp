@@ -5,10 +5,10 @@ namespace {
 const std::string kNoText;
 }
 
-TokenList::TokenList() {
-  items_.reserve(16384);
-  doubles_.reserve(32);
-  texts_.reserve(1024);
+TokenList::TokenList(size_t items, size_t doubles, size_t texts) {
+  items_.reserve(items);
+  doubles_.reserve(doubles);
+  texts_.reserve(texts);
 }
 
 void TokenList::clear() {

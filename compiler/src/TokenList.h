@@ -1,6 +1,7 @@
 // A growable list of (type, value) pairs with pools of doubles and texts.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -14,7 +15,12 @@ class TokenList {
     int32_t value;
   };
 
-  TokenList();
+  // A compile's list: room for 16384 items, 32 doubles and 1024 texts.
+  TokenList() : TokenList(16384, 32, 1024) {}
+  // A list for a short text such as a dotted name; it grows like any other.
+  TokenList(size_t items, size_t doubles, size_t texts);
+  // Room for an identifier query: a dotted name of a few parts and its end.
+  static TokenList forName() { return TokenList(8, 0, 4); }
 
   void clear();
   void append(int32_t type, int32_t value) { items_.push_back({type, value}); }

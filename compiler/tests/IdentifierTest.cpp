@@ -80,4 +80,23 @@ TEST_F(Identifiers, FullNames) {
   EXPECT_EQ(std::string(tiny), "Mot");
 }
 
+TEST_F(Identifiers, NamesOfManyPartsGrowTheQuerysList) {
+  // More parts than a name query makes room for up front.
+  const int deep = add("Deep",
+                       "type A { int v; }\ntype B { A a; }\ntype C { B b; }\ntype D { C c; }\n"
+                       "type E { D d; }\nE e;\n");
+  ASSERT_EQ(compileModule(project, deep), -1) << messages();
+  char name[64];
+  EXPECT_EQ(getIdentFullName(project, "Deep.e.d.c.b.a.v", app, 1, name, sizeof name), 1);
+  EXPECT_EQ(std::string(name), "Deep.e.d.c.b.a.v");
+  int32_t module = app, line = 1;
+  EXPECT_EQ(getIdentDefPos(project, "Deep.e.d.c.b.a", &module, &line), 1);
+  EXPECT_EQ(module, deep);
+  char list[64];
+  EXPECT_EQ(getIdentCompletions(project, "Deep.e.d.c.b.a", app, 1, list, sizeof list), 1);
+  EXPECT_EQ(std::string(list), "v (variable)\n");
+  EXPECT_EQ(getIdentFullName(project, "Deep.e.d.c.b.a.w", app, 1, name, sizeof name), 1);
+  EXPECT_EQ(std::string(name), "");
+}
+
 }  // namespace

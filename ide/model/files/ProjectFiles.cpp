@@ -7,6 +7,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
+#include <QStringDecoder>
 #include <QtEndian>
 
 #include <cstdint>
@@ -35,6 +36,15 @@ QByteArray EncodeName(const QString& Name) {
   TTextFormat format;
   format.Encoding = TTextEncoding::Windows1252;
   return EncodeText(Name, format);
+}
+
+// A stored name: UTF-8 when the bytes are valid UTF-8, else Windows-1252, as
+// EncodeName writes it. Leading EF BB BF is part of the name, not a BOM.
+QString DecodeName(const QByteArray& Bytes) {
+  QStringDecoder utf8(QStringDecoder::Utf8,
+                      QStringDecoder::Flag::Stateless | QStringDecoder::Flag::ConvertInitialBom);
+  QString name = utf8.decode(Bytes);
+  return utf8.hasError() ? FromWindows1252(Bytes) : name;
 }
 
 // Reads a state file's values with every length checked against the bytes
@@ -73,7 +83,7 @@ class TStateReader {
     }
     QByteArray bytes = file_.read(Length);
     if (bytes.size() != Length) ok_ = false;
-    return ok_ ? DecodeText(bytes).Text : QString();
+    return ok_ ? DecodeName(bytes) : QString();
   }
 
  private:
@@ -286,13 +296,16 @@ void ReadStateFile(const QString& ProjectFileName, bool SingleModule,
         const std::int32_t length = in.Int32();
         if (length <= 0) continue;
         module = in.Name(length);
+        if (!in.Ok()) return;
       }
+      // A V2 record without a module name is read past; its lines are dropped.
+      const bool apply = SingleModule || !module.isEmpty();
       const std::int32_t count = in.Int32();
       if (!in.Fits(count, 4)) return;
       for (std::int32_t i = 0; i < count; ++i) {
         const std::int32_t line = in.Int32();
         if (!in.Ok()) return;
-        Toggle(module, line);
+        if (apply) Toggle(module, line);
       }
     } else if (tag == TagWatches) {
       const std::int32_t count = in.Int32();
@@ -302,7 +315,8 @@ void ReadStateFile(const QString& ProjectFileName, bool SingleModule,
         if (length <= 0) continue;
         const QString name = in.Name(length);
         if (!in.Ok()) return;
-        Ref<IVexaWatch> watch = AddWatchName(name);
+        // An entry without a name adds no watch; its format is still read.
+        Ref<IVexaWatch> watch = name.isEmpty() ? Ref<IVexaWatch>() : AddWatchName(name);
         const std::int32_t format = in.Int32();
         if (!in.Ok()) return;
         // Checked before it becomes a format: other numbers leave the watch as it is.

@@ -575,6 +575,38 @@ TEST_F(ProjectFilesTest, EmptyNamesAndBadFormatsAreSkipped) {
   EXPECT_EQ(log.watches["r"]->GetFormat(), WatchFormatBinary);
 }
 
+TEST_F(ProjectFilesTest, NamesStartingWithBomBytesKeepThem) {
+  // A module and a watch named by EF BB BF alone, then a record that follows.
+  const QByteArray breakpoints("\x01\x03\x00\x00\x00\xef\xbb\xbf\x01\x00\x00\x00\x05\x00\x00\x00",
+                               16);
+  const QByteArray watches("\x02\x01\x00\x00\x00\x03\x00\x00\x00\xef\xbb\xbf\x01\x00\x00\x00", 16);
+  const QByteArray after("\x01\x01\x00\x00\x00m\x01\x00\x00\x00\x04\x00\x00\x00\x00", 15);
+  const QString bom(QChar(0xFEFF));
+
+  // The writer gives these bytes for such names, so they read back as written.
+  TProjectState state;
+  state.Breakpoints = {{bom, {5}}};
+  state.Watches = {{bom, WatchFormatHex}};
+  EXPECT_EQ(StateFileBytes(false, state), breakpoints + watches + QByteArray(1, '\0'));
+
+  Write("b.v2p.ide", breakpoints + watches + after);
+  TStateLog log;
+  log.Read(Path("b.v2p"), false);
+  EXPECT_EQ(log.calls, QStringList({"toggle " + bom + " 5", "watch " + bom, "toggle m 4"}));
+  ASSERT_TRUE(log.watches[bom]);
+  EXPECT_EQ(log.watches[bom]->GetFormat(), WatchFormatHex);
+
+  // A longer name and the VXBasic layout keep the bytes too.
+  Write("c.bas.ide", QByteArray("\x02\x01\x00\x00\x00\x04\x00\x00\x00\xef\xbb\xbf"
+                                "x\x02\x00\x00\x00\x01\x01\x00\x00\x00\x04\x00\x00\x00\x00",
+                                5 + 4 + 4 + 4 + 1 + 8 + 1));
+  TStateLog basic;
+  basic.Read(Path("c.bas"), true);
+  EXPECT_EQ(basic.calls, QStringList({"watch " + bom + "x", "toggle  4"}));
+  ASSERT_TRUE(basic.watches[bom + "x"]);
+  EXPECT_EQ(basic.watches[bom + "x"]->GetFormat(), WatchFormatBinary);
+}
+
 TEST_F(ProjectFilesTest, AFormatOutOfRangeLeavesTheWatchsFormatAsItWas) {
   // Formats -1, 3 and 0x7FFFFFFF for one watch already shown in hex, then 0.
   Write("f.v2p.ide", QByteArray("\x02\x04\x00\x00\x00"
