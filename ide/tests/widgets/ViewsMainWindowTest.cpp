@@ -1,3 +1,5 @@
+#include "DockingTestSupport.h"
+#include "FakeDialogs.h"
 #include "MockIntfs.h"
 #include "TempSettings.h"
 #include "TestApp.h"
@@ -12,9 +14,17 @@
 #include <gtest/gtest.h>
 
 #include <QAction>
+#include <QDockWidget>
+#include <QMenu>
 #include <QStatusBar>
+#include <QTabBar>
 #include <QTabWidget>
 #include <QTest>
+#include <QToolBar>
+#include <QToolButton>
+
+#include <memory>
+#include <string>
 
 namespace vexa::ide {
 namespace {
@@ -130,6 +140,115 @@ TEST(ViewsInTheMainWindow, TheBottomAreaComesBackWhole) {
     }
   }
   ReleaseServices();
+}
+
+// The real main window with the three registered views.
+class RealMainWindow : public testing::Test {
+ protected:
+  void SetUp() override {
+    TestApp();
+    settings::WriteBool("Misc", "ShowTipOfTheDay", false);
+    RegisterMessageView();
+    RegisterProjectEditor();
+    RegisterWatchesView();
+    tree = std::dynamic_pointer_cast<TProjectEditor>(ProjectEditor);
+    messages = std::dynamic_pointer_cast<TMessageViewer>(MessageView);
+    watches = std::dynamic_pointer_cast<TWatchesViewer>(WatchesView);
+    ASSERT_TRUE(tree && messages && watches);
+  }
+  void TearDown() override {
+    window.reset();
+    ReleaseServices();
+  }
+
+  TIDEMainForm& Start() {
+    window = std::make_unique<TIDEMainForm>();
+    window->resize(1000, 700);
+    window->show();
+    EXPECT_TRUE(QTest::qWaitForWindowExposed(window.get()));
+    Settle();
+    return *window;
+  }
+
+  // The project tree and the watches floating, the watches dragged onto the
+  // tree: both become tabs of one floating window, which is returned.
+  QWidget* FloatTreeAndWatchesAsGroup() {
+    TVexaDockWidget* treeDock = tree->DockWidget();
+    TVexaDockWidget* watchesDock = watches->DockWidget();
+    treeDock->setFloating(true);
+    watchesDock->setFloating(true);
+    treeDock->move(100, 100);
+    watchesDock->move(500, 300);
+    Settle();
+    DragOnto(watchesDock, treeDock);
+    QWidget* group = treeDock->window();
+    EXPECT_NE(group, window.get());
+    EXPECT_EQ(watchesDock->window(), group) << "one floating window holds both";
+    EXPECT_EQ(qobject_cast<QDockWidget*>(group), nullptr) << "Qt's own window, no dock widget";
+    return group;
+  }
+
+  // The height the bottom area takes from the editor pages.
+  int BottomHeight() const {
+    return window->StatusBar()->geometry().top() - window->PageControl()->geometry().bottom() - 1;
+  }
+
+  TTempSettings settings;
+  std::shared_ptr<TProjectEditor> tree;
+  std::shared_ptr<TMessageViewer> messages;
+  std::shared_ptr<TWatchesViewer> watches;
+  std::unique_ptr<TIDEMainForm> window;
+};
+
+// Keys of the commands reach them from a tree that sits with the watches in a
+// floating tab group, as from a single floating tool window.
+TEST_F(RealMainWindow, KeysReachTheCommandsFromAFloatingTabGroup) {
+  TScopedFakeDialogs dialogs;
+  Start();
+  QWidget* group = FloatTreeAndWatchesAsGroup();
+  ASSERT_TRUE(group->isVisible());
+  tree->Show(true);  // the tree's tab in front
+  group->activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(group));
+  QTreeWidget* view = tree->EditorForm()->treeProjects;
+  QTest::mouseClick(view->viewport(), Qt::LeftButton, Qt::NoModifier, QPoint(20, 60));
+  Settle();
+  ASSERT_EQ(QApplication::focusWidget(), view);
+  ASSERT_EQ(QApplication::activeWindow(), group);
+
+  // Ctrl+O asks for the file to open.
+  QTest::keyClick(view, Qt::Key_O, Qt::ControlModifier);
+  ASSERT_EQ(dialogs->calls.size(), 1u);
+  EXPECT_EQ(dialogs->calls[0].kind, TFakeDialogs::Kind::FileDialog);
+
+  // Escape pauses a running simulation.
+  auto simulator = std::make_shared<NiceMock<MockVexaSimulator>>();
+  ON_CALL(*simulator, IsRunning()).WillByDefault(Return(true));
+  EXPECT_CALL(*simulator, Pause()).Times(1);
+  CurrentSimulator = simulator;
+  QTest::keyClick(view, Qt::Key_Escape);
+  testing::Mock::VerifyAndClearExpectations(simulator.get());
+  CurrentSimulator.reset();
+
+  // Shift+F10 opens the tree's menu, as the Menu key does.
+  QMenu* menu = tree->EditorForm()->pmnuProjectTree;
+  QTest::keyClick(view, Qt::Key_F10, Qt::ShiftModifier);
+  Settle();
+  EXPECT_TRUE(menu->isVisible());
+  menu->close();
+  Settle();
+  group->activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(group));
+  view->setFocus();
+
+  // Ctrl+Alt+M brings the closed messages back.
+  messages->DockWidget()->close();
+  Settle();
+  ASSERT_TRUE(messages->DockWidget()->isHidden());
+  ASSERT_EQ(QApplication::activeWindow(), group);
+  QTest::keyClick(view, Qt::Key_M, Qt::ControlModifier | Qt::AltModifier);
+  Settle();
+  EXPECT_TRUE(messages->DockWidget()->isVisible());
 }
 
 }  // namespace
