@@ -251,5 +251,72 @@ TEST_F(RealMainWindow, KeysReachTheCommandsFromAFloatingTabGroup) {
   EXPECT_TRUE(messages->DockWidget()->isVisible());
 }
 
+struct BottomCycle {
+  const char* Name;
+  // 'M' the messages, 'V' the watches: closed in this order (each made the
+  // front tab first, as the user must), then shown in this order.
+  const char* Close;
+  const char* Show;
+};
+
+void PrintTo(const BottomCycle& Cycle, std::ostream* Out) { *Out << Cycle.Name; }
+
+class BottomArea : public RealMainWindow, public testing::WithParamInterface<BottomCycle> {};
+
+// Closing tool windows of the bottom area by their close buttons and showing
+// them by their keys brings the area back at the height it had, however often.
+TEST_P(BottomArea, KeepsItsHeightThroughCloseAndShowCycles) {
+  const BottomCycle& c = GetParam();
+  TIDEMainForm& w = Start();
+  TVexaDockWidget* m = messages->DockWidget();
+  TVexaDockWidget* v = watches->DockWidget();
+  ASSERT_EQ(w.tabifiedDockWidgets(v), QList<QDockWidget*>{m});
+  const int height = BottomHeight();
+  ASSERT_GT(height, 0);
+  auto dock = [&](char Which) { return Which == 'M' ? m : v; };
+  auto key = [](char Which) { return Which == 'M' ? Qt::Key_M : Qt::Key_V; };
+
+  for (int cycle = 1; cycle <= 5; ++cycle) {
+    SCOPED_TRACE(cycle);
+    for (const char* which = c.Close; *which; ++which) {
+      TVexaDockWidget* target = dock(*which);
+      // Its tab, when there still is a tab bar.
+      for (QTabBar* bar : w.findChildren<QTabBar*>(Qt::FindDirectChildrenOnly)) {
+        if (!bar->isVisible()) continue;
+        for (int i = 0; i < bar->count(); ++i)
+          if (bar->tabText(i) == target->windowTitle())
+            QTest::mouseClick(bar, Qt::LeftButton, Qt::NoModifier, bar->tabRect(i).center());
+      }
+      Settle();
+      const QList<QToolButton*> buttons = target->titleBarWidget()->findChildren<QToolButton*>();
+      ASSERT_EQ(buttons.size(), 2);
+      ASSERT_TRUE(buttons[1]->isVisible()) << *which << " in front";
+      QTest::mouseClick(buttons[1], Qt::LeftButton);
+      Settle();
+      ASSERT_TRUE(target->isHidden());
+    }
+    if (std::string(c.Close).size() == 2) {
+      ASSERT_EQ(BottomHeight(), 0);
+    }
+    for (const char* which = c.Show; *which; ++which) {
+      QTest::keyClick(&w, key(*which), Qt::ControlModifier | Qt::AltModifier);
+      Settle();
+      ASSERT_TRUE(dock(*which)->isVisible());
+    }
+    EXPECT_EQ(BottomHeight(), height);
+    ASSERT_EQ(w.tabifiedDockWidgets(v), QList<QDockWidget*>{m});
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Sequences, BottomArea,
+    testing::Values(BottomCycle{"WatchesThenMessagesShownInTurn", "VM", "MV"},
+                    BottomCycle{"MessagesThenWatchesShownInTurn", "MV", "MV"},
+                    BottomCycle{"WatchesThenMessagesShownBackwards", "VM", "VM"},
+                    BottomCycle{"MessagesThenWatchesShownBackwards", "MV", "VM"},
+                    BottomCycle{"OnlyTheWatches", "V", "V"},
+                    BottomCycle{"OnlyTheMessages", "M", "M"}),
+    [](const auto& info) { return std::string(info.param.Name); });
+
 }  // namespace
 }  // namespace vexa::ide
