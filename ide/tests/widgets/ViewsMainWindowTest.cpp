@@ -318,5 +318,96 @@ INSTANTIATE_TEST_SUITE_P(
                     BottomCycle{"OnlyTheMessages", "M", "M"}),
     [](const auto& info) { return std::string(info.param.Name); });
 
+// The saved state of a 1000 x 700 main window that was left with the tree and
+// the watches as a floating tab group, the simulator bar in the left area and
+// the view bar hidden, as the IDE writes it (Base64, as in the settings file).
+constexpr const char* kStateWithAFloatingGroup =
+    "AAAA/wAAAAD9AAAAAQAAAAMAAAPoAAAA1fwBAAAAAfsAAAAaAE0AZQBzAHMAYQBnAGUAVgBpAGUAdwBlAHIBAAAA"
+    "AAAAA+gAAAAqAP///wAAA+gAAAF6AAAABAAAAAQAAAABAAAAAvkAAABkAAAAYgAAAWMAAAK4/AEAAAAB/AAAAAEA"
+    "AAD+AAAAewD////6AAAAAAEAAAAC+wAAABoAVwBhAHQAYwBoAGUAcwBWAGkAZQB3AGUAcgEAAAAA/////wAAACoA"
+    "////+wAAABoAUAByAG8AagBlAGMAdABFAGQAaQB0AG8AcgEAAAAA/////wAAACoA/////AAAAAMAAAAAAAAAAQAA"
+    "ABoAdABiADkANwBTAGkAbQB1AGwAYQB0AG8AcgMAAAAA/////wAAAAAAAAAAAAAAAgAAAAMAAAAYAHQAYgA5ADcA"
+    "UwB0AGEAbgBkAGEAcgBkAQAAAAD/////AAAAAAAAAAAAAAAQAHQAYgA5ADcAVgBpAGUAdwAAAAFX/////wAAAAAA"
+    "AAAAAAAAFAB0AGIAOQA3AFMAZQBhAHIAYwBoAQAAAbL/////AAAAAAAAAAAAAAACAAAAAQAAABYAdABiADkANwBQ"
+    "AHIAbwBqAGUAYwB0AQAAAAD/////AAAAAAAAAAA=";
+
+class Restart : public RealMainWindow {
+ protected:
+  // A new main window: no window of its own shows before it, none beside it
+  // once shown (the tool windows are docked anew), and the bars are where
+  // they were left.
+  void ExpectAStartWithoutEmptyWindows() {
+    window = std::make_unique<TIDEMainForm>();
+    Settle();
+    for (QWidget* top : QApplication::topLevelWidgets())
+      EXPECT_FALSE(top->isVisible()) << top->metaObject()->className() << " "
+                                     << top->windowTitle().toStdString() << " before the show";
+    TIDEMainForm& w = *window;
+    w.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&w));
+    Settle();
+    for (QWidget* top : QApplication::topLevelWidgets()) {
+      if (top == &w) continue;
+      EXPECT_FALSE(top->isVisible())
+          << top->metaObject()->className() << " " << top->windowTitle().toStdString();
+    }
+    EXPECT_EQ(tree->DockWidget()->window(), &w);
+    EXPECT_EQ(w.dockWidgetArea(tree->DockWidget()), Qt::LeftDockWidgetArea);
+    EXPECT_EQ(watches->DockWidget()->window(), &w);
+    EXPECT_EQ(w.dockWidgetArea(watches->DockWidget()), Qt::BottomDockWidgetArea);
+    EXPECT_TRUE(tree->EditorForm()->isVisible());
+
+    EXPECT_EQ(w.toolBarArea(w.tb97Simulator), Qt::LeftToolBarArea);
+    EXPECT_TRUE(w.tb97View->isHidden());
+    for (QToolBar* bar : {w.tb97Standard, w.tb97Search, w.tb97Project}) {
+      EXPECT_EQ(w.toolBarArea(bar), Qt::TopToolBarArea) << bar->objectName().toStdString();
+      EXPECT_TRUE(bar->isVisible()) << bar->objectName().toStdString();
+    }
+    EXPECT_TRUE(w.toolBarBreak(w.tb97Project));
+  }
+};
+
+TEST_F(Restart, AfterAFloatingTabGroupShowsNoEmptyWindowAndKeepsTheBars) {
+  TIDEMainForm& w = Start();
+  FloatTreeAndWatchesAsGroup();
+  w.addToolBar(Qt::LeftToolBarArea, w.tb97Simulator);
+  w.tb97View->hide();
+  ASSERT_TRUE(w.close());
+  window.reset();
+  Settle();
+  ExpectAStartWithoutEmptyWindows();
+}
+
+TEST_F(Restart, FromAStateOfTheEarlierBuildShowsNoEmptyWindowAndKeepsTheBars) {
+  settings::WriteInteger("Main", "Left", 0);
+  settings::WriteInteger("Main", "Top", 0);
+  settings::WriteInteger("Main", "Width", 1000);
+  settings::WriteInteger("Main", "Height", 700);
+  settings::WriteString("Main", "ToolbarState", QString::fromLatin1(kStateWithAFloatingGroup));
+  ExpectAStartWithoutEmptyWindows();
+}
+
+// A damaged state places no bar and leaves no window behind.
+TEST_F(Restart, ADamagedStateLeavesTheBarsWhereTheyStart) {
+  const QByteArray whole = QByteArray::fromBase64(kStateWithAFloatingGroup);
+  const QByteArray damaged[] = {whole.left(whole.size() - 3), whole.left(8),
+                                QByteArray(40, char(0xfc)), whole.mid(8)};
+  for (const QByteArray& state : damaged) {
+    SCOPED_TRACE(state.size());
+    settings::WriteString("Main", "ToolbarState", QString::fromLatin1(state.toBase64()));
+    window = std::make_unique<TIDEMainForm>();
+    window->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
+    Settle();
+    for (QWidget* top : QApplication::topLevelWidgets())
+      EXPECT_TRUE(top == window.get() || !top->isVisible()) << top->metaObject()->className();
+    for (QToolBar* bar : window->Toolbars()) {
+      EXPECT_EQ(window->toolBarArea(bar), Qt::TopToolBarArea) << bar->objectName().toStdString();
+      EXPECT_TRUE(bar->isVisible()) << bar->objectName().toStdString();
+    }
+    window.reset();
+  }
+}
+
 }  // namespace
 }  // namespace vexa::ide
