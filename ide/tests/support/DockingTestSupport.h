@@ -8,7 +8,9 @@
 #include "widgets/views/VexaMainForm.h"
 
 #include <QApplication>
+#include <QDockWidget>
 #include <QLineEdit>
+#include <QMouseEvent>
 #include <QStatusBar>
 #include <QTabWidget>
 #include <QVBoxLayout>
@@ -47,6 +49,26 @@ inline void Settle() {
     QCoreApplication::sendPostedEvents();
     QCoreApplication::processEvents();
   }
+}
+
+// Drags a floating tool window as the user does, by its caption, and lets it
+// go over the middle of Target: with grouped dragging the two become tabs of
+// one floating window.
+inline void DragOnto(QDockWidget* Dragged, QWidget* Target) {
+  const QPoint grab = Dragged->titleBarWidget()->mapToGlobal(QPoint(8, 4));
+  const QPoint drop = Target->mapToGlobal(Target->rect().center());
+  auto send = [&](QEvent::Type Type, QPoint Global, Qt::MouseButtons Buttons) {
+    QWidget* receiver = QWidget::mouseGrabber() ? QWidget::mouseGrabber() : Dragged;
+    QMouseEvent e(Type, receiver->mapFromGlobal(Global), Global, Qt::LeftButton, Buttons,
+                  Qt::NoModifier);
+    QApplication::sendEvent(receiver, &e);
+    Settle();
+  };
+  send(QEvent::MouseButtonPress, grab, Qt::LeftButton);
+  for (int i = 1; i <= 8; ++i)
+    send(QEvent::MouseMove, grab + (drop - grab) * i / 8, Qt::LeftButton);
+  send(QEvent::MouseButtonRelease, drop, Qt::NoButton);
+  Settle();
 }
 
 // A shown main window of a fixed size.

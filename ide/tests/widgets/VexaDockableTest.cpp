@@ -386,21 +386,7 @@ TEST_F(DockableTest, AToolWindowDroppedOnAFloatingOneJoinsItAsATab) {
   Settle();
   ASSERT_TRUE(target->isFloating() && dragged->isFloating());
 
-  // Dragged as the user does, by the caption, and let go over the other.
-  const QPoint grab = dragged->titleBarWidget()->mapToGlobal(QPoint(8, 4));
-  const QPoint drop = target->mapToGlobal(target->rect().center());
-  auto send = [&](QEvent::Type type, QPoint global, Qt::MouseButtons buttons) {
-    QWidget* receiver = QWidget::mouseGrabber() ? QWidget::mouseGrabber() : dragged;
-    QMouseEvent e(type, receiver->mapFromGlobal(global), global, Qt::LeftButton, buttons,
-                  Qt::NoModifier);
-    QApplication::sendEvent(receiver, &e);
-    Settle();
-  };
-  send(QEvent::MouseButtonPress, grab, Qt::LeftButton);
-  for (int i = 1; i <= 8; ++i)
-    send(QEvent::MouseMove, grab + (drop - grab) * i / 8, Qt::LeftButton);
-  send(QEvent::MouseButtonRelease, drop, Qt::NoButton);
-  Settle();
+  test::DragOnto(dragged, target);
 
   QWidget* host = target->window();
   ASSERT_NE(host, &W.Main);

@@ -1,3 +1,5 @@
+#include "DockingTestSupport.h"
+#include "FakeDialogs.h"
 #include "MockIntfs.h"
 #include "TempSettings.h"
 #include "TestApp.h"
@@ -12,9 +14,17 @@
 #include <gtest/gtest.h>
 
 #include <QAction>
+#include <QDockWidget>
+#include <QMenu>
 #include <QStatusBar>
+#include <QTabBar>
 #include <QTabWidget>
 #include <QTest>
+#include <QToolBar>
+#include <QToolButton>
+
+#include <memory>
+#include <string>
 
 namespace vexa::ide {
 namespace {
@@ -130,6 +140,273 @@ TEST(ViewsInTheMainWindow, TheBottomAreaComesBackWhole) {
     }
   }
   ReleaseServices();
+}
+
+// The real main window with the three registered views.
+class RealMainWindow : public testing::Test {
+ protected:
+  void SetUp() override {
+    TestApp();
+    settings::WriteBool("Misc", "ShowTipOfTheDay", false);
+    RegisterMessageView();
+    RegisterProjectEditor();
+    RegisterWatchesView();
+    tree = std::dynamic_pointer_cast<TProjectEditor>(ProjectEditor);
+    messages = std::dynamic_pointer_cast<TMessageViewer>(MessageView);
+    watches = std::dynamic_pointer_cast<TWatchesViewer>(WatchesView);
+    ASSERT_TRUE(tree && messages && watches);
+  }
+  void TearDown() override {
+    window.reset();
+    ReleaseServices();
+  }
+
+  TIDEMainForm& Start() {
+    window = std::make_unique<TIDEMainForm>();
+    window->resize(1000, 700);
+    window->show();
+    EXPECT_TRUE(QTest::qWaitForWindowExposed(window.get()));
+    Settle();
+    return *window;
+  }
+
+  // The project tree and the watches floating, the watches dragged onto the
+  // tree: both become tabs of one floating window, which is returned.
+  QWidget* FloatTreeAndWatchesAsGroup() {
+    TVexaDockWidget* treeDock = tree->DockWidget();
+    TVexaDockWidget* watchesDock = watches->DockWidget();
+    treeDock->setFloating(true);
+    watchesDock->setFloating(true);
+    treeDock->move(100, 100);
+    watchesDock->move(500, 300);
+    Settle();
+    DragOnto(watchesDock, treeDock);
+    QWidget* group = treeDock->window();
+    EXPECT_NE(group, window.get());
+    EXPECT_EQ(watchesDock->window(), group) << "one floating window holds both";
+    EXPECT_EQ(qobject_cast<QDockWidget*>(group), nullptr) << "Qt's own window, no dock widget";
+    return group;
+  }
+
+  // The height the bottom area takes from the editor pages.
+  int BottomHeight() const {
+    return window->StatusBar()->geometry().top() - window->PageControl()->geometry().bottom() - 1;
+  }
+
+  TTempSettings settings;
+  std::shared_ptr<TProjectEditor> tree;
+  std::shared_ptr<TMessageViewer> messages;
+  std::shared_ptr<TWatchesViewer> watches;
+  std::unique_ptr<TIDEMainForm> window;
+};
+
+// Keys of the commands reach them from a tree that sits with the watches in a
+// floating tab group, as from a single floating tool window.
+TEST_F(RealMainWindow, KeysReachTheCommandsFromAFloatingTabGroup) {
+  TScopedFakeDialogs dialogs;
+  Start();
+  QWidget* group = FloatTreeAndWatchesAsGroup();
+  ASSERT_TRUE(group->isVisible());
+  tree->Show(true);  // the tree's tab in front
+  group->activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(group));
+  QTreeWidget* view = tree->EditorForm()->treeProjects;
+  QTest::mouseClick(view->viewport(), Qt::LeftButton, Qt::NoModifier, QPoint(20, 60));
+  Settle();
+  ASSERT_EQ(QApplication::focusWidget(), view);
+  ASSERT_EQ(QApplication::activeWindow(), group);
+
+  // Ctrl+O asks for the file to open.
+  QTest::keyClick(view, Qt::Key_O, Qt::ControlModifier);
+  ASSERT_EQ(dialogs->calls.size(), 1u);
+  EXPECT_EQ(dialogs->calls[0].kind, TFakeDialogs::Kind::FileDialog);
+
+  // Escape pauses a running simulation.
+  auto simulator = std::make_shared<NiceMock<MockVexaSimulator>>();
+  ON_CALL(*simulator, IsRunning()).WillByDefault(Return(true));
+  EXPECT_CALL(*simulator, Pause()).Times(1);
+  CurrentSimulator = simulator;
+  QTest::keyClick(view, Qt::Key_Escape);
+  testing::Mock::VerifyAndClearExpectations(simulator.get());
+  CurrentSimulator.reset();
+
+  // Shift+F10 opens the tree's menu, as the Menu key does.
+  QMenu* menu = tree->EditorForm()->pmnuProjectTree;
+  QTest::keyClick(view, Qt::Key_F10, Qt::ShiftModifier);
+  Settle();
+  EXPECT_TRUE(menu->isVisible());
+  menu->close();
+  Settle();
+  group->activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(group));
+  view->setFocus();
+
+  // Ctrl+Alt+M brings the closed messages back.
+  messages->DockWidget()->close();
+  Settle();
+  ASSERT_TRUE(messages->DockWidget()->isHidden());
+  ASSERT_EQ(QApplication::activeWindow(), group);
+  QTest::keyClick(view, Qt::Key_M, Qt::ControlModifier | Qt::AltModifier);
+  Settle();
+  EXPECT_TRUE(messages->DockWidget()->isVisible());
+}
+
+struct BottomCycle {
+  const char* Name;
+  // 'M' the messages, 'V' the watches: closed in this order (each made the
+  // front tab first, as the user must), then shown in this order.
+  const char* Close;
+  const char* Show;
+};
+
+void PrintTo(const BottomCycle& Cycle, std::ostream* Out) { *Out << Cycle.Name; }
+
+class BottomArea : public RealMainWindow, public testing::WithParamInterface<BottomCycle> {};
+
+// Closing tool windows of the bottom area by their close buttons and showing
+// them by their keys brings the area back at the height it had, however often.
+TEST_P(BottomArea, KeepsItsHeightThroughCloseAndShowCycles) {
+  const BottomCycle& c = GetParam();
+  TIDEMainForm& w = Start();
+  TVexaDockWidget* m = messages->DockWidget();
+  TVexaDockWidget* v = watches->DockWidget();
+  ASSERT_EQ(w.tabifiedDockWidgets(v), QList<QDockWidget*>{m});
+  const int height = BottomHeight();
+  ASSERT_GT(height, 0);
+  auto dock = [&](char Which) { return Which == 'M' ? m : v; };
+  auto key = [](char Which) { return Which == 'M' ? Qt::Key_M : Qt::Key_V; };
+
+  for (int cycle = 1; cycle <= 5; ++cycle) {
+    SCOPED_TRACE(cycle);
+    for (const char* which = c.Close; *which; ++which) {
+      TVexaDockWidget* target = dock(*which);
+      // Its tab, when there still is a tab bar.
+      for (QTabBar* bar : w.findChildren<QTabBar*>(Qt::FindDirectChildrenOnly)) {
+        if (!bar->isVisible()) continue;
+        for (int i = 0; i < bar->count(); ++i)
+          if (bar->tabText(i) == target->windowTitle())
+            QTest::mouseClick(bar, Qt::LeftButton, Qt::NoModifier, bar->tabRect(i).center());
+      }
+      Settle();
+      const QList<QToolButton*> buttons = target->titleBarWidget()->findChildren<QToolButton*>();
+      ASSERT_EQ(buttons.size(), 2);
+      ASSERT_TRUE(buttons[1]->isVisible()) << *which << " in front";
+      QTest::mouseClick(buttons[1], Qt::LeftButton);
+      Settle();
+      ASSERT_TRUE(target->isHidden());
+    }
+    if (std::string(c.Close).size() == 2) {
+      ASSERT_EQ(BottomHeight(), 0);
+    }
+    for (const char* which = c.Show; *which; ++which) {
+      QTest::keyClick(&w, key(*which), Qt::ControlModifier | Qt::AltModifier);
+      Settle();
+      ASSERT_TRUE(dock(*which)->isVisible());
+    }
+    EXPECT_EQ(BottomHeight(), height);
+    ASSERT_EQ(w.tabifiedDockWidgets(v), QList<QDockWidget*>{m});
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Sequences, BottomArea,
+    testing::Values(BottomCycle{"WatchesThenMessagesShownInTurn", "VM", "MV"},
+                    BottomCycle{"MessagesThenWatchesShownInTurn", "MV", "MV"},
+                    BottomCycle{"WatchesThenMessagesShownBackwards", "VM", "VM"},
+                    BottomCycle{"MessagesThenWatchesShownBackwards", "MV", "VM"},
+                    BottomCycle{"OnlyTheWatches", "V", "V"},
+                    BottomCycle{"OnlyTheMessages", "M", "M"}),
+    [](const auto& info) { return std::string(info.param.Name); });
+
+// The saved state of a 1000 x 700 main window that was left with the tree and
+// the watches as a floating tab group, the simulator bar in the left area and
+// the view bar hidden, as the IDE writes it (Base64, as in the settings file).
+constexpr const char* kStateWithAFloatingGroup =
+    "AAAA/wAAAAD9AAAAAQAAAAMAAAPoAAAA1fwBAAAAAfsAAAAaAE0AZQBzAHMAYQBnAGUAVgBpAGUAdwBlAHIBAAAA"
+    "AAAAA+gAAAAqAP///wAAA+gAAAF6AAAABAAAAAQAAAABAAAAAvkAAABkAAAAYgAAAWMAAAK4/AEAAAAB/AAAAAEA"
+    "AAD+AAAAewD////6AAAAAAEAAAAC+wAAABoAVwBhAHQAYwBoAGUAcwBWAGkAZQB3AGUAcgEAAAAA/////wAAACoA"
+    "////+wAAABoAUAByAG8AagBlAGMAdABFAGQAaQB0AG8AcgEAAAAA/////wAAACoA/////AAAAAMAAAAAAAAAAQAA"
+    "ABoAdABiADkANwBTAGkAbQB1AGwAYQB0AG8AcgMAAAAA/////wAAAAAAAAAAAAAAAgAAAAMAAAAYAHQAYgA5ADcA"
+    "UwB0AGEAbgBkAGEAcgBkAQAAAAD/////AAAAAAAAAAAAAAAQAHQAYgA5ADcAVgBpAGUAdwAAAAFX/////wAAAAAA"
+    "AAAAAAAAFAB0AGIAOQA3AFMAZQBhAHIAYwBoAQAAAbL/////AAAAAAAAAAAAAAACAAAAAQAAABYAdABiADkANwBQ"
+    "AHIAbwBqAGUAYwB0AQAAAAD/////AAAAAAAAAAA=";
+
+class Restart : public RealMainWindow {
+ protected:
+  // A new main window: no window of its own shows before it, none beside it
+  // once shown (the tool windows are docked anew), and the bars are where
+  // they were left.
+  void ExpectAStartWithoutEmptyWindows() {
+    window = std::make_unique<TIDEMainForm>();
+    Settle();
+    for (QWidget* top : QApplication::topLevelWidgets())
+      EXPECT_FALSE(top->isVisible()) << top->metaObject()->className() << " "
+                                     << top->windowTitle().toStdString() << " before the show";
+    TIDEMainForm& w = *window;
+    w.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&w));
+    Settle();
+    for (QWidget* top : QApplication::topLevelWidgets()) {
+      if (top == &w) continue;
+      EXPECT_FALSE(top->isVisible())
+          << top->metaObject()->className() << " " << top->windowTitle().toStdString();
+    }
+    EXPECT_EQ(tree->DockWidget()->window(), &w);
+    EXPECT_EQ(w.dockWidgetArea(tree->DockWidget()), Qt::LeftDockWidgetArea);
+    EXPECT_EQ(watches->DockWidget()->window(), &w);
+    EXPECT_EQ(w.dockWidgetArea(watches->DockWidget()), Qt::BottomDockWidgetArea);
+    EXPECT_TRUE(tree->EditorForm()->isVisible());
+
+    EXPECT_EQ(w.toolBarArea(w.tb97Simulator), Qt::LeftToolBarArea);
+    EXPECT_TRUE(w.tb97View->isHidden());
+    for (QToolBar* bar : {w.tb97Standard, w.tb97Search, w.tb97Project}) {
+      EXPECT_EQ(w.toolBarArea(bar), Qt::TopToolBarArea) << bar->objectName().toStdString();
+      EXPECT_TRUE(bar->isVisible()) << bar->objectName().toStdString();
+    }
+    EXPECT_TRUE(w.toolBarBreak(w.tb97Project));
+  }
+};
+
+TEST_F(Restart, AfterAFloatingTabGroupShowsNoEmptyWindowAndKeepsTheBars) {
+  TIDEMainForm& w = Start();
+  FloatTreeAndWatchesAsGroup();
+  w.addToolBar(Qt::LeftToolBarArea, w.tb97Simulator);
+  w.tb97View->hide();
+  ASSERT_TRUE(w.close());
+  window.reset();
+  Settle();
+  ExpectAStartWithoutEmptyWindows();
+}
+
+TEST_F(Restart, FromAStateOfTheEarlierBuildShowsNoEmptyWindowAndKeepsTheBars) {
+  settings::WriteInteger("Main", "Left", 0);
+  settings::WriteInteger("Main", "Top", 0);
+  settings::WriteInteger("Main", "Width", 1000);
+  settings::WriteInteger("Main", "Height", 700);
+  settings::WriteString("Main", "ToolbarState", QString::fromLatin1(kStateWithAFloatingGroup));
+  ExpectAStartWithoutEmptyWindows();
+}
+
+// A damaged state places no bar and leaves no window behind.
+TEST_F(Restart, ADamagedStateLeavesTheBarsWhereTheyStart) {
+  const QByteArray whole = QByteArray::fromBase64(kStateWithAFloatingGroup);
+  const QByteArray damaged[] = {whole.left(whole.size() - 3), whole.left(8),
+                                QByteArray(40, char(0xfc)), whole.mid(8)};
+  for (const QByteArray& state : damaged) {
+    SCOPED_TRACE(state.size());
+    settings::WriteString("Main", "ToolbarState", QString::fromLatin1(state.toBase64()));
+    window = std::make_unique<TIDEMainForm>();
+    window->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
+    Settle();
+    for (QWidget* top : QApplication::topLevelWidgets())
+      EXPECT_TRUE(top == window.get() || !top->isVisible()) << top->metaObject()->className();
+    for (QToolBar* bar : window->Toolbars()) {
+      EXPECT_EQ(window->toolBarArea(bar), Qt::TopToolBarArea) << bar->objectName().toStdString();
+      EXPECT_TRUE(bar->isVisible()) << bar->objectName().toStdString();
+    }
+    window.reset();
+  }
 }
 
 }  // namespace

@@ -12,6 +12,7 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QContextMenuEvent>
+#include <QDataStream>
 #include <QMenu>
 #include <QMenuBar>
 #include <QScreen>
@@ -35,6 +36,60 @@ bool OnSomeScreen(const QRect& Rect) {
     if (visible.width() >= kMinVisiblePart && visible.height() >= kMinVisiblePart) return true;
   }
   return false;
+}
+
+// QMainWindow::saveState: a header (version marker, version), then sections
+// that each begin with a marker byte: the dock areas, one per floating group
+// of tool windows, and last the tool bars.
+constexpr qint32 kStateVersionMarker = 0xff;
+constexpr qsizetype kStateHeaderSize = 8;
+constexpr uchar kToolbarMarker = 0xfe;
+constexpr uchar kToolbarMarkerEx = 0xfc;  // with the rectangle of a floating bar
+
+// Reads a tool-bar section after its marker; true when it is well formed.
+bool ReadToolbarSection(QDataStream& In, uchar Marker) {
+  constexpr qint32 kMaxCount = 256;
+  qint32 lines = 0;
+  In >> lines;
+  if (lines < 0 || lines > kMaxCount) return false;
+  for (qint32 line = 0; line < lines && In.status() == QDataStream::Ok; ++line) {
+    qint32 area = 0, count = 0;
+    In >> area >> count;
+    if (area < 0 || area > 3 || count < 0 || count > kMaxCount) return false;
+    for (qint32 i = 0; i < count && In.status() == QDataStream::Ok; ++i) {
+      QString name;
+      quint8 shown = 0;
+      qint32 pos = 0, size = 0;
+      quint32 geometry = 0;
+      In >> name >> shown >> pos >> size >> geometry;
+      if (Marker == kToolbarMarkerEx) In >> geometry;
+    }
+  }
+  return In.status() == QDataStream::Ok;
+}
+
+// The part of a saved main-window state that places the tool bars, as a
+// state of its own; empty when there is none. Tool windows are docked anew
+// at each start, and a floating group restored before they exist would come
+// up as an empty window.
+QByteArray ToolbarStateOnly(const QByteArray& State) {
+  QDataStream header(State);
+  header.setVersion(QDataStream::Qt_5_0);
+  qint32 marker = 0, version = 0;
+  header >> marker >> version;
+  if (header.status() != QDataStream::Ok || marker != kStateVersionMarker) return {};
+  // The sections before it have no length of their own: the tool bars begin
+  // at the first marker from which a whole tool-bar section runs to the end.
+  for (qsizetype at = kStateHeaderSize; at < State.size(); ++at) {
+    const auto first = static_cast<uchar>(State[at]);
+    if (first != kToolbarMarker && first != kToolbarMarkerEx) continue;
+    const QByteArray section = State.mid(at);
+    QDataStream in(section);
+    in.setVersion(QDataStream::Qt_5_0);
+    in.skipRawData(1);
+    if (ReadToolbarSection(in, first) && in.atEnd()) return State.left(kStateHeaderSize) + section;
+  }
+  return {};
 }
 
 QToolBar* MakeToolbar(QMainWindow* Window, const char* Name, const QString& Title) {
@@ -311,7 +366,8 @@ void TIDEMainForm::LoadWindowPlacement() {
     setGeometry(QStyle::alignedRect(Qt::LeftToRight, Qt::AlignCenter, size, available));
   }
   Statusbar->setVisible(settings_.StatusbarVisible);
-  if (!settings_.ToolbarState.isEmpty()) restoreState(settings_.ToolbarState);
+  const QByteArray toolbars = ToolbarStateOnly(settings_.ToolbarState);
+  if (!toolbars.isEmpty()) restoreState(toolbars);
 }
 
 void TIDEMainForm::SaveWindowPlacement() {

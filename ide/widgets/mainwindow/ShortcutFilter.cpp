@@ -43,8 +43,11 @@ bool TShortcutFilter::Acts() const {
   if (QApplication::activePopupWidget() || QApplication::activeModalWidget()) return false;
   QWidget* active = QApplication::activeWindow();
   if (active == mainWindow_) return true;
-  // A floating tool window belongs to the main window.
-  if (!qobject_cast<QDockWidget*>(active)) return false;
+  // A floating tool window belongs to the main window, and so does a floating
+  // group of them (a window of Qt's whose children are the dock widgets).
+  if (!active || (!qobject_cast<QDockWidget*>(active) &&
+                  !active->findChild<QDockWidget*>(QString(), Qt::FindDirectChildrenOnly)))
+    return false;
   for (QWidget* w = active->parentWidget(); w; w = w->parentWidget())
     if (w == mainWindow_) return true;
   return false;

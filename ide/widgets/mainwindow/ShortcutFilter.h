@@ -10,8 +10,9 @@
 //   - Shift+F10 opens the focused control's context menu, as the Menu key
 //     does.
 //   - A key of a disabled action, and every other key, goes to the control.
-// It acts only while the main window or one of its floating tool windows is
-// the active window, with no popup menu and no modal dialog open.
+// It acts only while the main window or one of its floating tool windows (alone
+// or grouped as tabs) is the active window, with no popup menu and no modal
+// dialog open.
 
 #include <QObject>
 #include <QPointer>

@@ -57,11 +57,12 @@ class TDockTitleBar final : public QWidget {
 
 // The height of the tab bar the main window shows under Dock when Dock is one
 // of several tabs; 0 otherwise. The window names each tab's dock widget in
-// the tab's data.
+// the tab's data. A bar left with one tab takes no room, though Qt does not
+// hide it.
 int TabBarHeight(const QMainWindow* Main, const QDockWidget* Dock) {
   const auto id = reinterpret_cast<quintptr>(Dock);
   for (const QTabBar* bar : Main->findChildren<QTabBar*>(Qt::FindDirectChildrenOnly)) {
-    if (bar->isHidden()) continue;
+    if (bar->isHidden() || bar->count() < 2) continue;
     for (int i = 0; i < bar->count(); ++i)
       if (bar->tabData(i).value<quintptr>() == id) return bar->height();
   }
