@@ -11,16 +11,23 @@ namespace vexa::ide {
 
 // The main-thread object the queued events go to. The task list lives here,
 // under a mutex the worker and the main thread share; the Qt event itself
-// carries nothing, so no data crosses threads inside Qt.
+// carries nothing, only its own memory crosses threads inside Qt.
 class TQtMainThreadInvoker::TTarget : public QObject {
   Q_OBJECT
 
  public:
+  TTarget() = default;
+  // QObject's destructor frees the events still queued, and tasks_ goes with
+  // them; taking mutex_ once orders both after Add, as RunNext does.
+  ~TTarget() override { std::lock_guard lock(mutex_); }
+
+  // Posts under mutex_ on purpose: Qt allocates the event here and frees it
+  // on the main thread after RunNext, and Qt's own locks are invisible to
+  // ThreadSanitizer. RunNext taking mutex_ first orders that free after this
+  // allocation for the sanitizer too.
   void Add(std::function<void()> Task) {
-    {
-      std::lock_guard lock(mutex_);
-      tasks_.push_back(std::move(Task));
-    }
+    std::lock_guard lock(mutex_);
+    tasks_.push_back(std::move(Task));
     QMetaObject::invokeMethod(this, "RunNext", Qt::QueuedConnection);
   }
 
