@@ -70,8 +70,7 @@ TEST(VxBas32Library, TextsCrossInWindows1252AndStepsSplitKindAndValue) {
   const QString euro = QString::fromUtf8("€");
 
   // The source is bytes and goes as it is; names and messages are Windows-1252.
-  const TVxBas32Library::TCompileStatus status =
-      library.Compile("PRINT \"" + euro.toUtf8() + "\"");
+  const TVxBas32Library::TCompileStatus status = library.Compile("PRINT \"" + euro.toUtf8() + "\"");
   EXPECT_EQ(status.Status, QUORIN_COMPILE_ERRORS);
   EXPECT_EQ(status.ErrorCount, 2);
   EXPECT_EQ(gPassed, "PRINT \"\xE2\x82\xAC\"");

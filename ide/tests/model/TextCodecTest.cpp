@@ -121,7 +121,10 @@ TEST(TextCodec, ToolSourcesTakeAsciiAsWindows1252) {
       {"ascii", "a\r\nb\r\n"_ba, {TTextEncoding::Windows1252, TLineEnd::CRLF, false}},
       {"empty", ""_ba, {TTextEncoding::Windows1252, TLineEnd::LF, false}},
       {"nul", "\0x"_ba, {TTextEncoding::Windows1252, TLineEnd::LF, false}},
-      {"bom and ascii", "\xEF\xBB\xBFa\n"_ba, {TTextEncoding::Utf8, TLineEnd::LF, true}},
+      {"bom and ascii",
+       "\xEF\xBB\xBF"
+       "a\n"_ba,
+       {TTextEncoding::Utf8, TLineEnd::LF, true}},
       {"bom only", "\xEF\xBB\xBF"_ba, {TTextEncoding::Utf8, TLineEnd::LF, true}},
       {"one multi-byte sequence", "a\xC3\xA4"_ba, {TTextEncoding::Utf8, TLineEnd::LF, false}},
       {"invalid utf-8", "a\xE4\x80"_ba, {TTextEncoding::Windows1252, TLineEnd::LF, false}},

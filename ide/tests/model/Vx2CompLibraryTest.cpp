@@ -267,9 +267,9 @@ TEST(Vx2CompLibrary, TextsCrossInWindows1252ModuleTextsAsTheirBytes) {
   ASSERT_TRUE(library.GetIdentCompletions(y, m, 1, completions));
   EXPECT_EQ(completions, (QStringList{euro + " (variable)", y + " (function)"}));
   EXPECT_EQ(library.GetIdentFullName(euro, m, 1), "m." + euro + y);
-  EXPECT_EQ(gPassed, (std::vector<std::string>{"\x80p", "m\x9F",
-                                               "string s = \"\xE2\x82\xAC\xC5\xB8\";\n",
-                                               "s = \"\x9F\";\n", "m.\x80", "\x9F", "\x80"}));
+  EXPECT_EQ(gPassed,
+            (std::vector<std::string>{"\x80p", "m\x9F", "string s = \"\xE2\x82\xAC\xC5\xB8\";\n",
+                                      "s = \"\x9F\";\n", "m.\x80", "\x9F", "\x80"}));
 
   gFakeText = "m\x9F (1) : \x80 expected\n";
   library.CompileModule(m);

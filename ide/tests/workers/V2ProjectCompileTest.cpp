@@ -228,7 +228,7 @@ TEST_F(V2ProjectTest, ModulesReachTheCompilerAsTheBytesOfTheirFiles) {
     return std::vector<std::string>{lib_.sources["m1"], lib_.sources["m2"], lib_.sources["m3"]};
   };
   EXPECT_EQ(sources(), (std::vector<std::string>{"s = \"\xC3\xA4\";\n", "s = \"\xE4\x80\";\n",
-                                                  "s = \"\xC3\xA4\";\n"}));
+                                                 "s = \"\xC3\xA4\";\n"}));
 
   // Edited: m2 no longer fits Windows-1252 and goes whole as UTF-8; m3 stays UTF-8.
   const struct {
@@ -239,7 +239,8 @@ TEST_F(V2ProjectTest, ModulesReachTheCompilerAsTheBytesOfTheirFiles) {
       {4,
        {QString::fromUtf8("s = \"ä€Ω\";\n"), 2, TTextEncoding::Windows1252},
        "s = \"\xC3\xA4\xE2\x82\xAC\xCE\xA9\";\n"},
-      {5, {QString::fromUtf8("s = \"ä€\";\n"), 2, TTextEncoding::Utf8},
+      {5,
+       {QString::fromUtf8("s = \"ä€\";\n"), 2, TTextEncoding::Utf8},
        "s = \"\xC3\xA4\xE2\x82\xAC\";\n"},
   };
   for (const auto& edit : edits) {

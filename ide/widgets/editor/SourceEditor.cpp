@@ -82,7 +82,7 @@ class TEditorProjectCommands : public IProjectCommands {
 // a character does not fit; other files take ASCII as UTF-8.
 TTextEncoding AsciiEncodingOf(TFileKind Kind) {
   return Kind == FileKindV2Module || Kind == FileKindBasicProject ? TTextEncoding::Windows1252
-                                                                   : TTextEncoding::Utf8;
+                                                                  : TTextEncoding::Utf8;
 }
 
 template <class I>
