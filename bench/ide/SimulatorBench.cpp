@@ -39,7 +39,7 @@ class TLoopProgram {
   TLoopProgram() {
     if (!dir_.isValid()) return;
     TVx2CompLibrary library(QStringLiteral("bench"));
-    const int module = library.AddModule(QStringLiteral("main"), QString::fromLatin1(kLoop));
+    const int module = library.AddModule(QStringLiteral("main"), QByteArray(kLoop));
     library.BeginBuild();
     if (library.CompileModule(module) != 0 || !library.FinishBuild()) return;
     base_ = dir_.filePath(QStringLiteral("loop"));

@@ -5,6 +5,8 @@
 // one of these, held by std::shared_ptr; two references are the same object
 // when the pointers are equal. Qt Core only: windows appear as opaque pointers.
 
+#include "model/files/TextCodec.h"
+
 #include <QByteArray>
 #include <QString>
 #include <QStringList>
@@ -61,10 +63,12 @@ enum : int {
   LineFlagCode = 8,
 };
 
-// A source text with its number of lines.
+// A source text with its number of lines and its file's encoding;
+// EncodeWithoutBom of the two is what saving it now writes, without a BOM.
 struct TSourceText {
   QString Text;
   int LineCount = 0;
+  TTextEncoding Encoding = TTextEncoding::Windows1252;
 };
 
 // A caret position, both 1-based.

@@ -2,6 +2,7 @@
 
 #include <QStringDecoder>
 
+#include <algorithm>
 #include <array>
 
 namespace vexa::ide {
@@ -36,7 +37,7 @@ TLineEnd FirstLineEnd(const QString& Text) {
 
 }  // namespace
 
-TDecodedText DecodeText(const QByteArray& Bytes) {
+TDecodedText DecodeText(const QByteArray& Bytes, TTextEncoding Ascii) {
   TDecodedText result;
   QByteArrayView body(Bytes);
   if (body.startsWith("\xEF\xBB\xBF")) {
@@ -51,6 +52,9 @@ TDecodedText DecodeText(const QByteArray& Bytes) {
     result.Format.Bom = false;
     result.Format.Encoding = TTextEncoding::Windows1252;
     text = FromWindows1252(Bytes);
+  } else if (!result.Format.Bom && Ascii == TTextEncoding::Windows1252 &&
+             std::all_of(body.begin(), body.end(), [](char b) { return (b & 0x80) == 0; })) {
+    result.Format.Encoding = TTextEncoding::Windows1252;
   }
   result.Format.LineEnd = FirstLineEnd(text);
   result.Text = std::move(text);
@@ -92,6 +96,11 @@ QByteArray EncodeText(const QString& Text, TTextFormat& Format) {
   }
   QByteArray bytes = Format.Bom ? QByteArray("\xEF\xBB\xBF") : QByteArray();
   return bytes + Text.toUtf8();
+}
+
+QByteArray EncodeWithoutBom(const QString& Text, TTextEncoding Encoding) {
+  TTextFormat format{Encoding, TLineEnd::LF, false};
+  return EncodeText(Text, format);
 }
 
 QString LineEndText(TLineEnd LineEnd) {

@@ -1,9 +1,11 @@
 #pragma once
 
 // How a source file's bytes become editor text and back: UTF-8 when the bytes
-// are valid UTF-8, else Windows-1252; the first line end tells the file's
-// line-end style. Writing uses the format the file came in, or UTF-8 when the
-// text now holds a character Windows-1252 cannot encode.
+// are valid UTF-8, else Windows-1252; bytes without a BOM and without a byte
+// above 0x7F take the encoding the caller gives (Windows-1252 for the tool
+// chain's sources). The first line end tells the file's line-end style.
+// Writing uses the format the file came in, or UTF-8 when the text now holds
+// a character Windows-1252 cannot encode.
 
 #include <QByteArray>
 #include <QString>
@@ -26,12 +28,17 @@ struct TDecodedText {
   TTextFormat Format;
 };
 
-TDecodedText DecodeText(const QByteArray& Bytes);
+// Ascii: the encoding of bytes with no BOM and no byte above 0x7F.
+TDecodedText DecodeText(const QByteArray& Bytes, TTextEncoding Ascii = TTextEncoding::Utf8);
 
 // Text in Format; Format.Encoding becomes Utf8 (without BOM) when the text
 // cannot be written in Windows-1252. Line ends are written as they are in
 // Text.
 QByteArray EncodeText(const QString& Text, TTextFormat& Format);
+
+// The bytes EncodeText writes for Text in Encoding, without a BOM: what the
+// compilers read as a module's text.
+QByteArray EncodeWithoutBom(const QString& Text, TTextEncoding Encoding);
 
 // Every character of Text has a Windows-1252 byte.
 bool FitsWindows1252(const QString& Text);

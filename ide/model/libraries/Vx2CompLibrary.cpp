@@ -40,9 +40,9 @@ bool TVx2CompLibrary::IsValidModuleName(const QString& Name) const {
   return f_.isValidModuleName(ToWindows1252(Name).constData()) != 0;
 }
 
-int TVx2CompLibrary::AddModule(const QString& Name, const QString& Text) {
+int TVx2CompLibrary::AddModule(const QString& Name, const QByteArray& Text) {
   const QByteArray name = ToWindows1252(Name);
-  auto text = std::make_unique<const std::string>(ToWindows1252(Text).toStdString());
+  auto text = std::make_unique<const std::string>(Text.toStdString());
   const std::int32_t module =
       f_.addModule(handle_, name.constData(), text->c_str(), VX2COMP_SOURCE_TEXT);
   if (module == VX2COMP_INVALID_NAME || module == VX2COMP_DUPLICATE_NAME) {
@@ -56,8 +56,8 @@ int TVx2CompLibrary::AddModule(const QString& Name, const QString& Text) {
   return module;
 }
 
-void TVx2CompLibrary::ReplaceModuleSource(int Module, const QString& Text) {
-  auto text = std::make_unique<const std::string>(ToWindows1252(Text).toStdString());
+void TVx2CompLibrary::ReplaceModuleSource(int Module, const QByteArray& Text) {
+  auto text = std::make_unique<const std::string>(Text.toStdString());
   Check(f_.replaceModuleSource(handle_, Module, text->c_str(), VX2COMP_SOURCE_TEXT),
         "replaceModuleSource");
   // Only now does the library read the new text instead of the old one.

@@ -76,13 +76,13 @@ class TVx2CompLibrary {
 
   bool IsValidModuleName(const QString& Name) const;
 
-  // Registers a module whose source is Text (kept here while the library
-  // reads it); returns its number. Throws for a duplicate or invalid name
-  // with the reason in the message.
-  int AddModule(const QString& Name, const QString& Text);
-  // Gives module Module the source Text; the previous text lives until the
-  // library has let go of it.
-  void ReplaceModuleSource(int Module, const QString& Text);
+  // Registers a module whose source is the bytes Text, passed as they are
+  // (kept here while the library reads them); returns its number. Throws for
+  // a duplicate or invalid name with the reason in the message.
+  int AddModule(const QString& Name, const QByteArray& Text);
+  // Gives module Module the source bytes Text; the previous text lives until
+  // the library has let go of it.
+  void ReplaceModuleSource(int Module, const QByteArray& Text);
   void RemoveModule(int Module);
   // Removes every module; the next number is 1 again.
   void RemoveAll();

@@ -28,8 +28,8 @@ TVxBas32Library::TVxBas32Library(const TVxBas32Functions& Functions)
 
 TVxBas32Library::~TVxBas32Library() { f_.QuorinDestroy(handle_); }
 
-TVxBas32Library::TCompileStatus TVxBas32Library::Compile(const QString& Source) {
-  source_ = ToWindows1252(Source);
+TVxBas32Library::TCompileStatus TVxBas32Library::Compile(const QByteArray& Source) {
+  source_ = Source;
   std::fill(messages_.begin(), messages_.end(), '\0');
   f_.QuorinSetCompilerMessageBuffer(handle_, messages_.data(), std::int32_t(kMessageBufferUsed));
   if (!f_.QuorinSetMemSourcePointer(handle_, source_.constData()))

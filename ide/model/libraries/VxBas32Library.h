@@ -78,9 +78,9 @@ class TVxBas32Library {
   TVxBas32Library(const TVxBas32Library&) = delete;
   TVxBas32Library& operator=(const TVxBas32Library&) = delete;
 
-  // Compiles Source (kept here while the library reads it) into the message
-  // buffer.
-  TCompileStatus Compile(const QString& Source);
+  // Compiles the source bytes Source, passed as they are (kept here while the
+  // library reads them), into the message buffer.
+  TCompileStatus Compile(const QByteArray& Source);
   // The messages of the last compile.
   QString MessageText() const;
   // The line-info bytes of the last compile, LineCount of them.

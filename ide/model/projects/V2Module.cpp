@@ -142,18 +142,22 @@ std::optional<TSourceText> TVexaV2Module::GetSource() {
   if (text) {
     sourceCache_ = text->Text;
     lineCount_ = text->LineCount;
+    sourceEncoding_ = text->Encoding;
   } else if (lineCount_ == 0) {
     QFile file(fileName_);
     if (QFileInfo(file).isFile() && file.open(QIODevice::ReadOnly)) {
       const QByteArray bytes = file.readAll();
       if (file.error() == QFileDevice::NoError) {
-        sourceCache_ = DecodeText(bytes).Text;
+        // As the editor reads a module, so the text encodes to these bytes.
+        TDecodedText decoded = DecodeText(bytes, TTextEncoding::Windows1252);
+        sourceCache_ = std::move(decoded.Text);
+        sourceEncoding_ = decoded.Format.Encoding;
         lineCount_ = CountLines(sourceCache_);
       }
     }
   }
   if (lineInfos_.size() != lineCount_) lineInfos_.resize(lineCount_, '\0');
-  return TSourceText{sourceCache_, lineCount_};
+  return TSourceText{sourceCache_, lineCount_, sourceEncoding_};
 }
 
 bool TVexaV2Module::HasBreakpoints() { return breakpoints_.Count() > 0; }

@@ -127,6 +127,7 @@ class TVexaV2Module : public IVexaModule, public std::enable_shared_from_this<TV
   int untitledNumber_ = -1;
   std::weak_ptr<IVexaProject> project_;
   QString sourceCache_;
+  TTextEncoding sourceEncoding_ = TTextEncoding::Windows1252;
   int lineCount_ = 0;
   Ref<IVexaSourceEditor> editor_;
   bool used_ = false;

@@ -6,6 +6,7 @@
 #include "model/core/Options.h"
 #include "model/core/Services.h"
 #include "model/files/ProjectFiles.h"
+#include "model/files/TextCodec.h"
 #include "model/projects/V2Module.h"
 #include "model/projects/VexaMessage.h"
 #include "model/projects/VexaWatch.h"
@@ -235,7 +236,7 @@ void TVexaV2Project::HandleGetModuleSource(TModuleInfoRec& Info) {
   const std::optional<TSourceText> source = module->GetSource();
   Info.Valid = source.has_value();
   if (source) {
-    Info.Source = source->Text;
+    Info.Source = EncodeWithoutBom(source->Text, source->Encoding);
     Info.LineCount = source->LineCount;
   }
 }

@@ -3,6 +3,7 @@
 #include "model/core/Dialogs.h"
 #include "model/core/Options.h"
 #include "model/core/Services.h"
+#include "model/files/TextCodec.h"
 #include "model/projects/VexaMessage.h"
 
 #include "vexa/platform/SerialPort.h"
@@ -30,7 +31,7 @@ TWorkerKit::TSeams KitSeams(TQuorinSeams& Seams) {
 // What the compile fetches on the main thread.
 struct TFetched {
   bool Valid = false;
-  QString Source;
+  QByteArray Source;  // the bytes saving the program would write, without a BOM
   int LineCount = 0;
   int Port = 0;
 };
@@ -224,7 +225,8 @@ void TQuorin::RunCompile(bool Download) {
       f.Valid = true;
       // A copy shared with no one: the worker thread frees it, and the
       // reference count of a shared copy would be dropped inside Qt.
-      f.Source = QString(text->Text.constData(), text->Text.size());
+      const QByteArray bytes = EncodeWithoutBom(text->Text, text->Encoding);
+      f.Source = QByteArray(bytes.constData(), bytes.size());
       f.LineCount = text->LineCount;
     }
     return f;

@@ -49,7 +49,7 @@ struct TModuleInfoRec {
   QString Name;
   int Handle = 0;
   int LineCount = 0;
-  QString Source;
+  QByteArray Source;  // the bytes saving the module would write, without a BOM
   int ErrorCount = 0;
   QString Messages;                     // the library's message lines, CR LF between them
   std::vector<std::uint8_t> LineInfos;  // one byte per source line

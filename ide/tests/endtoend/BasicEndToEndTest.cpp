@@ -14,6 +14,9 @@
 #include "widgets/editor/SourceEditor.h"
 #include "widgets/editor/VexaEditControl.h"
 
+#include "boardemu/FirstGenBoard.h"
+#include "vxbas32.h"
+
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
@@ -25,10 +28,18 @@
 #include <QRegularExpression>
 #include <QTabWidget>
 #include <QTemporaryDir>
+#include <QTest>
 #include <QTimer>
 
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdlib>
 #include <functional>
 #include <memory>
+#include <vector>
 
 namespace vexa::ide {
 namespace {
@@ -177,6 +188,101 @@ TEST_F(BasicEndToEndTest, TheExampleCompilesStopsAtABreakpointTakesItsInputAndCl
   other.reset();
   QApplication::processEvents();
   EXPECT_TRUE(weak.expired());
+  EXPECT_TRUE(dialogs_->calls.empty()) << dialogs_->Texts().join("\n").toStdString();
+}
+
+// The code image the library itself sends of Source, to a board of its own;
+// empty when no board could be made.
+std::vector<std::uint8_t> ReferenceImage(const QByteArray& Source) {
+  boardemu::FirstGenBoard board;
+  if (!board.start()) return {};
+  const int fd = ::open(board.path().c_str(), O_RDWR | O_NOCTTY | O_CLOEXEC);
+  if (fd < 0) return {};
+  QuorinHandle h = QuorinCreate();
+  QuorinSetMemSourcePointer(h, Source.constData());
+  const bool compiled = QuorinCompile(h, nullptr) == QUORIN_COMPILE_OK;
+  const bool sent = compiled && QuorinDownload(h, fd) > 0;
+  QuorinDestroy(h);
+  ::close(fd);
+  if (!sent || !board.recording().waitForEvent("code done", std::chrono::seconds(5))) return {};
+  return board.recording().image("code");
+}
+
+// Types Text as key presses, one character each (QTest::keyClicks drops
+// characters outside Latin-1).
+void Type(QWidget* Widget, const QString& Text) {
+  for (QChar c : Text) QTest::sendKeyEvent(QTest::Click, Widget, Qt::Key_unknown, QString(c), {});
+}
+
+// What the worker compiles and sends is the code the library makes of the
+// saved file's bytes: "ä€" typed into an ASCII program are saved and sent as
+// Windows-1252, into a program saved as UTF-8 elsewhere as UTF-8.
+TEST_F(BasicEndToEndTest, TheWorkerSendsTheCodeOfTheSavedFilesBytes) {
+  QFile example(VEXA_EXAMPLES_DIR "/basic/input.bas");
+  ASSERT_TRUE(example.open(QIODevice::ReadOnly));
+  const QByteArray ascii = example.readAll();
+  ASSERT_TRUE(ascii.contains("\"Quadrat: \""));
+  QByteArray utf8 = ascii;
+  utf8.replace("\"Quadrat: \"", "\"Quadrat \xC3\xBC: \"");
+  const struct {
+    const char* name;
+    QByteArray bytes;
+    QByteArray saved;  // the string as saved
+  } cases[] = {
+      {"ascii", ascii, "\"Quadrat\xE4\x80: \""},
+      {"utf-8", utf8, "\"Quadrat \xC3\xBC\xC3\xA4\xE2\x82\xAC: \""},
+  };
+  options::DownloadComBASIC = 7;
+  // No compile of its own comes between: the download's compile is the one
+  // that is sent (a newer request replaces one the worker has not taken).
+  options::BackgroundCompilationBASIC = false;
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    const QString file = dir_.filePath(QString::fromLatin1(c.name) + ".bas");
+    {
+      QFile out(file);
+      ASSERT_TRUE(out.open(QIODevice::WriteOnly));
+      ASSERT_EQ(out.write(c.bytes), c.bytes.size());
+    }
+    core_->OpenByKind(file, FileKindBasicProject);
+    ASSERT_EQ(core_->GetProjectCount(), 1);
+    auto p = std::dynamic_pointer_cast<TVexaBASICProjectAndModule>(core_->GetProject(0));
+    ASSERT_TRUE(p);
+    auto editor = std::dynamic_pointer_cast<TSourceEditor>(p->GetEditor());
+    ASSERT_TRUE(editor);
+    const QStringList lines = editor->GetText()->Text.split('\n');
+    const int line = int(lines.indexOf(QRegularExpression("^PRINT \"Quadrat.*")));
+    ASSERT_GE(line, 0);
+    editor->Control()->SetCaret({int(lines[line].indexOf(':')) + 1, line + 1});
+    Type(editor->Control(), QString::fromUtf8("ä€"));
+    ASSERT_TRUE(editor->Save());
+    QFile saved(file);
+    ASSERT_TRUE(saved.open(QIODevice::ReadOnly));
+    const QByteArray bytes = saved.readAll();
+    EXPECT_TRUE(bytes.contains(c.saved)) << bytes.toStdString();
+    const std::vector<std::uint8_t> expected = ReferenceImage(bytes);
+    ASSERT_FALSE(expected.empty());
+
+    boardemu::FirstGenBoard board;
+    ASSERT_TRUE(board.start()) << board.linkError();
+    ::setenv("VEXA_COM7", board.path().c_str(), 1);
+    messages_.clear();
+    p->Download();
+    const bool sent =
+        ProcessUntil([&] { return messages_.contains("Anwenderprogramm fehlerfrei übertragen"); });
+    ::unsetenv("VEXA_COM7");
+    ASSERT_TRUE(sent) << messages_.join('\n').toStdString();
+    ASSERT_TRUE(board.recording().waitForEvent("code done", std::chrono::seconds(5)));
+    const std::vector<std::uint8_t> image = board.recording().image("code");
+    EXPECT_EQ(image, expected);
+    // The string's bytes are in the code as saved.
+    const QByteArray text = c.saved.mid(1, c.saved.size() - 4);
+    EXPECT_NE(std::search(image.begin(), image.end(), text.begin(), text.end(),
+                          [](std::uint8_t A, char B) { return A == std::uint8_t(B); }),
+              image.end());
+    editor->Close();
+    ASSERT_EQ(core_->GetProjectCount(), 0);
+  }
   EXPECT_TRUE(dialogs_->calls.empty()) << dialogs_->Texts().join("\n").toStdString();
 }
 

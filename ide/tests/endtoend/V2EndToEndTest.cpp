@@ -36,14 +36,21 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QTableView>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 
+#include <fcntl.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
 #include <functional>
 #include <memory>
 #include <optional>
+#include <string>
 #include <vector>
 
 #if defined(__SANITIZE_THREAD__)
@@ -262,6 +269,118 @@ TEST_F(V2EndToEndTest, AFileWithANulOpensTypedAndSavedThroughTheMenuKeepsEveryBy
   EXPECT_EQ(file.readAll(), bytes + "X");
   EXPECT_FALSE(editor->GetModified());
   EXPECT_EQ((*dialogs_)->calls.size(), 1u) << DialogTexts().toStdString();
+}
+
+// Runs the console compiler in Directory on its project file Project; its
+// exit code, -1 when it did not run to its end.
+int RunConsoleCompiler(const QString& Directory, const QString& Project) {
+  const std::string directory = QFile::encodeName(Directory).toStdString();
+  std::string program = VEXA_V2COMP, project = QFile::encodeName(Project).toStdString();
+  char* argv[] = {program.data(), project.data(), nullptr};
+  posix_spawn_file_actions_t actions;
+  posix_spawn_file_actions_init(&actions);
+  posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, "/dev/null", O_WRONLY, 0);
+  posix_spawn_file_actions_addchdir_np(&actions, directory.c_str());
+  pid_t pid = -1;
+  const int spawned = ::posix_spawn(&pid, program.c_str(), &actions, nullptr, argv, environ);
+  posix_spawn_file_actions_destroy(&actions);
+  if (spawned != 0) return -1;
+  int status = 0;
+  if (::waitpid(pid, &status, 0) != pid || !WIFEXITED(status)) return -1;
+  return WEXITSTATUS(status);
+}
+
+// Types Text as key presses, one character each (QTest::keyClicks drops
+// characters outside Latin-1).
+void Type(QWidget* Widget, const QString& Text) {
+  for (QChar c : Text) QTest::sendKeyEvent(QTest::Click, Widget, Qt::Key_unknown, QString(c), {});
+}
+
+// The image the IDE builds of the demo (".vmc", what F12 sends) is the one
+// the console compiler makes of the saved files: for "ä€" typed into an ASCII
+// module, which stays Windows-1252, and for a module saved as UTF-8 elsewhere,
+// with its editor closed and open.
+TEST_F(V2EndToEndTest, TheBuiltImageIsTheConsoleCompilersOfTheSavedFilesInEitherEncoding) {
+  const QString motorFile = dir_.filePath("motor.v2");
+  QByteArray motorBytes;
+  {
+    QFile file(motorFile);
+    ASSERT_TRUE(file.open(QIODevice::ReadWrite));
+    motorBytes = file.readAll();
+    ASSERT_TRUE(motorBytes.contains("\"fast\""));
+    motorBytes.replace("\"fast\"", "\"schnell \xC3\xBC\xE2\x82\xAC\"");
+    ASSERT_TRUE(file.resize(0));
+    ASSERT_EQ(file.write(motorBytes), motorBytes.size());
+  }
+  // The console compiler's project: the demo's modules in the IDE's order.
+  const QString console = dir_.filePath("console");
+  ASSERT_TRUE(QDir(dir_.path()).mkdir("console"));
+  {
+    QFile file(QDir(console).filePath("demo.prj"));
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write("../motor.v2\r\n../display.v2\r\n../main.v2\r\n");
+  }
+  auto read = [](const QString& Path) {
+    QFile file(Path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+  };
+  auto sameImages = [&]() -> ::testing::AssertionResult {
+    QFile::remove(QDir(console).filePath("demo.vmc"));
+    if (RunConsoleCompiler(console, "demo.prj") != 0)
+      return ::testing::AssertionFailure() << "the console compiler failed";
+    const QByteArray expected = read(QDir(console).filePath("demo.vmc"));
+    const QByteArray built = read(dir_.filePath("demo.v2p.vmc"));
+    if (expected.isEmpty() || built != expected)
+      return ::testing::AssertionFailure()
+             << "built:\n"
+             << built.toStdString() << "\nconsole:\n"
+             << read(QDir(console).filePath("demo.err")).toStdString() << expected.toStdString();
+    return ::testing::AssertionSuccess();
+  };
+  // A build that writes the image afresh.
+  auto build = [&](const Ref<IVexaProject>& Project) {
+    auto v2 = std::dynamic_pointer_cast<TVexaV2Project>(Project);
+    if (!v2 || !QFile::remove(dir_.filePath("demo.v2p.vmc"))) return false;
+    v2->Build();
+    return ProcessUntil([&] {
+      return QFile::exists(dir_.filePath("demo.v2p.vmc")) && !v2->IsCompiling() && v2->IsBuilt();
+    });
+  };
+
+  Ref<IVexaProject> project = OpenDemo();
+  ASSERT_TRUE(project) << DialogTexts().toStdString();
+  EXPECT_TRUE(sameImages());
+  // The UTF-8 bytes are in the image: 195 188 226 130 172.
+  EXPECT_TRUE(read(dir_.filePath("demo.v2p.vmc")).contains(" 195 188 226 130 172 "));
+
+  auto display = std::dynamic_pointer_cast<TSourceEditor>(
+      VexaIDE->ShowModuleEditor(Module(project, "display")));
+  ASSERT_TRUE(display);
+  const QStringList lines = display->GetText()->Text.split('\n');
+  const int line = int(lines.indexOf(QRegularExpression(R"(^\s*show\("direct"\);.*)")));
+  ASSERT_GE(line, 0);
+  display->Control()->SetCaret({int(lines[line].indexOf("direct")) + 3, line + 1});
+  Type(display->Control(), QString::fromUtf8("ä€"));
+  ASSERT_TRUE(display->Save());
+  EXPECT_TRUE(read(dir_.filePath("display.v2")).contains("show(\"di\xE4\x80rect\");"));
+  ASSERT_TRUE(build(project)) << DialogTexts().toStdString();
+  EXPECT_TRUE(sameImages());
+  EXPECT_TRUE(read(dir_.filePath("demo.v2p.vmc")).contains(" 228 128 "));
+
+  // With the UTF-8 module's editor open the image stays; typed and saved, it
+  // stays UTF-8.
+  auto motor =
+      std::dynamic_pointer_cast<TSourceEditor>(VexaIDE->ShowModuleEditor(Module(project, "motor")));
+  ASSERT_TRUE(motor);
+  ASSERT_TRUE(build(project)) << DialogTexts().toStdString();
+  EXPECT_TRUE(sameImages());
+  motor->Control()->SendScintilla(QsciScintilla::SCI_DOCUMENTEND);
+  Type(motor->Control(), QString::fromUtf8("// ä"));
+  ASSERT_TRUE(motor->Save());
+  EXPECT_EQ(read(motorFile), motorBytes + "// \xC3\xA4");
+  ASSERT_TRUE(build(project)) << DialogTexts().toStdString();
+  EXPECT_TRUE(sameImages());
+  EXPECT_TRUE((*dialogs_)->calls.empty()) << DialogTexts().toStdString();
 }
 
 TEST_F(V2EndToEndTest, AnErrorMessageIsRedAndADoubleClickMarksItsLine) {

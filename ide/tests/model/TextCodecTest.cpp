@@ -109,6 +109,56 @@ TEST(TextCodec, WindowsTextThatNoLongerFitsIsWrittenAsUtf8) {
   EXPECT_EQ(fits.Encoding, TTextEncoding::Windows1252);
 }
 
+// V2 modules and VXBasic programs: ASCII without a BOM is Windows-1252, and
+// stays so while the text fits; every other file decodes as any other.
+TEST(TextCodec, ToolSourcesTakeAsciiAsWindows1252) {
+  using namespace Qt::Literals::StringLiterals;
+  struct Case {
+    const char* name;
+    QByteArray bytes;
+    TTextFormat format;
+  } const cases[] = {
+      {"ascii", "a\r\nb\r\n"_ba, {TTextEncoding::Windows1252, TLineEnd::CRLF, false}},
+      {"empty", ""_ba, {TTextEncoding::Windows1252, TLineEnd::LF, false}},
+      {"nul", "\0x"_ba, {TTextEncoding::Windows1252, TLineEnd::LF, false}},
+      {"bom and ascii",
+       "\xEF\xBB\xBF"
+       "a\n"_ba,
+       {TTextEncoding::Utf8, TLineEnd::LF, true}},
+      {"bom only", "\xEF\xBB\xBF"_ba, {TTextEncoding::Utf8, TLineEnd::LF, true}},
+      {"one multi-byte sequence", "a\xC3\xA4"_ba, {TTextEncoding::Utf8, TLineEnd::LF, false}},
+      {"invalid utf-8", "a\xE4\x80"_ba, {TTextEncoding::Windows1252, TLineEnd::LF, false}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    const TDecodedText decoded = DecodeText(c.bytes, TTextEncoding::Windows1252);
+    EXPECT_EQ(decoded.Format, c.format);
+    EXPECT_EQ(decoded.Text, DecodeText(c.bytes).Text);
+    TTextFormat format = decoded.Format;
+    EXPECT_EQ(EncodeText(decoded.Text, format), c.bytes);
+    EXPECT_EQ(EncodeWithoutBom(decoded.Text, decoded.Format.Encoding),
+              c.format.Bom ? c.bytes.sliced(3) : c.bytes);
+  }
+  // The same ASCII in any other file is UTF-8.
+  EXPECT_EQ(DecodeText("a\n").Format.Encoding, TTextEncoding::Utf8);
+
+  // Typed into an ASCII module: "ä" and "€" in Windows-1252; with a character
+  // beyond it the whole file becomes UTF-8.
+  TTextFormat ascii = DecodeText("s = \"\";\n", TTextEncoding::Windows1252).Format;
+  const QString typed = QString::fromUtf8("s = \"ä€\";\n");
+  EXPECT_EQ(EncodeWithoutBom(typed, ascii.Encoding), QByteArray("s = \"\xE4\x80\";\n"));
+  EXPECT_EQ(EncodeText(typed, ascii), QByteArray("s = \"\xE4\x80\";\n"));
+  const QString beyond = QString::fromUtf8("s = \"ä€Ω\";\n");
+  EXPECT_EQ(EncodeWithoutBom(beyond, ascii.Encoding), beyond.toUtf8());
+  EXPECT_EQ(EncodeText(beyond, ascii), beyond.toUtf8());
+  EXPECT_EQ(ascii.Encoding, TTextEncoding::Utf8);
+  // A UTF-8 file stays UTF-8 for characters Windows-1252 has; a BOM is not
+  // part of the compilers' bytes.
+  EXPECT_EQ(EncodeWithoutBom(typed, TTextEncoding::Utf8), typed.toUtf8());
+  TTextFormat bom = DecodeText("\xEF\xBB\xBFx", TTextEncoding::Windows1252).Format;
+  EXPECT_EQ(EncodeText(typed, bom), "\xEF\xBB\xBF" + typed.toUtf8());
+}
+
 // The tool libraries' texts: every byte one character, both ways; a
 // character without a byte goes as "?".
 TEST(TextCodec, ToolTextsAreWindows1252BytesWithoutFallback) {

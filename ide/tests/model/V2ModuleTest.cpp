@@ -398,6 +398,37 @@ TEST_F(V2ModuleTest, SourceFromDiskIsDecodedAsTheEditorDecodesAndCached) {
   EXPECT_EQ(missing->GetSource()->Text, "late");
 }
 
+// Read from disk, a module gives the compilers its file's bytes (without the
+// BOM): as the editor would save them unchanged, ASCII as Windows-1252.
+TEST_F(V2ModuleTest, SourceFromDiskEncodesToTheFilesBytes) {
+  const struct {
+    QByteArray bytes;
+    TTextEncoding encoding;
+  } files[] = {
+      {"s = 1;\r\n", TTextEncoding::Windows1252},
+      {"s = \"\xE4\x80\";\n", TTextEncoding::Windows1252},
+      {"s = \"\xC3\xA4\";\n", TTextEncoding::Utf8},
+      {"\xEF\xBB\xBFs = \"\xC3\xA4\";\n", TTextEncoding::Utf8},
+      {"\xEF\xBB\xBFs = 1;\n", TTextEncoding::Utf8},
+  };
+  for (const auto& [bytes, encoding] : files) {
+    SCOPED_TRACE(bytes.toStdString());
+    Write("main.v2", bytes);
+    const std::optional<TSourceText> source = Make()->GetSource();
+    ASSERT_TRUE(source);
+    EXPECT_EQ(source->Encoding, encoding);
+    EXPECT_EQ(EncodeWithoutBom(source->Text, source->Encoding),
+              bytes.startsWith("\xEF\xBB\xBF") ? bytes.sliced(3) : bytes);
+  }
+  // From the editor: its encoding.
+  auto module = Make();
+  auto editor = std::make_shared<NiceMock<MockVexaSourceEditor>>();
+  ON_CALL(*editor, GetText())
+      .WillByDefault(Return(TSourceText{QString::fromUtf8("ä"), 1, TTextEncoding::Utf8}));
+  module->SetEditor(editor);
+  EXPECT_EQ(module->GetSource()->Encoding, TTextEncoding::Utf8);
+}
+
 TEST_F(V2ModuleTest, SourceComesFromTheBoundEditorAndSizesTheLineInfos) {
   Write("main.v2", "disk\n");
   auto module = Make();

@@ -47,9 +47,9 @@ TEST(Vx2CompLibrary, ThreeModuleProjectBuildsAndWritesOutputFiles) {
   EXPECT_FALSE(library.FinishBuild());
   EXPECT_EQ(library.MessageLines().size(), 1);
 
-  const int motor = library.AddModule(QStringLiteral("motor"), QString::fromLatin1(kMotor));
-  const int display = library.AddModule(QStringLiteral("display"), QString::fromLatin1(kDisplay));
-  const int main = library.AddModule(QStringLiteral("main"), QString::fromLatin1(kMain));
+  const int motor = library.AddModule(QStringLiteral("motor"), QByteArray(kMotor));
+  const int display = library.AddModule(QStringLiteral("display"), QByteArray(kDisplay));
+  const int main = library.AddModule(QStringLiteral("main"), QByteArray(kMain));
   EXPECT_EQ(std::vector<int>({motor, display, main}), std::vector<int>({1, 2, 3}));
 
   library.BeginBuild();
@@ -80,15 +80,15 @@ TEST(Vx2CompLibrary, ThreeModuleProjectBuildsAndWritesOutputFiles) {
 
 TEST(Vx2CompLibrary, AddModuleRefusalsNameTheModuleAndTheReason) {
   TVx2CompLibrary library(QStringLiteral("p"));
-  library.AddModule(QStringLiteral("motor"), QString());
-  EXPECT_EQ(ErrorOf([&] { library.AddModule(QStringLiteral("motor"), QString()); }),
+  library.AddModule(QStringLiteral("motor"), QByteArray());
+  EXPECT_EQ(ErrorOf([&] { library.AddModule(QStringLiteral("motor"), QByteArray()); }),
             "dll function addModule() failed - \"motor\" is already a module of this project");
-  EXPECT_EQ(ErrorOf([&] { library.AddModule(QStringLiteral("9motor"), QString()); }),
+  EXPECT_EQ(ErrorOf([&] { library.AddModule(QStringLiteral("9motor"), QByteArray()); }),
             "dll function addModule() failed - \"9motor\" is not a valid module name");
   EXPECT_EQ(library.ModuleCount(), 1);
   library.RemoveAll();
   EXPECT_EQ(library.ModuleCount(), 0);
-  EXPECT_EQ(library.AddModule(QStringLiteral("motor"), QString()), 1);
+  EXPECT_EQ(library.AddModule(QStringLiteral("motor"), QByteArray()), 1);
 }
 
 // The library reads a text-mode source at every compile: the texts handed in
@@ -98,9 +98,8 @@ TEST(Vx2CompLibrary, SourceTextsOutliveTheCallersStrings) {
   TVx2CompLibrary library(QStringLiteral("p"));
   std::vector<int> modules;
   {
-    std::vector<QString> texts;
-    for (int i = 0; i < 3; ++i)
-      texts.push_back(QString(QStringLiteral("\n")).repeated(i + 1) + "int a b;\n");
+    std::vector<QByteArray> texts;
+    for (int i = 0; i < 3; ++i) texts.push_back(QByteArray("\n").repeated(i + 1) + "int a b;\n");
     for (int i = 0; i < 3; ++i)
       modules.push_back(library.AddModule(QStringLiteral("m%1").arg(i), texts[i]));
   }
@@ -110,11 +109,11 @@ TEST(Vx2CompLibrary, SourceTextsOutliveTheCallersStrings) {
               QStringLiteral("m%1 (%2) : ; expected").arg(i).arg(i + 2));
   }
   // Short texts too (kept inside the string object itself elsewhere).
-  library.ReplaceModuleSource(modules[0], QString(QStringLiteral("int a b;\n")));
+  library.ReplaceModuleSource(modules[0], QByteArray("int a b;\n"));
   library.CompileModule(modules[0]);
   EXPECT_EQ(library.MessageLines().value(0), QStringLiteral("m0 (1) : ; expected"));
   // A refused replacement leaves the other texts in place.
-  EXPECT_EQ(ErrorOf([&] { library.ReplaceModuleSource(99, QStringLiteral("int z;")); }),
+  EXPECT_EQ(ErrorOf([&] { library.ReplaceModuleSource(99, QByteArray("int z;")); }),
             "dll function replaceModuleSource() failed");
   library.CompileModule(modules[1]);
   EXPECT_EQ(library.MessageLines().value(0), QStringLiteral("m1 (3) : ; expected"));
@@ -122,8 +121,8 @@ TEST(Vx2CompLibrary, SourceTextsOutliveTheCallersStrings) {
 
 TEST(Vx2CompLibrary, IdentifierServicesAnswerThroughTheirOutputs) {
   TVx2CompLibrary library(QStringLiteral("p"));
-  const int motor = library.AddModule(QStringLiteral("motor"), QString::fromLatin1(kMotor));
-  const int main = library.AddModule(QStringLiteral("main"), QString::fromLatin1(kMain));
+  const int motor = library.AddModule(QStringLiteral("motor"), QByteArray(kMotor));
+  const int main = library.AddModule(QStringLiteral("main"), QByteArray(kMain));
   library.CompileModule(motor);
   library.CompileModule(main);
 
@@ -208,7 +207,7 @@ TEST(Vx2CompLibrary, EveryFailedCallThrowsWithTheExportsName) {
     TVx2CompFunctions functions;
     c.fake(functions);
     TVx2CompLibrary library(QStringLiteral("p"), functions);
-    const int m = library.AddModule(QStringLiteral("m"), QStringLiteral("int a;\n"));
+    const int m = library.AddModule(QStringLiteral("m"), QByteArray("int a;\n"));
     EXPECT_EQ(ErrorOf([&] { c.call(library, m); }),
               std::string("dll function ") + c.function + "() failed");
   }
@@ -222,8 +221,9 @@ TEST(Vx2CompLibrary, EveryFailedCallThrowsWithTheExportsName) {
 // Every text handed to the library, in the order given.
 std::vector<std::string> gPassed;
 
-// Texts go to the library in Windows-1252 and its texts come back so.
-TEST(Vx2CompLibrary, TextsCrossInWindows1252) {
+// Names and identifiers go to the library in Windows-1252 and its texts come
+// back so; module texts are bytes and go as they are.
+TEST(Vx2CompLibrary, TextsCrossInWindows1252ModuleTextsAsTheirBytes) {
   gPassed.clear();
   TVx2CompFunctions functions;
   functions.openProject = [](const char* Name) {
@@ -259,16 +259,17 @@ TEST(Vx2CompLibrary, TextsCrossInWindows1252) {
   };
   const QString euro = QString::fromUtf8("€"), y = QString::fromUtf8("Ÿ");
   TVx2CompLibrary library(euro + "p", functions);
-  const int m = library.AddModule("m" + y, "string s = \"" + euro + y + "\";\n");
-  library.ReplaceModuleSource(m, "s = \"" + y + "\";\n");
+  const int m = library.AddModule("m" + y, "string s = \"" + (euro + y).toUtf8() + "\";\n");
+  library.ReplaceModuleSource(m, "s = \"\x9F\";\n");
   int module = m, line = 1;
   library.GetIdentDefPos("m." + euro, module, line);
   QStringList completions;
   ASSERT_TRUE(library.GetIdentCompletions(y, m, 1, completions));
   EXPECT_EQ(completions, (QStringList{euro + " (variable)", y + " (function)"}));
   EXPECT_EQ(library.GetIdentFullName(euro, m, 1), "m." + euro + y);
-  EXPECT_EQ(gPassed, (std::vector<std::string>{"\x80p", "m\x9F", "string s = \"\x80\x9F\";\n",
-                                               "s = \"\x9F\";\n", "m.\x80", "\x9F", "\x80"}));
+  EXPECT_EQ(gPassed,
+            (std::vector<std::string>{"\x80p", "m\x9F", "string s = \"\xE2\x82\xAC\xC5\xB8\";\n",
+                                      "s = \"\x9F\";\n", "m.\x80", "\x9F", "\x80"}));
 
   gFakeText = "m\x9F (1) : \x80 expected\n";
   library.CompileModule(m);
@@ -280,7 +281,7 @@ TEST(Vx2CompLibrary, MessageBufferIsReadWithinItsBoundsAndNeverStale) {
   functions.setMessageBuffer = KeepBuffer;
   functions.compileModule = WriteFakeText;
   TVx2CompLibrary library(QStringLiteral("p"), functions);
-  const int m = library.AddModule(QStringLiteral("m"), QString());
+  const int m = library.AddModule(QStringLiteral("m"), QByteArray());
 
   const std::string full(5000, 'x');
   gFakeText = full.c_str();
@@ -319,7 +320,7 @@ TEST(Vx2CompLibrary, ACarriageReturnAloneEndsAMessageLine) {
     return 1;
   };
   TVx2CompLibrary library(QStringLiteral("p"), functions);
-  const int m = library.AddModule(QStringLiteral("m"), QString());
+  const int m = library.AddModule(QStringLiteral("m"), QByteArray());
 
   gFakeText = "m (1) : a\rm (2) : b\r\rm (3) : c\r\n";
   library.CompileModule(m);

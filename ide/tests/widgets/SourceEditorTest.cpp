@@ -312,6 +312,77 @@ TEST_F(SourceEditorTest, WindowsEncodedFileKeepsItsBytesAndLineEnds) {
                                    "e\";\r\nyzwei\r\n\r\n"));
 }
 
+// Types Text as key presses, one character each (QTest::keyClicks drops
+// characters outside Latin-1).
+void Type(QWidget* Widget, const QString& Text) {
+  for (QChar c : Text) QTest::sendKeyEvent(QTest::Click, Widget, Qt::Key_unknown, QString(c), {});
+}
+
+// V2 modules and VXBasic programs are Windows-1252 while every character
+// fits: ASCII files and new ones included, never a mix. A file that came as
+// UTF-8 stays so; other files take ASCII as UTF-8. What the editor hands the
+// compilers is what the save writes, without the BOM.
+TEST_F(SourceEditorTest, ToolSourcesAreWindows1252WhileTheirTextFits) {
+  const QByteArray bom = "\xEF\xBB\xBF";
+  struct Case {
+    const char* name;
+    const char* file;  // none: a new file
+    TFileKind kind;
+    QByteArray bytes;
+    QString typed;
+    QByteArray saved;
+  } const cases[] = {
+      {"ascii module", "a.v2", FileKindV2Module, "s;\n", "ä€", "s;\n\xE4\x80"},
+      {"ascii program", "a.bas", FileKindBasicProject, "REM\r\n", "ä€", "REM\r\n\xE4\x80"},
+      {"new module", nullptr, FileKindV2Module, {}, "ä€", "\xE4\x80"},
+      {"new program", nullptr, FileKindBasicProject, {}, "ä€", "\xE4\x80"},
+      {"ascii module beyond windows-1252", "a.v2", FileKindV2Module, "s;\n", "äΩ",
+       "s;\n\xC3\xA4\xCE\xA9"},
+      {"new module beyond windows-1252",
+       nullptr,
+       FileKindV2Module,
+       {},
+       "€Ω",
+       "\xE2\x82\xAC\xCE\xA9"},
+      {"windows-1252 module", "a.v2", FileKindV2Module, "\xF6;\n", "ä€", "\xF6;\n\xE4\x80"},
+      {"utf-8 module", "a.v2", FileKindV2Module, "\xC3\xB6;\n", "ä€",
+       "\xC3\xB6;\n\xC3\xA4\xE2\x82\xAC"},
+      {"ascii module with a bom", "a.v2", FileKindV2Module, bom + "s;\n", "ä€",
+       bom + "s;\n\xC3\xA4\xE2\x82\xAC"},
+      {"ascii plain file", "a.txt", FileKindPlain, "s;\n", "ä€", "s;\n\xC3\xA4\xE2\x82\xAC"},
+      {"ascii project file", "a.v2p", FileKindV2Project, "s;\n", "ä€", "s;\n\xC3\xA4\xE2\x82\xAC"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    const QString name = c.file ? Write(c.file, c.bytes) : QString();
+    auto editor = Open(name, c.kind);
+    editor->Control()->SendScintilla(QsciScintilla::SCI_DOCUMENTEND);
+    Type(editor->Control(), c.typed);
+    const std::optional<TSourceText> text = editor->GetText();
+    ASSERT_TRUE(text);
+    ASSERT_EQ(text->Text, DecodeText(c.saved).Text);
+    const QByteArray handed = EncodeWithoutBom(text->Text, text->Encoding);
+    if (c.file) {
+      ASSERT_TRUE(editor->Save());
+    } else {
+      dialogs->fileAnswers.push_back(
+          QStringList{dir.filePath(c.kind == FileKindBasicProject ? "n.bas" : "n.v2")});
+      ASSERT_TRUE(editor->SaveAsDialog());
+    }
+    const QByteArray saved = Read(editor->GetFileName());
+    EXPECT_EQ(saved, c.saved);
+    EXPECT_EQ(handed, saved.startsWith(bom) ? saved.sliced(3) : saved);
+    // Saved, the text hands the compilers the same bytes.
+    const std::optional<TSourceText> after = editor->GetText();
+    EXPECT_EQ(EncodeWithoutBom(after->Text, after->Encoding), handed);
+    editor->Close();
+  }
+  // The save dialogs of the three new files, nothing else.
+  EXPECT_EQ(dialogs->calls.size(), 3u);
+  for (const auto& call : dialogs->calls)
+    EXPECT_EQ(call.kind, test::TFakeDialogs::Kind::FileDialog) << call.text.toStdString();
+}
+
 TEST_F(SourceEditorTest, EveryByteIsShownAndSavedAgain) {
   QByteArray binary;
   quint32 seed = 1;

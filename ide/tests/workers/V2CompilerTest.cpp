@@ -70,7 +70,7 @@ class TCountingInvoker final : public IMainThreadInvoker {
 // Main thread only.
 struct TProjectSide {
   QStringList names;
-  std::map<QString, QString> sources;
+  std::map<QString, QByteArray> sources;  // the bytes handed to the compiler
   std::vector<int> states;
   QStringList statusTexts;
   QStringList compiled;
@@ -86,7 +86,7 @@ struct TProjectSide {
       auto it = sources.find(Info.Name);
       if (it == sources.end()) return;
       Info.Source = it->second;
-      Info.LineCount = int(it->second.count(QLatin1Char('\n')));
+      Info.LineCount = int(it->second.count('\n'));
       Info.Valid = true;
     };
     Compiler.OnModuleCompiled = [this](TModuleInfoRec& Info) {
@@ -135,9 +135,9 @@ class V2CompilerTest : public ::testing::Test {
 
   static void SetThreeModules(TProjectSide& Side, const char* Motor = kMotor) {
     Side.names = {"motor", "display", "main"};
-    Side.sources = {{"motor", QString::fromLatin1(Motor)},
-                    {"display", QString::fromLatin1(kDisplay)},
-                    {"main", QString::fromLatin1(kMain)}};
+    Side.sources = {{"motor", QByteArray(Motor)},
+                    {"display", QByteArray(kDisplay)},
+                    {"main", QByteArray(kMain)}};
   }
 
   QString Base(const QString& Name = QStringLiteral("demo")) const { return dir_.filePath(Name); }
@@ -191,7 +191,7 @@ TEST_F(V2CompilerTest, AWindows1252ModuleBuildsToTheImageOfItsFile) {
 
   TProjectSide side;
   side.names = {"euro"};
-  side.sources = {{"euro", decoded.Text}};
+  side.sources = {{"euro", EncodeWithoutBom(decoded.Text, decoded.Format.Encoding)}};
   auto compiler = MakeCompiler(side);
   compiler->Build(Base());
   ASSERT_TRUE(WaitIdle(side, 2));
@@ -267,7 +267,7 @@ TEST_F(V2CompilerTest, BuildAfterAnErrorWritesNothingThenTheFixedBuildMatchesAFr
   EXPECT_FALSE(QFileInfo::exists(Base() + ".vmc"));
   EXPECT_FALSE(QFileInfo::exists(Base() + ".dbg"));
 
-  side.sources["motor"] = QString::fromLatin1(kMotor);
+  side.sources["motor"] = QByteArray(kMotor);
   const std::size_t before = side.states.size();
   compiler->Build(Base());
   ASSERT_TRUE(WaitIdle(side, 3));
@@ -545,7 +545,7 @@ class V2CompilerFakeTest : public V2CompilerTest {
     V2CompilerTest::SetUp();
     g_fake = &fake_;
     side_.names = {"m", "n", "o"};
-    for (const QString& name : side_.names) side_.sources[name] = QStringLiteral("int x;\n");
+    for (const QString& name : side_.names) side_.sources[name] = "int x;\n";
   }
   void TearDown() override { g_fake = nullptr; }
 

@@ -215,6 +215,49 @@ TEST_F(V2ProjectTest, ClosingAnEditorWithoutSavingCompilesTheFilesText) {
   }));
 }
 
+// The compiler gets each module's text as the bytes saving it writes, without
+// a BOM: from the file, or from the editor in the encoding the file keeps.
+TEST_F(V2ProjectTest, ModulesReachTheCompilerAsTheBytesOfTheirFiles) {
+  const QString file = MakeProject({"m1", "m2", "m3"});
+  Write("m1.v2", "\xEF\xBB\xBFs = \"\xC3\xA4\";\n");
+  Write("m2.v2", "s = \"\xE4\x80\";\n");
+  Write("m3.v2", "s = \"\xC3\xA4\";\n");
+  auto project = OpenBuilt(file);
+  auto sources = [this] {
+    std::lock_guard lock(lib_.mutex);
+    return std::vector<std::string>{lib_.sources["m1"], lib_.sources["m2"], lib_.sources["m3"]};
+  };
+  EXPECT_EQ(sources(), (std::vector<std::string>{"s = \"\xC3\xA4\";\n", "s = \"\xE4\x80\";\n",
+                                                 "s = \"\xC3\xA4\";\n"}));
+
+  // Edited: m2 no longer fits Windows-1252 and goes whole as UTF-8; m3 stays UTF-8.
+  const struct {
+    int index;
+    TSourceText text;
+    std::string bytes;
+  } edits[] = {
+      {4,
+       {QString::fromUtf8("s = \"ä€Ω\";\n"), 2, TTextEncoding::Windows1252},
+       "s = \"\xC3\xA4\xE2\x82\xAC\xCE\xA9\";\n"},
+      {5,
+       {QString::fromUtf8("s = \"ä€\";\n"), 2, TTextEncoding::Utf8},
+       "s = \"\xC3\xA4\xE2\x82\xAC\";\n"},
+  };
+  for (const auto& edit : edits) {
+    const Ref<IVexaModule> module = project->GetModule(edit.index);
+    auto editor = std::make_shared<NiceMock<test::MockVexaSourceEditor>>();
+    ON_CALL(*editor, GetText()).WillByDefault(Return(edit.text));
+    module->SetEditor(editor);
+    module->TextChanged();
+    ASSERT_TRUE(PumpUntil([&] {
+      std::lock_guard lock(lib_.mutex);
+      return lib_.sources[module->GetName().toStdString()] == edit.bytes;
+    })) << module->GetName().toStdString();
+    ASSERT_TRUE(PumpUntil([&] { return !project->IsCompiling() && !module->NeedsCompile(); }));
+    module->SetEditor(nullptr);
+  }
+}
+
 TEST_F(V2ProjectTest, DownloadWithoutAPortShowsTheTextAndSendsNothing) {
   auto project = OpenBuilt(MakeProject({"m1"}));
   ASSERT_TRUE(project->CanDownload());

@@ -61,7 +61,7 @@ const QString kSetValueError = QStringLiteral(
     "zum Typ des Bezeichners ist.");
 
 // Compiles the modules (in order, numbered from 1) into Base + ".dbg".
-::testing::AssertionResult Compile(const std::vector<std::pair<QString, QString>>& Modules,
+::testing::AssertionResult Compile(const std::vector<std::pair<QString, QByteArray>>& Modules,
                                    const QString& Base) {
   TVx2CompLibrary library(QStringLiteral("test"));
   std::vector<int> numbers;

@@ -78,6 +78,13 @@ class TEditorProjectCommands : public IProjectCommands {
   TSourceEditor* editor_;
 };
 
+// The tool chain's sources take ASCII (and a new file) as Windows-1252 until
+// a character does not fit; other files take ASCII as UTF-8.
+TTextEncoding AsciiEncodingOf(TFileKind Kind) {
+  return Kind == FileKindV2Module || Kind == FileKindBasicProject ? TTextEncoding::Windows1252
+                                                                  : TTextEncoding::Utf8;
+}
+
 template <class I>
 void RemoveHandler(Ref<I>& Handler, const I* Own) {
   if (Handler.get() == Own) Handler.reset();
@@ -93,7 +100,9 @@ TSourceEditorHooks& SourceEditorHooks() {
 TSourceEditor::TSourceEditor(const QString& FileName, TFileKind Kind)
     : fileName_(FileName),
       kind_(Kind),
-      projectCommands_(std::make_shared<TEditorProjectCommands>(this)) {}
+      projectCommands_(std::make_shared<TEditorProjectCommands>(this)) {
+  textFormat_.Encoding = AsciiEncodingOf(Kind);
+}
 
 TSourceEditor::~TSourceEditor() {
   FocusLeft();
@@ -138,7 +147,7 @@ bool TSourceEditor::LoadFile() {
   bool read = file.open(QIODevice::ReadOnly);
   const QByteArray bytes = read ? file.readAll() : QByteArray();
   read = read && file.error() == QFileDevice::NoError;
-  TDecodedText decoded = DecodeText(bytes);
+  TDecodedText decoded = DecodeText(bytes, AsciiEncodingOf(kind_));
   textFormat_ = decoded.Format;
   TVexaEditControl* control = Control();
   control->setEolMode(textFormat_.LineEnd == TLineEnd::CRLF ? QsciScintilla::EolWindows
@@ -220,7 +229,7 @@ void TSourceEditor::Close() {
 
 std::optional<TSourceText> TSourceEditor::GetText() {
   if (!form_ || refused_) return std::nullopt;
-  return TSourceText{WholeText(Control()), Control()->lines()};
+  return TSourceText{WholeText(Control()), Control()->lines(), textFormat_.Encoding};
 }
 
 void TSourceEditor::NotifyTextChanged() {

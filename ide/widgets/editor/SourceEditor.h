@@ -131,7 +131,9 @@ class TSourceEditor : public IVexaSourceEditor,
   TFileKind Kind() const { return kind_; }
   int UntitledNumber() const { return untitledNumber_; }
   bool IsNewFile() const { return newFile_; }
-  // The encoding and line ends the file came in (new files: UTF-8, LF).
+  // The encoding and line ends the file came in, after a save the ones it was
+  // written in (new files: LF, Windows-1252 for V2 modules and VXBasic
+  // programs, else UTF-8).
   const TTextFormat& TextFormat() const { return textFormat_; }
 
   // Creation (the factory): links form and sheet, registers with the IDE,
