@@ -1,6 +1,7 @@
 // Numbers keep the decimal point in the program set up as main() does it,
-// for a user with a German locale. A program of its own: the locale is taken
-// from the environment when the application object is made.
+// for a user with a German locale. A process of its own (ctest runs it alone):
+// Qt takes the locale from the environment when the first application object
+// of a process is made.
 #include "widgets/mainwindow/IDEStartup.h"
 
 #include "TempSettings.h"
