@@ -5,7 +5,7 @@
 // one of these, held by std::shared_ptr; two references are the same object
 // when the pointers are equal. Qt Core only: windows appear as opaque pointers.
 
-#include "model/files/TextCodec.h"
+#include "model/core/TextCodec.h"
 
 #include <QByteArray>
 #include <QString>
@@ -281,7 +281,7 @@ inline constexpr TMessageKind MessageKindInformation = TMessageKind::Information
 
 // One line of compiler or status output. The source is the project the
 // message came from (identity decides which messages a project drops).
-// Implemented by TVexaMessage (model/projects/VexaMessage.h).
+// Implemented by TVexaMessage (model/libraries/VexaMessage.h).
 class IVexaMessage {
  public:
   virtual ~IVexaMessage() = default;

@@ -1,7 +1,7 @@
 #include "model/files/ProjectFiles.h"
 
 #include "model/core/Helpers.h"
-#include "model/files/TextCodec.h"
+#include "model/core/TextCodec.h"
 
 #include <QDir>
 #include <QFile>

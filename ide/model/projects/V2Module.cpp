@@ -4,8 +4,8 @@
 #include "model/core/Helpers.h"
 #include "model/core/Options.h"
 #include "model/core/Services.h"
+#include "model/core/TextCodec.h"
 #include "model/files/ProjectFiles.h"
-#include "model/files/TextCodec.h"
 #include "model/projects/LineInfos.h"
 
 #include <QFile>

@@ -5,10 +5,10 @@
 #include "model/core/Helpers.h"
 #include "model/core/Options.h"
 #include "model/core/Services.h"
+#include "model/core/TextCodec.h"
 #include "model/files/ProjectFiles.h"
-#include "model/files/TextCodec.h"
+#include "model/libraries/VexaMessage.h"
 #include "model/projects/V2Module.h"
-#include "model/projects/VexaMessage.h"
 #include "model/projects/VexaWatch.h"
 
 #include <QDir>

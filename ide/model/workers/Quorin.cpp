@@ -3,8 +3,8 @@
 #include "model/core/Dialogs.h"
 #include "model/core/Options.h"
 #include "model/core/Services.h"
-#include "model/files/TextCodec.h"
-#include "model/projects/VexaMessage.h"
+#include "model/core/TextCodec.h"
+#include "model/libraries/VexaMessage.h"
 
 #include "vexa/platform/SerialPort.h"
 

@@ -1,7 +1,7 @@
 #include "model/workers/V2Compiler.h"
 
 #include "model/core/Helpers.h"
-#include "model/projects/VexaMessage.h"
+#include "model/libraries/VexaMessage.h"
 #include "model/workers/V2Download.h"
 
 #include "vexa/platform/Clock.h"

@@ -15,9 +15,9 @@
 // run, so a simulation released inside one of its own error boxes is
 // destroyed when that call returns, without a deadlock.
 
+#include "model/core/V2SimulationProject.h"
 #include "model/core/VexaIntfs.h"
 #include "model/libraries/Vx2SimLibrary.h"
-#include "model/projects/V2SimulationProject.h"
 #include "model/workers/WorkerKit.h"
 
 #include <QString>

@@ -17,9 +17,9 @@
 #include "widgets/editor/SourceEditor.h"
 #include "widgets/editor/SourceEditorForm.h"
 #include "widgets/editor/VexaEditControl.h"
-#include "widgets/mainwindow/CommandsDataModule.h"
 #include "widgets/mainwindow/IDEStartup.h"
 #include "widgets/mainwindow/MainForm.h"
+#include "widgets/shared/CommandsDataModule.h"
 #include "widgets/views/MessageView.h"
 #include "widgets/views/WatchesView.h"
 

@@ -6,7 +6,7 @@
 #include "model/core/CommandsModule.h"
 #include "model/core/Options.h"
 #include "model/core/Services.h"
-#include "model/files/TextCodec.h"
+#include "model/core/TextCodec.h"
 
 #include <gtest/gtest.h>
 

@@ -7,8 +7,8 @@
 #include "model/core/Services.h"
 #include "widgets/editor/SourceEditor.h"
 #include "widgets/editor/VexaEditControl.h"
-#include "widgets/mainwindow/CommandsDataModule.h"
 #include "widgets/mainwindow/ShortcutFilter.h"
+#include "widgets/shared/CommandsDataModule.h"
 
 #include <gtest/gtest.h>
 

@@ -6,10 +6,10 @@
 #include "TestApp.h"
 #include "model/core/Services.h"
 #include "model/core/Settings.h"
-#include "widgets/mainwindow/CommandsDataModule.h"
 #include "widgets/mainwindow/SplashForm.h"
 #include "widgets/mainwindow/TipOfTheDayDialog.h"
 #include "widgets/options/OptionDialog.h"
+#include "widgets/shared/CommandsDataModule.h"
 
 #include <gtest/gtest.h>
 

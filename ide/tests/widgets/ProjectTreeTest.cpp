@@ -4,7 +4,7 @@
 #include "TempSettings.h"
 #include "TestApp.h"
 #include "model/core/Services.h"
-#include "widgets/mainwindow/CommandsDataModule.h"
+#include "widgets/shared/CommandsDataModule.h"
 
 #include <gtest/gtest.h>
 

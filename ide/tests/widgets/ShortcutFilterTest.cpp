@@ -5,7 +5,7 @@
 #include "TestApp.h"
 #include "model/core/Services.h"
 #include "widgets/dialogs/NewProjectOrModuleDialog.h"
-#include "widgets/mainwindow/CommandsDataModule.h"
+#include "widgets/shared/CommandsDataModule.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
 #include "model/workers/V2Compiler.h"
 
 #include "FakeDialogs.h"
-#include "model/files/TextCodec.h"
+#include "model/core/TextCodec.h"
 #include "model/workers/MainThreadInvoker.h"
 
 #include "boardemu/V2Board.h"

@@ -5,9 +5,9 @@
 #include "model/core/Options.h"
 #include "model/core/Services.h"
 #include "widgets/editor/EditorFormSheet.h"
-#include "widgets/editor/PaletteColors.h"
 #include "widgets/editor/SourceEditorForm.h"
 #include "widgets/editor/VexaEditControl.h"
+#include "widgets/shared/PaletteColors.h"
 
 #include <Qsci/qscilexer.h>
 

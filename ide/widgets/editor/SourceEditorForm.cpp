@@ -3,7 +3,7 @@
 #include "model/core/Services.h"
 #include "model/text/SpecialLines.h"
 #include "widgets/editor/SourceEditor.h"
-#include "widgets/mainwindow/CommandsDataModule.h"
+#include "widgets/shared/CommandsDataModule.h"
 
 #include <QApplication>
 #include <QFocusEvent>

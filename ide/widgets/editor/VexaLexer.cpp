@@ -5,7 +5,7 @@
 #include "model/core/VexaIntfs.h"
 #include "model/text/BasicTokenizer.h"
 #include "model/text/V2Tokenizer.h"
-#include "widgets/editor/PaletteColors.h"
+#include "widgets/shared/PaletteColors.h"
 
 #include <Qsci/qsciscintilla.h>
 

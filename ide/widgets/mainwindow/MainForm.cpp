@@ -1,12 +1,12 @@
 #include "widgets/mainwindow/MainForm.h"
 
 #include "model/core/Services.h"
-#include "widgets/mainwindow/CommandsDataModule.h"
 #include "widgets/mainwindow/Help.h"
 #include "widgets/mainwindow/ShortcutFilter.h"
 #include "widgets/mainwindow/SplashForm.h"
 #include "widgets/mainwindow/TipOfTheDayDialog.h"
 #include "widgets/options/OptionDialog.h"
+#include "widgets/shared/CommandsDataModule.h"
 
 #include <QAction>
 #include <QApplication>

@@ -1,7 +1,7 @@
 #include "widgets/views/ProjectEditorForm.h"
 
 #include "model/core/Services.h"
-#include "widgets/mainwindow/CommandsDataModule.h"
+#include "widgets/shared/CommandsDataModule.h"
 #include "widgets/views/ProjectTree.h"
 #include "widgets/views/ViewResources.h"
 

@@ -1,4 +1,4 @@
-#include "widgets/mainwindow/CommandsDataModule.h"
+#include "widgets/shared/CommandsDataModule.h"
 
 #include "widgets/dialogs/NewProjectOrModuleDialog.h"
 

@@ -1,4 +1,4 @@
-#include "model/projects/VexaMessage.h"
+#include "model/libraries/VexaMessage.h"
 
 #include "model/core/Services.h"
 
