@@ -1,12 +1,12 @@
 #include "model/projects/BasicProject.h"
 
-#include "model/core/CommandsModule.h"
+#include "model/commands/CommandsModule.h"
 #include "model/core/Helpers.h"
-#include "model/core/Options.h"
 #include "model/core/Services.h"
 #include "model/files/ProjectFiles.h"
 #include "model/projects/LineInfos.h"
 #include "model/projects/VexaWatch.h"
+#include "model/settings/Options.h"
 
 #include <QFileInfo>
 #include <QTimer>

@@ -1,12 +1,12 @@
 #include "model/projects/V2Module.h"
 
-#include "model/core/CommandsModule.h"
+#include "model/commands/CommandsModule.h"
 #include "model/core/Helpers.h"
-#include "model/core/Options.h"
 #include "model/core/Services.h"
 #include "model/core/TextCodec.h"
 #include "model/files/ProjectFiles.h"
 #include "model/projects/LineInfos.h"
+#include "model/settings/Options.h"
 
 #include <QFile>
 #include <QFileInfo>

@@ -1,15 +1,15 @@
 #include "model/projects/V2Project.h"
 
-#include "model/core/CommandsModule.h"
+#include "model/commands/CommandsModule.h"
 #include "model/core/Dialogs.h"
 #include "model/core/Helpers.h"
-#include "model/core/Options.h"
 #include "model/core/Services.h"
 #include "model/core/TextCodec.h"
 #include "model/files/ProjectFiles.h"
 #include "model/libraries/VexaMessage.h"
 #include "model/projects/V2Module.h"
 #include "model/projects/VexaWatch.h"
+#include "model/settings/Options.h"
 
 #include <QDir>
 #include <QFileInfo>

@@ -1,10 +1,10 @@
 #include "model/workers/Quorin.h"
 
 #include "model/core/Dialogs.h"
-#include "model/core/Options.h"
 #include "model/core/Services.h"
 #include "model/core/TextCodec.h"
 #include "model/libraries/VexaMessage.h"
+#include "model/settings/Options.h"
 
 #include "vexa/platform/SerialPort.h"
 

@@ -1,4 +1,4 @@
-#include "model/core/ActionRouting.h"
+#include "model/commands/ActionRouting.h"
 
 #include "MockIntfs.h"
 #include "model/core/Services.h"

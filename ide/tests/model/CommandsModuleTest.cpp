@@ -1,13 +1,13 @@
-#include "model/core/CommandsModule.h"
+#include "model/commands/CommandsModule.h"
 
 #include "FakeDialogs.h"
 #include "MockIntfs.h"
 #include "TempSettings.h"
-#include "model/core/ActionRouting.h"
+#include "model/commands/ActionRouting.h"
 #include "model/core/Helpers.h"
-#include "model/core/Options.h"
 #include "model/core/Services.h"
-#include "model/core/Settings.h"
+#include "model/settings/Options.h"
+#include "model/settings/Settings.h"
 
 #include <gtest/gtest.h>
 

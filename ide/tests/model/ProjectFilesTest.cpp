@@ -5,10 +5,10 @@
 #include "TempSettings.h"
 #include "model/core/Helpers.h"
 #include "model/core/LineNumberList.h"
-#include "model/core/Options.h"
 #include "model/core/Services.h"
 #include "model/projects/V2Module.h"
 #include "model/projects/VexaWatch.h"
+#include "model/settings/Options.h"
 
 #include <gtest/gtest.h>
 

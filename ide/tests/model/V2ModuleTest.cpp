@@ -3,10 +3,10 @@
 #include "FakeDialogs.h"
 #include "MockIntfs.h"
 #include "TempSettings.h"
-#include "model/core/CommandsModule.h"
-#include "model/core/Options.h"
+#include "model/commands/CommandsModule.h"
 #include "model/core/Services.h"
 #include "model/core/TextCodec.h"
+#include "model/settings/Options.h"
 
 #include <gtest/gtest.h>
 

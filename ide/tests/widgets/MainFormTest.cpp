@@ -5,7 +5,7 @@
 #include "TempSettings.h"
 #include "TestApp.h"
 #include "model/core/Services.h"
-#include "model/core/Settings.h"
+#include "model/settings/Settings.h"
 #include "widgets/mainwindow/SplashForm.h"
 #include "widgets/mainwindow/TipOfTheDayDialog.h"
 #include "widgets/options/OptionDialog.h"

@@ -4,7 +4,7 @@
 #include "MockIntfs.h"
 #include "TempSettings.h"
 #include "TestApp.h"
-#include "model/core/CommandsModule.h"
+#include "model/commands/CommandsModule.h"
 #include "model/core/Helpers.h"
 #include "model/core/LineNumberList.h"
 #include "model/core/Services.h"

@@ -2,7 +2,7 @@
 
 #include "FakeDialogs.h"
 #include "TestApp.h"
-#include "model/core/Options.h"
+#include "model/settings/Options.h"
 #include "widgets/editor/PrintSourceDialog.h"
 #include "widgets/editor/VexaEditControl.h"
 

@@ -6,7 +6,7 @@
 #include "MockIntfs.h"
 #include "TempSettings.h"
 #include "TestApp.h"
-#include "model/core/CommandsModule.h"
+#include "model/commands/CommandsModule.h"
 #include "model/core/Services.h"
 #include "widgets/editor/SourceEditor.h"
 #include "widgets/editor/VexaEditControl.h"

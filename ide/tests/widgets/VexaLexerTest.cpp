@@ -2,9 +2,9 @@
 
 #include "TempSettings.h"
 #include "TestApp.h"
-#include "model/core/CommandsModule.h"
-#include "model/core/Options.h"
+#include "model/commands/CommandsModule.h"
 #include "model/core/VexaIntfs.h"
+#include "model/settings/Options.h"
 #include "model/text/BasicTokenizer.h"
 #include "model/text/V2Tokenizer.h"
 

@@ -4,7 +4,7 @@
 #include "TempSettings.h"
 #include "TestApp.h"
 #include "model/core/Services.h"
-#include "model/core/Settings.h"
+#include "model/settings/Settings.h"
 #include "widgets/mainwindow/MainForm.h"
 #include "widgets/shared/CommandsDataModule.h"
 #include "widgets/views/MessageView.h"

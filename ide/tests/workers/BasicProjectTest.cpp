@@ -5,11 +5,11 @@
 #include "FakeDialogs.h"
 #include "MockIntfs.h"
 #include "TempSettings.h"
-#include "model/core/CommandsModule.h"
-#include "model/core/Options.h"
+#include "model/commands/CommandsModule.h"
 #include "model/core/Services.h"
 #include "model/core/VexaIDECore.h"
 #include "model/files/ProjectFiles.h"
+#include "model/settings/Options.h"
 #include "model/workers/MainThreadInvoker.h"
 
 #include <gmock/gmock.h>

@@ -3,9 +3,9 @@
 #include "BasicPrograms.h"
 #include "FakeDialogs.h"
 #include "MockIntfs.h"
-#include "model/core/Options.h"
 #include "model/core/Services.h"
 #include "model/projects/VexaWatch.h"
+#include "model/settings/Options.h"
 #include "model/workers/MainThreadInvoker.h"
 
 #include "boardemu/FirstGenBoard.h"

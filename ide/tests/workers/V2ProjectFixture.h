@@ -10,13 +10,13 @@
 #include "MockIntfs.h"
 #include "QStringPrinter.h"
 #include "TempSettings.h"
-#include "model/core/CommandsModule.h"
+#include "model/commands/CommandsModule.h"
 #include "model/core/Helpers.h"
-#include "model/core/Options.h"
 #include "model/core/Services.h"
 #include "model/core/VexaIDECore.h"
 #include "model/files/ProjectFiles.h"
 #include "model/projects/V2Module.h"
+#include "model/settings/Options.h"
 #include "model/workers/MainThreadInvoker.h"
 
 #include <gmock/gmock.h>

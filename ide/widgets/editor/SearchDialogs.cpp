@@ -1,6 +1,6 @@
 #include "widgets/editor/SearchDialogs.h"
 
-#include "model/core/Options.h"
+#include "model/settings/Options.h"
 #include "model/text/SearchEngine.h"
 
 #include <QCheckBox>

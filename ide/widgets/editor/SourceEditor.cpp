@@ -1,9 +1,9 @@
 #include "widgets/editor/SourceEditor.h"
 
-#include "model/core/CommandsModule.h"
+#include "model/commands/CommandsModule.h"
 #include "model/core/Helpers.h"
-#include "model/core/Options.h"
 #include "model/core/Services.h"
+#include "model/settings/Options.h"
 #include "widgets/editor/EditorFormSheet.h"
 #include "widgets/editor/SourceEditorForm.h"
 #include "widgets/editor/VexaEditControl.h"

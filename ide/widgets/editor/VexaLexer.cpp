@@ -1,8 +1,8 @@
 #include "widgets/editor/VexaLexer.h"
 
-#include "model/core/CommandsModule.h"
-#include "model/core/Options.h"
+#include "model/commands/CommandsModule.h"
 #include "model/core/VexaIntfs.h"
+#include "model/settings/Options.h"
 #include "model/text/BasicTokenizer.h"
 #include "model/text/V2Tokenizer.h"
 #include "widgets/shared/PaletteColors.h"

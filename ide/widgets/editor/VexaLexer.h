@@ -6,8 +6,8 @@
 // (re-read whenever they change); with syntax highlighting switched off the
 // whole text takes PlainStyle().
 
-#include "model/core/HighlighterSettings.h"
 #include "model/core/VexaIntfs.h"
+#include "model/settings/HighlighterSettings.h"
 #include "model/text/Tokens.h"
 
 #include <Qsci/qscilexercustom.h>

@@ -6,7 +6,7 @@
 // VexaIDE while the window exists.
 
 #include "model/core/VexaIDECore.h"
-#include "model/core/WindowSettings.h"
+#include "model/settings/WindowSettings.h"
 #include "widgets/views/VexaMainForm.h"
 
 #include <array>

@@ -1,6 +1,6 @@
 #include "widgets/options/EditorOptionsPage.h"
 
-#include "model/core/Options.h"
+#include "model/settings/Options.h"
 #include "model/text/SpecialLines.h"
 #include "widgets/editor/SourceEditorForm.h"
 #include "widgets/editor/VexaEditControl.h"

@@ -1,9 +1,9 @@
 #include "widgets/options/OptionDialog.h"
 
-#include "model/core/CommandsModule.h"
-#include "model/core/Options.h"
+#include "model/commands/CommandsModule.h"
 #include "model/core/Services.h"
-#include "model/core/Settings.h"
+#include "model/settings/Options.h"
+#include "model/settings/Settings.h"
 #include "widgets/options/EditorOptionsPage.h"
 #include "widgets/options/ProjectOptionsPage.h"
 #include "widgets/options/SyntaxHighlightPage.h"

@@ -5,8 +5,8 @@
 // tool bars, routed through the rules of ActionRouting.h. Made by the main
 // window; CommandsDataModule refers to it while it exists.
 
-#include "model/core/ActionRouting.h"
-#include "model/core/CommandsModule.h"
+#include "model/commands/ActionRouting.h"
+#include "model/commands/CommandsModule.h"
 
 #include <QList>
 #include <QObject>

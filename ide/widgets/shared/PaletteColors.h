@@ -1,6 +1,6 @@
 #pragma once
 
-#include "model/core/VexaColor.h"
+#include "model/settings/VexaColor.h"
 
 #include <QColor>
 #include <QPalette>

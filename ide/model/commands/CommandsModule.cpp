@@ -1,9 +1,9 @@
-#include "model/core/CommandsModule.h"
+#include "model/commands/CommandsModule.h"
 
 #include "model/core/Helpers.h"
-#include "model/core/Options.h"
 #include "model/core/Services.h"
-#include "model/core/Settings.h"
+#include "model/settings/Options.h"
+#include "model/settings/Settings.h"
 
 namespace vexa::ide {
 

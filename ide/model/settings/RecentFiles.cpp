@@ -1,4 +1,4 @@
-#include "model/core/RecentFiles.h"
+#include "model/settings/RecentFiles.h"
 
 #include "model/core/Helpers.h"
 

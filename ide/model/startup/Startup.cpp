@@ -1,10 +1,10 @@
-#include "model/core/Startup.h"
+#include "model/startup/Startup.h"
 
 #include "model/core/Dialogs.h"
 #include "model/core/Helpers.h"
-#include "model/core/Options.h"
 #include "model/core/Services.h"
-#include "model/core/Settings.h"
+#include "model/settings/Options.h"
+#include "model/settings/Settings.h"
 
 #include <QEvent>
 #include <QLibraryInfo>

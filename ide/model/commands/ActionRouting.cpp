@@ -1,6 +1,6 @@
-#include "model/core/ActionRouting.h"
+#include "model/commands/ActionRouting.h"
 
-#include "model/core/CommandsModule.h"
+#include "model/commands/CommandsModule.h"
 #include "model/core/Services.h"
 
 #include <array>

@@ -1,7 +1,7 @@
-#include "model/core/Options.h"
+#include "model/settings/Options.h"
 
 #include "model/core/Helpers.h"
-#include "model/core/Settings.h"
+#include "model/settings/Settings.h"
 
 #include <QStringList>
 

@@ -1,6 +1,6 @@
-#include "model/core/WindowSettings.h"
+#include "model/settings/WindowSettings.h"
 
-#include "model/core/Settings.h"
+#include "model/settings/Settings.h"
 
 namespace vexa::ide {
 namespace {

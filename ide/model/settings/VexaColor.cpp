@@ -1,4 +1,4 @@
-#include "model/core/VexaColor.h"
+#include "model/settings/VexaColor.h"
 
 #include <array>
 

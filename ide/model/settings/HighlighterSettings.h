@@ -5,7 +5,7 @@
 // colour options page edits a copy and assigns it back; the command module
 // loads and saves them. Every change emits Changed() and bumps Version().
 
-#include "model/core/VexaColor.h"
+#include "model/settings/VexaColor.h"
 
 #include <QObject>
 #include <QString>

@@ -1,6 +1,6 @@
-#include "model/core/HighlighterSettings.h"
+#include "model/settings/HighlighterSettings.h"
 
-#include "model/core/Settings.h"
+#include "model/settings/Settings.h"
 
 namespace vexa::ide {
 

@@ -5,7 +5,7 @@
 // option pages, the editor and the search dialogs change the variables, never
 // the settings. The three paths are read only.
 
-#include "model/core/VexaColor.h"
+#include "model/settings/VexaColor.h"
 
 #include <QString>
 

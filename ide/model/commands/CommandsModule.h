@@ -8,10 +8,10 @@
 // Creating it loads its settings, destroying it saves them.
 
 #include "model/core/Dialogs.h"
-#include "model/core/HighlighterSettings.h"
-#include "model/core/RecentFiles.h"
 #include "model/core/UntitledNumbers.h"
 #include "model/core/VexaIntfs.h"
+#include "model/settings/HighlighterSettings.h"
+#include "model/settings/RecentFiles.h"
 
 #include <QString>
 
