@@ -395,7 +395,7 @@ class IVexaToolWindow {
 };
 
 // The message view.
-// Implemented by TMessageViewer (widgets/views/MessageView.h).
+// Implemented by TMessageViewer (widgets/views/MessageViewer.h).
 class IMessageView {
  public:
   virtual ~IMessageView() = default;
@@ -415,7 +415,7 @@ class IMessageView {
 };
 
 // The project tree.
-// Implemented by TProjectEditor (widgets/views/ProjectTree.h).
+// Implemented by TProjectEditor (widgets/views/ProjectEditor.h).
 class IProjectEditor {
  public:
   virtual ~IProjectEditor() = default;
@@ -432,7 +432,7 @@ class IProjectEditor {
 };
 
 // The watches view.
-// Implemented by TWatchesViewer (widgets/views/WatchesView.h).
+// Implemented by TWatchesViewer (widgets/views/WatchesViewer.h).
 class IWatchesView {
  public:
   virtual ~IWatchesView() = default;

@@ -16,12 +16,12 @@
 #include "widgets/editor/SourceEditor.h"
 #include "widgets/editor/SourceEditorForm.h"
 #include "widgets/editor/VexaEditControl.h"
+#include "widgets/mainwindow/IDEMainForm.h"
 #include "widgets/mainwindow/IDEStartup.h"
-#include "widgets/mainwindow/MainForm.h"
 #include "widgets/shared/CommandsDataModule.h"
-#include "widgets/views/MessageView.h"
-#include "widgets/views/ProjectTree.h"
-#include "widgets/views/WatchesView.h"
+#include "widgets/views/MessageViewer.h"
+#include "widgets/views/ProjectEditor.h"
+#include "widgets/views/WatchesViewer.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
 // Renders the main window, the About box and the tip of the day offscreen
 // into PNG files under the build folder, for a reviewer to look at.
-#include "widgets/mainwindow/MainForm.h"
+#include "widgets/mainwindow/IDEMainForm.h"
 
 #include "widgets/editor/EditorServices.h"
 #include "widgets/editor/SourceEditor.h"
@@ -19,16 +19,16 @@
 #include "model/startup/Startup.h"
 #include "model/workers/Quorin.h"
 #include "widgets/dialogs/SimulatorInputDialog.h"
-#include "widgets/editor/IdentCompletion.h"
+#include "widgets/editor/IdentifierCompletionForm.h"
 #include "widgets/editor/SourceEditorForm.h"
 #include "widgets/mainwindow/IDEStartup.h"
-#include "widgets/mainwindow/SplashForm.h"
 #include "widgets/mainwindow/TipOfTheDayDialog.h"
-#include "widgets/options/OptionDialog.h"
+#include "widgets/mainwindow/VexaSplashForm.h"
+#include "widgets/options/MultipageOptionDialog.h"
 #include "widgets/shared/CommandsDataModule.h"
-#include "widgets/views/MessageView.h"
-#include "widgets/views/ProjectTree.h"
-#include "widgets/views/WatchesView.h"
+#include "widgets/views/MessageViewer.h"
+#include "widgets/views/ProjectEditor.h"
+#include "widgets/views/WatchesViewer.h"
 
 #include <gtest/gtest.h>
 

@@ -9,9 +9,9 @@
 #include "model/commands/CommandsModule.h"
 #include "model/core/Services.h"
 #include "model/settings/Settings.h"
-#include "widgets/mainwindow/MainForm.h"
-#include "widgets/mainwindow/SplashForm.h"
+#include "widgets/mainwindow/IDEMainForm.h"
 #include "widgets/mainwindow/TipOfTheDayDialog.h"
+#include "widgets/mainwindow/VexaSplashForm.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "widgets/editor/IdentCompletion.h"
+#include "widgets/editor/IdentifierCompletionForm.h"
 
 #include "FakeDialogs.h"
 #include "MockIntfs.h"

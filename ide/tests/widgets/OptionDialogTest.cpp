@@ -1,6 +1,6 @@
 // The settings dialog: its pages, closing with OK or Cancel, and running it
 // for the main window's menu.
-#include "widgets/options/OptionDialog.h"
+#include "widgets/options/MultipageOptionDialog.h"
 
 #include "MockIntfs.h"
 #include "ModalWatcher.h"

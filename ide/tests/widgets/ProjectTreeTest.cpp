@@ -1,4 +1,4 @@
-#include "widgets/views/ProjectTree.h"
+#include "widgets/views/ProjectEditor.h"
 
 #include "MockIntfs.h"
 #include "TempSettings.h"

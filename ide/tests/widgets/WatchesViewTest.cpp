@@ -1,4 +1,4 @@
-#include "widgets/views/WatchesView.h"
+#include "widgets/views/WatchesViewer.h"
 
 #include "FakeDialogs.h"
 #include "MockIntfs.h"

@@ -2,7 +2,7 @@
 
 #include "model/core/Services.h"
 #include "widgets/shared/CommandsDataModule.h"
-#include "widgets/views/ProjectTree.h"
+#include "widgets/views/ProjectEditor.h"
 #include "widgets/views/ViewResources.h"
 
 #include <QHeaderView>

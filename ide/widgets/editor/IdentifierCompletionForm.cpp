@@ -1,4 +1,4 @@
-#include "widgets/editor/IdentCompletion.h"
+#include "widgets/editor/IdentifierCompletionForm.h"
 
 #include "model/core/Services.h"
 #include "model/text/IdentifierAtCaret.h"

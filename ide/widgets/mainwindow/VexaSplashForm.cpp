@@ -1,4 +1,4 @@
-#include "widgets/mainwindow/SplashForm.h"
+#include "widgets/mainwindow/VexaSplashForm.h"
 
 #include "Version.h"
 #include "model/core/SplashSwitch.h"

@@ -1,4 +1,4 @@
-#include "widgets/views/WatchesView.h"
+#include "widgets/views/WatchesViewer.h"
 
 #include "model/core/Services.h"
 

@@ -1,11 +1,11 @@
-#include "widgets/mainwindow/MainForm.h"
+#include "widgets/mainwindow/IDEMainForm.h"
 
 #include "model/core/Services.h"
 #include "widgets/mainwindow/Help.h"
 #include "widgets/mainwindow/ShortcutFilter.h"
-#include "widgets/mainwindow/SplashForm.h"
 #include "widgets/mainwindow/TipOfTheDayDialog.h"
-#include "widgets/options/OptionDialog.h"
+#include "widgets/mainwindow/VexaSplashForm.h"
+#include "widgets/options/MultipageOptionDialog.h"
 #include "widgets/shared/CommandsDataModule.h"
 
 #include <QAction>

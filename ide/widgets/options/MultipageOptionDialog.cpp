@@ -1,4 +1,4 @@
-#include "widgets/options/OptionDialog.h"
+#include "widgets/options/MultipageOptionDialog.h"
 
 #include "model/commands/CommandsModule.h"
 #include "model/core/Services.h"

@@ -1,4 +1,4 @@
-#include "widgets/views/MessageView.h"
+#include "widgets/views/MessageViewer.h"
 
 namespace vexa::ide {
 
