@@ -74,9 +74,9 @@ void TCommandsModule::LoadSettings() {
                                                 WithoutTrailingSeparator(ProgramDirectory()));
   dlgFileOpen.FilterIndex = settings::ReadInteger(kMisc, QStringLiteral("LastOpenType"), -1);
   const int created = settings::ReadInteger(kMisc, QStringLiteral("LastCreateType"), -1);
-  LastCreateType = created == int(FileKindV2Module) || created == int(FileKindBasicProject)
+  LastCreateType = created == int(TFileKind::V2Module) || created == int(TFileKind::BasicProject)
                        ? static_cast<TFileKind>(created)
-                       : FileKindV2Project;
+                       : TFileKind::V2Project;
 
   options::UseSyntaxHighlighting =
       settings::ReadBool(kSyntax, QStringLiteral("UseSyntaxHighlighting"), true);
@@ -121,10 +121,10 @@ bool TCommandsModule::ExecuteInsertModuleDialog(QString& FileName) {
 }
 
 bool TCommandsModule::ExecuteSaveDialog(TFileKind Kind, QString& FileName) {
-  TFileDialog& dialog = Kind == FileKindV2Project      ? dlgFileSaveV2Project
-                        : Kind == FileKindV2Module     ? dlgFileSaveV2Module
-                        : Kind == FileKindBasicProject ? dlgFileSaveBasic
-                                                       : dlgFileSave;
+  TFileDialog& dialog = Kind == TFileKind::V2Project      ? dlgFileSaveV2Project
+                        : Kind == TFileKind::V2Module     ? dlgFileSaveV2Module
+                        : Kind == TFileKind::BasicProject ? dlgFileSaveBasic
+                                                          : dlgFileSave;
   if (!FileName.isEmpty()) dialog.InitialDir = ExtractFileDir(FileName);
   dialog.FileName = ExtractFileName(FileName);
   if (!Dialogs().ExecuteFileDialog(dialog)) return false;

@@ -39,7 +39,7 @@ class TCommandsModule {
   TFileDialog dlgFileSave;
 
   // The file kind last created (1..3), preselected in the new-item dialog.
-  TFileKind LastCreateType = FileKindV2Project;
+  TFileKind LastCreateType = TFileKind::V2Project;
 
   void AddRecentFile(const QString& FileName) { RecentFiles.Add(FileName); }
   void AddRecentProject(const QString& FileName) { RecentProjects.Add(FileName); }

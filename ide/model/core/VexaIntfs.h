@@ -40,10 +40,6 @@ enum class TFileKind : int {
   V2Module = 2,      // ".v2"
   BasicProject = 3,  // ".bas"
 };
-inline constexpr TFileKind FileKindPlain = TFileKind::Plain;
-inline constexpr TFileKind FileKindV2Project = TFileKind::V2Project;
-inline constexpr TFileKind FileKindV2Module = TFileKind::V2Module;
-inline constexpr TFileKind FileKindBasicProject = TFileKind::BasicProject;
 
 // Module kinds.
 enum class TModuleKind : int {

@@ -560,7 +560,7 @@ bool TVexaV2Project::SaveAs() {
   QString fileName = GetName();
   if (!options::DefaultProjectPath.isEmpty())
     fileName = QDir(options::DefaultProjectPath).filePath(fileName);
-  if (!CommandsModule->ExecuteSaveDialog(FileKindV2Project, fileName)) return false;
+  if (!CommandsModule->ExecuteSaveDialog(TFileKind::V2Project, fileName)) return false;
   fileName_ = fileName;
   // The name follows the file from now on.
   ReleaseUntitledNumber();

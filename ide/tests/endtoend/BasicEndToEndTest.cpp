@@ -130,7 +130,7 @@ class BasicEndToEndTest : public ::testing::Test {
 TEST_F(BasicEndToEndTest, TheExampleCompilesStopsAtABreakpointTakesItsInputAndClosesWithItsEditor) {
   const QString file = dir_.filePath("input.bas");
   ASSERT_TRUE(QFile::copy(VEXA_EXAMPLES_DIR "/basic/input.bas", file));
-  core_->OpenByKind(file, FileKindBasicProject);
+  core_->OpenByKind(file, TFileKind::BasicProject);
   ASSERT_EQ(core_->GetProjectCount(), 1);
   std::weak_ptr<TVexaBASICProjectAndModule> weak =
       std::dynamic_pointer_cast<TVexaBASICProjectAndModule>(core_->GetProject(0));
@@ -244,7 +244,7 @@ TEST_F(BasicEndToEndTest, TheWorkerSendsTheCodeOfTheSavedFilesBytes) {
       ASSERT_TRUE(out.open(QIODevice::WriteOnly));
       ASSERT_EQ(out.write(c.bytes), c.bytes.size());
     }
-    core_->OpenByKind(file, FileKindBasicProject);
+    core_->OpenByKind(file, TFileKind::BasicProject);
     ASSERT_EQ(core_->GetProjectCount(), 1);
     auto p = std::dynamic_pointer_cast<TVexaBASICProjectAndModule>(core_->GetProject(0));
     ASSERT_TRUE(p);

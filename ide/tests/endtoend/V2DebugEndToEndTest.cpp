@@ -144,7 +144,7 @@ class V2DebugEndToEndTest : public ::testing::Test {
 
   // Opens the demo and waits until it is built and its simulation exists.
   std::shared_ptr<TVexaV2Project> OpenDemo() {
-    VexaIDE->OpenByKind(dir_.filePath("demo.v2p"), FileKindV2Project);
+    VexaIDE->OpenByKind(dir_.filePath("demo.v2p"), TFileKind::V2Project);
     if (VexaIDE->GetProjectCount() != 1) return nullptr;
     auto project = std::dynamic_pointer_cast<TVexaV2Project>(VexaIDE->GetProject(0));
     if (!project) return nullptr;

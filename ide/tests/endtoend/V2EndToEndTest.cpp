@@ -152,7 +152,7 @@ class V2EndToEndTest : public ::testing::Test {
   // Opens the demo through the hub and waits for its background build.
   Ref<IVexaProject> OpenDemo() {
     const int before = VexaIDE->GetProjectCount();
-    VexaIDE->OpenByKind(Demo(), FileKindV2Project);
+    VexaIDE->OpenByKind(Demo(), TFileKind::V2Project);
     if (VexaIDE->GetProjectCount() != before + 1) return nullptr;
     Ref<IVexaProject> project = VexaIDE->GetProject(before);
     if (!ProcessUntil([&] { return project->IsBuilt(); })) return nullptr;

@@ -183,7 +183,7 @@ TEST_F(Screenshots, Editors) {
   w.show();
   ASSERT_TRUE(QTest::qWaitForWindowExposed(&w));
   auto basic =
-      std::dynamic_pointer_cast<TSourceEditor>(VexaIDE->OpenFile(bas, FileKindBasicProject));
+      std::dynamic_pointer_cast<TSourceEditor>(VexaIDE->OpenFile(bas, TFileKind::BasicProject));
   ASSERT_TRUE(basic);
   QTest::qWait(50);
   Save(w, QStringLiteral("editor_basic.png"));
@@ -274,7 +274,7 @@ TEST_F(Screenshots, BasicProjectPaused) {
   w.resize(1024, 700);
   w.show();
   ASSERT_TRUE(QTest::qWaitForWindowExposed(&w));
-  VexaIDE->OpenByKind(file, FileKindBasicProject);
+  VexaIDE->OpenByKind(file, TFileKind::BasicProject);
   ASSERT_EQ(VexaIDE->GetProjectCount(), 1);
   auto p = std::dynamic_pointer_cast<TVexaBASICProjectAndModule>(VexaIDE->GetProject(0));
   ASSERT_TRUE(p);
@@ -353,7 +353,7 @@ TEST_F(Screenshots, V2DemoProject) {
     w.resize(1024, 700);
     w.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&w));
-    VexaIDE->OpenByKind(dir.filePath(QStringLiteral("demo.v2p")), FileKindV2Project);
+    VexaIDE->OpenByKind(dir.filePath(QStringLiteral("demo.v2p")), TFileKind::V2Project);
     ASSERT_EQ(VexaIDE->GetProjectCount(), 1);
     Ref<IVexaProject> project = VexaIDE->GetProject(0);
     QElapsedTimer clock;
@@ -427,7 +427,7 @@ TEST_F(Screenshots, V2DebugSession) {
     for (int i = 0; i < 1500 && !Done(); ++i) QTest::qWait(10);
     return Done();
   };
-  VexaIDE->OpenByKind(dir.filePath(QStringLiteral("demo.v2p")), FileKindV2Project);
+  VexaIDE->OpenByKind(dir.filePath(QStringLiteral("demo.v2p")), TFileKind::V2Project);
   ASSERT_EQ(VexaIDE->GetProjectCount(), 1);
   Ref<IVexaProject> project = VexaIDE->GetProject(0);
   ASSERT_TRUE(until([&] { return project->IsBuilt() && CurrentSimulator; }));

@@ -209,8 +209,8 @@ TEST_F(MainStart, FilesOpenedAndClosedComeBackAsRecentFilesNewestFirst) {
   Run(
       {"-ns"},
       [&](TIDEMainForm& w) {
-        Ref<IVexaSourceEditor> first = VexaIDE->OpenFile(a, FileKindV2Module);
-        Ref<IVexaSourceEditor> second = VexaIDE->OpenFile(b, FileKindV2Module);
+        Ref<IVexaSourceEditor> first = VexaIDE->OpenFile(a, TFileKind::V2Module);
+        Ref<IVexaSourceEditor> second = VexaIDE->OpenFile(b, TFileKind::V2Module);
         ASSERT_TRUE(first && second);
         EXPECT_EQ(VexaIDE->GetEditorCount(), 2);
         first->Close();

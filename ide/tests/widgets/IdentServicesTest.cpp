@@ -58,7 +58,7 @@ class IdentServicesTest : public testing::Test {
     window->show();
     window->activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
-    editor = TSourceEditorFactory::Create(pages, QString(), FileKindV2Module, module);
+    editor = TSourceEditorFactory::Create(pages, QString(), TFileKind::V2Module, module);
     ASSERT_TRUE(editor);
     control = editor->Control();
     control->setFocus();

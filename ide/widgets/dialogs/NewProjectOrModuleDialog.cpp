@@ -38,14 +38,14 @@ TNewProjectOrModuleDialog::TNewProjectOrModuleDialog(QWidget* Parent) : QDialog(
 }
 
 void TNewProjectOrModuleDialog::SetKind(TFileKind Kind) {
-  const int item = Kind == FileKindV2Project ? 0 : Kind == FileKindV2Module ? 1 : 2;
+  const int item = Kind == TFileKind::V2Project ? 0 : Kind == TFileKind::V2Module ? 1 : 2;
   items_[item]->setChecked(true);
 }
 
 TFileKind TNewProjectOrModuleDialog::GetKind() const {
-  if (items_[0]->isChecked()) return FileKindV2Project;
-  if (items_[1]->isChecked()) return FileKindV2Module;
-  return FileKindBasicProject;
+  if (items_[0]->isChecked()) return TFileKind::V2Project;
+  if (items_[1]->isChecked()) return TFileKind::V2Module;
+  return TFileKind::BasicProject;
 }
 
 }  // namespace vexa::ide

@@ -129,8 +129,8 @@ void TVexaLexer::styleText(int Start, int End) {
 }
 
 TVexaLexer* CreateLexerFor(TFileKind Kind, QsciScintilla* Editor) {
-  if (Kind != FileKindV2Module && Kind != FileKindBasicProject) return nullptr;
-  const bool v2 = Kind == FileKindV2Module;
+  if (Kind != TFileKind::V2Module && Kind != TFileKind::BasicProject) return nullptr;
+  const bool v2 = Kind == TFileKind::V2Module;
   TVexaLexer* lexer = nullptr;
   if (CommandsModule) {
     lexer = new TVexaLexer(v2 ? &CommandsModule->hlV2 : &CommandsModule->hlBasic, Editor);

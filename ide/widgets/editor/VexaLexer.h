@@ -63,7 +63,7 @@ class TVexaLexer : public QsciLexerCustom {
   bool alwaysHighlight_ = false;
 };
 
-// The lexer for a file kind (FileKindV2Module or FileKindBasicProject), made
+// The lexer for a file kind (TFileKind::V2Module or TFileKind::BasicProject), made
 // as a child of Editor and installed there, over the command module's shared
 // attributes (or defaults of its own without a command module). nullptr and
 // no change to Editor for any other kind.
