@@ -149,9 +149,9 @@ TActionState UsedInProjectState(TAction) {
 
 TModuleKind ModuleKindOf(TAction Action) {
   switch (Action) {
-    case A::ProjectEditSystemModules: return ModuleKindSystem;
-    case A::ProjectEditCommonModules: return ModuleKindCommon;
-    default: return ModuleKindProject;
+    case A::ProjectEditSystemModules: return TModuleKind::System;
+    case A::ProjectEditCommonModules: return TModuleKind::Common;
+    default: return TModuleKind::Project;
   }
 }
 

@@ -55,7 +55,7 @@ class IDialogs {
   virtual std::optional<int> SimulatorInput(int Preset) = 0;
 
   // Modal module list of Project, acting on the project at once: Kind
-  // ModuleKindProject its own modules, ModuleKindSystem or ModuleKindCommon
+  // TModuleKind::Project its own modules, TModuleKind::System or TModuleKind::Common
   // the selection of that kind. False when nothing was shown.
   virtual bool EditModules(TModuleKind Kind, const Ref<IVexaProject>& Project) = 0;
 };

@@ -47,9 +47,6 @@ enum class TModuleKind : int {
   System = 1,   // from the system module list
   Common = 2,   // from the user's common module list
 };
-inline constexpr TModuleKind ModuleKindProject = TModuleKind::Project;
-inline constexpr TModuleKind ModuleKindSystem = TModuleKind::System;
-inline constexpr TModuleKind ModuleKindCommon = TModuleKind::Common;
 
 // Bits of IVexaModule::GetLineFlags.
 enum : int {

@@ -222,7 +222,7 @@ QString TVexaBASICProjectAndModule::GetFileTitle() { return GetProjectName(); }
 bool TVexaBASICProjectAndModule::HasErrors() { return hasErrors_; }
 bool TVexaBASICProjectAndModule::IsProjectFile() { return true; }
 int TVexaBASICProjectAndModule::GetModuleNumber() { return 0; }
-TModuleKind TVexaBASICProjectAndModule::GetKind() { return ModuleKindProject; }
+TModuleKind TVexaBASICProjectAndModule::GetKind() { return TModuleKind::Project; }
 QString TVexaBASICProjectAndModule::GetModuleName() { return QStringLiteral("[BASIC-Modul]"); }
 bool TVexaBASICProjectAndModule::NeedsCompile() { return needsCompile_; }
 Ref<IVexaProject> TVexaBASICProjectAndModule::GetProject() { return shared_from_this(); }

@@ -51,8 +51,8 @@ TVexaV2Project::~TVexaV2Project() {
 void TVexaV2Project::Init(const QString& FileName) {
   const Ref<IVexaProject> self = Self();
   moduleListChanged_ = true;
-  AddListedModules(ModuleKindSystem, options::SystemModulesPath, self, modules_);
-  AddListedModules(ModuleKindCommon, options::UserCommonModulesPath, self, modules_);
+  AddListedModules(TModuleKind::System, options::SystemModulesPath, self, modules_);
+  AddListedModules(TModuleKind::Common, options::UserCommonModulesPath, self, modules_);
   untitledNumber_ = -1;
   fileName_ = FileName;
   if (!fileName_.isEmpty()) {
@@ -393,15 +393,15 @@ bool TVexaV2Project::CloseQuery() {
 }
 
 bool TVexaV2Project::CanDeleteModule(const Ref<IVexaModule>& Module) {
-  return !running_ && Module && Module->GetKind() == ModuleKindProject;
+  return !running_ && Module && Module->GetKind() == TModuleKind::Project;
 }
 
 bool TVexaV2Project::CanDownload() { return built_ && !compiling_ && !running_; }
 
 bool TVexaV2Project::CanEditModules(TModuleKind Kind) {
   if (running_) return false;
-  if (Kind == ModuleKindProject) return true;
-  if (Kind != ModuleKindSystem && Kind != ModuleKindCommon) return false;
+  if (Kind == TModuleKind::Project) return true;
+  if (Kind != TModuleKind::System && Kind != TModuleKind::Common) return false;
   for (int i = 0; i < modules_.Count(); ++i)
     if (modules_.Get(i)->GetKind() == Kind) return true;
   return false;
@@ -508,7 +508,8 @@ bool TVexaV2Project::InsertModule() {
     ShowErrorFmt(QStringLiteral("Das Projekt enthält bereits ein Modul \"%s\"!"), name);
     return false;
   }
-  const Ref<IVexaModule> module = TVexaV2Module::Create(Self(), true, ModuleKindProject, fileName);
+  const Ref<IVexaModule> module =
+      TVexaV2Module::Create(Self(), true, TModuleKind::Project, fileName);
   modules_.Add(module);
   modified_ = true;
   moduleListChanged_ = true;
@@ -539,8 +540,8 @@ bool TVexaV2Project::MoveModule(const Ref<IVexaModule>& Module, bool Up) {
   const int target = Up ? index - 1 : index + 1;
   if (target < 0 || target >= modules_.Count()) return false;
   // System and common modules keep their places before the project modules.
-  if (modules_.Get(index)->GetKind() != ModuleKindProject ||
-      modules_.Get(target)->GetKind() != ModuleKindProject)
+  if (modules_.Get(index)->GetKind() != TModuleKind::Project ||
+      modules_.Get(target)->GetKind() != TModuleKind::Project)
     return false;
   modules_.Move(index, target);
   if (ProjectEditor) ProjectEditor->ProjectChanged(Self());

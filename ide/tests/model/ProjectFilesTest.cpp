@@ -91,8 +91,8 @@ class ProjectFilesTest : public testing::Test {
   }
 
   void ReadLibraries(TVexaInterfaceList<IVexaModule>& Modules) {
-    AddListedModules(ModuleKindSystem, Path("lib"), project_, Modules);
-    AddListedModules(ModuleKindCommon, Path("user") + "/", project_, Modules);
+    AddListedModules(TModuleKind::System, Path("lib"), project_, Modules);
+    AddListedModules(TModuleKind::Common, Path("user") + "/", project_, Modules);
   }
 
   TTempSettings settings_;
@@ -158,13 +158,13 @@ TEST_F(ProjectFilesTest, ModuleListsGiveModulesInOrderWithUsedFlags) {
   EXPECT_TRUE(Errors().isEmpty());
 
   // The records the modules were made from.
-  const std::vector<TModuleRecord> system = ReadModuleList(ModuleKindSystem, Path("lib"), {});
+  const std::vector<TModuleRecord> system = ReadModuleList(TModuleKind::System, Path("lib"), {});
   EXPECT_EQ(Summary(system), QStringList({"1:lcd!", "1:motor", "1:gps"}));
   ASSERT_EQ(system.size(), 3u);
   EXPECT_EQ(system[0].FileName, Path("lib/lcd.v2"));
   EXPECT_EQ(system[2].FileName, Path("lib/sub/gps.v2"));
-  EXPECT_EQ(system[2].Kind, ModuleKindSystem);
-  EXPECT_EQ(Summary(ReadModuleList(ModuleKindCommon, Path("user"), {"lcd", "motor"})),
+  EXPECT_EQ(system[2].Kind, TModuleKind::System);
+  EXPECT_EQ(Summary(ReadModuleList(TModuleKind::Common, Path("user"), {"lcd", "motor"})),
             QStringList("2:util"));
   EXPECT_TRUE(Errors().isEmpty());
 }
@@ -174,8 +174,8 @@ TEST_F(ProjectFilesTest, ShippedModuleListsReadWithoutErrorWithDefaultSettings) 
   ASSERT_EQ(QDir(ProgramDirectory()).canonicalPath(), QDir(VEXAIDE_PROGRAM_DIR).canonicalPath());
   options::ReadOptions();
   TVexaInterfaceList<IVexaModule> modules;
-  AddListedModules(ModuleKindSystem, options::SystemModulesPath, project_, modules);
-  AddListedModules(ModuleKindCommon, options::UserCommonModulesPath, project_, modules);
+  AddListedModules(TModuleKind::System, options::SystemModulesPath, project_, modules);
+  AddListedModules(TModuleKind::Common, options::UserCommonModulesPath, project_, modules);
   EXPECT_TRUE(QFileInfo::exists(options::SystemModulesPath + "/modules.txt"));
   EXPECT_TRUE(QFileInfo::exists(options::UserCommonModulesPath + "/modules.txt"));
   EXPECT_TRUE(Errors().isEmpty()) << Errors().join("\n").toStdString();
@@ -189,7 +189,7 @@ TEST_F(ProjectFilesTest, ModuleListErrorsAreReportedAndReadingGoesOn) {
   Write("user/modules.txt", "lcd.v2\nclock.v2!\n");
   TVexaInterfaceList<IVexaModule> modules;
   ReadLibraries(modules);
-  AddListedModules(ModuleKindCommon, Path("nothing"), project_, modules);
+  AddListedModules(TModuleKind::Common, Path("nothing"), project_, modules);
   EXPECT_EQ(Summary(modules), QStringList({"1:lcd!", "2:clock!"}));
   EXPECT_EQ(Errors(),
             QStringList({
@@ -212,7 +212,7 @@ TEST_F(ProjectFilesTest, UnreadableModuleListIsReportedWithNoModules) {
                         file.error() == QFileDevice::NoError)
     GTEST_SKIP() << "no unreadable file here";
   TVexaInterfaceList<IVexaModule> modules;
-  AddListedModules(ModuleKindSystem, Path("lib"), project_, modules);
+  AddListedModules(TModuleKind::System, Path("lib"), project_, modules);
   EXPECT_EQ(modules.Count(), 0);
   EXPECT_EQ(Errors(),
             QStringList(
@@ -272,7 +272,7 @@ TEST_F(ProjectFilesTest, NamesReadEarlierInTheSameFileCount) {
   Write("lib/lcd.v2", "");
   Write("lib/Clock.v2", "");
   Write("lib/modules.txt", "lcd.v2\nclock.v2!\nLCD.v2\n");
-  EXPECT_EQ(Summary(ReadModuleList(ModuleKindSystem, Path("lib"), {"clock"})),
+  EXPECT_EQ(Summary(ReadModuleList(TModuleKind::System, Path("lib"), {"clock"})),
             QStringList("1:lcd"));
   EXPECT_EQ(Errors(), QStringList({
                           QString::fromUtf8("Die Datei gemeinsam benutzter Module \"%1\" enthält "
@@ -296,7 +296,7 @@ TEST_F(ProjectFilesTest, NamesReadEarlierInTheSameFileCount) {
   // Through the module list: the library line leaves the project module used.
   dialogs_->calls.clear();
   TVexaInterfaceList<IVexaModule> modules;
-  modules.Add(TVexaV2Module::Create(project_, true, ModuleKindCommon, Path("lib/lcd.v2")));
+  modules.Add(TVexaV2Module::Create(project_, true, TModuleKind::Common, Path("lib/lcd.v2")));
   ApplyV2ProjectFile(project, project_, modules);
   EXPECT_EQ(Summary(modules), QStringList({"2:lcd!", "0:robot!"}));
   EXPECT_EQ(Errors().size(), 1);
@@ -347,8 +347,9 @@ TEST_F(ProjectFilesTest, ProjectFileWritesUsedModulesOnlyAndReadsBackTheSame) {
   modules.Get(1)->SetUsed(true);   // motor
   modules.Get(3)->SetUsed(true);   // util
   modules.Get(0)->SetUsed(false);  // lcd: unused, stays in the list, not written
-  modules.Add(TVexaV2Module::Create(project_, true, ModuleKindProject, Path("prj/robot.v2")));
-  modules.Add(TVexaV2Module::Create(project_, true, ModuleKindProject, Path("elsewhere/far.v2")));
+  modules.Add(TVexaV2Module::Create(project_, true, TModuleKind::Project, Path("prj/robot.v2")));
+  modules.Add(
+      TVexaV2Module::Create(project_, true, TModuleKind::Project, Path("elsewhere/far.v2")));
   const QString project = Path("prj/demo.v2p");
   ASSERT_TRUE(WriteV2ProjectFile(project, modules));
   EXPECT_EQ(Read(project), "SYSTEM::motor.v2\r\nCOMMON::util.v2\r\nrobot.v2\r\n" +
@@ -364,7 +365,7 @@ TEST_F(ProjectFilesTest, ProjectFileWritesUsedModulesOnlyAndReadsBackTheSame) {
 
 TEST_F(ProjectFilesTest, FailedProjectFileWriteIsReportedAndKeepsNoFile) {
   TVexaInterfaceList<IVexaModule> modules;
-  modules.Add(TVexaV2Module::Create(project_, true, ModuleKindProject, Path("a.v2")));
+  modules.Add(TVexaV2Module::Create(project_, true, TModuleKind::Project, Path("a.v2")));
   const QString project = Path("missing/demo.v2p");
   EXPECT_FALSE(WriteV2ProjectFile(project, modules));
   EXPECT_FALSE(QFile::exists(project));
@@ -457,9 +458,9 @@ TEST_F(ProjectFilesTest, StateFileRoundTripFromRealModulesAndWatches) {
   Write("prj/main.v2", "");
   Write("prj/lcd.v2", "");
   TVexaInterfaceList<IVexaModule> modules;
-  auto lcd = TVexaV2Module::Create(project_, true, ModuleKindSystem, Path("prj/lcd.v2"));
-  auto none = TVexaV2Module::Create(project_, true, ModuleKindProject, Path("prj/none.v2"));
-  auto main = TVexaV2Module::Create(project_, true, ModuleKindProject, Path("prj/main.v2"));
+  auto lcd = TVexaV2Module::Create(project_, true, TModuleKind::System, Path("prj/lcd.v2"));
+  auto none = TVexaV2Module::Create(project_, true, TModuleKind::Project, Path("prj/none.v2"));
+  auto main = TVexaV2Module::Create(project_, true, TModuleKind::Project, Path("prj/main.v2"));
   modules.Add(main);
   modules.Add(none);
   modules.Add(lcd);

@@ -97,7 +97,7 @@ bool TProjectEditor::TCommands::CanToggleUsedInProject() {
   const Ref<IVexaModule> module = Module();
   if (!module) return false;
   const TModuleKind kind = module->GetKind();
-  return kind == ModuleKindSystem || kind == ModuleKindCommon;
+  return kind == TModuleKind::System || kind == TModuleKind::Common;
 }
 
 bool TProjectEditor::TCommands::IsUsedInProject() {

@@ -25,8 +25,8 @@ const std::array<QString, 3> kGroupTitles = {QStringLiteral("Systemmodule"),
 // The group a module of Kind goes into.
 int GroupOf(TModuleKind Kind) {
   switch (Kind) {
-    case ModuleKindSystem: return 0;
-    case ModuleKindCommon: return 1;
+    case TModuleKind::System: return 0;
+    case TModuleKind::Common: return 1;
     default: return 2;
   }
 }
