@@ -269,8 +269,6 @@ enum class TMessageKind : int {
   Error = 0,
   Information = 1,
 };
-inline constexpr TMessageKind MessageKindError = TMessageKind::Error;
-inline constexpr TMessageKind MessageKindInformation = TMessageKind::Information;
 
 // One line of compiler or status output. The source is the project the
 // message came from (identity decides which messages a project drops).

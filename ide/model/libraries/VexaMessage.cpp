@@ -9,7 +9,7 @@ namespace vexa::ide {
 
 TVexaMessage::TVexaMessage(Ref<IVexaProject> Source, bool IsError, QString Text)
     : text_(std::move(Text)),
-      kind_(IsError ? MessageKindError : MessageKindInformation),
+      kind_(IsError ? TMessageKind::Error : TMessageKind::Information),
       source_(std::move(Source)) {}
 
 int TVexaMessage::GetLine() { return -1; }

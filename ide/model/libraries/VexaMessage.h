@@ -17,7 +17,7 @@ namespace vexa::ide {
 // A message without a place: GetLine -1, GetModule none.
 class TVexaMessage : public IVexaMessage {
  public:
-  // Kind MessageKindError when IsError, else MessageKindInformation.
+  // Kind TMessageKind::Error when IsError, else TMessageKind::Information.
   TVexaMessage(Ref<IVexaProject> Source, bool IsError, QString Text);
 
   int GetLine() override;

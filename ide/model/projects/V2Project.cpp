@@ -131,7 +131,7 @@ TV2Compiler* TVexaV2Project::EnsureCompiler() {
     QList<Ref<IVexaMessage>> owned;
     for (const Ref<IVexaMessage>& message : Messages)
       owned << std::make_shared<TVexaMessage>(
-          project->Self(), message->GetKind() == MessageKindError, message->GetText());
+          project->Self(), message->GetKind() == TMessageKind::Error, message->GetText());
     if (sink)
       sink(owned);
     else

@@ -232,7 +232,7 @@ TEST_F(V2DebugEndToEndTest, AnErrorTypedIntoAModuleReachesTheMessageViewAfterThe
   auto viewer = std::dynamic_pointer_cast<TMessageViewer>(MessageView);
   ASSERT_TRUE(viewer && viewer->ViewerForm());
   for (int i = 0; i < MessageView->GetCount(); ++i)
-    EXPECT_NE(MessageView->GetMessage(i)->GetKind(), MessageKindError)
+    EXPECT_NE(MessageView->GetMessage(i)->GetKind(), TMessageKind::Error)
         << MessageView->GetMessage(i)->GetText().toStdString();
 
   auto editor = Editor(*project, "motor");
@@ -249,7 +249,7 @@ TEST_F(V2DebugEndToEndTest, AnErrorTypedIntoAModuleReachesTheMessageViewAfterThe
   EXPECT_TRUE(project->CompileScheduled());
   auto errorShown = [&] {
     for (int i = 0; i < MessageView->GetCount(); ++i)
-      if (MessageView->GetMessage(i)->GetKind() == MessageKindError) return i;
+      if (MessageView->GetMessage(i)->GetKind() == TMessageKind::Error) return i;
     return -1;
   };
   ASSERT_TRUE(ProcessUntil([&] { return errorShown() >= 0; }))

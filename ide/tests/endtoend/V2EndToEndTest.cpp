@@ -394,7 +394,7 @@ TEST_F(V2EndToEndTest, AnErrorMessageIsRedAndADoubleClickMarksItsLine) {
   AddToMessageView(MakeModuleMessages(project, motor, "motor : OK"));
   AddToMessageView(MakeModuleMessages(project, motor, "motor (7) : Unbekannter Bezeichner"));
   ASSERT_EQ(MessageView->GetCount(), 2);
-  ASSERT_EQ(MessageView->GetMessage(1)->GetKind(), MessageKindError);
+  ASSERT_EQ(MessageView->GetMessage(1)->GetKind(), TMessageKind::Error);
   EXPECT_EQ(MessageView->GetCurrentIndex(), 0);
 
   QListView* list = messages_->ViewerForm()->dgMessages;

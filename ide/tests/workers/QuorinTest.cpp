@@ -216,7 +216,7 @@ TEST_F(QuorinTest, ErrorsKeepTheProgramFromRunningAndPointAtTheirLines) {
             (QStringList{"BASIC-Modul (1) : NEXT ohne FOR", "BASIC-Modul (4) : Zeilenende erwartet",
                          "BASIC-Modul (3) : undefiniertes Label NOWHERE"}));
   EXPECT_EQ(seen_.lines, (std::vector<int>{1, 4, 3}));
-  EXPECT_EQ(seen_.kinds, std::vector<TMessageKind>(3, MessageKindError));
+  EXPECT_EQ(seen_.kinds, std::vector<TMessageKind>(3, TMessageKind::Error));
   EXPECT_TRUE(hasErrors_);
   EXPECT_EQ(infos_, QByteArray("\x80\x01\x81\x80", 4));
   // A run request on a program that did not compile changes nothing, and
@@ -239,7 +239,7 @@ TEST_F(QuorinTest, ACleanCompileReportsTheLengthsAndTheLinesWithCode) {
             QStringList{
                 QString("OK - %1 Byte(s) Programmcode, %2 Byte(s) Systemcode").arg(code).arg(sys)});
   EXPECT_EQ(seen_.lines, std::vector<int>{-1});
-  EXPECT_EQ(seen_.kinds, std::vector<TMessageKind>{MessageKindInformation});
+  EXPECT_EQ(seen_.kinds, std::vector<TMessageKind>{TMessageKind::Information});
   EXPECT_GE(seen_.clears, 1);
   EXPECT_FALSE(hasErrors_);
   ASSERT_EQ(infos_.size(), LineCountOf(kLoop));
@@ -410,7 +410,7 @@ TEST_F(QuorinTest, ARunTimeErrorIsReportedOnceAndPausesOnItsLine) {
   // Nothing more comes while it is paused.
   manual_->PumpUntil([] { return false; }, 300ms);
   EXPECT_EQ(seen_.texts, QStringList{"Division durch 0"});
-  EXPECT_EQ(seen_.kinds, std::vector<TMessageKind>{MessageKindError});
+  EXPECT_EQ(seen_.kinds, std::vector<TMessageKind>{TMessageKind::Error});
   EXPECT_EQ(pausedAt_, std::vector<int>{kDivisionLine});
   EXPECT_EQ(q.State(), TQuorin::StatePaused);
 }
@@ -525,8 +525,9 @@ TEST_F(QuorinTest, DownloadSendsTheImageByteForByte) {
   EXPECT_EQ(seen_.texts.mid(1),
             (QStringList{QString("Übertrage %1 Byte(s) zur Vexa Unit...").arg(code + sys),
                          "Anwenderprogramm fehlerfrei übertragen"}));
-  EXPECT_EQ(seen_.kinds, (std::vector<TMessageKind>{MessageKindInformation, MessageKindInformation,
-                                                    MessageKindInformation}));
+  EXPECT_EQ(seen_.kinds,
+            (std::vector<TMessageKind>{TMessageKind::Information, TMessageKind::Information,
+                                       TMessageKind::Information}));
   ASSERT_TRUE(board.recording().waitForEvent("code done", 2s));
   EXPECT_EQ(board.recording().image("code"), expected);
   EXPECT_EQ(int(expected.size()), code);
@@ -545,7 +546,7 @@ TEST_F(QuorinTest, ASilentBoardOrAMissingPortIsReportedAndThePortClosed) {
         TQuorin::StateReady, [&] { q.CompileAndDownload(); }, 15s));
     ASSERT_TRUE(manual_->PumpUntil([&] { return seen_.texts.size() >= 3; }, 5s));
     EXPECT_EQ(seen_.texts.last(), "Keine Verbindung zur Vexa Unit (kein HOST Modus?)");
-    EXPECT_EQ(seen_.kinds.back(), MessageKindError);
+    EXPECT_EQ(seen_.kinds.back(), TMessageKind::Error);
     EXPECT_EQ(OpenDescriptors(board.path()), emulatorsOwn);
     // The program still counts: it compiled.
     EXPECT_TRUE(q.CanRun());

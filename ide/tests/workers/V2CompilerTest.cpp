@@ -171,7 +171,7 @@ TEST_F(V2CompilerTest, ThreeModuleProjectBuildsThroughTheWorker) {
   EXPECT_GT(QFileInfo(Base() + ".dbg").size(), 0);
   ASSERT_FALSE(side.buildMessages.isEmpty());
   for (const auto& message : side.buildMessages)
-    EXPECT_EQ(message->GetKind(), MessageKindInformation) << message->GetText().toStdString();
+    EXPECT_EQ(message->GetKind(), TMessageKind::Information) << message->GetText().toStdString();
   EXPECT_TRUE(dialogs_->calls.empty());
 }
 

@@ -23,7 +23,7 @@ QWidget* TMessageViewer::CreateForm(QWidget* Owner) {
 }
 
 bool TMessageViewer::IsError(const Ref<IVexaMessage>& Message) {
-  return Message && Message->GetKind() == MessageKindError;
+  return Message && Message->GetKind() == TMessageKind::Error;
 }
 
 void TMessageViewer::UpdateErrorRange() {
