@@ -289,9 +289,6 @@ enum class TWatchFormat : int {
   Hex = 1,
   Binary = 2,
 };
-inline constexpr TWatchFormat WatchFormatDecimal = TWatchFormat::Decimal;
-inline constexpr TWatchFormat WatchFormatHex = TWatchFormat::Hex;
-inline constexpr TWatchFormat WatchFormatBinary = TWatchFormat::Binary;
 
 // The format stored as Value; none when it is not one of the formats.
 constexpr std::optional<TWatchFormat> WatchFormatOf(std::int32_t Value) {

@@ -74,8 +74,8 @@ QString TVexaV2Watch::GetValueText() {
   const int width = watchType_ == WatchTypeByte ? 1 : watchType_ == WatchTypeInt ? 2 : 4;
   const std::uint32_t bits = static_cast<std::uint32_t>(intValue_);
   switch (format_) {
-    case WatchFormatHex: return QStringLiteral("0x") + Digits(bits, 2 * width, 16);
-    case WatchFormatBinary: return QStringLiteral("0b") + Digits(bits, 8 * width, 2);
+    case TWatchFormat::Hex: return QStringLiteral("0x") + Digits(bits, 2 * width, 16);
+    case TWatchFormat::Binary: return QStringLiteral("0b") + Digits(bits, 8 * width, 2);
     default:
       if (watchType_ == WatchTypeByte) return QString::number(bits & 0xFF);
       if (watchType_ == WatchTypeInt) return QString::number(static_cast<std::int16_t>(bits));
@@ -131,8 +131,8 @@ QString TVexaBASICWatch::GetValueText() {
   if (!hasValue_) return QString::fromUtf16(kNoValueText);
   const std::uint32_t bits = static_cast<std::uint16_t>(value_);
   switch (format_) {
-    case WatchFormatHex: return QStringLiteral("&H") + Digits(bits, 4, 16);
-    case WatchFormatBinary: return QStringLiteral("&B") + Digits(bits, 16, 2);
+    case TWatchFormat::Hex: return QStringLiteral("&H") + Digits(bits, 4, 16);
+    case TWatchFormat::Binary: return QStringLiteral("&B") + Digits(bits, 16, 2);
     default: return QString::number(value_);
   }
 }

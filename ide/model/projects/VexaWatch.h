@@ -52,7 +52,7 @@ class TVexaV2Watch : public IVexaWatch {
   int index_ = -1;  // the simulation's variable index, -1 unknown
   QString stringValue_;
   bool hasValue_ = false;
-  TWatchFormat format_ = WatchFormatDecimal;
+  TWatchFormat format_ = TWatchFormat::Decimal;
   TWatchType watchType_ = WatchTypeUnknown;
 };
 
@@ -89,7 +89,7 @@ class TVexaBASICWatch : public IVexaWatch {
   QString typeText_;
   int mapCode_ = 0;
   bool hasValue_ = false;
-  TWatchFormat format_ = WatchFormatDecimal;
+  TWatchFormat format_ = TWatchFormat::Decimal;
 };
 
 }  // namespace vexa::ide

@@ -150,7 +150,7 @@ TEST_F(BasicEndToEndTest, TheExampleCompilesStopsAtABreakpointTakesItsInputAndCl
   p->ToggleBreakpoint(line);
   Ref<IVexaWatch> watch = p->AddWatchName("Zahl");
   Ref<IVexaWatch> other = p->AddWatchName("QUADRAT");
-  other->SetFormat(WatchFormatHex);
+  other->SetFormat(TWatchFormat::Hex);
 
   QString preset;
   AnswerModal([&](TSimulatorInputDialog& Dialog) {
@@ -163,9 +163,9 @@ TEST_F(BasicEndToEndTest, TheExampleCompilesStopsAtABreakpointTakesItsInputAndCl
   EXPECT_TRUE(p->IsRunning());
   EXPECT_TRUE(editor->Control()->isReadOnly());
   EXPECT_EQ(watch->GetValueText(), "5");
-  watch->SetFormat(WatchFormatHex);
+  watch->SetFormat(TWatchFormat::Hex);
   EXPECT_EQ(watch->GetValueText(), "&H0005");
-  watch->SetFormat(WatchFormatBinary);
+  watch->SetFormat(TWatchFormat::Binary);
   EXPECT_EQ(watch->GetValueText(), "&B0000000000000101");
   EXPECT_EQ(TSimulatorInputDialog::History(), QStringList{"5"});
 
@@ -178,7 +178,7 @@ TEST_F(BasicEndToEndTest, TheExampleCompilesStopsAtABreakpointTakesItsInputAndCl
   EXPECT_FALSE(CurrentSimulator);
   TProjectState expected;
   expected.Breakpoints = {{QString(), {line}}};
-  expected.Watches = {{"Zahl", WatchFormatBinary}, {"QUADRAT", WatchFormatHex}};
+  expected.Watches = {{"Zahl", TWatchFormat::Binary}, {"QUADRAT", TWatchFormat::Hex}};
   QFile ide(file + ".ide");
   ASSERT_TRUE(ide.open(QIODevice::ReadOnly));
   EXPECT_EQ(ide.readAll(), StateFileBytes(true, expected));

@@ -436,12 +436,12 @@ struct TStateLog {
 TEST_F(ProjectFilesTest, StateFileBytesAreExactlyTheLayout) {
   TProjectState v2;
   v2.Breakpoints = {{"main", {3, 10}}, {"empty", {}}, {"lcd", {1}}};
-  v2.Watches = {{"main.x", WatchFormatHex}, {"count", WatchFormatDecimal}};
+  v2.Watches = {{"main.x", TWatchFormat::Hex}, {"count", TWatchFormat::Decimal}};
   EXPECT_EQ(StateFileBytes(false, v2), kV2State);
 
   TProjectState basic;
   basic.Breakpoints = {{"", {2, 300}}};
-  basic.Watches = {{"A", WatchFormatBinary}};
+  basic.Watches = {{"A", TWatchFormat::Binary}};
   EXPECT_EQ(StateFileBytes(true, basic), kBasicState);
 
   EXPECT_EQ(StateFileBytes(false, {}), QByteArray(1, '\0'));
@@ -469,7 +469,7 @@ TEST_F(ProjectFilesTest, StateFileRoundTripFromRealModulesAndWatches) {
   lcd->ToggleBreakpoint(1);
   TVexaInterfaceList<IVexaWatch> watches;
   auto x = std::make_shared<TVexaV2Watch>("main.x");
-  x->SetFormat(WatchFormatHex);
+  x->SetFormat(TWatchFormat::Hex);
   watches.Add(x);
   watches.Add(std::make_shared<TVexaV2Watch>("count"));
 
@@ -481,14 +481,14 @@ TEST_F(ProjectFilesTest, StateFileRoundTripFromRealModulesAndWatches) {
   log.Read(project, false);
   EXPECT_EQ(log.calls, QStringList({"toggle main 3", "toggle main 10", "toggle lcd 1",
                                     "watch main.x", "watch count"}));
-  EXPECT_EQ(log.watches["main.x"]->GetFormat(), WatchFormatHex);
-  EXPECT_EQ(log.watches["count"]->GetFormat(), WatchFormatDecimal);
+  EXPECT_EQ(log.watches["main.x"]->GetFormat(), TWatchFormat::Hex);
+  EXPECT_EQ(log.watches["count"]->GetFormat(), TWatchFormat::Decimal);
 
   Write("b/test.bas.ide", kBasicState);
   TStateLog basic;
   basic.Read(Path("b/test.bas"), true);
   EXPECT_EQ(basic.calls, QStringList({"toggle  2", "toggle  300", "watch A"}));
-  EXPECT_EQ(basic.watches["A"]->GetFormat(), WatchFormatBinary);
+  EXPECT_EQ(basic.watches["A"]->GetFormat(), TWatchFormat::Binary);
 }
 
 TEST_F(ProjectFilesTest, StateFileAbsentOrUntitledReadsNothing) {
@@ -537,7 +537,7 @@ TEST_F(ProjectFilesTest, TruncatedStateFileKeepsWhatWasReadBeforeTheCut) {
   TStateLog watches;
   watches.Read(Path("cut.v2p"), false);
   EXPECT_EQ(watches.calls, full.calls);
-  EXPECT_EQ(watches.watches["main.x"]->GetFormat(), WatchFormatHex);
+  EXPECT_EQ(watches.watches["main.x"]->GetFormat(), TWatchFormat::Hex);
 }
 
 TEST_F(ProjectFilesTest, OversizedLengthsAndCountsStopReadingQuietly) {
@@ -572,8 +572,8 @@ TEST_F(ProjectFilesTest, EmptyNamesAndBadFormatsAreSkipped) {
   TStateLog log;
   log.Read(Path("s.v2p"), false);
   EXPECT_EQ(log.calls, QStringList({"watch q", "watch r", "toggle m 4"}));
-  EXPECT_EQ(log.watches["q"]->GetFormat(), WatchFormatDecimal);
-  EXPECT_EQ(log.watches["r"]->GetFormat(), WatchFormatBinary);
+  EXPECT_EQ(log.watches["q"]->GetFormat(), TWatchFormat::Decimal);
+  EXPECT_EQ(log.watches["r"]->GetFormat(), TWatchFormat::Binary);
 }
 
 TEST_F(ProjectFilesTest, NamesStartingWithBomBytesKeepThem) {
@@ -587,7 +587,7 @@ TEST_F(ProjectFilesTest, NamesStartingWithBomBytesKeepThem) {
   // The writer gives these bytes for such names, so they read back as written.
   TProjectState state;
   state.Breakpoints = {{bom, {5}}};
-  state.Watches = {{bom, WatchFormatHex}};
+  state.Watches = {{bom, TWatchFormat::Hex}};
   EXPECT_EQ(StateFileBytes(false, state), breakpoints + watches + QByteArray(1, '\0'));
 
   Write("b.v2p.ide", breakpoints + watches + after);
@@ -595,7 +595,7 @@ TEST_F(ProjectFilesTest, NamesStartingWithBomBytesKeepThem) {
   log.Read(Path("b.v2p"), false);
   EXPECT_EQ(log.calls, QStringList({"toggle " + bom + " 5", "watch " + bom, "toggle m 4"}));
   ASSERT_TRUE(log.watches[bom]);
-  EXPECT_EQ(log.watches[bom]->GetFormat(), WatchFormatHex);
+  EXPECT_EQ(log.watches[bom]->GetFormat(), TWatchFormat::Hex);
 
   // A longer name and the VXBasic layout keep the bytes too.
   Write("c.bas.ide", QByteArray("\x02\x01\x00\x00\x00\x04\x00\x00\x00\xef\xbb\xbf"
@@ -605,7 +605,7 @@ TEST_F(ProjectFilesTest, NamesStartingWithBomBytesKeepThem) {
   basic.Read(Path("c.bas"), true);
   EXPECT_EQ(basic.calls, QStringList({"watch " + bom + "x", "toggle  4"}));
   ASSERT_TRUE(basic.watches[bom + "x"]);
-  EXPECT_EQ(basic.watches[bom + "x"]->GetFormat(), WatchFormatBinary);
+  EXPECT_EQ(basic.watches[bom + "x"]->GetFormat(), TWatchFormat::Binary);
 }
 
 TEST_F(ProjectFilesTest, AFormatOutOfRangeLeavesTheWatchsFormatAsItWas) {
@@ -618,8 +618,8 @@ TEST_F(ProjectFilesTest, AFormatOutOfRangeLeavesTheWatchsFormatAsItWas) {
                                 5 + 4 * 9 + 1));
   auto w = std::make_shared<TVexaV2Watch>("w");
   auto v = std::make_shared<TVexaV2Watch>("v");
-  w->SetFormat(WatchFormatHex);
-  v->SetFormat(WatchFormatBinary);
+  w->SetFormat(TWatchFormat::Hex);
+  v->SetFormat(TWatchFormat::Binary);
   std::vector<TWatchFormat> seen;
   ReadStateFile(
       Path("f.v2p"), false, [](const QString&, int) {},
@@ -627,9 +627,9 @@ TEST_F(ProjectFilesTest, AFormatOutOfRangeLeavesTheWatchsFormatAsItWas) {
         seen.push_back(w->GetFormat());
         return Name == "w" ? w : v;
       });
-  EXPECT_EQ(seen, std::vector<TWatchFormat>(4, WatchFormatHex));
-  EXPECT_EQ(w->GetFormat(), WatchFormatHex);
-  EXPECT_EQ(v->GetFormat(), WatchFormatDecimal);
+  EXPECT_EQ(seen, std::vector<TWatchFormat>(4, TWatchFormat::Hex));
+  EXPECT_EQ(w->GetFormat(), TWatchFormat::Hex);
+  EXPECT_EQ(v->GetFormat(), TWatchFormat::Decimal);
 }
 
 }  // namespace

@@ -47,7 +47,7 @@ TEST(VexaWatch, IntegerValuesShowInEveryFormatWithTheTypesWidth) {
     watch->SetType(c.type);
     watch->SetIntValue(c.value);
     const char* expected[] = {c.decimal, c.hex, c.binary};
-    for (TWatchFormat format : {WatchFormatDecimal, WatchFormatHex, WatchFormatBinary}) {
+    for (TWatchFormat format : {TWatchFormat::Decimal, TWatchFormat::Hex, TWatchFormat::Binary}) {
       watch->SetFormat(format);
       const int number = static_cast<int>(format);
       EXPECT_EQ(watch->GetValueText(), expected[number]) << c.what << " format " << number;
@@ -67,7 +67,7 @@ TEST(VexaWatch, FloatsUseAPointWhateverTheLocaleAndStringsAreQuoted) {
   } const cases[] = {{1.5, "1.5"}, {-0.25, "-0.25"}, {1e20, "1e+20"}, {3, "3"}, {0.1, "0.1"}};
   for (const Case& c : cases) {
     watch.SetFloatValue(c.value);
-    for (TWatchFormat format : {WatchFormatDecimal, WatchFormatHex}) {
+    for (TWatchFormat format : {TWatchFormat::Decimal, TWatchFormat::Hex}) {
       watch.SetFormat(format);
       EXPECT_EQ(watch.GetValueText(), c.text) << c.value;
     }
@@ -201,9 +201,9 @@ TEST(VexaWatch, ResetForgetsValueAndIndexUntilTheNextValue) {
 
 // A stored number becomes a format only when it names one, with the same number.
 TEST(VexaWatch, OnlyTheThreeStoredFormatNumbersBecomeFormats) {
-  EXPECT_EQ(WatchFormatOf(0), WatchFormatDecimal);
-  EXPECT_EQ(WatchFormatOf(1), WatchFormatHex);
-  EXPECT_EQ(WatchFormatOf(2), WatchFormatBinary);
+  EXPECT_EQ(WatchFormatOf(0), TWatchFormat::Decimal);
+  EXPECT_EQ(WatchFormatOf(1), TWatchFormat::Hex);
+  EXPECT_EQ(WatchFormatOf(2), TWatchFormat::Binary);
   for (std::int32_t number : {-1, 3, 256, std::numeric_limits<std::int32_t>::min(),
                               std::numeric_limits<std::int32_t>::max()})
     EXPECT_FALSE(WatchFormatOf(number).has_value()) << number;

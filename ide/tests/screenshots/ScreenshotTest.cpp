@@ -291,7 +291,7 @@ TEST_F(Screenshots, BasicProjectPaused) {
   ASSERT_GT(next, line);
   p->ToggleBreakpoint(next);
   p->AddWatchName(QStringLiteral("ZAHL"));
-  p->AddWatchName(QStringLiteral("QUADRAT"))->SetFormat(WatchFormatHex);
+  p->AddWatchName(QStringLiteral("QUADRAT"))->SetFormat(TWatchFormat::Hex);
   WatchesView->RefreshAll();
   AnswerInput(QStringLiteral("5"));
   CurrentSimulator->Run();

@@ -53,7 +53,7 @@ class FakeWatch : public NiceMock<test::MockVexaWatch> {
   QString name;
   QString value;
   bool changed = false;
-  TWatchFormat format = WatchFormatDecimal;
+  TWatchFormat format = TWatchFormat::Decimal;
 };
 
 // A project whose watch list the test fills.
@@ -221,9 +221,9 @@ TEST_P(WatchesViewFormatTest, FormatItemsOnlyForIntegerWatchesWithTheCurrentOneC
   const struct {
     QAction* Item;
     TWatchFormat Format;
-  } items[] = {{form->lmiShowBinary, WatchFormatBinary},
-               {form->lmiShowDecimal, WatchFormatDecimal},
-               {form->lmiShowHexaDecimal, WatchFormatHex}};
+  } items[] = {{form->lmiShowBinary, TWatchFormat::Binary},
+               {form->lmiShowDecimal, TWatchFormat::Decimal},
+               {form->lmiShowHexaDecimal, TWatchFormat::Hex}};
   for (const auto& item : items) {
     SCOPED_TRACE(item.Item->objectName().toStdString());
     EXPECT_EQ(item.Item->isEnabled(), c.Enabled);
@@ -234,7 +234,7 @@ TEST_P(WatchesViewFormatTest, FormatItemsOnlyForIntegerWatchesWithTheCurrentOneC
   // Choosing a format sets it and the menu follows.
   if (c.Enabled) {
     form->lmiShowHexaDecimal->trigger();
-    EXPECT_EQ(watch->format, WatchFormatHex);
+    EXPECT_EQ(watch->format, TWatchFormat::Hex);
     form->UpdatePopupMenu();
     EXPECT_TRUE(form->lmiShowHexaDecimal->isChecked());
     EXPECT_FALSE(form->lmiShowBinary->isChecked());
@@ -243,12 +243,13 @@ TEST_P(WatchesViewFormatTest, FormatItemsOnlyForIntegerWatchesWithTheCurrentOneC
 }
 
 INSTANTIATE_TEST_SUITE_P(Types, WatchesViewFormatTest,
-                         testing::Values(FormatCase{WatchTypeByte, WatchFormatBinary, true},
-                                         FormatCase{WatchTypeInt, WatchFormatDecimal, true},
-                                         FormatCase{WatchTypeLong, WatchFormatHex, true},
-                                         FormatCase{WatchTypeFloat, WatchFormatDecimal, false},
-                                         FormatCase{WatchTypeString, WatchFormatHex, false},
-                                         FormatCase{WatchTypeUnknown, WatchFormatDecimal, false}));
+                         testing::Values(FormatCase{WatchTypeByte, TWatchFormat::Binary, true},
+                                         FormatCase{WatchTypeInt, TWatchFormat::Decimal, true},
+                                         FormatCase{WatchTypeLong, TWatchFormat::Hex, true},
+                                         FormatCase{WatchTypeFloat, TWatchFormat::Decimal, false},
+                                         FormatCase{WatchTypeString, TWatchFormat::Hex, false},
+                                         FormatCase{WatchTypeUnknown, TWatchFormat::Decimal,
+                                                    false}));
 
 TEST_F(WatchesViewTest, ChangingAStringValueOffersItWithoutQuotesAndRefreshesTheSimulation) {
   active = project;

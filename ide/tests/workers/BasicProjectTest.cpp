@@ -368,7 +368,7 @@ TEST_F(BasicProjectTest, ClosingTheEditorOfAStoppedProjectWritesItsStateOnce) {
     p->ToggleBreakpoint(kLoopBody + 2);
     Ref<IVexaWatch> i = p->AddWatchName("I");
     EXPECT_EQ(p->AddWatchName("i"), i);
-    p->AddWatchName("S")->SetFormat(WatchFormatHex);
+    p->AddWatchName("S")->SetFormat(TWatchFormat::Hex);
     EXPECT_EQ(p->GetWatchCount(), 2);
     ASSERT_TRUE(Rest(*p, TQuorin::StatePaused, [&] { p->Worker()->Run(); }));
     EXPECT_EQ(i->GetValueText(), "1");
@@ -378,7 +378,7 @@ TEST_F(BasicProjectTest, ClosingTheEditorOfAStoppedProjectWritesItsStateOnce) {
     ASSERT_TRUE(QFile::exists(file + ".ide"));
     TProjectState expected;
     expected.Breakpoints = {{QString(), {kLoopBody, kLoopBody + 2}}};
-    expected.Watches = {{"I", WatchFormatDecimal}, {"S", WatchFormatHex}};
+    expected.Watches = {{"I", TWatchFormat::Decimal}, {"S", TWatchFormat::Hex}};
     QFile ide(file + ".ide");
     ASSERT_TRUE(ide.open(QIODevice::ReadOnly));
     EXPECT_EQ(ide.readAll(), StateFileBytes(true, expected));
@@ -392,13 +392,13 @@ TEST_F(BasicProjectTest, ClosingTheEditorOfAStoppedProjectWritesItsStateOnce) {
   // Written again, it is read back on opening.
   TProjectState state;
   state.Breakpoints = {{QString(), {2, kLoopBody}}};
-  state.Watches = {{"S", WatchFormatBinary}};
+  state.Watches = {{"S", TWatchFormat::Binary}};
   WriteStateFile(file, true, state);
   auto p = Open(file);
   EXPECT_EQ(p->GetBreakpointCount(), 2);
   EXPECT_EQ(p->GetBreakpoint(1), kLoopBody);
   ASSERT_EQ(p->GetWatchCount(), 1);
-  EXPECT_EQ(p->GetWatch(0)->GetFormat(), WatchFormatBinary);
+  EXPECT_EQ(p->GetWatch(0)->GetFormat(), TWatchFormat::Binary);
   // The worker made while opening knows the breakpoints.
   ASSERT_TRUE(Built(*p));
   ASSERT_TRUE(Rest(*p, TQuorin::StatePaused, [&] { p->Worker()->Run(); }));
@@ -467,9 +467,9 @@ TEST_F(BasicProjectTest, TheExampleRunsWithItsInputAndShowsTheWatchInEveryFormat
   ASSERT_TRUE(Rest(*p, TQuorin::StatePaused, [&] { CurrentSimulator->Run(); }));
   EXPECT_EQ(EditorOf(*p).executionLine, line);
   EXPECT_EQ(watch->GetValueText(), "5");
-  watch->SetFormat(WatchFormatHex);
+  watch->SetFormat(TWatchFormat::Hex);
   EXPECT_EQ(watch->GetValueText(), "&H0005");
-  watch->SetFormat(WatchFormatBinary);
+  watch->SetFormat(TWatchFormat::Binary);
   EXPECT_EQ(watch->GetValueText(), "&B0000000000000101");
   ASSERT_TRUE(Rest(*p, TQuorin::StateReady, [&] { CurrentSimulator->Run(); }));
   EXPECT_EQ(presets_, std::vector<int>{0});

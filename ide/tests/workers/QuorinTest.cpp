@@ -331,15 +331,15 @@ TEST_F(QuorinTest, TheValueEnteredReachesTheProgramAndTheWatchFormats) {
   q.UpdateBreakpoints();
   ASSERT_TRUE(Rest(TQuorin::StatePaused, [&] { q.Run(); }));
   EXPECT_EQ(x->GetValueText(), "5");
-  x->SetFormat(WatchFormatHex);
+  x->SetFormat(TWatchFormat::Hex);
   EXPECT_EQ(x->GetValueText(), "&H0005");
-  x->SetFormat(WatchFormatBinary);
+  x->SetFormat(TWatchFormat::Binary);
   EXPECT_EQ(x->GetValueText(), "&B0000000000000101");
   // 70000 is cut to the program's 16 bits.
   answers_ = {70000};
   ASSERT_TRUE(Rest(TQuorin::StateReady, [&] { q.Stop(); }));
   ASSERT_TRUE(Rest(TQuorin::StatePaused, [&] { q.Run(); }));
-  x->SetFormat(WatchFormatDecimal);
+  x->SetFormat(TWatchFormat::Decimal);
   EXPECT_EQ(x->GetValueText(), QString::number(std::int16_t(70000 & 0xFFFF)));
 }
 

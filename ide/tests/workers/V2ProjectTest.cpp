@@ -264,7 +264,7 @@ TEST_F(V2ProjectTest, CloseKeepsBreakpointsAndWatchesForTheNextOpening) {
   MessageView = view;
   project->GetModule(4)->ToggleBreakpoint(3);
   project->GetModule(3)->ToggleBreakpoint(8);
-  project->AddWatchName("motor.speed")->SetFormat(WatchFormatHex);
+  project->AddWatchName("motor.speed")->SetFormat(TWatchFormat::Hex);
   CurrentSimulator = std::make_shared<TFakeSimulator>(project, true);
 
   EXPECT_CALL(*view, RemoveMessagesOf(Ref<IVexaProject>(project))).Times(1);
@@ -285,7 +285,7 @@ TEST_F(V2ProjectTest, CloseKeepsBreakpointsAndWatchesForTheNextOpening) {
   EXPECT_EQ(again->GetBreakpointCount(), 2);
   ASSERT_EQ(again->GetWatchCount(), 1);
   EXPECT_EQ(again->GetWatch(0)->GetName(), "motor.speed");
-  EXPECT_EQ(again->GetWatch(0)->GetFormat(), WatchFormatHex);
+  EXPECT_EQ(again->GetWatch(0)->GetFormat(), TWatchFormat::Hex);
 }
 
 TEST_F(V2ProjectTest, UntitledProjectsBuildIntoTheirOwnUserDataFiles) {
