@@ -307,12 +307,6 @@ enum class TWatchType : int {
   Float = 4,
   String = 5,
 };
-inline constexpr TWatchType WatchTypeUnknown = TWatchType::Unknown;
-inline constexpr TWatchType WatchTypeByte = TWatchType::Byte;
-inline constexpr TWatchType WatchTypeInt = TWatchType::Int;
-inline constexpr TWatchType WatchTypeLong = TWatchType::Long;
-inline constexpr TWatchType WatchTypeFloat = TWatchType::Float;
-inline constexpr TWatchType WatchTypeString = TWatchType::String;
 
 // One watched variable of a project.
 // Implemented by TVexaV2Watch and TVexaBASICWatch (model/projects/VexaWatch.h).

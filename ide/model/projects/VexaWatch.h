@@ -53,7 +53,7 @@ class TVexaV2Watch : public IVexaWatch {
   QString stringValue_;
   bool hasValue_ = false;
   TWatchFormat format_ = TWatchFormat::Decimal;
-  TWatchType watchType_ = WatchTypeUnknown;
+  TWatchType watchType_ = TWatchType::Unknown;
 };
 
 // A VXBasic variable: always a signed 16-bit integer; the index is the
@@ -68,7 +68,7 @@ class TVexaBASICWatch : public IVexaWatch {
   void Reset() override;
   bool GetChanged() override;
   TWatchFormat GetFormat() override;
-  TWatchType GetType() override;  // always WatchTypeInt
+  TWatchType GetType() override;  // always TWatchType::Int
   QString GetName() override;
   QString GetTypeText() override;
   int GetIndex() override;

@@ -21,11 +21,11 @@ constexpr std::int32_t kChangeMask = 0xFFFF;
 // The watch type of a variable type of the library; any other code is a string.
 TWatchType WatchTypeOf(std::int32_t VarType) {
   switch (VarType) {
-    case VX2SIM_TYPE_BYTE: return WatchTypeByte;
-    case VX2SIM_TYPE_INT: return WatchTypeInt;
-    case VX2SIM_TYPE_LONG: return WatchTypeLong;
-    case VX2SIM_TYPE_FLOAT: return WatchTypeFloat;
-    default: return WatchTypeString;
+    case VX2SIM_TYPE_BYTE: return TWatchType::Byte;
+    case VX2SIM_TYPE_INT: return TWatchType::Int;
+    case VX2SIM_TYPE_LONG: return TWatchType::Long;
+    case VX2SIM_TYPE_FLOAT: return TWatchType::Float;
+    default: return TWatchType::String;
   }
 }
 
@@ -331,13 +331,13 @@ void TV2Simulator::RefreshWatch(IVexaWatch& Watch) {
   }
   bool read = false;
   switch (Watch.GetType()) {
-    case WatchTypeFloat:
+    case TWatchType::Float:
       if (const std::optional<double> value = machine_.GetFloatValue(index)) {
         Watch.SetFloatValue(*value);
         read = true;
       }
       break;
-    case WatchTypeString:
+    case TWatchType::String:
       if (const std::optional<QString> value = machine_.GetStringText(index)) {
         Watch.SetStringValue(*value);
         read = true;

@@ -299,13 +299,13 @@ TEST_F(V2SimulatorTest, WatchesGetValuesAndTypesAndTakeNewValues) {
   sim->Run();
   ASSERT_TRUE(WaitPaused(side, *sim, At(kMainModule, 7)));
 
-  EXPECT_EQ(counter->GetType(), WatchTypeInt);
+  EXPECT_EQ(counter->GetType(), TWatchType::Int);
   EXPECT_EQ(counter->GetValueText(), "2");
-  EXPECT_EQ(small->GetType(), WatchTypeByte);
+  EXPECT_EQ(small->GetType(), TWatchType::Byte);
   EXPECT_EQ(small->GetValueText(), "1");
-  EXPECT_EQ(ratio->GetType(), WatchTypeFloat);
+  EXPECT_EQ(ratio->GetType(), TWatchType::Float);
   EXPECT_EQ(ratio->GetValueText(), "0.25");
-  EXPECT_EQ(label->GetType(), WatchTypeString);
+  EXPECT_EQ(label->GetType(), TWatchType::String);
   EXPECT_EQ(label->GetValueText(), "\"abc\"");
   EXPECT_FALSE(unknown->HasValue());
   EXPECT_EQ(unknown->GetIndex(), -1);
@@ -685,16 +685,16 @@ TEST_F(V2SimulatorTest, AVariableTypeCodeTheIdeDoesNotKnowReadsAsAString) {
   sim->Run();
   ASSERT_TRUE(WaitPaused(side, *sim, At(1, 5)));
 
-  EXPECT_EQ(byte->GetType(), WatchTypeByte);
+  EXPECT_EQ(byte->GetType(), TWatchType::Byte);
   EXPECT_EQ(byte->GetValueText(), "255");
-  EXPECT_EQ(real->GetType(), WatchTypeFloat);
+  EXPECT_EQ(real->GetType(), TWatchType::Float);
   EXPECT_EQ(real->GetValueText(), "0.5");
-  EXPECT_EQ(text->GetType(), WatchTypeString);
+  EXPECT_EQ(text->GetType(), TWatchType::String);
   EXPECT_EQ(text->GetValueText(), "\"s3\"");
   // Codes outside the library's list are strings too.
   for (const auto& watch : {seven, minus, big}) {
     SCOPED_TRACE(watch->GetName().toStdString());
-    EXPECT_EQ(watch->GetType(), WatchTypeString);
+    EXPECT_EQ(watch->GetType(), TWatchType::String);
     EXPECT_EQ(watch->GetValueText(), QStringLiteral("\"s%1\"").arg(watch->GetIndex()));
   }
   EXPECT_EQ(big->GetIndex(), 6);

@@ -24,7 +24,7 @@ constexpr int kMaxSplit = 950;
 bool SimulationPaused() { return CurrentSimulator && CurrentSimulator->IsPausedAgain(); }
 
 bool IsIntegerType(TWatchType Type) {
-  return Type == WatchTypeByte || Type == WatchTypeInt || Type == WatchTypeLong;
+  return Type == TWatchType::Byte || Type == TWatchType::Int || Type == TWatchType::Long;
 }
 
 // Cells as the grid draws them: highlight on the focused cell, button face on
