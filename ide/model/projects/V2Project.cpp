@@ -265,15 +265,17 @@ void TVexaV2Project::HandleGetModuleList(QStringList& Names) {
 void TVexaV2Project::HandleStateChange(TV2Compiler::TState State, const QString& Text) {
   if (closed_) return;
   switch (State) {
-    case TV2Compiler::StateIdle: compiling_ = false; break;
-    case TV2Compiler::StateWorking:
+    case TV2Compiler::TState::Idle: compiling_ = false; break;
+    case TV2Compiler::TState::Working:
       compiling_ = true;
       built_ = false;
       if (MessageView) MessageView->Clear();
       break;
-    case TV2Compiler::StateCompiled: break;
-    case TV2Compiler::StateWriting: SetStatus(QStringLiteral("Schreibe Ausgabedateien...")); break;
-    case TV2Compiler::StateBuilt: {
+    case TV2Compiler::TState::Compiled: break;
+    case TV2Compiler::TState::Writing:
+      SetStatus(QStringLiteral("Schreibe Ausgabedateien..."));
+      break;
+    case TV2Compiler::TState::Built: {
       built_ = true;
       // Only the active project's build becomes the simulation: a build of a
       // project the user has left must not replace the current one.
@@ -303,8 +305,8 @@ void TVexaV2Project::HandleStateChange(TV2Compiler::TState State, const QString&
       SetStatus(QString());
       break;
     }
-    case TV2Compiler::StateFailed: SetStatus(QString()); break;
-    case TV2Compiler::StateStatus: SetStatus(Text); break;
+    case TV2Compiler::TState::Failed: SetStatus(QString()); break;
+    case TV2Compiler::TState::Status: SetStatus(Text); break;
     default: break;
   }
 }

@@ -97,8 +97,8 @@ struct TProjectSide {
     };
     Compiler.OnStateChange = [this](TV2Compiler&, TV2Compiler::TState State, const QString& Text) {
       states.push_back(static_cast<int>(State));
-      if (State == TV2Compiler::StateStatus) statusTexts << Text;
-      if (State == TV2Compiler::StateIdle) ++idles;
+      if (State == TV2Compiler::TState::Status) statusTexts << Text;
+      if (State == TV2Compiler::TState::Idle) ++idles;
     };
   }
 
@@ -325,7 +325,7 @@ TEST_F(V2CompilerTest, ARequestPostedWhileTheWorkerWorksIsAnsweredBeforeItWaits)
   compiler->OnStateChange = [&](TV2Compiler& Sender, TV2Compiler::TState State,
                                 const QString& Text) {
     onState(Sender, State, Text);
-    if (State == TV2Compiler::StateBuilt) Sender.CompileModule("main.v2");
+    if (State == TV2Compiler::TState::Built) Sender.CompileModule("main.v2");
   };
   compiler->Build(Base());
   ASSERT_TRUE(WaitIdle(side, 2));
@@ -416,7 +416,7 @@ TEST_F(V2CompilerTest, DownloadSendsTheBuiltImageAndDestroyEndsAWaitingOneAtOnce
               QStringLiteral("Lösche den Flash-Speicher der Vexa Unit (100 % fertig)"));
     EXPECT_EQ(side.statusTexts.last(),
               QStringLiteral("Übertrage Anwenderprogramm in die Vexa Unit (100 % fertig)"));
-    EXPECT_EQ(side.states.back(), int(TV2Compiler::StateIdle));
+    EXPECT_EQ(side.states.back(), int(TV2Compiler::TState::Idle));
     ASSERT_TRUE(board.recording().waitForEvent("program-vmc", 2s));
     EXPECT_GT(board.recording().image("program").size(), 8u);
   }
@@ -597,7 +597,7 @@ TEST_F(V2CompilerFakeTest, NoTwoLibraryCallsOverlapWhileTheServicesHammerTheLock
   }
   hammer();
   EXPECT_FALSE(fake_.overlapped.load());
-  EXPECT_EQ(std::count(side_.states.begin(), side_.states.end(), int(TV2Compiler::StateBuilt)),
+  EXPECT_EQ(std::count(side_.states.begin(), side_.states.end(), int(TV2Compiler::TState::Built)),
             kBuilds);
   // Both answers came: "not now" while the worker worked, the library's otherwise.
   EXPECT_GT(refused, 0);
@@ -628,7 +628,7 @@ TEST_F(V2CompilerFakeTest, AFailedCallShowsItsBoxAndTheWorkerReportsIdle) {
     compiler->Build(Base());
     ASSERT_TRUE(WaitIdle(side, 2));
     EXPECT_EQ(dialogs_->Texts(), QStringList{c.box});
-    EXPECT_EQ(side.states.back(), int(TV2Compiler::StateIdle));
+    EXPECT_EQ(side.states.back(), int(TV2Compiler::TState::Idle));
     const auto deadline = std::chrono::steady_clock::now() + 5s;
     while (!compiler->Finished() && std::chrono::steady_clock::now() < deadline)
       std::this_thread::sleep_for(1ms);
