@@ -158,7 +158,7 @@ TEST_F(BasicEndToEndTest, TheExampleCompilesStopsAtABreakpointTakesItsInputAndCl
     Dialog.cbValue()->setEditText("5");
     Dialog.OkButton()->click();
   });
-  ASSERT_TRUE(Rest(*p, TQuorin::StatePaused, [&] { CurrentSimulator->Run(); }));
+  ASSERT_TRUE(Rest(*p, TQuorin::TState::Paused, [&] { CurrentSimulator->Run(); }));
   EXPECT_EQ(preset, "0");
   EXPECT_TRUE(p->IsRunning());
   EXPECT_TRUE(editor->Control()->isReadOnly());
@@ -170,7 +170,7 @@ TEST_F(BasicEndToEndTest, TheExampleCompilesStopsAtABreakpointTakesItsInputAndCl
   EXPECT_EQ(TSimulatorInputDialog::History(), QStringList{"5"});
 
   // Stopped, its editor closes: the project goes and leaves its state behind once.
-  ASSERT_TRUE(Rest(*p, TQuorin::StateReady, [&] { CurrentSimulator->Stop(); }));
+  ASSERT_TRUE(Rest(*p, TQuorin::TState::Ready, [&] { CurrentSimulator->Stop(); }));
   EXPECT_FALSE(p->IsRunning());
   EXPECT_FALSE(editor->Control()->isReadOnly());
   editor->Close();

@@ -295,7 +295,7 @@ TEST_F(Screenshots, BasicProjectPaused) {
   WatchesView->RefreshAll();
   AnswerInput(QStringLiteral("5"));
   CurrentSimulator->Run();
-  ASSERT_TRUE(ProcessUntil([&] { return p->Worker()->State() == TQuorin::StatePaused; }));
+  ASSERT_TRUE(ProcessUntil([&] { return p->Worker()->State() == TQuorin::TState::Paused; }));
   // The commands' states follow on their timer.
   QTest::qWait(TCommandsDataModule::kUpdateInterval + 100);
   Save(w, QStringLiteral("basic_paused.png"));
@@ -333,7 +333,7 @@ TEST_F(Screenshots, BasicProjectPaused) {
             QStringLiteral("input.bas"));
 
   CurrentSimulator->Stop();
-  ASSERT_TRUE(ProcessUntil([&] { return p->Worker()->State() == TQuorin::StateReady; }));
+  ASSERT_TRUE(ProcessUntil([&] { return p->Worker()->State() == TQuorin::TState::Ready; }));
   editor->Close();
   EXPECT_TRUE(dialogs->calls.empty()) << dialogs->Texts().join("\n").toStdString();
 }

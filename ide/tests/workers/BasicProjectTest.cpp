@@ -216,7 +216,7 @@ class BasicProjectTest : public ::testing::Test {
 
   bool Built(TVexaBASICProjectAndModule& P) {
     return PumpUntil(
-        [&] { return P.Worker() && P.Worker()->State() == TQuorin::StateReady && P.IsBuilt(); });
+        [&] { return P.Worker() && P.Worker()->State() == TQuorin::TState::Ready && P.IsBuilt(); });
   }
 
   TFakeEditor& EditorOf(TVexaBASICProjectAndModule& P) {
@@ -265,7 +265,7 @@ TEST_F(BasicProjectTest, OpeningCompilesAndACleanCompileOfTheShownTextMakesItBui
   EXPECT_TRUE(p->NeedsCompile());
   EXPECT_FALSE(p->IsBuilt());
   EXPECT_FALSE(p->HasLineInfos());
-  EXPECT_EQ(p->Worker()->State(), TQuorin::StateNotCompiled);
+  EXPECT_EQ(p->Worker()->State(), TQuorin::TState::NotCompiled);
   EXPECT_FALSE(p->CanRunToLine(kLoopBody));
   ASSERT_TRUE(Built(*p));
 
@@ -313,7 +313,7 @@ TEST_F(BasicProjectTest, TwoFilesGetTwoWorkersAndShareTheSimulationOnlyWhenItAgr
 
   // b pauses at a breakpoint; activating a asks b, which says no.
   b->ToggleBreakpoint(kLoopBody);
-  ASSERT_TRUE(Rest(*b, TQuorin::StatePaused, [&] { CurrentSimulator->Run(); }));
+  ASSERT_TRUE(Rest(*b, TQuorin::TState::Paused, [&] { CurrentSimulator->Run(); }));
   EXPECT_TRUE(b->IsRunning());
   EXPECT_TRUE(b->IsReadOnly());
   EXPECT_EQ(EditorOf(*b).executionLine, kLoopBody);
@@ -326,7 +326,7 @@ TEST_F(BasicProjectTest, TwoFilesGetTwoWorkersAndShareTheSimulationOnlyWhenItAgr
   EXPECT_EQ(CurrentSimulator.get(), a->Worker().get());
   // The worker's state changes before its notification reaches the project.
   ASSERT_TRUE(
-      PumpUntil([&] { return b->Worker()->State() == TQuorin::StateReady && !b->IsRunning(); }));
+      PumpUntil([&] { return b->Worker()->State() == TQuorin::TState::Ready && !b->IsRunning(); }));
   EXPECT_EQ(EditorOf(*b).executionLine, -1);
   EXPECT_EQ(dialogs_->Texts(),
             QStringList(2,
@@ -340,13 +340,13 @@ TEST_F(BasicProjectTest, ClosingTheEditorRemovesTheProjectUnlessItRuns) {
   std::weak_ptr<TVexaBASICProjectAndModule> weak = p;
   // Running: the editor goes, the project stays.
   p->ToggleBreakpoint(kLoopBody);
-  ASSERT_TRUE(Rest(*p, TQuorin::StatePaused, [&] { p->Worker()->Run(); }));
+  ASSERT_TRUE(Rest(*p, TQuorin::TState::Paused, [&] { p->Worker()->Run(); }));
   std::shared_ptr<TFakeEditor> editor = editors_->editors.back();
   editor->Close();
   EXPECT_EQ(core_->GetProjectCount(), 1);
   EXPECT_FALSE(p->GetEditor());
   // Not running: closing its new editor removes it.
-  ASSERT_TRUE(Rest(*p, TQuorin::StateReady, [&] { p->Worker()->Stop(); }));
+  ASSERT_TRUE(Rest(*p, TQuorin::TState::Ready, [&] { p->Worker()->Stop(); }));
   core_->ShowModuleEditor(p->ModuleRef());
   ASSERT_TRUE(p->GetEditor());
   editors_->editors.back()->Close();
@@ -370,9 +370,9 @@ TEST_F(BasicProjectTest, ClosingTheEditorOfAStoppedProjectWritesItsStateOnce) {
     EXPECT_EQ(p->AddWatchName("i"), i);
     p->AddWatchName("S")->SetFormat(TWatchFormat::Hex);
     EXPECT_EQ(p->GetWatchCount(), 2);
-    ASSERT_TRUE(Rest(*p, TQuorin::StatePaused, [&] { p->Worker()->Run(); }));
+    ASSERT_TRUE(Rest(*p, TQuorin::TState::Paused, [&] { p->Worker()->Run(); }));
     EXPECT_EQ(i->GetValueText(), "1");
-    ASSERT_TRUE(Rest(*p, TQuorin::StateReady, [&] { p->Worker()->Stop(); }));
+    ASSERT_TRUE(Rest(*p, TQuorin::TState::Ready, [&] { p->Worker()->Stop(); }));
     editors_->editors.back()->Close();
     EXPECT_EQ(core_->GetProjectCount(), 0);
     ASSERT_TRUE(QFile::exists(file + ".ide"));
@@ -401,7 +401,7 @@ TEST_F(BasicProjectTest, ClosingTheEditorOfAStoppedProjectWritesItsStateOnce) {
   EXPECT_EQ(p->GetWatch(0)->GetFormat(), TWatchFormat::Binary);
   // The worker made while opening knows the breakpoints.
   ASSERT_TRUE(Built(*p));
-  ASSERT_TRUE(Rest(*p, TQuorin::StatePaused, [&] { p->Worker()->Run(); }));
+  ASSERT_TRUE(Rest(*p, TQuorin::TState::Paused, [&] { p->Worker()->Run(); }));
   EXPECT_EQ(EditorOf(*p).executionLine, kLoopBody);
 }
 
@@ -464,14 +464,14 @@ TEST_F(BasicProjectTest, TheExampleRunsWithItsInputAndShowsTheWatchInEveryFormat
   p->ToggleBreakpoint(line);
   Ref<IVexaWatch> watch = p->AddWatchName("zahl");
   answers_ = {5};
-  ASSERT_TRUE(Rest(*p, TQuorin::StatePaused, [&] { CurrentSimulator->Run(); }));
+  ASSERT_TRUE(Rest(*p, TQuorin::TState::Paused, [&] { CurrentSimulator->Run(); }));
   EXPECT_EQ(EditorOf(*p).executionLine, line);
   EXPECT_EQ(watch->GetValueText(), "5");
   watch->SetFormat(TWatchFormat::Hex);
   EXPECT_EQ(watch->GetValueText(), "&H0005");
   watch->SetFormat(TWatchFormat::Binary);
   EXPECT_EQ(watch->GetValueText(), "&B0000000000000101");
-  ASSERT_TRUE(Rest(*p, TQuorin::StateReady, [&] { CurrentSimulator->Run(); }));
+  ASSERT_TRUE(Rest(*p, TQuorin::TState::Ready, [&] { CurrentSimulator->Run(); }));
   EXPECT_EQ(presets_, std::vector<int>{0});
 }
 
@@ -527,7 +527,7 @@ TEST_F(BasicProjectTest, DownloadWithoutAPortShowsTheBoxAndNeitherCompilesNorOpe
   PumpUntil([] { return false; }, 300ms);
   EXPECT_EQ(EditorOf(*fresh).fetches, fetches);
   EXPECT_EQ(messages_, messages) << "no compile result and no port error";
-  EXPECT_EQ(fresh->Worker()->State(), TQuorin::StateReady);
+  EXPECT_EQ(fresh->Worker()->State(), TQuorin::TState::Ready);
 }
 
 TEST_F(BasicProjectTest, AnswersOfBothSides) {
