@@ -64,7 +64,7 @@ bool UseSyntaxHighlighting = true;
 namespace {
 
 using Target = std::variant<bool*, int*, QString*, TVexaColor*>;
-using Default = std::variant<bool, int, QString, quint32>;
+using Default = std::variant<bool, int, QString, TVexaColor>;
 
 struct Option {
   const char* section;
@@ -73,52 +73,59 @@ struct Option {
   Default value;
 };
 
+// A row whose default is the variable's initial value: the tables are made after
+// the variables above, before anything reads the settings.
+template <class T>
+Option Row(const char* Section, const char* Name, T* Variable) {
+  return {Section, Name, Variable, *Variable};
+}
+
 // The values read at start and written at exit, in the order of reading.
 const Option kProjects[] = {
-    {"Projects", "BackgroundCompilationBASIC", &BackgroundCompilationBASIC, true},
-    {"Projects", "BackgroundCompilationDelayBASIC", &BackgroundCompilationDelayBASIC, 1000},
-    {"Projects", "BackgroundCompilationV2", &BackgroundCompilationV2, true},
-    {"Projects", "BackgroundCompilationDelayV2", &BackgroundCompilationDelayV2, 1000},
-    {"Projects", "DownloadComBASIC", &DownloadComBASIC, 1},
-    {"Projects", "DownloadComV2", &DownloadComV2, 1},
+    Row("Projects", "BackgroundCompilationBASIC", &BackgroundCompilationBASIC),
+    Row("Projects", "BackgroundCompilationDelayBASIC", &BackgroundCompilationDelayBASIC),
+    Row("Projects", "BackgroundCompilationV2", &BackgroundCompilationV2),
+    Row("Projects", "BackgroundCompilationDelayV2", &BackgroundCompilationDelayV2),
+    Row("Projects", "DownloadComBASIC", &DownloadComBASIC),
+    Row("Projects", "DownloadComV2", &DownloadComV2),
 };
 
 const Option kEditor[] = {
-    {"Editor", "AutoIndent", &AutoIndent, true},
-    {"Editor", "DragDropEditing", &DragDropEditing, false},
-    {"Editor", "InsertMode", &InsertMode, true},
-    {"Editor", "SearchTextAtCaret", &SearchTextAtCaret, true},
-    {"Editor", "ShowGutter", &ShowGutter, true},
-    {"Editor", "ShowRightEdge", &ShowRightEdge, true},
-    {"Editor", "EditorFontSize", &EditorFontSize, 10},
-    {"Editor", "EditorFontFace", &EditorFontFace, QStringLiteral("Courier New")},
-    {"Editor\\Print", "LeftMargin", &LeftMargin, 25},
-    {"Editor\\Print", "RightMargin", &RightMargin, 20},
-    {"Editor\\Print", "TopMargin", &TopMargin, 15},
-    {"Editor\\Print", "BottomMargin", &BottomMargin, 15},
-    {"Editor\\Print", "Header", &Header, true},
-    {"Editor\\Print", "LineNumbers", &LineNumbers, false},
-    {"Editor\\Print", "SyntaxHighlighted", &SyntaxHighlighted, true},
-    {"Editor\\Print", "UseColors", &UseColors, true},
-    {"Editor\\Print", "WrapLongLines", &WrapLongLines, false},
-    {"Editor\\Colors", "SelectedTextBG", &SelectedTextBG, quint32(0x8000000D)},
-    {"Editor\\Colors", "SelectedTextFG", &SelectedTextFG, quint32(0x8000000E)},
-    {"Editor\\Colors", "CurrentLineBG", &CurrentLineBG, quint32(0x00FF0000)},
-    {"Editor\\Colors", "CurrentLineFG", &CurrentLineFG, quint32(0x00FFFFFF)},
-    {"Editor\\Colors", "ErrorLineBG", &ErrorLineBG, quint32(0x00000080)},
-    {"Editor\\Colors", "ErrorLineFG", &ErrorLineFG, quint32(0x00FFFFFF)},
-    {"Editor\\Colors", "BreakpointLineBG", &BreakpointLineBG, quint32(0x000000FF)},
-    {"Editor\\Colors", "BreakpointLineFG", &BreakpointLineFG, quint32(0x00FFFFFF)},
-    {"Editor\\Colors", "InvalidBreakpointLineBG", &InvalidBreakpointLineBG, quint32(0x00808080)},
-    {"Editor\\Colors", "InvalidBreakpointLineFG", &InvalidBreakpointLineFG, quint32(0x00FFFFFF)},
+    Row("Editor", "AutoIndent", &AutoIndent),
+    Row("Editor", "DragDropEditing", &DragDropEditing),
+    Row("Editor", "InsertMode", &InsertMode),
+    Row("Editor", "SearchTextAtCaret", &SearchTextAtCaret),
+    Row("Editor", "ShowGutter", &ShowGutter),
+    Row("Editor", "ShowRightEdge", &ShowRightEdge),
+    Row("Editor", "EditorFontSize", &EditorFontSize),
+    Row("Editor", "EditorFontFace", &EditorFontFace),
+    Row("Editor\\Print", "LeftMargin", &LeftMargin),
+    Row("Editor\\Print", "RightMargin", &RightMargin),
+    Row("Editor\\Print", "TopMargin", &TopMargin),
+    Row("Editor\\Print", "BottomMargin", &BottomMargin),
+    Row("Editor\\Print", "Header", &Header),
+    Row("Editor\\Print", "LineNumbers", &LineNumbers),
+    Row("Editor\\Print", "SyntaxHighlighted", &SyntaxHighlighted),
+    Row("Editor\\Print", "UseColors", &UseColors),
+    Row("Editor\\Print", "WrapLongLines", &WrapLongLines),
+    Row("Editor\\Colors", "SelectedTextBG", &SelectedTextBG),
+    Row("Editor\\Colors", "SelectedTextFG", &SelectedTextFG),
+    Row("Editor\\Colors", "CurrentLineBG", &CurrentLineBG),
+    Row("Editor\\Colors", "CurrentLineFG", &CurrentLineFG),
+    Row("Editor\\Colors", "ErrorLineBG", &ErrorLineBG),
+    Row("Editor\\Colors", "ErrorLineFG", &ErrorLineFG),
+    Row("Editor\\Colors", "BreakpointLineBG", &BreakpointLineBG),
+    Row("Editor\\Colors", "BreakpointLineFG", &BreakpointLineFG),
+    Row("Editor\\Colors", "InvalidBreakpointLineBG", &InvalidBreakpointLineBG),
+    Row("Editor\\Colors", "InvalidBreakpointLineFG", &InvalidBreakpointLineFG),
 };
 
 const Option kSearchFlags[] = {
-    {"SearchAndReplace", "SearchBackwards", &SearchBackwards, false},
-    {"SearchAndReplace", "SearchCaseSensitive", &SearchCaseSensitive, false},
-    {"SearchAndReplace", "SearchFromCaret", &SearchFromCaret, true},
-    {"SearchAndReplace", "SearchInSelectionOnly", &SearchInSelectionOnly, true},
-    {"SearchAndReplace", "SearchWholeWordsOnly", &SearchWholeWordsOnly, false},
+    Row("SearchAndReplace", "SearchBackwards", &SearchBackwards),
+    Row("SearchAndReplace", "SearchCaseSensitive", &SearchCaseSensitive),
+    Row("SearchAndReplace", "SearchFromCaret", &SearchFromCaret),
+    Row("SearchAndReplace", "SearchInSelectionOnly", &SearchInSelectionOnly),
+    Row("SearchAndReplace", "SearchWholeWordsOnly", &SearchWholeWordsOnly),
 };
 
 const char* const kSearch = "SearchAndReplace";
@@ -139,8 +146,8 @@ void Read(const Option& o) {
           [&](int* v) { *v = settings::ReadInteger(section, name, std::get<int>(o.value)); },
           [&](QString* v) { *v = settings::ReadString(section, name, std::get<QString>(o.value)); },
           [&](TVexaColor* v) {
-            *v = TVexaColor(
-                quint32(settings::ReadInteger(section, name, int(std::get<quint32>(o.value)))));
+            *v = TVexaColor(quint32(
+                settings::ReadInteger(section, name, int(std::get<TVexaColor>(o.value).Value()))));
           },
       },
       o.target);
