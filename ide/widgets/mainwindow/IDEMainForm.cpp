@@ -135,23 +135,8 @@ TIDEMainForm::~TIDEMainForm() {
 
 void TIDEMainForm::SetStatusText(int Panel, const QString& Text) { SetPanelText(Panel, Text); }
 
-QAction* TIDEMainForm::CommandAction(const char* Name) const {
-  QAction* action = commands_->Action(Name);
-  Q_ASSERT_X(action, "TIDEMainForm", Name);
-  return action;
-}
-
-void TIDEMainForm::AddActions(QWidget* Target, std::initializer_list<const char*> Names) {
-  for (const char* name : Names) {
-    if (qstrcmp(name, "-") == 0) {
-      if (auto* menu = qobject_cast<QMenu*>(Target))
-        menu->addSeparator();
-      else if (auto* bar = qobject_cast<QToolBar*>(Target))
-        bar->addSeparator();
-    } else {
-      Target->addAction(CommandAction(name));
-    }
-  }
+void TIDEMainForm::AddActions(QWidget* Target, std::initializer_list<TActionSlot> Slots) {
+  commands_->AddActions(Target, Slots);
 }
 
 void TIDEMainForm::CreateMenus() {
@@ -172,18 +157,19 @@ void TIDEMainForm::CreateMenus() {
   mnuFile = newMenu(this, QStringLiteral("&Datei"), "mnuFile");
   bar->addMenu(mnuFile);
   mnuFileNew = newMenu(mnuFile, QStringLiteral("&Neu"), "mnuFileNew");
-  AddActions(mnuFileNew,
-             {"actFileNewV2Project", "actFileNewV2Module", "-", "actFileNewBasicProject"});
+  AddActions(mnuFileNew, {TAction::FileNewV2Project, TAction::FileNewV2Module, kSeparator,
+                          TAction::FileNewBasicProject});
   mnuFile->addMenu(mnuFileNew);
-  AddActions(mnuFile, {"actFileOpen"});
+  AddActions(mnuFile, {TAction::FileOpen});
   mnuFileReopen = newMenu(mnuFile, QStringLiteral("Neu öffnen"), "mnuFileReopen");
   for (QAction* a : commands_->RecentProjectActions) mnuFileReopen->addAction(a);
   miMRUSeparator = mnuFileReopen->addSeparator();
   miMRUSeparator->setObjectName(QStringLiteral("miMRUSeparator"));
   for (QAction* a : commands_->RecentFileActions) mnuFileReopen->addAction(a);
   mnuFile->addMenu(mnuFileReopen);
-  AddActions(mnuFile, {"-", "actFileSave", "actFileSaveAs", "actFileSaveAll", "-", "actFileClose",
-                       "actFileCloseActiveProject", "actFileCloseAll", "-", "actFilePrint", "-"});
+  AddActions(mnuFile, {kSeparator, TAction::FileSave, TAction::FileSaveAs, TAction::FileSaveAll,
+                       kSeparator, TAction::FileClose, TAction::FileCloseActiveProject,
+                       TAction::FileCloseAll, kSeparator, TAction::FilePrint, kSeparator});
   miFileExit = addItem(mnuFile, QStringLiteral("&Beenden"), "miFileExit");
   miFileExit->setStatusTip(QStringLiteral("Beenden"));
   miFileExit->setToolTip(QStringLiteral("Beenden"));
@@ -193,13 +179,14 @@ void TIDEMainForm::CreateMenus() {
   // Bearbeiten, Suchen
   mnuEdit = newMenu(this, QStringLiteral("&Bearbeiten"), "mnuEdit");
   bar->addMenu(mnuEdit);
-  AddActions(mnuEdit, {"actEditUndo", "actEditRedo", "-", "actEditCut", "actEditCopy",
-                       "actEditPaste", "actEditDelete", "actEditSelectAll"});
+  AddActions(mnuEdit,
+             {TAction::EditUndo, TAction::EditRedo, kSeparator, TAction::EditCut, TAction::EditCopy,
+              TAction::EditPaste, TAction::EditDelete, TAction::EditSelectAll});
   mnuSearch = newMenu(this, QStringLiteral("&Suchen"), "mnuSearch");
   bar->addMenu(mnuSearch);
-  AddActions(mnuSearch,
-             {"actSearchFind", "actSearchFindNext", "actSearchFindPrev", "actSearchReplace", "-",
-              "actSearchDefinition", "actSearchDefinitionReturn"});
+  AddActions(mnuSearch, {TAction::SearchFind, TAction::SearchFindNext, TAction::SearchFindPrev,
+                         TAction::SearchReplace, kSeparator, TAction::SearchDefinition,
+                         TAction::SearchDefinitionReturn});
 
   // Ansicht; the bar items are shared with the tool-bar area's menu.
   mnuView = newMenu(this, QStringLiteral("&Ansicht"), "mnuView");
@@ -221,7 +208,8 @@ void TIDEMainForm::CreateMenus() {
   miStatusbar = addItem(mnuView, QStringLiteral("Status&zeile"), "miStatusbar");
   miStatusbar->setCheckable(true);
   connect(miStatusbar, &QAction::triggered, Statusbar, &QWidget::setVisible);
-  AddActions(mnuView, {"-", "actViewProjectEditor", "actViewMessageViewer", "actViewVariables"});
+  AddActions(mnuView, {kSeparator, TAction::ViewProjectEditor, TAction::ViewMessageViewer,
+                       TAction::ViewVariables});
   connect(mnuView, &QMenu::aboutToShow, this, &TIDEMainForm::UpdateBarChecks);
   connect(mnuViewToolbars, &QMenu::aboutToShow, this, &TIDEMainForm::UpdateBarChecks);
 
@@ -236,19 +224,21 @@ void TIDEMainForm::CreateMenus() {
   mnuProject->addMenu(mnuProjectActivate);
   mnuProjectModules =
       newMenu(mnuProject, QStringLiteral("Module im aktiven &Projekt"), "mnuProjectModules");
-  AddActions(mnuProjectModules, {"actProjectInsertModule", "-", "actProjectEditSystemModules",
-                                 "actProjectEditCommonModules", "actProjectEditProjectModules"});
+  AddActions(mnuProjectModules,
+             {TAction::ProjectInsertModule, kSeparator, TAction::ProjectEditSystemModules,
+              TAction::ProjectEditCommonModules, TAction::ProjectEditProjectModules});
   mnuProject->addMenu(mnuProjectModules);
-  AddActions(mnuProject, {"-", "actActiveProjectBuild", "actActiveProjectDownload", "-",
-                          "actProjectNextError", "actProjectPrevError"});
+  AddActions(mnuProject, {kSeparator, TAction::ActiveProjectBuild, TAction::ActiveProjectDownload,
+                          kSeparator, TAction::ProjectNextError, TAction::ProjectPrevError});
 
   // Simulator
   mnuSimulator = newMenu(this, QStringLiteral("S&imulator"), "mnuSimulator");
   bar->addMenu(mnuSimulator);
-  AddActions(mnuSimulator, {"actSimulatorStart", "actSimulatorStepOver", "actSimulatorStepInto",
-                            "actSimulatorStepOut", "actSimulatorRunToCursor", "-",
-                            "actSimulatorPause", "actSimulatorReset", "-", "actProjectAddWatch",
-                            "actProjectToggleBrkpt", "actSimulatorClearAllBrkpts"});
+  AddActions(mnuSimulator, {TAction::SimulatorStart, TAction::SimulatorStepOver,
+                            TAction::SimulatorStepInto, TAction::SimulatorStepOut,
+                            TAction::SimulatorRunToCursor, kSeparator, TAction::SimulatorPause,
+                            TAction::SimulatorReset, kSeparator, TAction::ProjectAddWatch,
+                            TAction::ProjectToggleBrkpt, TAction::SimulatorClearAllBrkpts});
 
   // Optionen: each item runs its option dialog.
   mnuOptions = newMenu(this, QStringLiteral("&Optionen"), "mnuOptions");
@@ -292,7 +282,8 @@ void TIDEMainForm::CreateMenus() {
 
   // Pop-up menus of the tool bars.
   pmnuNew = newMenu(this, QString(), "pmnuNew");
-  AddActions(pmnuNew, {"actFileNewV2Project", "actFileNewV2Module", "-", "actFileNewBasicProject"});
+  AddActions(pmnuNew, {TAction::FileNewV2Project, TAction::FileNewV2Module, kSeparator,
+                       TAction::FileNewBasicProject});
   pmnuMRU = newMenu(this, QString(), "pmnuMRU");
   for (QAction* a : commands_->RecentProjectActions) pmnuMRU->addAction(a);
   lmiMRUSeparator = pmnuMRU->addSeparator();
@@ -314,33 +305,36 @@ void TIDEMainForm::CreateMenus() {
 
 void TIDEMainForm::CreateToolbars() {
   tb97Standard = MakeToolbar(this, "tb97Standard", QStringLiteral("Standard"));
-  AddActions(tb97Standard, {"actFileNew", "actFileOpen", "actFileSave", "actFileSaveAll", "-",
-                            "actFilePrint", "-", "actEditCut", "actEditCopy", "actEditPaste", "-",
-                            "actEditDelete", "-", "actEditUndo", "actEditRedo"});
+  AddActions(tb97Standard, {TAction::FileNew, TAction::FileOpen, TAction::FileSave,
+                            TAction::FileSaveAll, kSeparator, TAction::FilePrint, kSeparator,
+                            TAction::EditCut, TAction::EditCopy, TAction::EditPaste, kSeparator,
+                            TAction::EditDelete, kSeparator, TAction::EditUndo, TAction::EditRedo});
   for (auto [action, menu] :
-       {std::pair{"actFileNew", pmnuNew}, std::pair{"actFileOpen", pmnuMRU}}) {
+       {std::pair{TAction::FileNew, pmnuNew}, std::pair{TAction::FileOpen, pmnuMRU}}) {
     if (auto* button =
-            qobject_cast<QToolButton*>(tb97Standard->widgetForAction(CommandAction(action)))) {
+            qobject_cast<QToolButton*>(tb97Standard->widgetForAction(commands_->Action(action)))) {
       button->setMenu(menu);
       button->setPopupMode(QToolButton::MenuButtonPopup);
     }
   }
   tb97Search = MakeToolbar(this, "tb97Search", QStringLiteral("Suchen"));
-  AddActions(tb97Search,
-             {"actSearchFind", "actSearchFindNext", "actSearchFindPrev", "-", "actSearchReplace",
-              "-", "actSearchCaseSensitive", "actSearchWholeWords"});
+  AddActions(tb97Search, {TAction::SearchFind, TAction::SearchFindNext, TAction::SearchFindPrev,
+                          kSeparator, TAction::SearchReplace, kSeparator,
+                          TAction::SearchCaseSensitive, TAction::SearchWholeWords});
   tb97View = MakeToolbar(this, "tb97View", QStringLiteral("Ansicht"));
-  AddActions(tb97View, {"actViewProjectEditor", "actViewMessageViewer", "actViewVariables"});
+  AddActions(tb97View,
+             {TAction::ViewProjectEditor, TAction::ViewMessageViewer, TAction::ViewVariables});
   tb97Project = MakeToolbar(this, "tb97Project", QStringLiteral("Projekt"));
-  AddActions(tb97Project,
-             {"actActiveProjectBuild", "actActiveProjectDownload", "-", "actProjectNextError",
-              "actProjectPrevError", "-", "actSearchDefinition", "actSearchDefinitionReturn"});
+  AddActions(tb97Project, {TAction::ActiveProjectBuild, TAction::ActiveProjectDownload, kSeparator,
+                           TAction::ProjectNextError, TAction::ProjectPrevError, kSeparator,
+                           TAction::SearchDefinition, TAction::SearchDefinitionReturn});
   tb97Simulator = MakeToolbar(this, "tb97Simulator", QStringLiteral("Simulator"));
   AddActions(tb97Simulator,
-             {"actSimulatorStart", "actSimulatorStepOver", "actSimulatorStepInto",
-              "actSimulatorStepOut", "actSimulatorRunToCursor", "-", "actSimulatorPause",
-              "actSimulatorReset", "-", "actSimulatorShowCurrent", "-", "actProjectAddWatch",
-              "actProjectToggleBrkpt", "actSimulatorClearAllBrkpts"});
+             {TAction::SimulatorStart, TAction::SimulatorStepOver, TAction::SimulatorStepInto,
+              TAction::SimulatorStepOut, TAction::SimulatorRunToCursor, kSeparator,
+              TAction::SimulatorPause, TAction::SimulatorReset, kSeparator,
+              TAction::SimulatorShowCurrent, kSeparator, TAction::ProjectAddWatch,
+              TAction::ProjectToggleBrkpt, TAction::SimulatorClearAllBrkpts});
 
   // First row Standard, View, Search; second row Project, Simulator.
   addToolBar(Qt::TopToolBarArea, tb97Standard);

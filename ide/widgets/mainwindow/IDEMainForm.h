@@ -7,6 +7,7 @@
 
 #include "model/core/VexaIDECore.h"
 #include "model/settings/WindowSettings.h"
+#include "widgets/shared/CommandsDataModule.h"
 #include "widgets/views/VexaMainForm.h"
 
 #include <array>
@@ -20,7 +21,6 @@ class QToolBar;
 
 namespace vexa::ide {
 
-class TCommandsDataModule;
 class TShortcutFilter;
 
 class TIDEMainForm : public TVexaMainForm, public IVexaIDEFrame {
@@ -109,9 +109,8 @@ class TIDEMainForm : public TVexaMainForm, public IVexaIDEFrame {
   void ShowTipOfTheDay();
   void ApplicationStateChanged(Qt::ApplicationState State);
 
-  // Adds the command module's actions by name; "-" adds a separator.
-  void AddActions(QWidget* Target, std::initializer_list<const char*> Names);
-  QAction* CommandAction(const char* Name) const;
+  // Adds the command module's actions; kSeparator adds a separator.
+  void AddActions(QWidget* Target, std::initializer_list<TActionSlot> Slots);
 
   std::shared_ptr<TVexaIDECore> core_;
   TCommandsDataModule* commands_ = nullptr;

@@ -5,6 +5,7 @@
 #include <QAction>
 #include <QKeyEvent>
 #include <QMenu>
+#include <QToolBar>
 #include <QWidget>
 
 // Resources of a static library are registered by hand.
@@ -84,6 +85,18 @@ TCommandsDataModule::~TCommandsDataModule() {
 QAction* TCommandsDataModule::Action(const char* Name) const {
   const std::optional<TAction> id = FindAction(QString::fromUtf8(Name));
   return id ? Action(*id) : nullptr;
+}
+
+void TCommandsDataModule::AddActions(QWidget* Target,
+                                     std::initializer_list<TActionSlot> Slots) const {
+  for (const TActionSlot& slot : Slots) {
+    if (slot)
+      Target->addAction(Action(*slot));
+    else if (auto* menu = qobject_cast<QMenu*>(Target))
+      menu->addSeparator();
+    else if (auto* bar = qobject_cast<QToolBar*>(Target))
+      bar->addSeparator();
+  }
 }
 
 QString TCommandsDataModule::Category(const QAction* Action) {

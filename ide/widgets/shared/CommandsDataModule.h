@@ -13,6 +13,8 @@
 #include <QTimer>
 
 #include <array>
+#include <initializer_list>
+#include <optional>
 
 class QAction;
 class QKeyEvent;
@@ -20,6 +22,10 @@ class QMenu;
 class QWidget;
 
 namespace vexa::ide {
+
+// A place in a menu or a tool bar: an action of the table, or kSeparator.
+using TActionSlot = std::optional<TAction>;
+inline constexpr TActionSlot kSeparator = std::nullopt;
 
 class TCommandsDataModule : public QObject, public TCommandsModule {
   Q_OBJECT
@@ -40,6 +46,8 @@ class TCommandsDataModule : public QObject, public TCommandsModule {
   QAction* Action(TAction Id) const { return actions_[std::size_t(Id)]; }
   // nullptr when there is no action of that name.
   QAction* Action(const char* Name) const;
+  // Adds the actions of Slots to Target (a menu or a tool bar), in order.
+  void AddActions(QWidget* Target, std::initializer_list<TActionSlot> Slots) const;
   // The action category ("Datei", "Ansicht", ...).
   static QString Category(const QAction* Action);
 

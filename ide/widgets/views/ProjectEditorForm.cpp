@@ -31,19 +31,6 @@ int GroupOf(TModuleKind Kind) {
   }
 }
 
-// The context menu's actions, in order; "-" is a separator.
-const char* const kMenuActions[] = {"actProjectActivate",
-                                    "actProjectEditSystemModules",
-                                    "actProjectEditCommonModules",
-                                    "actProjectEditProjectModules",
-                                    "actProjectClose",
-                                    "-",
-                                    "actProjectOpenModuleSource",
-                                    "actProjectToggleUsedInProject",
-                                    "-",
-                                    "actProjectInsertModule",
-                                    "actProjectDeleteModule"};
-
 // A node; a root draws its text bold while its project is the active one.
 class TProjectTreeItem final : public QTreeWidgetItem {
  public:
@@ -142,12 +129,12 @@ TProjectEditorForm::~TProjectEditorForm() {
 
 void TProjectEditorForm::BuildMenu() {
   if (!pmnuProjectTree->isEmpty() || !CommandsDataModule) return;
-  for (const char* name : kMenuActions) {
-    if (qstrcmp(name, "-") == 0)
-      pmnuProjectTree->addSeparator();
-    else if (QAction* action = CommandsDataModule->Action(name))
-      pmnuProjectTree->addAction(action);
-  }
+  CommandsDataModule->AddActions(
+      pmnuProjectTree,
+      {TAction::ProjectActivate, TAction::ProjectEditSystemModules,
+       TAction::ProjectEditCommonModules, TAction::ProjectEditProjectModules, TAction::ProjectClose,
+       kSeparator, TAction::ProjectOpenModuleSource, TAction::ProjectToggleUsedInProject,
+       kSeparator, TAction::ProjectInsertModule, TAction::ProjectDeleteModule});
   CommandsDataModule->WatchMenu(pmnuProjectTree);
 }
 
