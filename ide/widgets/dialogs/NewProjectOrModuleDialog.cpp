@@ -1,10 +1,10 @@
 #include "widgets/dialogs/NewProjectOrModuleDialog.h"
 
 #include "model/core/VexaIntfs.h"
+#include "widgets/dialogs/DialogButtons.h"
 
 #include <QDialogButtonBox>
 #include <QGroupBox>
-#include <QPushButton>
 #include <QRadioButton>
 #include <QVBoxLayout>
 
@@ -25,11 +25,7 @@ TNewProjectOrModuleDialog::TNewProjectOrModuleDialog(QWidget* Parent) : QDialog(
   items_[0]->setChecked(true);
 
   auto* buttons = new QDialogButtonBox(this);
-  QPushButton* ok = buttons->addButton(QStringLiteral("OK"), QDialogButtonBox::AcceptRole);
-  buttons->addButton(QStringLiteral("Abbrechen"), QDialogButtonBox::RejectRole);
-  ok->setDefault(true);
-  connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
-  connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+  AddOkCancel(buttons, this);
 
   auto* layout = new QVBoxLayout(this);
   layout->addWidget(rgProjectOrModule);
