@@ -2,6 +2,7 @@
 // worker on the Qt event loop and the input dialog.
 #include "FakeDialogs.h"
 #include "MockIntfs.h"
+#include "PumpUntil.h"
 #include "TempSettings.h"
 #include "TestApp.h"
 #include "model/commands/CommandsModule.h"
@@ -64,13 +65,7 @@ void AnswerModal(std::function<void(TSimulatorInputDialog&)> Fn) {
 }
 
 bool ProcessUntil(const std::function<bool()>& Done, int TimeoutMs = 10000) {
-  QElapsedTimer clock;
-  clock.start();
-  while (!Done()) {
-    if (clock.elapsed() > TimeoutMs) return false;
-    QApplication::processEvents(QEventLoop::AllEvents, 10);
-  }
-  return true;
+  return test::PumpUntil(Done, std::chrono::milliseconds(TimeoutMs));
 }
 
 class BasicEndToEndTest : public ::testing::Test {

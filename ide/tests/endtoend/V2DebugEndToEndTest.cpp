@@ -4,6 +4,7 @@
 // the editor's identifier services.
 #include "FakeDialogs.h"
 #include "MockIntfs.h"
+#include "PumpUntil.h"
 #include "TempSettings.h"
 #include "TestApp.h"
 #include "model/core/Services.h"
@@ -64,15 +65,7 @@ constexpr bool kPumpedInvoker = false;
 std::shared_ptr<TManualInvoker> g_invoker;
 
 bool ProcessUntil(const std::function<bool()>& Done, int TimeoutMs = 15000) {
-  QElapsedTimer clock;
-  clock.start();
-  while (!Done()) {
-    if (clock.elapsed() > TimeoutMs) return false;
-    if (g_invoker) g_invoker->Pump();
-    QApplication::processEvents(QEventLoop::AllEvents, 5);
-    if (g_invoker) g_invoker->WaitForTask(5ms);
-  }
-  return true;
+  return test::PumpUntil(Done, std::chrono::milliseconds(TimeoutMs), g_invoker.get());
 }
 
 // The fake dialogs with a hook that runs inside an error box.

@@ -2,6 +2,7 @@
 // the real editor and the compiler worker on the Qt event loop; every box
 // goes through the fake dialogs.
 #include "FakeDialogs.h"
+#include "PumpUntil.h"
 #include "TempSettings.h"
 #include "TestApp.h"
 #include "model/core/Services.h"
@@ -71,14 +72,7 @@ namespace {
 std::shared_ptr<TManualInvoker> g_invoker;
 
 bool ProcessUntil(const std::function<bool()>& Done, int TimeoutMs = 20000) {
-  QElapsedTimer clock;
-  clock.start();
-  while (!Done()) {
-    if (clock.elapsed() > TimeoutMs) return false;
-    if (g_invoker) g_invoker->Pump();
-    QApplication::processEvents(QEventLoop::AllEvents, 10);
-  }
-  return true;
+  return test::PumpUntil(Done, std::chrono::milliseconds(TimeoutMs), g_invoker.get());
 }
 
 // Runs Fn on the next modal dialog of type T once it shows.

@@ -8,6 +8,7 @@
 
 #include "FakeDialogs.h"
 #include "MockIntfs.h"
+#include "PumpUntil.h"
 #include "TempSettings.h"
 #include "TestApp.h"
 #include "model/core/Services.h"
@@ -244,13 +245,7 @@ void AnswerInput(const QString& Text) {
 }
 
 bool ProcessUntil(const std::function<bool()>& Done, int TimeoutMs = 20000) {
-  QElapsedTimer clock;
-  clock.start();
-  while (!Done()) {
-    if (clock.elapsed() > TimeoutMs) return false;
-    QApplication::processEvents(QEventLoop::AllEvents, 10);
-  }
-  return true;
+  return test::PumpUntil(Done, std::chrono::milliseconds(TimeoutMs));
 }
 
 // The example VXBasic program in the main window with the registered views,

@@ -4,6 +4,7 @@
 #include "CoreApp.h"
 #include "FakeDialogs.h"
 #include "MockIntfs.h"
+#include "PumpUntil.h"
 #include "TempSettings.h"
 #include "model/commands/CommandsModule.h"
 #include "model/core/Services.h"
@@ -159,14 +160,6 @@ class BasicProjectTest : public ::testing::Test {
     TQuorinSeams seams;
     seams.Invoker = manual_;
     seams.Dialogs = dialogs_;
-    dialogs_->simulatorInput = [this](int Preset) -> std::optional<int> {
-      presets_.push_back(Preset);
-      if (onInput_) return onInput_(Preset);
-      if (answers_.empty()) return std::nullopt;
-      std::optional<int> answer = answers_.front();
-      answers_.erase(answers_.begin());
-      return answer;
-    };
     factory_ = std::make_shared<TVexaBASICFactory>(seams);
   }
 
@@ -194,12 +187,7 @@ class BasicProjectTest : public ::testing::Test {
 
   // Pumps (worker calls and Qt timers) until Done.
   bool PumpUntil(const std::function<bool()>& Done, std::chrono::milliseconds Timeout = 5s) {
-    return manual_->PumpUntil(
-        [&] {
-          QCoreApplication::processEvents();
-          return Done();
-        },
-        Timeout);
+    return test::PumpUntil(Done, Timeout, manual_.get());
   }
 
   // Runs Action and pumps until the project's worker comes to rest in
@@ -236,9 +224,6 @@ class BasicProjectTest : public ::testing::Test {
   QStringList messages_;
   int rests_ = 0;
   std::function<void()> onRest_;
-  std::vector<int> presets_;
-  std::vector<std::optional<int>> answers_;
-  std::function<std::optional<int>(int)> onInput_;
 };
 
 TEST_F(BasicProjectTest, OpeningCompilesAndACleanCompileOfTheShownTextMakesItBuilt) {
@@ -431,7 +416,7 @@ TEST_F(BasicProjectTest, ClosingTheProjectWhileTheInputDialogIsOpenCallsNothingO
   p->AddWatchName("X");
   std::chrono::steady_clock::duration took{};
   bool asked = false;
-  onInput_ = [&](int) -> std::optional<int> {
+  dialogs_->simulatorInput = [&](int) -> std::optional<int> {
     asked = true;
     const auto start = std::chrono::steady_clock::now();
     core_->RemoveProject(p);
@@ -463,7 +448,7 @@ TEST_F(BasicProjectTest, TheExampleRunsWithItsInputAndShowsTheWatchInEveryFormat
   ASSERT_GT(line, 0);
   p->ToggleBreakpoint(line);
   Ref<IVexaWatch> watch = p->AddWatchName("zahl");
-  answers_ = {5};
+  dialogs_->simulatorInputAnswers = {5};
   ASSERT_TRUE(Rest(*p, TQuorin::TState::Paused, [&] { CurrentSimulator->Run(); }));
   EXPECT_EQ(EditorOf(*p).executionLine, line);
   EXPECT_EQ(watch->GetValueText(), "5");
@@ -472,7 +457,7 @@ TEST_F(BasicProjectTest, TheExampleRunsWithItsInputAndShowsTheWatchInEveryFormat
   watch->SetFormat(TWatchFormat::Binary);
   EXPECT_EQ(watch->GetValueText(), "&B0000000000000101");
   ASSERT_TRUE(Rest(*p, TQuorin::TState::Ready, [&] { CurrentSimulator->Run(); }));
-  EXPECT_EQ(presets_, std::vector<int>{0});
+  EXPECT_EQ(dialogs_->simulatorInputPresets, std::vector<int>{0});
 }
 
 TEST_F(BasicProjectTest, WithoutBackgroundCompilationTheWorkerComesWithTheFirstBuild) {

@@ -132,14 +132,6 @@ class QuorinTest : public ::testing::Test {
     TQuorinSeams seams;
     seams.Invoker = manual_;
     seams.Dialogs = dialogs_;
-    dialogs_->simulatorInput = [this](int Preset) -> std::optional<int> {
-      presets_.push_back(Preset);
-      if (onInput_) return onInput_(Preset);
-      if (answers_.empty()) return std::nullopt;
-      std::optional<int> answer = answers_.front();
-      answers_.erase(answers_.begin());
-      return answer;
-    };
     quorin_ = std::make_unique<TQuorin>(module_, project_, seams);
     return *quorin_;
   }
@@ -187,9 +179,6 @@ class QuorinTest : public ::testing::Test {
   std::vector<Ref<IVexaWatch>> watches_;
   std::vector<bool> running_;
   std::vector<int> pausedAt_;
-  std::vector<int> presets_;
-  std::vector<std::optional<int>> answers_;
-  std::function<std::optional<int>(int)> onInput_;
   std::function<void()> onPaused_;
   bool closed_ = false;
   int callsAfterClose_ = 0;
@@ -309,16 +298,16 @@ TEST_F(QuorinTest, ACancelledInputPausesAndRunAsksAgain) {
   TQuorin& q = Make();
   auto x = AddWatch("X");
   ASSERT_TRUE(Compiled(kInput));
-  answers_ = {std::nullopt, 5};
+  dialogs_->simulatorInputAnswers = {std::nullopt, 5};
   ASSERT_TRUE(Rest(TQuorin::TState::Paused, [&] { q.Run(); }));
-  EXPECT_EQ(presets_.size(), 1u);
+  EXPECT_EQ(dialogs_->simulatorInputPresets.size(), 1u);
   EXPECT_TRUE(q.CanRun());
   ASSERT_TRUE(Rest(TQuorin::TState::Ready, [&] { q.Run(); }));
-  EXPECT_EQ(presets_.size(), 2u);
+  EXPECT_EQ(dialogs_->simulatorInputPresets.size(), 2u);
   // Back at rest the program was reset; the next run presets the last value.
-  answers_ = {std::nullopt};
+  dialogs_->simulatorInputAnswers = {std::nullopt};
   ASSERT_TRUE(Rest(TQuorin::TState::Paused, [&] { q.Run(); }));
-  EXPECT_EQ(presets_, (std::vector<int>{0, 0, 5}));
+  EXPECT_EQ(dialogs_->simulatorInputPresets, (std::vector<int>{0, 0, 5}));
   (void)x;
 }
 
@@ -326,7 +315,7 @@ TEST_F(QuorinTest, TheValueEnteredReachesTheProgramAndTheWatchFormats) {
   TQuorin& q = Make();
   auto x = AddWatch("x");
   ASSERT_TRUE(Compiled(kInput));
-  answers_ = {5};
+  dialogs_->simulatorInputAnswers = {5};
   breakpoints_ = {3};
   q.UpdateBreakpoints();
   ASSERT_TRUE(Rest(TQuorin::TState::Paused, [&] { q.Run(); }));
@@ -336,7 +325,7 @@ TEST_F(QuorinTest, TheValueEnteredReachesTheProgramAndTheWatchFormats) {
   x->SetFormat(TWatchFormat::Binary);
   EXPECT_EQ(x->GetValueText(), "&B0000000000000101");
   // 70000 is cut to the program's 16 bits.
-  answers_ = {70000};
+  dialogs_->simulatorInputAnswers = {70000};
   ASSERT_TRUE(Rest(TQuorin::TState::Ready, [&] { q.Stop(); }));
   ASSERT_TRUE(Rest(TQuorin::TState::Paused, [&] { q.Run(); }));
   x->SetFormat(TWatchFormat::Decimal);
@@ -440,7 +429,7 @@ TEST_F(QuorinTest, ClosingWhileTheInputDialogIsOpenReturnsAtOnce) {
   ASSERT_TRUE(Compiled(kInput));
   std::chrono::steady_clock::duration took{};
   bool asked = false;
-  onInput_ = [&](int) -> std::optional<int> {
+  dialogs_->simulatorInput = [&](int) -> std::optional<int> {
     asked = true;
     const auto start = std::chrono::steady_clock::now();
     quorin_.reset();
