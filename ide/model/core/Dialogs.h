@@ -2,7 +2,8 @@
 
 // Every message box and file dialog of the IDE goes through one IDialogs
 // object, installed for the whole process: the Qt one in the program
-// (forms/QtDialogs.h), a recording fake in tests (tests/FakeDialogs.h).
+// (widgets/dialogs/QtDialogs.h), a recording fake in tests
+// (tests/support/FakeDialogs.h).
 
 #include "model/core/VexaIntfs.h"
 
