@@ -64,6 +64,8 @@ namespace {
 
 // Saves Widget's picture; the file read back must have its size.
 void Save(QWidget& Widget, const QString& Name) {
+  // The tool bars show the actions' states of now, not of the last timer round.
+  if (CommandsDataModule) CommandsDataModule->UpdateActions();
   QDir().mkpath(QStringLiteral(VEXAIDE_SCREENSHOT_DIR));
   const QString path = QStringLiteral(VEXAIDE_SCREENSHOT_DIR "/") + Name;
   QFile::remove(path);
@@ -482,6 +484,7 @@ TEST_F(Screenshots, V2DebugSession) {
   ASSERT_GE(popup.SelectedRow(), 0);
   QTest::qWait(50);
 
+  if (CommandsDataModule) CommandsDataModule->UpdateActions();
   QPixmap picture = w.grab();
   {
     QPainter painter(&picture);
