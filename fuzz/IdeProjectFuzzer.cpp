@@ -35,8 +35,8 @@ const fs::path& Folders() {
 }
 
 void ReadLibraries(TVexaInterfaceList<IVexaModule>& Modules) {
-  AddListedModules(ModuleKindSystem, vexa::fuzz::qPath(Folders() / "lib"), nullptr, Modules);
-  AddListedModules(ModuleKindCommon, vexa::fuzz::qPath(Folders() / "user"), nullptr, Modules);
+  AddListedModules(TModuleKind::System, vexa::fuzz::qPath(Folders() / "lib"), nullptr, Modules);
+  AddListedModules(TModuleKind::Common, vexa::fuzz::qPath(Folders() / "user"), nullptr, Modules);
 }
 
 // "kind:name" with "!" for a used module, in list order.
@@ -53,7 +53,7 @@ QStringList Summary(const TVexaInterfaceList<IVexaModule>& Modules) {
 
 // System modules come first, then common ones, then the project's own.
 int Rank(TModuleKind Kind) {
-  return Kind == ModuleKindSystem ? 0 : Kind == ModuleKindCommon ? 1 : 2;
+  return Kind == TModuleKind::System ? 0 : Kind == TModuleKind::Common ? 1 : 2;
 }
 
 void CheckModules(const TVexaInterfaceList<IVexaModule>& Modules) {

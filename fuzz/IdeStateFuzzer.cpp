@@ -35,7 +35,7 @@ QStringList Read(const QString& ProjectFile, bool SingleModule) {
       });
   for (const auto& [name, watch] : watches) {
     const TWatchFormat format = watch->GetFormat();
-    if (format < WatchFormatDecimal || format > WatchFormatBinary) std::abort();
+    if (format < TWatchFormat::Decimal || format > TWatchFormat::Binary) std::abort();
   }
   return calls;
 }

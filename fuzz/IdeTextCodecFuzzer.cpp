@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <cstdlib>
 
-#include "model/files/TextCodec.h"
+#include "model/core/TextCodec.h"
 
 using namespace vexa::ide;
 

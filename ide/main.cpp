@@ -1,4 +1,4 @@
-#include "model/core/Startup.h"
+#include "model/startup/Startup.h"
 #include "widgets/mainwindow/IDEStartup.h"
 
 int main(int argc, char** argv) {

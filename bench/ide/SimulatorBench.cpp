@@ -114,7 +114,8 @@ void BM_WorkerRunSteps(benchmark::State& state) {
   const std::int64_t steps = setup.sim->StepCount() - before;
   state.counters["steps_per_second"] = benchmark::Counter(static_cast<double>(steps) / seconds);
   setup.sim->Stop();
-  setup.invoker->PumpUntil([&] { return setup.sim->RunState() == TV2Simulator::Stopped; }, 5s);
+  setup.invoker->PumpUntil(
+      [&] { return setup.sim->RunState() == TV2Simulator::TRunState::Stopped; }, 5s);
 }
 BENCHMARK(BM_WorkerRunSteps)->Iterations(10)->Unit(benchmark::kMillisecond);
 

@@ -2,8 +2,8 @@
 // time from a keystroke's compile request (the delayed tick, its delay left
 // out) to the changed module's fresh line flags and messages on the main
 // thread. A generated project of 10 modules with 500 lines each.
-#include "model/core/Options.h"
 #include "model/projects/V2Project.h"
+#include "model/settings/Options.h"
 
 #include <benchmark/benchmark.h>
 

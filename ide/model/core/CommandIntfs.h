@@ -84,7 +84,7 @@ class IDebugCommands {
   virtual void ToggleBreakpoint() = 0;
 };
 
-// Implemented by TProjectEditor::TCommands (widgets/views/ProjectTree.h) and
+// Implemented by TProjectEditor::TCommands (widgets/views/ProjectEditor.h) and
 // TEditorProjectCommands (widgets/editor/SourceEditor.cpp).
 class IProjectCommands {
  public:

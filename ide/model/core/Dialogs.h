@@ -2,7 +2,8 @@
 
 // Every message box and file dialog of the IDE goes through one IDialogs
 // object, installed for the whole process: the Qt one in the program
-// (forms/QtDialogs.h), a recording fake in tests (tests/FakeDialogs.h).
+// (widgets/dialogs/QtDialogs.h), a recording fake in tests
+// (tests/support/FakeDialogs.h).
 
 #include "model/core/VexaIntfs.h"
 
@@ -55,7 +56,7 @@ class IDialogs {
   virtual std::optional<int> SimulatorInput(int Preset) = 0;
 
   // Modal module list of Project, acting on the project at once: Kind
-  // ModuleKindProject its own modules, ModuleKindSystem or ModuleKindCommon
+  // TModuleKind::Project its own modules, TModuleKind::System or TModuleKind::Common
   // the selection of that kind. False when nothing was shown.
   virtual bool EditModules(TModuleKind Kind, const Ref<IVexaProject>& Project) = 0;
 };

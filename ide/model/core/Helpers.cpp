@@ -133,12 +133,12 @@ QString ModuleNameOf(const QString& FileName, bool StripExtension) {
 TFileKind FileKindOf(const QString& FileName) {
   QString name = ExtractFileName(FileName);
   qsizetype dot = name.lastIndexOf(QLatin1Char('.'));
-  if (dot < 0) return FileKindPlain;
+  if (dot < 0) return TFileKind::Plain;
   QString ext = name.mid(dot).toLower();
-  if (ext == QLatin1String(".v2p")) return FileKindV2Project;
-  if (ext == QLatin1String(".v2")) return FileKindV2Module;
-  if (ext == QLatin1String(".bas")) return FileKindBasicProject;
-  return FileKindPlain;
+  if (ext == QLatin1String(".v2p")) return TFileKind::V2Project;
+  if (ext == QLatin1String(".v2")) return TFileKind::V2Module;
+  if (ext == QLatin1String(".bas")) return TFileKind::BasicProject;
+  return TFileKind::Plain;
 }
 
 QString RelativeFileName(const QString& FileName, const QString& Directory) {

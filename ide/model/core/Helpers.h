@@ -77,7 +77,8 @@ QString ExceptionClassName(const std::exception& E);
 bool IsReadOnlyFile(const QString& FileName);
 // The name without directory, lower-cased; without ".v2" (any case) when StripExtension.
 QString ModuleNameOf(const QString& FileName, bool StripExtension);
-// FileKindPlain, FileKindV2Project, FileKindV2Module or FileKindBasicProject from the extension.
+// TFileKind::Plain, TFileKind::V2Project, TFileKind::V2Module or TFileKind::BasicProject from the
+// extension.
 TFileKind FileKindOf(const QString& FileName);
 // The name part when FileName's directory (without trailing separator) is
 // exactly Directory, else FileName unchanged.

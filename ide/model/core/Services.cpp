@@ -1,6 +1,6 @@
 #include "model/core/Services.h"
 
-#include "model/projects/V2SimulationProject.h"
+#include "model/core/V2SimulationProject.h"
 
 namespace vexa::ide {
 

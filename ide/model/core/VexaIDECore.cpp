@@ -112,15 +112,15 @@ Ref<IVexaSourceEditor> TVexaIDECore::OpenFile(const QString& FileName, TFileKind
 
 void TVexaIDECore::OpenByKind(const QString& FileName, TFileKind Kind) {
   switch (Kind) {
-    case FileKindPlain:
-    case FileKindV2Module: OpenFile(FileName, Kind); break;
-    case FileKindV2Project:
-    case FileKindBasicProject:
+    case TFileKind::Plain:
+    case TFileKind::V2Module: OpenFile(FileName, Kind); break;
+    case TFileKind::V2Project:
+    case TFileKind::BasicProject:
       if (Ref<IVexaProject> open = FindProjectByFile(FileName)) {
         SetActiveProject(open);
       } else {
         Ref<IVexaProjectFactory> factory =
-            Kind == FileKindV2Project ? V2ProjectFactory : BASICProjectFactory;
+            Kind == TFileKind::V2Project ? V2ProjectFactory : BASICProjectFactory;
         if (factory) factory->CreateProject(FileName);
       }
       break;

@@ -5,7 +5,7 @@
 // one of these, held by std::shared_ptr; two references are the same object
 // when the pointers are equal. Qt Core only: windows appear as opaque pointers.
 
-#include "model/files/TextCodec.h"
+#include "model/core/TextCodec.h"
 
 #include <QByteArray>
 #include <QString>
@@ -40,10 +40,6 @@ enum class TFileKind : int {
   V2Module = 2,      // ".v2"
   BasicProject = 3,  // ".bas"
 };
-inline constexpr TFileKind FileKindPlain = TFileKind::Plain;
-inline constexpr TFileKind FileKindV2Project = TFileKind::V2Project;
-inline constexpr TFileKind FileKindV2Module = TFileKind::V2Module;
-inline constexpr TFileKind FileKindBasicProject = TFileKind::BasicProject;
 
 // Module kinds.
 enum class TModuleKind : int {
@@ -51,9 +47,6 @@ enum class TModuleKind : int {
   System = 1,   // from the system module list
   Common = 2,   // from the user's common module list
 };
-inline constexpr TModuleKind ModuleKindProject = TModuleKind::Project;
-inline constexpr TModuleKind ModuleKindSystem = TModuleKind::System;
-inline constexpr TModuleKind ModuleKindCommon = TModuleKind::Common;
 
 // Bits of IVexaModule::GetLineFlags.
 enum : int {
@@ -276,12 +269,10 @@ enum class TMessageKind : int {
   Error = 0,
   Information = 1,
 };
-inline constexpr TMessageKind MessageKindError = TMessageKind::Error;
-inline constexpr TMessageKind MessageKindInformation = TMessageKind::Information;
 
 // One line of compiler or status output. The source is the project the
 // message came from (identity decides which messages a project drops).
-// Implemented by TVexaMessage (model/projects/VexaMessage.h).
+// Implemented by TVexaMessage (model/libraries/VexaMessage.h).
 class IVexaMessage {
  public:
   virtual ~IVexaMessage() = default;
@@ -298,9 +289,6 @@ enum class TWatchFormat : int {
   Hex = 1,
   Binary = 2,
 };
-inline constexpr TWatchFormat WatchFormatDecimal = TWatchFormat::Decimal;
-inline constexpr TWatchFormat WatchFormatHex = TWatchFormat::Hex;
-inline constexpr TWatchFormat WatchFormatBinary = TWatchFormat::Binary;
 
 // The format stored as Value; none when it is not one of the formats.
 constexpr std::optional<TWatchFormat> WatchFormatOf(std::int32_t Value) {
@@ -319,12 +307,6 @@ enum class TWatchType : int {
   Float = 4,
   String = 5,
 };
-inline constexpr TWatchType WatchTypeUnknown = TWatchType::Unknown;
-inline constexpr TWatchType WatchTypeByte = TWatchType::Byte;
-inline constexpr TWatchType WatchTypeInt = TWatchType::Int;
-inline constexpr TWatchType WatchTypeLong = TWatchType::Long;
-inline constexpr TWatchType WatchTypeFloat = TWatchType::Float;
-inline constexpr TWatchType WatchTypeString = TWatchType::String;
 
 // One watched variable of a project.
 // Implemented by TVexaV2Watch and TVexaBASICWatch (model/projects/VexaWatch.h).
@@ -395,7 +377,7 @@ class IVexaToolWindow {
 };
 
 // The message view.
-// Implemented by TMessageViewer (widgets/views/MessageView.h).
+// Implemented by TMessageViewer (widgets/views/MessageViewer.h).
 class IMessageView {
  public:
   virtual ~IMessageView() = default;
@@ -415,7 +397,7 @@ class IMessageView {
 };
 
 // The project tree.
-// Implemented by TProjectEditor (widgets/views/ProjectTree.h).
+// Implemented by TProjectEditor (widgets/views/ProjectEditor.h).
 class IProjectEditor {
  public:
   virtual ~IProjectEditor() = default;
@@ -432,7 +414,7 @@ class IProjectEditor {
 };
 
 // The watches view.
-// Implemented by TWatchesViewer (widgets/views/WatchesView.h).
+// Implemented by TWatchesViewer (widgets/views/WatchesViewer.h).
 class IWatchesView {
  public:
   virtual ~IWatchesView() = default;

@@ -1,7 +1,7 @@
 #include "model/files/ProjectFiles.h"
 
 #include "model/core/Helpers.h"
-#include "model/files/TextCodec.h"
+#include "model/core/TextCodec.h"
 
 #include <QDir>
 #include <QFile>
@@ -238,7 +238,7 @@ TV2ProjectFileRecords ReadV2ProjectFile(const QString& FileName, const QStringLi
       continue;
     }
     readNames << ModuleNameOf(found);
-    records.Modules.push_back({found, ModuleKindProject, true});
+    records.Modules.push_back({found, TModuleKind::Project, true});
   }
   return records;
 }
@@ -252,10 +252,10 @@ QStringList V2ProjectFileLines(const QString& FileName,
     const QString moduleFile = module->GetFileName();
     if (!module->IsUsed() || moduleFile.isEmpty()) continue;
     switch (module->GetKind()) {
-      case ModuleKindSystem:
+      case TModuleKind::System:
         lines << kSystemPrefix + module->GetName() + QStringLiteral(".v2");
         break;
-      case ModuleKindCommon:
+      case TModuleKind::Common:
         lines << kCommonPrefix + module->GetName() + QStringLiteral(".v2");
         break;
       default: {

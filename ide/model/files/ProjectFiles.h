@@ -48,12 +48,12 @@ QString ResolveFileName(const QString& FileName);
 // project makes its modules from these.
 struct TModuleRecord {
   QString FileName;
-  TModuleKind Kind = ModuleKindProject;
+  TModuleKind Kind = TModuleKind::Project;
   bool Used = false;
 };
 
 // The modules listed in Directory/modules.txt as records of Kind
-// (ModuleKindSystem or ModuleKindCommon), in list order. A line ending in "!"
+// (TModuleKind::System or TModuleKind::Common), in list order. A line ending in "!"
 // makes its module start out used. Error boxes: the list file missing or
 // unreadable (no records), a listed file missing (line skipped), a module name
 // in TakenNames or earlier in the list (line skipped).

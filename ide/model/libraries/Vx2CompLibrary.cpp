@@ -1,6 +1,6 @@
 #include "model/libraries/Vx2CompLibrary.h"
 
-#include "model/files/TextCodec.h"
+#include "model/core/TextCodec.h"
 
 #include <QFile>
 

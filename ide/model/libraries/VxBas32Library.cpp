@@ -1,6 +1,6 @@
 #include "model/libraries/VxBas32Library.h"
 
-#include "model/files/TextCodec.h"
+#include "model/core/TextCodec.h"
 
 #include <algorithm>
 

@@ -1,12 +1,12 @@
 #include "model/projects/BasicProject.h"
 
-#include "model/core/CommandsModule.h"
+#include "model/commands/CommandsModule.h"
 #include "model/core/Helpers.h"
-#include "model/core/Options.h"
 #include "model/core/Services.h"
 #include "model/files/ProjectFiles.h"
 #include "model/projects/LineInfos.h"
 #include "model/projects/VexaWatch.h"
+#include "model/settings/Options.h"
 
 #include <QFileInfo>
 #include <QTimer>
@@ -222,7 +222,7 @@ QString TVexaBASICProjectAndModule::GetFileTitle() { return GetProjectName(); }
 bool TVexaBASICProjectAndModule::HasErrors() { return hasErrors_; }
 bool TVexaBASICProjectAndModule::IsProjectFile() { return true; }
 int TVexaBASICProjectAndModule::GetModuleNumber() { return 0; }
-TModuleKind TVexaBASICProjectAndModule::GetKind() { return ModuleKindProject; }
+TModuleKind TVexaBASICProjectAndModule::GetKind() { return TModuleKind::Project; }
 QString TVexaBASICProjectAndModule::GetModuleName() { return QStringLiteral("[BASIC-Modul]"); }
 bool TVexaBASICProjectAndModule::NeedsCompile() { return needsCompile_; }
 Ref<IVexaProject> TVexaBASICProjectAndModule::GetProject() { return shared_from_this(); }

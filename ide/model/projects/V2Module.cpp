@@ -1,12 +1,12 @@
 #include "model/projects/V2Module.h"
 
-#include "model/core/CommandsModule.h"
+#include "model/commands/CommandsModule.h"
 #include "model/core/Helpers.h"
-#include "model/core/Options.h"
 #include "model/core/Services.h"
+#include "model/core/TextCodec.h"
 #include "model/files/ProjectFiles.h"
-#include "model/files/TextCodec.h"
 #include "model/projects/LineInfos.h"
+#include "model/settings/Options.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -98,7 +98,7 @@ TVexaV2Module::TVexaV2Module(TPassKey, const Ref<IVexaProject>& Project, bool Us
   kind_ = Kind;
   name_ = ModuleNameOf(fileName_);
   project_ = Project;
-  used_ = Kind == ModuleKindProject || Used;
+  used_ = Kind == TModuleKind::Project || Used;
   needsCompile_ = used_;
 }
 
@@ -163,7 +163,7 @@ std::optional<TSourceText> TVexaV2Module::GetSource() {
 bool TVexaV2Module::HasBreakpoints() { return breakpoints_.Count() > 0; }
 
 bool TVexaV2Module::CanRenameTo(const QString& NewFileName) {
-  if (kind_ != ModuleKindProject) return false;
+  if (kind_ != TModuleKind::Project) return false;
   const QString newName = ModuleNameOf(NewFileName);
   if (!IsValidModuleName(newName)) {
     ShowErrorFmt(QStringLiteral("\"%s\" ist kein gültiger Modulname!"), newName);
@@ -239,7 +239,7 @@ void TVexaV2Module::ToggleBreakpoint(int Line) {
 }
 
 void TVexaV2Module::ToggleUsed() {
-  if (kind_ != ModuleKindSystem && kind_ != ModuleKindCommon) return;
+  if (kind_ != TModuleKind::System && kind_ != TModuleKind::Common) return;
   used_ = !used_;
   moduleNumber_ = 0;
   const Ref<IVexaModule> self = shared_from_this();
@@ -316,7 +316,7 @@ void TVexaV2Module::SetEditor(const Ref<IVexaSourceEditor>& Editor) {
 }
 
 void TVexaV2Module::SetUsed(bool Flag) {
-  if (kind_ != ModuleKindSystem && kind_ != ModuleKindCommon) return;
+  if (kind_ != TModuleKind::System && kind_ != TModuleKind::Common) return;
   used_ = Flag;
   moduleNumber_ = 0;
 }

@@ -35,7 +35,7 @@ void ApplyV2ProjectFile(const QString& FileName, const Ref<IVexaProject>& Projec
 
 class TVexaV2Module : public IVexaModule, public std::enable_shared_from_this<TVexaV2Module> {
  public:
-  // Kind is ModuleKindProject, ModuleKindSystem or ModuleKindCommon. An empty
+  // Kind is TModuleKind::Project, TModuleKind::System or TModuleKind::Common. An empty
   // FileName makes an untitled module: its file is module<n>.v2 in the default
   // project folder, n from the command module's untitled numbers. Project
   // modules are always used.
@@ -118,7 +118,7 @@ class TVexaV2Module : public IVexaModule, public std::enable_shared_from_this<TV
   TLineShiftLog unsavedShifts_;  // since the editor's text was last as on disk
   QString fileName_;
   bool hasErrors_ = false;
-  TModuleKind kind_ = ModuleKindProject;
+  TModuleKind kind_ = TModuleKind::Project;
   QByteArray lineInfos_;
   int moduleNumber_ = 0;
   QString name_;

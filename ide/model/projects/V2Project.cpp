@@ -1,15 +1,15 @@
 #include "model/projects/V2Project.h"
 
-#include "model/core/CommandsModule.h"
+#include "model/commands/CommandsModule.h"
 #include "model/core/Dialogs.h"
 #include "model/core/Helpers.h"
-#include "model/core/Options.h"
 #include "model/core/Services.h"
+#include "model/core/TextCodec.h"
 #include "model/files/ProjectFiles.h"
-#include "model/files/TextCodec.h"
+#include "model/libraries/VexaMessage.h"
 #include "model/projects/V2Module.h"
-#include "model/projects/VexaMessage.h"
 #include "model/projects/VexaWatch.h"
+#include "model/settings/Options.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -51,8 +51,8 @@ TVexaV2Project::~TVexaV2Project() {
 void TVexaV2Project::Init(const QString& FileName) {
   const Ref<IVexaProject> self = Self();
   moduleListChanged_ = true;
-  AddListedModules(ModuleKindSystem, options::SystemModulesPath, self, modules_);
-  AddListedModules(ModuleKindCommon, options::UserCommonModulesPath, self, modules_);
+  AddListedModules(TModuleKind::System, options::SystemModulesPath, self, modules_);
+  AddListedModules(TModuleKind::Common, options::UserCommonModulesPath, self, modules_);
   untitledNumber_ = -1;
   fileName_ = FileName;
   if (!fileName_.isEmpty()) {
@@ -131,7 +131,7 @@ TV2Compiler* TVexaV2Project::EnsureCompiler() {
     QList<Ref<IVexaMessage>> owned;
     for (const Ref<IVexaMessage>& message : Messages)
       owned << std::make_shared<TVexaMessage>(
-          project->Self(), message->GetKind() == MessageKindError, message->GetText());
+          project->Self(), message->GetKind() == TMessageKind::Error, message->GetText());
     if (sink)
       sink(owned);
     else
@@ -265,15 +265,17 @@ void TVexaV2Project::HandleGetModuleList(QStringList& Names) {
 void TVexaV2Project::HandleStateChange(TV2Compiler::TState State, const QString& Text) {
   if (closed_) return;
   switch (State) {
-    case TV2Compiler::StateIdle: compiling_ = false; break;
-    case TV2Compiler::StateWorking:
+    case TV2Compiler::TState::Idle: compiling_ = false; break;
+    case TV2Compiler::TState::Working:
       compiling_ = true;
       built_ = false;
       if (MessageView) MessageView->Clear();
       break;
-    case TV2Compiler::StateCompiled: break;
-    case TV2Compiler::StateWriting: SetStatus(QStringLiteral("Schreibe Ausgabedateien...")); break;
-    case TV2Compiler::StateBuilt: {
+    case TV2Compiler::TState::Compiled: break;
+    case TV2Compiler::TState::Writing:
+      SetStatus(QStringLiteral("Schreibe Ausgabedateien..."));
+      break;
+    case TV2Compiler::TState::Built: {
       built_ = true;
       // Only the active project's build becomes the simulation: a build of a
       // project the user has left must not replace the current one.
@@ -303,8 +305,8 @@ void TVexaV2Project::HandleStateChange(TV2Compiler::TState State, const QString&
       SetStatus(QString());
       break;
     }
-    case TV2Compiler::StateFailed: SetStatus(QString()); break;
-    case TV2Compiler::StateStatus: SetStatus(Text); break;
+    case TV2Compiler::TState::Failed: SetStatus(QString()); break;
+    case TV2Compiler::TState::Status: SetStatus(Text); break;
     default: break;
   }
 }
@@ -393,15 +395,15 @@ bool TVexaV2Project::CloseQuery() {
 }
 
 bool TVexaV2Project::CanDeleteModule(const Ref<IVexaModule>& Module) {
-  return !running_ && Module && Module->GetKind() == ModuleKindProject;
+  return !running_ && Module && Module->GetKind() == TModuleKind::Project;
 }
 
 bool TVexaV2Project::CanDownload() { return built_ && !compiling_ && !running_; }
 
 bool TVexaV2Project::CanEditModules(TModuleKind Kind) {
   if (running_) return false;
-  if (Kind == ModuleKindProject) return true;
-  if (Kind != ModuleKindSystem && Kind != ModuleKindCommon) return false;
+  if (Kind == TModuleKind::Project) return true;
+  if (Kind != TModuleKind::System && Kind != TModuleKind::Common) return false;
   for (int i = 0; i < modules_.Count(); ++i)
     if (modules_.Get(i)->GetKind() == Kind) return true;
   return false;
@@ -508,7 +510,8 @@ bool TVexaV2Project::InsertModule() {
     ShowErrorFmt(QStringLiteral("Das Projekt enthält bereits ein Modul \"%s\"!"), name);
     return false;
   }
-  const Ref<IVexaModule> module = TVexaV2Module::Create(Self(), true, ModuleKindProject, fileName);
+  const Ref<IVexaModule> module =
+      TVexaV2Module::Create(Self(), true, TModuleKind::Project, fileName);
   modules_.Add(module);
   modified_ = true;
   moduleListChanged_ = true;
@@ -539,8 +542,8 @@ bool TVexaV2Project::MoveModule(const Ref<IVexaModule>& Module, bool Up) {
   const int target = Up ? index - 1 : index + 1;
   if (target < 0 || target >= modules_.Count()) return false;
   // System and common modules keep their places before the project modules.
-  if (modules_.Get(index)->GetKind() != ModuleKindProject ||
-      modules_.Get(target)->GetKind() != ModuleKindProject)
+  if (modules_.Get(index)->GetKind() != TModuleKind::Project ||
+      modules_.Get(target)->GetKind() != TModuleKind::Project)
     return false;
   modules_.Move(index, target);
   if (ProjectEditor) ProjectEditor->ProjectChanged(Self());
@@ -560,7 +563,7 @@ bool TVexaV2Project::SaveAs() {
   QString fileName = GetName();
   if (!options::DefaultProjectPath.isEmpty())
     fileName = QDir(options::DefaultProjectPath).filePath(fileName);
-  if (!CommandsModule->ExecuteSaveDialog(FileKindV2Project, fileName)) return false;
+  if (!CommandsModule->ExecuteSaveDialog(TFileKind::V2Project, fileName)) return false;
   fileName_ = fileName;
   // The name follows the file from now on.
   ReleaseUntitledNumber();

@@ -7,8 +7,8 @@
 // project to a new simulation (the service V2SimulationFactory). Main thread.
 
 #include "model/core/InterfaceList.h"
+#include "model/core/V2SimulationProject.h"
 #include "model/core/VexaIntfs.h"
-#include "model/projects/V2SimulationProject.h"
 #include "model/workers/V2Compiler.h"
 
 #include <QString>

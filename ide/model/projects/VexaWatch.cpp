@@ -65,20 +65,20 @@ int TVexaV2Watch::GetIndex() { return index_; }
 
 QString TVexaV2Watch::GetValueText() {
   if (!hasValue_) return QString::fromUtf16(kNoValueText);
-  if (watchType_ == WatchTypeFloat) {
+  if (watchType_ == TWatchType::Float) {
     // Qt's "%g" drops the sign of -0, C's keeps it.
     if (floatValue_ == 0 && std::signbit(floatValue_)) return QStringLiteral("-0");
     return QString::asprintf("%g", floatValue_);
   }
-  if (watchType_ == WatchTypeString) return QLatin1Char('"') + stringValue_ + QLatin1Char('"');
-  const int width = watchType_ == WatchTypeByte ? 1 : watchType_ == WatchTypeInt ? 2 : 4;
+  if (watchType_ == TWatchType::String) return QLatin1Char('"') + stringValue_ + QLatin1Char('"');
+  const int width = watchType_ == TWatchType::Byte ? 1 : watchType_ == TWatchType::Int ? 2 : 4;
   const std::uint32_t bits = static_cast<std::uint32_t>(intValue_);
   switch (format_) {
-    case WatchFormatHex: return QStringLiteral("0x") + Digits(bits, 2 * width, 16);
-    case WatchFormatBinary: return QStringLiteral("0b") + Digits(bits, 8 * width, 2);
+    case TWatchFormat::Hex: return QStringLiteral("0x") + Digits(bits, 2 * width, 16);
+    case TWatchFormat::Binary: return QStringLiteral("0b") + Digits(bits, 8 * width, 2);
     default:
-      if (watchType_ == WatchTypeByte) return QString::number(bits & 0xFF);
-      if (watchType_ == WatchTypeInt) return QString::number(static_cast<std::int16_t>(bits));
+      if (watchType_ == TWatchType::Byte) return QString::number(bits & 0xFF);
+      if (watchType_ == TWatchType::Int) return QString::number(static_cast<std::int16_t>(bits));
       return QString::number(intValue_);
   }
 }
@@ -91,9 +91,9 @@ void TVexaV2Watch::SetFloatValue(double Value) {
 }
 
 void TVexaV2Watch::SetIntValue(std::int32_t Value) {
-  if (watchType_ == WatchTypeByte)
+  if (watchType_ == TWatchType::Byte)
     Value &= 0xFF;
-  else if (watchType_ == WatchTypeInt)
+  else if (watchType_ == TWatchType::Int)
     Value &= 0xFFFF;
   SetValue(intValue_, Value, hasValue_, changed_);
 }
@@ -122,7 +122,7 @@ void TVexaBASICWatch::Reset() {
 
 bool TVexaBASICWatch::GetChanged() { return changed_; }
 TWatchFormat TVexaBASICWatch::GetFormat() { return format_; }
-TWatchType TVexaBASICWatch::GetType() { return WatchTypeInt; }
+TWatchType TVexaBASICWatch::GetType() { return TWatchType::Int; }
 QString TVexaBASICWatch::GetName() { return name_; }
 QString TVexaBASICWatch::GetTypeText() { return typeText_; }
 int TVexaBASICWatch::GetIndex() { return mapCode_; }
@@ -131,8 +131,8 @@ QString TVexaBASICWatch::GetValueText() {
   if (!hasValue_) return QString::fromUtf16(kNoValueText);
   const std::uint32_t bits = static_cast<std::uint16_t>(value_);
   switch (format_) {
-    case WatchFormatHex: return QStringLiteral("&H") + Digits(bits, 4, 16);
-    case WatchFormatBinary: return QStringLiteral("&B") + Digits(bits, 16, 2);
+    case TWatchFormat::Hex: return QStringLiteral("&H") + Digits(bits, 4, 16);
+    case TWatchFormat::Binary: return QStringLiteral("&B") + Digits(bits, 16, 2);
     default: return QString::number(value_);
   }
 }

@@ -52,8 +52,8 @@ class TVexaV2Watch : public IVexaWatch {
   int index_ = -1;  // the simulation's variable index, -1 unknown
   QString stringValue_;
   bool hasValue_ = false;
-  TWatchFormat format_ = WatchFormatDecimal;
-  TWatchType watchType_ = WatchTypeUnknown;
+  TWatchFormat format_ = TWatchFormat::Decimal;
+  TWatchType watchType_ = TWatchType::Unknown;
 };
 
 // A VXBasic variable: always a signed 16-bit integer; the index is the
@@ -68,7 +68,7 @@ class TVexaBASICWatch : public IVexaWatch {
   void Reset() override;
   bool GetChanged() override;
   TWatchFormat GetFormat() override;
-  TWatchType GetType() override;  // always WatchTypeInt
+  TWatchType GetType() override;  // always TWatchType::Int
   QString GetName() override;
   QString GetTypeText() override;
   int GetIndex() override;
@@ -89,7 +89,7 @@ class TVexaBASICWatch : public IVexaWatch {
   QString typeText_;
   int mapCode_ = 0;
   bool hasValue_ = false;
-  TWatchFormat format_ = WatchFormatDecimal;
+  TWatchFormat format_ = TWatchFormat::Decimal;
 };
 
 }  // namespace vexa::ide

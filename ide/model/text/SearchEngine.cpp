@@ -1,6 +1,6 @@
 #include "model/text/SearchEngine.h"
 
-#include "model/core/Options.h"
+#include "model/settings/Options.h"
 
 #include <algorithm>
 

@@ -1,7 +1,7 @@
 #include "model/text/SpecialLines.h"
 
-#include "model/core/Options.h"
 #include "model/core/VexaIntfs.h"
+#include "model/settings/Options.h"
 
 namespace vexa::ide {
 

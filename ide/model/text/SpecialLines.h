@@ -5,7 +5,7 @@
 // VexaIntfs.h) and the execution and error lines; and how an edit that adds
 // or removes line ends shifts the module's breakpoint lines.
 
-#include "model/core/VexaColor.h"
+#include "model/settings/VexaColor.h"
 
 namespace vexa::ide {
 

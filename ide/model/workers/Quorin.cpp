@@ -1,10 +1,10 @@
 #include "model/workers/Quorin.h"
 
 #include "model/core/Dialogs.h"
-#include "model/core/Options.h"
 #include "model/core/Services.h"
-#include "model/files/TextCodec.h"
-#include "model/projects/VexaMessage.h"
+#include "model/core/TextCodec.h"
+#include "model/libraries/VexaMessage.h"
+#include "model/settings/Options.h"
 
 #include "vexa/platform/SerialPort.h"
 
@@ -45,7 +45,8 @@ TQuorin::TQuorin(std::weak_ptr<IVexaModule> Module, std::weak_ptr<IVexaProject> 
       dialogs_(Seams.Dialogs),
       library_(std::make_unique<TVxBas32Library>(Seams.Functions)),
       kit_(KitSeams(Seams), QStringLiteral("Internal error in TQuorin.Execute()")) {
-  kit_.Start([this](std::stop_token Stop) { Body(Stop); }, [this] { SetState(StateNotCompiled); });
+  kit_.Start([this](std::stop_token Stop) { Body(Stop); },
+             [this] { SetState(TState::NotCompiled); });
 }
 
 TQuorin::~TQuorin() { Shutdown(); }
@@ -71,14 +72,14 @@ void TQuorin::CompileAndDownload() { Post(CommandCompileAndDownload); }
 
 bool TQuorin::CanCompile() {
   const TState state = State();
-  return state == StateNotCompiled || state == StateReady;
+  return state == TState::NotCompiled || state == TState::Ready;
 }
 
-void TQuorin::SourceChanged() { ChangeState(StateReady, StateNotCompiled); }
+void TQuorin::SourceChanged() { ChangeState(TState::Ready, TState::NotCompiled); }
 
 bool TQuorin::CanClose() {
   const TState state = State();
-  if (state != StatePaused && state != StateRunning) return true;
+  if (state != TState::Paused && state != TState::Running) return true;
   if (!DialogsToUse().Confirm(QStringLiteral(
           "Der Simulator ist aktiv, soll das laufende Programm abgebrochen werden?")))
     return false;
@@ -86,12 +87,12 @@ bool TQuorin::CanClose() {
   return true;
 }
 
-bool TQuorin::IsRunning() { return State() == StateRunning; }
-bool TQuorin::IsPaused() { return State() == StatePaused; }
+bool TQuorin::IsRunning() { return State() == TState::Running; }
+bool TQuorin::IsPaused() { return State() == TState::Paused; }
 
 bool TQuorin::CanRun() {
   const TState state = State();
-  return state == StateReady || state == StatePaused;
+  return state == TState::Ready || state == TState::Paused;
 }
 
 bool TQuorin::IsPausedAgain() { return IsPaused(); }
@@ -147,8 +148,8 @@ void TQuorin::Notify(TState State) {
   kit_.Call([project = project_, State, line] {
     Ref<IVexaProject> p = project.lock();
     if (!p) return;
-    p->RunningChanged(State == StatePaused || State == StateRunning);
-    p->PausedAt(State == StatePaused, 0, line);
+    p->RunningChanged(State == TState::Paused || State == TState::Running);
+    p->PausedAt(State == TState::Paused, 0, line);
   });
 }
 
@@ -159,9 +160,9 @@ void TQuorin::Body(std::stop_token Stop) {
     auto lastRefresh = kit_.Now();
     while (!Stop.stop_requested()) {
       TakeAndApply();
-      if (State() != StateRunning) break;
+      if (State() != TState::Running) break;
       StepLoop();
-      if (State() == StateRunning && kit_.Now() - lastRefresh >= kRefreshInterval) {
+      if (State() == TState::Running && kit_.Now() - lastRefresh >= kRefreshInterval) {
         RefreshWatches();
         lastRefresh = kit_.Now();
       }
@@ -170,7 +171,7 @@ void TQuorin::Body(std::stop_token Stop) {
     // A command that came meanwhile stays pending: a run the user asked for
     // once the program could run is never dropped (Apply ignores the ones
     // that mean nothing in this state).
-    if (State() == StateReady) {
+    if (State() == TState::Ready) {
       library_->ResetProgram();
       lastLine_ = -1;
     }
@@ -194,27 +195,27 @@ void TQuorin::Apply(int Command) {
     case CommandStep: {
       // Only a compiled program runs: a source change may have made it void.
       TState state = State();
-      if (state != StateReady && state != StatePaused) {
+      if (state != TState::Ready && state != TState::Paused) {
         cursorLine_.exchange(-1);  // no later run stops there
         break;
       }
       singleStep_ = Command == CommandStep;
-      if (ChangeState(state, StateRunning)) Notify(StateRunning);
+      if (ChangeState(state, TState::Running)) Notify(TState::Running);
       break;
     }
     case CommandPause:
-      if (ChangeState(StateRunning, StatePaused)) Notify(StatePaused);
+      if (ChangeState(TState::Running, TState::Paused)) Notify(TState::Paused);
       break;
     case CommandStop:
-      if (ChangeState(StateRunning, StateReady) || ChangeState(StatePaused, StateReady))
-        Notify(StateReady);
+      if (ChangeState(TState::Running, TState::Ready) || ChangeState(TState::Paused, TState::Ready))
+        Notify(TState::Ready);
       break;
     default: break;
   }
 }
 
 void TQuorin::RunCompile(bool Download) {
-  SetState(StateCompiling);
+  SetState(TState::Compiling);
   std::optional<TFetched> fetched = kit_.CallFor([module = module_] {
     if (MessageView) MessageView->Clear();
     TFetched f;
@@ -233,7 +234,7 @@ void TQuorin::RunCompile(bool Download) {
   });
   if (kit_.StopRequested() || !fetched) return;
   if (!fetched->Valid || fetched->LineCount < 0) {
-    SetState(StateNotCompiled);
+    SetState(TState::NotCompiled);
     return;
   }
 
@@ -272,14 +273,14 @@ void TQuorin::RunCompile(bool Download) {
   if (kit_.StopRequested()) return;
 
   if (status != QUORIN_COMPILE_OK) {
-    SetState(StateNotCompiled);
+    SetState(TState::NotCompiled);
     return;
   }
   if (Download) {
-    SetState(StateDownloading);
+    SetState(TState::Downloading);
     RunDownload(fetched->Port);
   }
-  SetState(StateReady);
+  SetState(TState::Ready);
 }
 
 void TQuorin::PostMessage(bool IsError, QString Text) {
@@ -313,13 +314,13 @@ void TQuorin::RunDownload(int Port) {
 
 void TQuorin::StepLoop() {
   bool goOn = true;
-  while (goOn && State() == StateRunning && !kit_.StopRequested()) {
+  while (goOn && State() == TState::Running && !kit_.StopRequested()) {
     goOn = false;
     const auto [kind, value] = library_->Step();
     switch (kind) {
       case QUORIN_STEP_END:
         lastLine_ = -1;
-        if (ChangeState(StateRunning, StateReady)) Notify(StateReady);
+        if (ChangeState(TState::Running, TState::Ready)) Notify(TState::Ready);
         return;
       case QUORIN_STEP_LINE:
       case QUORIN_STEP_LINE_FILE_CHANGED: lastLine_ = value; break;
@@ -330,7 +331,7 @@ void TQuorin::StepLoop() {
         });
         if (!answer) return;  // stopping
         if (!*answer) {
-          if (ChangeState(StateRunning, StatePaused)) Notify(StatePaused);
+          if (ChangeState(TState::Running, TState::Paused)) Notify(TState::Paused);
           return;
         }
         inputValue_ = static_cast<std::int16_t>(**answer & 0xFFFF);
@@ -356,23 +357,23 @@ void TQuorin::StepLoop() {
                                     : QStringLiteral("I'm panikkking!!!");
         PostMessage(true, std::move(text));
         cursorLine_.exchange(-1);
-        if (ChangeState(StateRunning, StatePaused)) Notify(StatePaused);
+        if (ChangeState(TState::Running, TState::Paused)) Notify(TState::Paused);
         return;
       }
       default: break;
     }
   }
-  if (State() != StateRunning) return;
+  if (State() != TState::Running) return;
   const int cursor = cursorLine_.load();
   if (singleStep_ || (cursor >= 0 && cursor == lastLine_) || IsBreakpoint(lastLine_)) {
     cursorLine_.exchange(-1);
-    if (ChangeState(StateRunning, StatePaused)) Notify(StatePaused);
+    if (ChangeState(TState::Running, TState::Paused)) Notify(TState::Paused);
   }
 }
 
 void TQuorin::LongPause(int Duration) {
   const auto end = kit_.Now() + std::chrono::milliseconds(Duration);
-  while (kit_.Now() < end && State() == StateRunning) {
+  while (kit_.Now() < end && State() == TState::Running) {
     if (!kit_.Sleep(std::chrono::milliseconds(kPauseSlice))) return;
     TakeAndApply();
   }
@@ -392,7 +393,7 @@ void TQuorin::RefreshWatches() {
     Ref<IVexaProject> p = project_.lock();
     if (!p) return;
     const TState state = State();
-    const bool active = state == StatePaused || state == StateRunning;
+    const bool active = state == TState::Paused || state == TState::Running;
     for (int i = 0; i < p->GetWatchCount(); ++i)
       if (Ref<IVexaWatch> watch = p->GetWatch(i)) RefreshWatch(watch, active);
     if (WatchesView) WatchesView->RefreshAll();

@@ -50,12 +50,6 @@ class TQuorin final : public IVexaSimulator {
     Paused = 4,
     Running = 5,
   };
-  static constexpr TState StateNotCompiled = TState::NotCompiled;
-  static constexpr TState StateCompiling = TState::Compiling;
-  static constexpr TState StateDownloading = TState::Downloading;
-  static constexpr TState StateReady = TState::Ready;
-  static constexpr TState StatePaused = TState::Paused;
-  static constexpr TState StateRunning = TState::Running;
   enum ECommand : int {
     CommandNone = 0,
     CommandCompile = 1,
@@ -155,7 +149,7 @@ class TQuorin final : public IVexaSimulator {
   std::shared_ptr<IDialogs> dialogs_;
 
   std::unique_ptr<TVxBas32Library> library_;  // none after Shutdown
-  std::atomic<TState> state_{StateNotCompiled};
+  std::atomic<TState> state_{TState::NotCompiled};
   std::atomic<int> cursorLine_{-1};
   std::mutex breakpointsLock_;
   std::vector<int> breakpointLines_;

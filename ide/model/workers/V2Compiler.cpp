@@ -1,7 +1,7 @@
 #include "model/workers/V2Compiler.h"
 
 #include "model/core/Helpers.h"
-#include "model/projects/VexaMessage.h"
+#include "model/libraries/VexaMessage.h"
 #include "model/workers/V2Download.h"
 
 #include "vexa/platform/Clock.h"
@@ -69,7 +69,7 @@ TV2Compiler::TV2Compiler(const QString& ProjectName, TSeams Seams)
       messageSink_(Seams.MessageSink ? std::move(Seams.MessageSink) : &AddToMessageView),
       dialogs_(Seams.Dialogs),
       kit_(KitSeams(Seams, clock_), QStringLiteral("Internal error in TV2Compiler.Execute()")) {
-  kit_.Start([this](std::stop_token Stop) { Body(Stop); }, [this] { ReportState(StateIdle); },
+  kit_.Start([this](std::stop_token Stop) { Body(Stop); }, [this] { ReportState(TState::Idle); },
              &FailureText);
 }
 
@@ -121,7 +121,7 @@ void TV2Compiler::ReportState(TState State, const QString& Text) {
 
 void TV2Compiler::Body(std::stop_token Stop) {
   while (!Stop.stop_requested()) {
-    ReportState(StateIdle);
+    ReportState(TState::Idle);
     if (!requests_.Wait(Stop)) return;
     std::unique_lock lock(libraryLock_);
     const bool going = Work(Stop);
@@ -131,7 +131,7 @@ void TV2Compiler::Body(std::stop_token Stop) {
 }
 
 bool TV2Compiler::Work(std::stop_token Stop) {
-  ReportState(StateWorking);
+  ReportState(TState::Working);
   compiling_ = true;
   bool building = false;
   QString outputBaseName;
@@ -185,7 +185,7 @@ bool TV2Compiler::Work(std::stop_token Stop) {
     if (compiling_) {
       if (CompileNext()) continue;
       compiling_ = false;
-      ReportState(StateCompiled);
+      ReportState(TState::Compiled);
     }
 
     if (building) {
@@ -269,7 +269,7 @@ bool TV2Compiler::CompileNext() {
 }
 
 void TV2Compiler::FinalBuildStep(const QString& OutputBaseName) {
-  ReportState(StateWriting);
+  ReportState(TState::Writing);
   const bool ok = Internal([this] { return library_.FinishBuild(); });
   const QString text = library_.MessageText();
   if (!text.isEmpty()) {
@@ -278,16 +278,16 @@ void TV2Compiler::FinalBuildStep(const QString& OutputBaseName) {
   }
   if (ok) {
     Internal([&] { library_.WriteOutputFile(OutputBaseName); });
-    ReportState(StateBuilt);
+    ReportState(TState::Built);
   } else {
-    ReportState(StateFailed);
+    ReportState(TState::Failed);
   }
 }
 
 void TV2Compiler::RunDownload(int Port, std::stop_token Stop) {
   const std::vector<std::uint8_t> image = Internal([this] { return library_.VMCImage(); });
   TV2Download download(clock_);
-  download.OnStatus = [this](const QString& Text) { ReportState(StateStatus, Text); };
+  download.OnStatus = [this](const QString& Text) { ReportState(TState::Status, Text); };
   // Stopping ends a blocked read or wait at once.
   std::stop_callback cancel(Stop, [&download] { download.Cancel(); });
   download.Run(Port, image);

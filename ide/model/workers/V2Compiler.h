@@ -77,13 +77,6 @@ class TV2Compiler {
     Failed = 5,    // the final build step failed
     Status = 6,    // download progress or error: the text
   };
-  static constexpr TState StateIdle = TState::Idle;
-  static constexpr TState StateWorking = TState::Working;
-  static constexpr TState StateCompiled = TState::Compiled;
-  static constexpr TState StateWriting = TState::Writing;
-  static constexpr TState StateBuilt = TState::Built;
-  static constexpr TState StateFailed = TState::Failed;
-  static constexpr TState StateStatus = TState::Status;
 
   using TSeams = TV2CompilerSeams;
 

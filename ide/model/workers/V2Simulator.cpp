@@ -21,11 +21,11 @@ constexpr std::int32_t kChangeMask = 0xFFFF;
 // The watch type of a variable type of the library; any other code is a string.
 TWatchType WatchTypeOf(std::int32_t VarType) {
   switch (VarType) {
-    case VX2SIM_TYPE_BYTE: return WatchTypeByte;
-    case VX2SIM_TYPE_INT: return WatchTypeInt;
-    case VX2SIM_TYPE_LONG: return WatchTypeLong;
-    case VX2SIM_TYPE_FLOAT: return WatchTypeFloat;
-    default: return WatchTypeString;
+    case VX2SIM_TYPE_BYTE: return TWatchType::Byte;
+    case VX2SIM_TYPE_INT: return TWatchType::Int;
+    case VX2SIM_TYPE_LONG: return TWatchType::Long;
+    case VX2SIM_TYPE_FLOAT: return TWatchType::Float;
+    default: return TWatchType::String;
   }
 }
 
@@ -67,7 +67,8 @@ TV2Simulator::~TV2Simulator() { kit_.Stop(); }
 void TV2Simulator::Start() {
   // After the error box of an internal error the thread is gone: the
   // project learns that the program no longer runs.
-  kit_.Start([this](std::stop_token Stop) { Body(Stop); }, [this] { SetRunState(Stopped); });
+  kit_.Start([this](std::stop_token Stop) { Body(Stop); },
+             [this] { SetRunState(TRunState::Stopped); });
 }
 
 // Main thread: the command replaces one not yet taken; a pending refresh stays.
@@ -76,7 +77,7 @@ void TV2Simulator::Post(int Command) {
 }
 
 bool TV2Simulator::CanClose() {
-  if (RunState() == Stopped) return true;
+  if (RunState() == TRunState::Stopped) return true;
   const QString text =
       QStringLiteral("Der Simulator ist aktiv, soll das laufende Programm abgebrochen werden?");
   if (!(dialogs_ ? dialogs_->Confirm(text) : Dialogs().Confirm(text))) return false;
@@ -84,14 +85,14 @@ bool TV2Simulator::CanClose() {
   return true;
 }
 
-bool TV2Simulator::IsRunning() { return RunState() == Running; }
-bool TV2Simulator::IsPaused() { return RunState() == Paused; }
-bool TV2Simulator::CanRun() { return RunState() < Running; }
-bool TV2Simulator::IsPausedAgain() { return RunState() == Paused; }
-bool TV2Simulator::CanStepInto() { return RunState() < Running; }
-bool TV2Simulator::CanStepOver() { return RunState() < Running; }
-bool TV2Simulator::CanStepOut() { return RunState() < Running && ShownDepth() >= 1; }
-bool TV2Simulator::IsRunningAgain() { return RunState() == Running; }
+bool TV2Simulator::IsRunning() { return RunState() == TRunState::Running; }
+bool TV2Simulator::IsPaused() { return RunState() == TRunState::Paused; }
+bool TV2Simulator::CanRun() { return RunState() < TRunState::Running; }
+bool TV2Simulator::IsPausedAgain() { return RunState() == TRunState::Paused; }
+bool TV2Simulator::CanStepInto() { return RunState() < TRunState::Running; }
+bool TV2Simulator::CanStepOver() { return RunState() < TRunState::Running; }
+bool TV2Simulator::CanStepOut() { return RunState() < TRunState::Running && ShownDepth() >= 1; }
+bool TV2Simulator::IsRunningAgain() { return RunState() == TRunState::Running; }
 
 void TV2Simulator::Pause() { Post(CmdPause); }
 void TV2Simulator::Stop() { Post(CmdStop); }
@@ -123,7 +124,8 @@ void TV2Simulator::UpdateBreakpoints() {
 
 void TV2Simulator::Refresh() {
   const TRunState state = RunState();
-  if (state == Paused || state == Running) requests_.Post([](TRequest& r) { r.Refresh = true; });
+  if (state == TRunState::Paused || state == TRunState::Running)
+    requests_.Post([](TRequest& r) { r.Refresh = true; });
 }
 
 Ref<IVexaProject> TV2Simulator::GetProject() { return project_.lock(); }
@@ -137,7 +139,7 @@ void TV2Simulator::Body(std::stop_token Stop) {
       const TRequest taken = requests_.Take([](TRequest& r) { return std::exchange(r, {}); });
       Apply(taken.Command);
       if (Stop.stop_requested()) return;
-      if (RunState() < Running) break;  // the refresh below covers a refresh request
+      if (RunState() < TRunState::Running) break;  // the refresh below covers a refresh request
       if (taken.Refresh) {
         RefreshWatches();
         lastRefresh = kit_.Now();
@@ -146,11 +148,11 @@ void TV2Simulator::Body(std::stop_token Stop) {
       Burst();
       if (HandleRunTimeError()) break;
       if (stepping_ && StepTargetReached()) {
-        SetRunState(Paused);
+        SetRunState(TRunState::Paused);
         break;
       }
       if (BreakpointHit()) {
-        SetRunState(Paused);
+        SetRunState(TRunState::Paused);
         break;
       }
       if (kit_.Now() - lastRefresh >= kRefreshInterval) {
@@ -160,7 +162,7 @@ void TV2Simulator::Body(std::stop_token Stop) {
       if (Stop.stop_requested()) return;
     }
     if (Stop.stop_requested()) return;
-    if (RunState() == Stopped) ResetMachine();
+    if (RunState() == TRunState::Stopped) ResetMachine();
     RefreshWatches();
   }
 }
@@ -169,7 +171,7 @@ void TV2Simulator::Apply(int Command) {
   switch (Command) {
     case CmdRun:
       stepping_ = false;
-      SetRunState(Running);
+      SetRunState(TRunState::Running);
       break;
     case CmdStepInto:
     case CmdStepOver:
@@ -180,10 +182,10 @@ void TV2Simulator::Apply(int Command) {
       startStatement_ = stepInfo_.statement;
       targetDepth_ = stepInfo_.callDepth;
       if (Command == CmdStepOut && targetDepth_ > 0) --targetDepth_;
-      SetRunState(Running);
+      SetRunState(TRunState::Running);
       break;
-    case CmdPause: SetRunState(Paused); break;
-    case CmdStop: SetRunState(Stopped); break;
+    case CmdPause: SetRunState(TRunState::Paused); break;
+    case CmdStop: SetRunState(TRunState::Stopped); break;
     default: break;
   }
 }
@@ -191,15 +193,16 @@ void TV2Simulator::Apply(int Command) {
 void TV2Simulator::SetRunState(TRunState State) {
   const TRunState old = RunState();
   if (State == old) return;
-  if ((old == Stopped) != (State == Stopped)) pendingChanges_ |= kRunningChanged;
-  if ((old == Paused) != (State == Paused)) pendingChanges_ |= kPausedChanged;
-  if (old == Running) {
+  if ((old == TRunState::Stopped) != (State == TRunState::Stopped))
+    pendingChanges_ |= kRunningChanged;
+  if ((old == TRunState::Paused) != (State == TRunState::Paused)) pendingChanges_ |= kPausedChanged;
+  if (old == TRunState::Running) {
     std::lock_guard lock(lock_);
     cursorActive_ = false;
   }
   // A command given before the program stopped is void; one given after
   // the main thread could see the stop is kept.
-  if (State == Stopped) requests_.Take([](TRequest& r) { r.Command = CmdNone; });
+  if (State == TRunState::Stopped) requests_.Take([](TRequest& r) { r.Command = CmdNone; });
   runState_.store(State, std::memory_order_release);
   if (kit_.StopRequested()) return;
   const int changes = std::exchange(pendingChanges_, 0);
@@ -208,9 +211,9 @@ void TV2Simulator::SetRunState(TRunState State) {
   CallParked([changes, State, module, line](TV2Simulator& Self) {
     const auto project = Self.project_.lock();
     if (project) {
-      if (changes & kRunningChanged) project->RunningChanged(State != Stopped);
+      if (changes & kRunningChanged) project->RunningChanged(State != TRunState::Stopped);
       if ((changes & kPausedChanged) && module > 0)
-        project->PausedAt(State == Paused, module, line);
+        project->PausedAt(State == TRunState::Paused, module, line);
     }
     Self.UpdateBreakpoints();
   });
@@ -242,7 +245,7 @@ bool TV2Simulator::ReturnedIntoCaller() {
 bool TV2Simulator::HandleRunTimeError() {
   const QString text = RunTimeErrorText(stepInfo_);
   if (text.isEmpty()) return false;
-  SetRunState(stepInfo_.runState == VX2SIM_ALL_STOPPED ? Stopped : Paused);
+  SetRunState(stepInfo_.runState == VX2SIM_ALL_STOPPED ? TRunState::Stopped : TRunState::Paused);
   CallParked([text](TV2Simulator& Self) { Self.ShowError(text); });
   return true;
 }
@@ -304,7 +307,7 @@ void TV2Simulator::RefreshWatches() {
 }
 
 void TV2Simulator::RefreshWatch(IVexaWatch& Watch) {
-  if (RunState() == Stopped) {
+  if (RunState() == TRunState::Stopped) {
     Watch.Reset();
     return;
   }
@@ -331,13 +334,13 @@ void TV2Simulator::RefreshWatch(IVexaWatch& Watch) {
   }
   bool read = false;
   switch (Watch.GetType()) {
-    case WatchTypeFloat:
+    case TWatchType::Float:
       if (const std::optional<double> value = machine_.GetFloatValue(index)) {
         Watch.SetFloatValue(*value);
         read = true;
       }
       break;
-    case WatchTypeString:
+    case TWatchType::String:
       if (const std::optional<QString> value = machine_.GetStringText(index)) {
         Watch.SetStringValue(*value);
         read = true;

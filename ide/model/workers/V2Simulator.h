@@ -15,9 +15,9 @@
 // run, so a simulation released inside one of its own error boxes is
 // destroyed when that call returns, without a deadlock.
 
+#include "model/core/V2SimulationProject.h"
 #include "model/core/VexaIntfs.h"
 #include "model/libraries/Vx2SimLibrary.h"
-#include "model/projects/V2SimulationProject.h"
 #include "model/workers/WorkerKit.h"
 
 #include <QString>
@@ -47,9 +47,6 @@ class TV2Simulator final : public IVexaSimulator,
 
   // Run states, in this order (below Running the program waits).
   enum class TRunState : int { Stopped = 0, Paused = 1, Running = 2 };
-  static constexpr TRunState Stopped = TRunState::Stopped;
-  static constexpr TRunState Paused = TRunState::Paused;
-  static constexpr TRunState Running = TRunState::Running;
   // Pending commands (Refresh travels apart from them).
   enum ECommand : int {
     CmdNone = 0,
@@ -161,7 +158,7 @@ class TV2Simulator final : public IVexaSimulator,
   int cursorLine_ = 0;
   bool cursorActive_ = false;
 
-  std::atomic<TRunState> runState_{Stopped};
+  std::atomic<TRunState> runState_{TRunState::Stopped};
   std::atomic<int> shownDepth_{0};
   std::atomic<std::int64_t> stepCount_{0};
   // The worker waits in CallParked: the main thread may use the machine.

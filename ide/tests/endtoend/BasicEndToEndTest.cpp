@@ -2,14 +2,15 @@
 // worker on the Qt event loop and the input dialog.
 #include "FakeDialogs.h"
 #include "MockIntfs.h"
+#include "PumpUntil.h"
 #include "TempSettings.h"
 #include "TestApp.h"
-#include "model/core/CommandsModule.h"
-#include "model/core/Options.h"
+#include "model/commands/CommandsModule.h"
 #include "model/core/Services.h"
 #include "model/core/VexaIDECore.h"
 #include "model/files/ProjectFiles.h"
 #include "model/projects/BasicProject.h"
+#include "model/settings/Options.h"
 #include "widgets/dialogs/SimulatorInputDialog.h"
 #include "widgets/editor/SourceEditor.h"
 #include "widgets/editor/VexaEditControl.h"
@@ -64,13 +65,7 @@ void AnswerModal(std::function<void(TSimulatorInputDialog&)> Fn) {
 }
 
 bool ProcessUntil(const std::function<bool()>& Done, int TimeoutMs = 10000) {
-  QElapsedTimer clock;
-  clock.start();
-  while (!Done()) {
-    if (clock.elapsed() > TimeoutMs) return false;
-    QApplication::processEvents(QEventLoop::AllEvents, 10);
-  }
-  return true;
+  return test::PumpUntil(Done, std::chrono::milliseconds(TimeoutMs));
 }
 
 class BasicEndToEndTest : public ::testing::Test {
@@ -130,7 +125,7 @@ class BasicEndToEndTest : public ::testing::Test {
 TEST_F(BasicEndToEndTest, TheExampleCompilesStopsAtABreakpointTakesItsInputAndClosesWithItsEditor) {
   const QString file = dir_.filePath("input.bas");
   ASSERT_TRUE(QFile::copy(VEXA_EXAMPLES_DIR "/basic/input.bas", file));
-  core_->OpenByKind(file, FileKindBasicProject);
+  core_->OpenByKind(file, TFileKind::BasicProject);
   ASSERT_EQ(core_->GetProjectCount(), 1);
   std::weak_ptr<TVexaBASICProjectAndModule> weak =
       std::dynamic_pointer_cast<TVexaBASICProjectAndModule>(core_->GetProject(0));
@@ -150,7 +145,7 @@ TEST_F(BasicEndToEndTest, TheExampleCompilesStopsAtABreakpointTakesItsInputAndCl
   p->ToggleBreakpoint(line);
   Ref<IVexaWatch> watch = p->AddWatchName("Zahl");
   Ref<IVexaWatch> other = p->AddWatchName("QUADRAT");
-  other->SetFormat(WatchFormatHex);
+  other->SetFormat(TWatchFormat::Hex);
 
   QString preset;
   AnswerModal([&](TSimulatorInputDialog& Dialog) {
@@ -158,19 +153,19 @@ TEST_F(BasicEndToEndTest, TheExampleCompilesStopsAtABreakpointTakesItsInputAndCl
     Dialog.cbValue()->setEditText("5");
     Dialog.OkButton()->click();
   });
-  ASSERT_TRUE(Rest(*p, TQuorin::StatePaused, [&] { CurrentSimulator->Run(); }));
+  ASSERT_TRUE(Rest(*p, TQuorin::TState::Paused, [&] { CurrentSimulator->Run(); }));
   EXPECT_EQ(preset, "0");
   EXPECT_TRUE(p->IsRunning());
   EXPECT_TRUE(editor->Control()->isReadOnly());
   EXPECT_EQ(watch->GetValueText(), "5");
-  watch->SetFormat(WatchFormatHex);
+  watch->SetFormat(TWatchFormat::Hex);
   EXPECT_EQ(watch->GetValueText(), "&H0005");
-  watch->SetFormat(WatchFormatBinary);
+  watch->SetFormat(TWatchFormat::Binary);
   EXPECT_EQ(watch->GetValueText(), "&B0000000000000101");
   EXPECT_EQ(TSimulatorInputDialog::History(), QStringList{"5"});
 
   // Stopped, its editor closes: the project goes and leaves its state behind once.
-  ASSERT_TRUE(Rest(*p, TQuorin::StateReady, [&] { CurrentSimulator->Stop(); }));
+  ASSERT_TRUE(Rest(*p, TQuorin::TState::Ready, [&] { CurrentSimulator->Stop(); }));
   EXPECT_FALSE(p->IsRunning());
   EXPECT_FALSE(editor->Control()->isReadOnly());
   editor->Close();
@@ -178,7 +173,7 @@ TEST_F(BasicEndToEndTest, TheExampleCompilesStopsAtABreakpointTakesItsInputAndCl
   EXPECT_FALSE(CurrentSimulator);
   TProjectState expected;
   expected.Breakpoints = {{QString(), {line}}};
-  expected.Watches = {{"Zahl", WatchFormatBinary}, {"QUADRAT", WatchFormatHex}};
+  expected.Watches = {{"Zahl", TWatchFormat::Binary}, {"QUADRAT", TWatchFormat::Hex}};
   QFile ide(file + ".ide");
   ASSERT_TRUE(ide.open(QIODevice::ReadOnly));
   EXPECT_EQ(ide.readAll(), StateFileBytes(true, expected));
@@ -244,7 +239,7 @@ TEST_F(BasicEndToEndTest, TheWorkerSendsTheCodeOfTheSavedFilesBytes) {
       ASSERT_TRUE(out.open(QIODevice::WriteOnly));
       ASSERT_EQ(out.write(c.bytes), c.bytes.size());
     }
-    core_->OpenByKind(file, FileKindBasicProject);
+    core_->OpenByKind(file, TFileKind::BasicProject);
     ASSERT_EQ(core_->GetProjectCount(), 1);
     auto p = std::dynamic_pointer_cast<TVexaBASICProjectAndModule>(core_->GetProject(0));
     ASSERT_TRUE(p);

@@ -4,24 +4,25 @@
 // the editor's identifier services.
 #include "FakeDialogs.h"
 #include "MockIntfs.h"
+#include "PumpUntil.h"
 #include "TempSettings.h"
 #include "TestApp.h"
-#include "model/core/Options.h"
 #include "model/core/Services.h"
-#include "model/core/Settings.h"
 #include "model/projects/V2Project.h"
 #include "model/projects/VexaWatch.h"
+#include "model/settings/Options.h"
+#include "model/settings/Settings.h"
 #include "model/workers/MainThreadInvoker.h"
 #include "model/workers/V2Simulator.h"
-#include "widgets/editor/IdentCompletion.h"
+#include "widgets/editor/IdentifierCompletionForm.h"
 #include "widgets/editor/SourceEditor.h"
 #include "widgets/editor/SourceEditorForm.h"
 #include "widgets/editor/VexaEditControl.h"
-#include "widgets/mainwindow/CommandsDataModule.h"
+#include "widgets/mainwindow/IDEMainForm.h"
 #include "widgets/mainwindow/IDEStartup.h"
-#include "widgets/mainwindow/MainForm.h"
-#include "widgets/views/MessageView.h"
-#include "widgets/views/WatchesView.h"
+#include "widgets/shared/CommandsDataModule.h"
+#include "widgets/views/MessageViewer.h"
+#include "widgets/views/WatchesViewer.h"
 
 #include "QStringPrinter.h"
 #include "boardemu/V2Board.h"
@@ -64,15 +65,7 @@ constexpr bool kPumpedInvoker = false;
 std::shared_ptr<TManualInvoker> g_invoker;
 
 bool ProcessUntil(const std::function<bool()>& Done, int TimeoutMs = 15000) {
-  QElapsedTimer clock;
-  clock.start();
-  while (!Done()) {
-    if (clock.elapsed() > TimeoutMs) return false;
-    if (g_invoker) g_invoker->Pump();
-    QApplication::processEvents(QEventLoop::AllEvents, 5);
-    if (g_invoker) g_invoker->WaitForTask(5ms);
-  }
-  return true;
+  return test::PumpUntil(Done, std::chrono::milliseconds(TimeoutMs), g_invoker.get());
 }
 
 // The fake dialogs with a hook that runs inside an error box.
@@ -144,7 +137,7 @@ class V2DebugEndToEndTest : public ::testing::Test {
 
   // Opens the demo and waits until it is built and its simulation exists.
   std::shared_ptr<TVexaV2Project> OpenDemo() {
-    VexaIDE->OpenByKind(dir_.filePath("demo.v2p"), FileKindV2Project);
+    VexaIDE->OpenByKind(dir_.filePath("demo.v2p"), TFileKind::V2Project);
     if (VexaIDE->GetProjectCount() != 1) return nullptr;
     auto project = std::dynamic_pointer_cast<TVexaV2Project>(VexaIDE->GetProject(0));
     if (!project) return nullptr;
@@ -232,7 +225,7 @@ TEST_F(V2DebugEndToEndTest, AnErrorTypedIntoAModuleReachesTheMessageViewAfterThe
   auto viewer = std::dynamic_pointer_cast<TMessageViewer>(MessageView);
   ASSERT_TRUE(viewer && viewer->ViewerForm());
   for (int i = 0; i < MessageView->GetCount(); ++i)
-    EXPECT_NE(MessageView->GetMessage(i)->GetKind(), MessageKindError)
+    EXPECT_NE(MessageView->GetMessage(i)->GetKind(), TMessageKind::Error)
         << MessageView->GetMessage(i)->GetText().toStdString();
 
   auto editor = Editor(*project, "motor");
@@ -249,7 +242,7 @@ TEST_F(V2DebugEndToEndTest, AnErrorTypedIntoAModuleReachesTheMessageViewAfterThe
   EXPECT_TRUE(project->CompileScheduled());
   auto errorShown = [&] {
     for (int i = 0; i < MessageView->GetCount(); ++i)
-      if (MessageView->GetMessage(i)->GetKind() == MessageKindError) return i;
+      if (MessageView->GetMessage(i)->GetKind() == TMessageKind::Error) return i;
     return -1;
   };
   ASSERT_TRUE(ProcessUntil([&] { return errorShown() >= 0; }))

@@ -2,13 +2,14 @@
 // the real editor and the compiler worker on the Qt event loop; every box
 // goes through the fake dialogs.
 #include "FakeDialogs.h"
+#include "PumpUntil.h"
 #include "TempSettings.h"
 #include "TestApp.h"
-#include "model/core/Options.h"
 #include "model/core/Services.h"
-#include "model/core/Settings.h"
+#include "model/libraries/VexaMessage.h"
 #include "model/projects/V2Project.h"
-#include "model/projects/VexaMessage.h"
+#include "model/settings/Options.h"
+#include "model/settings/Settings.h"
 #include "model/workers/MainThreadInvoker.h"
 #include "widgets/dialogs/ModuleDialogs.h"
 #include "widgets/dialogs/ProjectModulesDialog.h"
@@ -16,12 +17,12 @@
 #include "widgets/editor/SourceEditor.h"
 #include "widgets/editor/SourceEditorForm.h"
 #include "widgets/editor/VexaEditControl.h"
-#include "widgets/mainwindow/CommandsDataModule.h"
+#include "widgets/mainwindow/IDEMainForm.h"
 #include "widgets/mainwindow/IDEStartup.h"
-#include "widgets/mainwindow/MainForm.h"
-#include "widgets/views/MessageView.h"
-#include "widgets/views/ProjectTree.h"
-#include "widgets/views/WatchesView.h"
+#include "widgets/shared/CommandsDataModule.h"
+#include "widgets/views/MessageViewer.h"
+#include "widgets/views/ProjectEditor.h"
+#include "widgets/views/WatchesViewer.h"
 
 #include <gtest/gtest.h>
 
@@ -71,14 +72,7 @@ namespace {
 std::shared_ptr<TManualInvoker> g_invoker;
 
 bool ProcessUntil(const std::function<bool()>& Done, int TimeoutMs = 20000) {
-  QElapsedTimer clock;
-  clock.start();
-  while (!Done()) {
-    if (clock.elapsed() > TimeoutMs) return false;
-    if (g_invoker) g_invoker->Pump();
-    QApplication::processEvents(QEventLoop::AllEvents, 10);
-  }
-  return true;
+  return test::PumpUntil(Done, std::chrono::milliseconds(TimeoutMs), g_invoker.get());
 }
 
 // Runs Fn on the next modal dialog of type T once it shows.
@@ -152,7 +146,7 @@ class V2EndToEndTest : public ::testing::Test {
   // Opens the demo through the hub and waits for its background build.
   Ref<IVexaProject> OpenDemo() {
     const int before = VexaIDE->GetProjectCount();
-    VexaIDE->OpenByKind(Demo(), FileKindV2Project);
+    VexaIDE->OpenByKind(Demo(), TFileKind::V2Project);
     if (VexaIDE->GetProjectCount() != before + 1) return nullptr;
     Ref<IVexaProject> project = VexaIDE->GetProject(before);
     if (!ProcessUntil([&] { return project->IsBuilt(); })) return nullptr;
@@ -394,7 +388,7 @@ TEST_F(V2EndToEndTest, AnErrorMessageIsRedAndADoubleClickMarksItsLine) {
   AddToMessageView(MakeModuleMessages(project, motor, "motor : OK"));
   AddToMessageView(MakeModuleMessages(project, motor, "motor (7) : Unbekannter Bezeichner"));
   ASSERT_EQ(MessageView->GetCount(), 2);
-  ASSERT_EQ(MessageView->GetMessage(1)->GetKind(), MessageKindError);
+  ASSERT_EQ(MessageView->GetMessage(1)->GetKind(), TMessageKind::Error);
   EXPECT_EQ(MessageView->GetCurrentIndex(), 0);
 
   QListView* list = messages_->ViewerForm()->dgMessages;

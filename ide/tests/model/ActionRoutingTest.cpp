@@ -1,4 +1,4 @@
-#include "model/core/ActionRouting.h"
+#include "model/commands/ActionRouting.h"
 
 #include "MockIntfs.h"
 #include "model/core/Services.h"
@@ -145,7 +145,7 @@ TEST_F(ActionRoutingTest, WithoutEditorOnlyNewOpenSaveAllAndCloseAllOfTheFileCom
   ON_CALL(*d.ide, GetProjectCount()).WillByDefault(Return(1));
   d.SetActiveProject();
   // The module lists follow the active project alone.
-  ON_CALL(*d.project, CanEditModules(ModuleKindSystem)).WillByDefault(Return(true));
+  ON_CALL(*d.project, CanEditModules(TModuleKind::System)).WillByDefault(Return(true));
   ON_CALL(*d.project, CanInsertModule()).WillByDefault(Return(true));
   EXPECT_EQ(Enabled(),
             MRUAnd({TAction::FileNew, TAction::FileNewBasicProject, TAction::FileNewV2Project,
@@ -364,9 +364,9 @@ TEST_P(ModuleListRouting, HandlerFirstThenActiveProjectElseDisabled) {
 
 INSTANTIATE_TEST_SUITE_P(
     Actions, ModuleListRouting,
-    testing::Values(ModuleListRow{TAction::ProjectEditSystemModules, ModuleKindSystem},
-                    ModuleListRow{TAction::ProjectEditCommonModules, ModuleKindCommon},
-                    ModuleListRow{TAction::ProjectEditProjectModules, ModuleKindProject},
+    testing::Values(ModuleListRow{TAction::ProjectEditSystemModules, TModuleKind::System},
+                    ModuleListRow{TAction::ProjectEditCommonModules, TModuleKind::Common},
+                    ModuleListRow{TAction::ProjectEditProjectModules, TModuleKind::Project},
                     ModuleListRow{TAction::ProjectInsertModule, std::nullopt}));
 
 }  // namespace

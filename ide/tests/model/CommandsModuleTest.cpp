@@ -1,13 +1,13 @@
-#include "model/core/CommandsModule.h"
+#include "model/commands/CommandsModule.h"
 
 #include "FakeDialogs.h"
 #include "MockIntfs.h"
 #include "TempSettings.h"
-#include "model/core/ActionRouting.h"
+#include "model/commands/ActionRouting.h"
 #include "model/core/Helpers.h"
-#include "model/core/Options.h"
 #include "model/core/Services.h"
-#include "model/core/Settings.h"
+#include "model/settings/Options.h"
+#include "model/settings/Settings.h"
 
 #include <gtest/gtest.h>
 
@@ -89,21 +89,21 @@ TEST_F(CommandsModuleTest, OpeningTakesAnItemOffTheListsClosingPutsItBackInFront
   module.AddRecentProject(Name("p.v2p"));
   EXPECT_TRUE(module.BothRecentListsUsed());
 
-  EXPECT_CALL(*ide, OpenByKind(Name("a.v2"), FileKindV2Module));
+  EXPECT_CALL(*ide, OpenByKind(Name("a.v2"), TFileKind::V2Module));
   ExecuteAction(MRUFileAction(2));
   EXPECT_EQ(module.RecentFiles.Items(), QStringList({Name("b.v2")}));
   module.AddRecentFile(Name("a.v2"));
   EXPECT_EQ(module.RecentFiles.At(0), Name("a.v2"));
 
-  EXPECT_CALL(*ide, OpenByKind(Name("p.v2p"), FileKindV2Project));
+  EXPECT_CALL(*ide, OpenByKind(Name("p.v2p"), TFileKind::V2Project));
   ExecuteAction(MRUProjectAction(1));
   EXPECT_FALSE(module.BothRecentListsUsed());
   ExecuteAction(MRUProjectAction(3));  // no such entry: nothing
 
   // An empty name makes a new item and leaves the lists.
-  EXPECT_CALL(*ide, OpenByKind(QString(), FileKindBasicProject));
+  EXPECT_CALL(*ide, OpenByKind(QString(), TFileKind::BasicProject));
   ExecuteAction(TAction::FileNewBasicProject);
-  EXPECT_EQ(module.LastCreateType, FileKindBasicProject);
+  EXPECT_EQ(module.LastCreateType, TFileKind::BasicProject);
   EXPECT_EQ(module.RecentFiles.Count(), 2);
 }
 
@@ -158,7 +158,7 @@ TEST_F(CommandsModuleTest, MiscSettingsRoundTrip) {
     EXPECT_EQ(module.dlgFileOpen.InitialDir + "/", ProgramDirectory());
     EXPECT_EQ(module.dlgFileOpen.FilterIndex, -1);
     module.dlgFileOpen.FilterIndex = 3;
-    module.LastCreateType = FileKindV2Module;
+    module.LastCreateType = TFileKind::V2Module;
   }
   EXPECT_EQ(Setting("Misc/LastOpenType"), "3");
   EXPECT_EQ(Setting("Misc/LastCreateType"), "2");
@@ -182,9 +182,9 @@ TEST_F(CommandsModuleTest, OpenRunsTheOpenDialogAndOpensEachChoiceByKind) {
   module.dlgFileOpen.FileName = "/old/name.v2";
   {
     InSequence order;
-    EXPECT_CALL(*ide, OpenByKind(QString("/w/a.bas"), FileKindBasicProject));
-    EXPECT_CALL(*ide, OpenByKind(QString("/w/b.v2p"), FileKindV2Project));
-    EXPECT_CALL(*ide, OpenByKind(QString("/w/c.txt"), FileKindPlain));
+    EXPECT_CALL(*ide, OpenByKind(QString("/w/a.bas"), TFileKind::BasicProject));
+    EXPECT_CALL(*ide, OpenByKind(QString("/w/b.v2p"), TFileKind::V2Project));
+    EXPECT_CALL(*ide, OpenByKind(QString("/w/c.txt"), TFileKind::Plain));
   }
   dialogs_->fileAnswers.push_back(QStringList{"/w/a.bas", "/w/b.v2p", "/w/c.txt"});
   ExecuteAction(TAction::FileOpen);
@@ -262,7 +262,7 @@ TEST_F(CommandsModuleTest, InsertModuleDialogStartsInTheNamesFolderOrTheProjectP
 class ScriptedModule : public TCommandsModule {
  public:
   std::optional<TFileKind> answer;
-  TFileKind shownWith = FileKindPlain;
+  TFileKind shownWith = TFileKind::Plain;
 
  protected:
   bool ExecuteNewDialog(TFileKind& Kind) override {
@@ -277,17 +277,17 @@ TEST_F(CommandsModuleTest, NewAsksWhatToCreateWithTheLastKindPreselected) {
   auto ide = std::make_shared<NiceMock<MockVexaIDE>>();
   VexaIDE = ide;
   ScriptedModule module;
-  module.LastCreateType = FileKindV2Module;
+  module.LastCreateType = TFileKind::V2Module;
   EXPECT_CALL(*ide, OpenByKind).Times(0);
   ExecuteAction(TAction::FileNew);  // cancelled
-  EXPECT_EQ(module.shownWith, FileKindV2Module);
-  EXPECT_EQ(module.LastCreateType, FileKindV2Module);
+  EXPECT_EQ(module.shownWith, TFileKind::V2Module);
+  EXPECT_EQ(module.LastCreateType, TFileKind::V2Module);
   testing::Mock::VerifyAndClearExpectations(ide.get());
 
-  module.answer = FileKindBasicProject;
-  EXPECT_CALL(*ide, OpenByKind(QString(), FileKindBasicProject));
+  module.answer = TFileKind::BasicProject;
+  EXPECT_CALL(*ide, OpenByKind(QString(), TFileKind::BasicProject));
   ExecuteAction(TAction::FileNew);
-  EXPECT_EQ(module.LastCreateType, FileKindBasicProject);
+  EXPECT_EQ(module.LastCreateType, TFileKind::BasicProject);
 }
 
 TEST_F(CommandsModuleTest, HighlighterAttributesStartWithGreenCommentsAndBlueNumbers) {

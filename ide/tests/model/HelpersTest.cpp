@@ -34,16 +34,16 @@ TEST(Helpers, FileKindComesFromTheExtensionOfTheName) {
     const char* name;
     TFileKind kind;
   } const cases[] = {
-      {"/work/Robot.V2P", FileKindV2Project},
-      {"C:\\Work\\Robot.V2P", FileKindV2Project},
-      {"a.v2", FileKindV2Module},
-      {"prog.BAS", FileKindBasicProject},
-      {"notes.txt", FileKindPlain},
-      {"Makefile", FileKindPlain},
-      {"/work/dir.v2/readme", FileKindPlain},
-      {"C:\\dir.bas\\readme", FileKindPlain},
-      {"a.v2.bak", FileKindPlain},
-      {"", FileKindPlain},
+      {"/work/Robot.V2P", TFileKind::V2Project},
+      {"C:\\Work\\Robot.V2P", TFileKind::V2Project},
+      {"a.v2", TFileKind::V2Module},
+      {"prog.BAS", TFileKind::BasicProject},
+      {"notes.txt", TFileKind::Plain},
+      {"Makefile", TFileKind::Plain},
+      {"/work/dir.v2/readme", TFileKind::Plain},
+      {"C:\\dir.bas\\readme", TFileKind::Plain},
+      {"a.v2.bak", TFileKind::Plain},
+      {"", TFileKind::Plain},
   };
   for (const Case& c : cases) EXPECT_EQ(FileKindOf(c.name), c.kind) << c.name;
 }

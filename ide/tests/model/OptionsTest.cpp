@@ -1,8 +1,8 @@
-#include "model/core/Options.h"
+#include "model/settings/Options.h"
 
 #include "TempSettings.h"
 #include "model/core/Helpers.h"
-#include "model/core/Settings.h"
+#include "model/settings/Settings.h"
 
 #include <gtest/gtest.h>
 

@@ -5,10 +5,10 @@
 #include "TempSettings.h"
 #include "model/core/Helpers.h"
 #include "model/core/LineNumberList.h"
-#include "model/core/Options.h"
 #include "model/core/Services.h"
 #include "model/projects/V2Module.h"
 #include "model/projects/VexaWatch.h"
+#include "model/settings/Options.h"
 
 #include <gtest/gtest.h>
 
@@ -91,8 +91,8 @@ class ProjectFilesTest : public testing::Test {
   }
 
   void ReadLibraries(TVexaInterfaceList<IVexaModule>& Modules) {
-    AddListedModules(ModuleKindSystem, Path("lib"), project_, Modules);
-    AddListedModules(ModuleKindCommon, Path("user") + "/", project_, Modules);
+    AddListedModules(TModuleKind::System, Path("lib"), project_, Modules);
+    AddListedModules(TModuleKind::Common, Path("user") + "/", project_, Modules);
   }
 
   TTempSettings settings_;
@@ -158,13 +158,13 @@ TEST_F(ProjectFilesTest, ModuleListsGiveModulesInOrderWithUsedFlags) {
   EXPECT_TRUE(Errors().isEmpty());
 
   // The records the modules were made from.
-  const std::vector<TModuleRecord> system = ReadModuleList(ModuleKindSystem, Path("lib"), {});
+  const std::vector<TModuleRecord> system = ReadModuleList(TModuleKind::System, Path("lib"), {});
   EXPECT_EQ(Summary(system), QStringList({"1:lcd!", "1:motor", "1:gps"}));
   ASSERT_EQ(system.size(), 3u);
   EXPECT_EQ(system[0].FileName, Path("lib/lcd.v2"));
   EXPECT_EQ(system[2].FileName, Path("lib/sub/gps.v2"));
-  EXPECT_EQ(system[2].Kind, ModuleKindSystem);
-  EXPECT_EQ(Summary(ReadModuleList(ModuleKindCommon, Path("user"), {"lcd", "motor"})),
+  EXPECT_EQ(system[2].Kind, TModuleKind::System);
+  EXPECT_EQ(Summary(ReadModuleList(TModuleKind::Common, Path("user"), {"lcd", "motor"})),
             QStringList("2:util"));
   EXPECT_TRUE(Errors().isEmpty());
 }
@@ -174,8 +174,8 @@ TEST_F(ProjectFilesTest, ShippedModuleListsReadWithoutErrorWithDefaultSettings) 
   ASSERT_EQ(QDir(ProgramDirectory()).canonicalPath(), QDir(VEXAIDE_PROGRAM_DIR).canonicalPath());
   options::ReadOptions();
   TVexaInterfaceList<IVexaModule> modules;
-  AddListedModules(ModuleKindSystem, options::SystemModulesPath, project_, modules);
-  AddListedModules(ModuleKindCommon, options::UserCommonModulesPath, project_, modules);
+  AddListedModules(TModuleKind::System, options::SystemModulesPath, project_, modules);
+  AddListedModules(TModuleKind::Common, options::UserCommonModulesPath, project_, modules);
   EXPECT_TRUE(QFileInfo::exists(options::SystemModulesPath + "/modules.txt"));
   EXPECT_TRUE(QFileInfo::exists(options::UserCommonModulesPath + "/modules.txt"));
   EXPECT_TRUE(Errors().isEmpty()) << Errors().join("\n").toStdString();
@@ -189,7 +189,7 @@ TEST_F(ProjectFilesTest, ModuleListErrorsAreReportedAndReadingGoesOn) {
   Write("user/modules.txt", "lcd.v2\nclock.v2!\n");
   TVexaInterfaceList<IVexaModule> modules;
   ReadLibraries(modules);
-  AddListedModules(ModuleKindCommon, Path("nothing"), project_, modules);
+  AddListedModules(TModuleKind::Common, Path("nothing"), project_, modules);
   EXPECT_EQ(Summary(modules), QStringList({"1:lcd!", "2:clock!"}));
   EXPECT_EQ(Errors(),
             QStringList({
@@ -212,7 +212,7 @@ TEST_F(ProjectFilesTest, UnreadableModuleListIsReportedWithNoModules) {
                         file.error() == QFileDevice::NoError)
     GTEST_SKIP() << "no unreadable file here";
   TVexaInterfaceList<IVexaModule> modules;
-  AddListedModules(ModuleKindSystem, Path("lib"), project_, modules);
+  AddListedModules(TModuleKind::System, Path("lib"), project_, modules);
   EXPECT_EQ(modules.Count(), 0);
   EXPECT_EQ(Errors(),
             QStringList(
@@ -272,7 +272,7 @@ TEST_F(ProjectFilesTest, NamesReadEarlierInTheSameFileCount) {
   Write("lib/lcd.v2", "");
   Write("lib/Clock.v2", "");
   Write("lib/modules.txt", "lcd.v2\nclock.v2!\nLCD.v2\n");
-  EXPECT_EQ(Summary(ReadModuleList(ModuleKindSystem, Path("lib"), {"clock"})),
+  EXPECT_EQ(Summary(ReadModuleList(TModuleKind::System, Path("lib"), {"clock"})),
             QStringList("1:lcd"));
   EXPECT_EQ(Errors(), QStringList({
                           QString::fromUtf8("Die Datei gemeinsam benutzter Module \"%1\" enthält "
@@ -296,7 +296,7 @@ TEST_F(ProjectFilesTest, NamesReadEarlierInTheSameFileCount) {
   // Through the module list: the library line leaves the project module used.
   dialogs_->calls.clear();
   TVexaInterfaceList<IVexaModule> modules;
-  modules.Add(TVexaV2Module::Create(project_, true, ModuleKindCommon, Path("lib/lcd.v2")));
+  modules.Add(TVexaV2Module::Create(project_, true, TModuleKind::Common, Path("lib/lcd.v2")));
   ApplyV2ProjectFile(project, project_, modules);
   EXPECT_EQ(Summary(modules), QStringList({"2:lcd!", "0:robot!"}));
   EXPECT_EQ(Errors().size(), 1);
@@ -347,8 +347,9 @@ TEST_F(ProjectFilesTest, ProjectFileWritesUsedModulesOnlyAndReadsBackTheSame) {
   modules.Get(1)->SetUsed(true);   // motor
   modules.Get(3)->SetUsed(true);   // util
   modules.Get(0)->SetUsed(false);  // lcd: unused, stays in the list, not written
-  modules.Add(TVexaV2Module::Create(project_, true, ModuleKindProject, Path("prj/robot.v2")));
-  modules.Add(TVexaV2Module::Create(project_, true, ModuleKindProject, Path("elsewhere/far.v2")));
+  modules.Add(TVexaV2Module::Create(project_, true, TModuleKind::Project, Path("prj/robot.v2")));
+  modules.Add(
+      TVexaV2Module::Create(project_, true, TModuleKind::Project, Path("elsewhere/far.v2")));
   const QString project = Path("prj/demo.v2p");
   ASSERT_TRUE(WriteV2ProjectFile(project, modules));
   EXPECT_EQ(Read(project), "SYSTEM::motor.v2\r\nCOMMON::util.v2\r\nrobot.v2\r\n" +
@@ -364,7 +365,7 @@ TEST_F(ProjectFilesTest, ProjectFileWritesUsedModulesOnlyAndReadsBackTheSame) {
 
 TEST_F(ProjectFilesTest, FailedProjectFileWriteIsReportedAndKeepsNoFile) {
   TVexaInterfaceList<IVexaModule> modules;
-  modules.Add(TVexaV2Module::Create(project_, true, ModuleKindProject, Path("a.v2")));
+  modules.Add(TVexaV2Module::Create(project_, true, TModuleKind::Project, Path("a.v2")));
   const QString project = Path("missing/demo.v2p");
   EXPECT_FALSE(WriteV2ProjectFile(project, modules));
   EXPECT_FALSE(QFile::exists(project));
@@ -435,12 +436,12 @@ struct TStateLog {
 TEST_F(ProjectFilesTest, StateFileBytesAreExactlyTheLayout) {
   TProjectState v2;
   v2.Breakpoints = {{"main", {3, 10}}, {"empty", {}}, {"lcd", {1}}};
-  v2.Watches = {{"main.x", WatchFormatHex}, {"count", WatchFormatDecimal}};
+  v2.Watches = {{"main.x", TWatchFormat::Hex}, {"count", TWatchFormat::Decimal}};
   EXPECT_EQ(StateFileBytes(false, v2), kV2State);
 
   TProjectState basic;
   basic.Breakpoints = {{"", {2, 300}}};
-  basic.Watches = {{"A", WatchFormatBinary}};
+  basic.Watches = {{"A", TWatchFormat::Binary}};
   EXPECT_EQ(StateFileBytes(true, basic), kBasicState);
 
   EXPECT_EQ(StateFileBytes(false, {}), QByteArray(1, '\0'));
@@ -457,9 +458,9 @@ TEST_F(ProjectFilesTest, StateFileRoundTripFromRealModulesAndWatches) {
   Write("prj/main.v2", "");
   Write("prj/lcd.v2", "");
   TVexaInterfaceList<IVexaModule> modules;
-  auto lcd = TVexaV2Module::Create(project_, true, ModuleKindSystem, Path("prj/lcd.v2"));
-  auto none = TVexaV2Module::Create(project_, true, ModuleKindProject, Path("prj/none.v2"));
-  auto main = TVexaV2Module::Create(project_, true, ModuleKindProject, Path("prj/main.v2"));
+  auto lcd = TVexaV2Module::Create(project_, true, TModuleKind::System, Path("prj/lcd.v2"));
+  auto none = TVexaV2Module::Create(project_, true, TModuleKind::Project, Path("prj/none.v2"));
+  auto main = TVexaV2Module::Create(project_, true, TModuleKind::Project, Path("prj/main.v2"));
   modules.Add(main);
   modules.Add(none);
   modules.Add(lcd);
@@ -468,7 +469,7 @@ TEST_F(ProjectFilesTest, StateFileRoundTripFromRealModulesAndWatches) {
   lcd->ToggleBreakpoint(1);
   TVexaInterfaceList<IVexaWatch> watches;
   auto x = std::make_shared<TVexaV2Watch>("main.x");
-  x->SetFormat(WatchFormatHex);
+  x->SetFormat(TWatchFormat::Hex);
   watches.Add(x);
   watches.Add(std::make_shared<TVexaV2Watch>("count"));
 
@@ -480,14 +481,14 @@ TEST_F(ProjectFilesTest, StateFileRoundTripFromRealModulesAndWatches) {
   log.Read(project, false);
   EXPECT_EQ(log.calls, QStringList({"toggle main 3", "toggle main 10", "toggle lcd 1",
                                     "watch main.x", "watch count"}));
-  EXPECT_EQ(log.watches["main.x"]->GetFormat(), WatchFormatHex);
-  EXPECT_EQ(log.watches["count"]->GetFormat(), WatchFormatDecimal);
+  EXPECT_EQ(log.watches["main.x"]->GetFormat(), TWatchFormat::Hex);
+  EXPECT_EQ(log.watches["count"]->GetFormat(), TWatchFormat::Decimal);
 
   Write("b/test.bas.ide", kBasicState);
   TStateLog basic;
   basic.Read(Path("b/test.bas"), true);
   EXPECT_EQ(basic.calls, QStringList({"toggle  2", "toggle  300", "watch A"}));
-  EXPECT_EQ(basic.watches["A"]->GetFormat(), WatchFormatBinary);
+  EXPECT_EQ(basic.watches["A"]->GetFormat(), TWatchFormat::Binary);
 }
 
 TEST_F(ProjectFilesTest, StateFileAbsentOrUntitledReadsNothing) {
@@ -536,7 +537,7 @@ TEST_F(ProjectFilesTest, TruncatedStateFileKeepsWhatWasReadBeforeTheCut) {
   TStateLog watches;
   watches.Read(Path("cut.v2p"), false);
   EXPECT_EQ(watches.calls, full.calls);
-  EXPECT_EQ(watches.watches["main.x"]->GetFormat(), WatchFormatHex);
+  EXPECT_EQ(watches.watches["main.x"]->GetFormat(), TWatchFormat::Hex);
 }
 
 TEST_F(ProjectFilesTest, OversizedLengthsAndCountsStopReadingQuietly) {
@@ -571,8 +572,8 @@ TEST_F(ProjectFilesTest, EmptyNamesAndBadFormatsAreSkipped) {
   TStateLog log;
   log.Read(Path("s.v2p"), false);
   EXPECT_EQ(log.calls, QStringList({"watch q", "watch r", "toggle m 4"}));
-  EXPECT_EQ(log.watches["q"]->GetFormat(), WatchFormatDecimal);
-  EXPECT_EQ(log.watches["r"]->GetFormat(), WatchFormatBinary);
+  EXPECT_EQ(log.watches["q"]->GetFormat(), TWatchFormat::Decimal);
+  EXPECT_EQ(log.watches["r"]->GetFormat(), TWatchFormat::Binary);
 }
 
 TEST_F(ProjectFilesTest, NamesStartingWithBomBytesKeepThem) {
@@ -586,7 +587,7 @@ TEST_F(ProjectFilesTest, NamesStartingWithBomBytesKeepThem) {
   // The writer gives these bytes for such names, so they read back as written.
   TProjectState state;
   state.Breakpoints = {{bom, {5}}};
-  state.Watches = {{bom, WatchFormatHex}};
+  state.Watches = {{bom, TWatchFormat::Hex}};
   EXPECT_EQ(StateFileBytes(false, state), breakpoints + watches + QByteArray(1, '\0'));
 
   Write("b.v2p.ide", breakpoints + watches + after);
@@ -594,7 +595,7 @@ TEST_F(ProjectFilesTest, NamesStartingWithBomBytesKeepThem) {
   log.Read(Path("b.v2p"), false);
   EXPECT_EQ(log.calls, QStringList({"toggle " + bom + " 5", "watch " + bom, "toggle m 4"}));
   ASSERT_TRUE(log.watches[bom]);
-  EXPECT_EQ(log.watches[bom]->GetFormat(), WatchFormatHex);
+  EXPECT_EQ(log.watches[bom]->GetFormat(), TWatchFormat::Hex);
 
   // A longer name and the VXBasic layout keep the bytes too.
   Write("c.bas.ide", QByteArray("\x02\x01\x00\x00\x00\x04\x00\x00\x00\xef\xbb\xbf"
@@ -604,7 +605,7 @@ TEST_F(ProjectFilesTest, NamesStartingWithBomBytesKeepThem) {
   basic.Read(Path("c.bas"), true);
   EXPECT_EQ(basic.calls, QStringList({"watch " + bom + "x", "toggle  4"}));
   ASSERT_TRUE(basic.watches[bom + "x"]);
-  EXPECT_EQ(basic.watches[bom + "x"]->GetFormat(), WatchFormatBinary);
+  EXPECT_EQ(basic.watches[bom + "x"]->GetFormat(), TWatchFormat::Binary);
 }
 
 TEST_F(ProjectFilesTest, AFormatOutOfRangeLeavesTheWatchsFormatAsItWas) {
@@ -617,8 +618,8 @@ TEST_F(ProjectFilesTest, AFormatOutOfRangeLeavesTheWatchsFormatAsItWas) {
                                 5 + 4 * 9 + 1));
   auto w = std::make_shared<TVexaV2Watch>("w");
   auto v = std::make_shared<TVexaV2Watch>("v");
-  w->SetFormat(WatchFormatHex);
-  v->SetFormat(WatchFormatBinary);
+  w->SetFormat(TWatchFormat::Hex);
+  v->SetFormat(TWatchFormat::Binary);
   std::vector<TWatchFormat> seen;
   ReadStateFile(
       Path("f.v2p"), false, [](const QString&, int) {},
@@ -626,9 +627,9 @@ TEST_F(ProjectFilesTest, AFormatOutOfRangeLeavesTheWatchsFormatAsItWas) {
         seen.push_back(w->GetFormat());
         return Name == "w" ? w : v;
       });
-  EXPECT_EQ(seen, std::vector<TWatchFormat>(4, WatchFormatHex));
-  EXPECT_EQ(w->GetFormat(), WatchFormatHex);
-  EXPECT_EQ(v->GetFormat(), WatchFormatDecimal);
+  EXPECT_EQ(seen, std::vector<TWatchFormat>(4, TWatchFormat::Hex));
+  EXPECT_EQ(w->GetFormat(), TWatchFormat::Hex);
+  EXPECT_EQ(v->GetFormat(), TWatchFormat::Decimal);
 }
 
 }  // namespace

@@ -1,4 +1,4 @@
-#include "model/core/Settings.h"
+#include "model/settings/Settings.h"
 
 #include "TempSettings.h"
 

@@ -1,4 +1,4 @@
-#include "model/files/TextCodec.h"
+#include "model/core/TextCodec.h"
 
 #include <gtest/gtest.h>
 

@@ -3,10 +3,10 @@
 #include "FakeDialogs.h"
 #include "MockIntfs.h"
 #include "TempSettings.h"
-#include "model/core/CommandsModule.h"
-#include "model/core/Options.h"
+#include "model/commands/CommandsModule.h"
 #include "model/core/Services.h"
-#include "model/files/TextCodec.h"
+#include "model/core/TextCodec.h"
+#include "model/settings/Options.h"
 
 #include <gtest/gtest.h>
 
@@ -51,7 +51,7 @@ class V2ModuleTest : public testing::Test {
     return Path(Leaf);
   }
 
-  Ref<TVexaV2Module> Make(TModuleKind Kind = ModuleKindProject, bool Used = true,
+  Ref<TVexaV2Module> Make(TModuleKind Kind = TModuleKind::Project, bool Used = true,
                           const QString& Leaf = "main.v2") {
     return TVexaV2Module::Create(project_, Used, Kind, Path(Leaf));
   }
@@ -75,11 +75,11 @@ class V2ModuleTest : public testing::Test {
 
 TEST_F(V2ModuleTest, CreationSetsNameKindAndUsedFlags) {
   Write("Motor_2.V2", "");
-  const auto motor = Make(ModuleKindProject, false, "Motor_2.V2");
+  const auto motor = Make(TModuleKind::Project, false, "Motor_2.V2");
   EXPECT_EQ(motor->GetName(), "motor_2");
   EXPECT_EQ(motor->GetFileTitle(), "motor_2.v2");
   EXPECT_EQ(motor->GetFileName(), Path("Motor_2.V2"));
-  EXPECT_EQ(motor->GetKind(), ModuleKindProject);
+  EXPECT_EQ(motor->GetKind(), TModuleKind::Project);
   EXPECT_FALSE(motor->IsNewFile());
   EXPECT_FALSE(motor->IsProjectFile());
   // Project modules are always used.
@@ -87,7 +87,7 @@ TEST_F(V2ModuleTest, CreationSetsNameKindAndUsedFlags) {
   EXPECT_TRUE(motor->NeedsCompile());
   EXPECT_EQ(motor->GetUntitledNumber(), -1);
 
-  const auto lcd = Make(ModuleKindSystem, false, "lcd.v2");
+  const auto lcd = Make(TModuleKind::System, false, "lcd.v2");
   EXPECT_TRUE(lcd->IsNewFile());
   EXPECT_FALSE(lcd->IsUsed());
   EXPECT_FALSE(lcd->NeedsCompile());
@@ -99,7 +99,7 @@ TEST_F(V2ModuleTest, CreationSetsNameKindAndUsedFlags) {
   lcd->SetUsed(false);
   EXPECT_FALSE(lcd->NeedsCompile());
 
-  EXPECT_TRUE(Make(ModuleKindCommon, true, "util.v2")->NeedsCompile());
+  EXPECT_TRUE(Make(TModuleKind::Common, true, "util.v2")->NeedsCompile());
 }
 
 TEST_F(V2ModuleTest, ModuleRefersToItsProjectWeakly) {
@@ -119,8 +119,8 @@ TEST_F(V2ModuleTest, ModuleRefersToItsProjectWeakly) {
 TEST_F(V2ModuleTest, UntitledModulesTakeNumbersFromTheCommandModule) {
   TCommandsModule commands;
   options::DefaultProjectPath = "/projects";
-  auto first = TVexaV2Module::Create(project_, true, ModuleKindProject, QString());
-  auto second = TVexaV2Module::Create(project_, true, ModuleKindProject, QString());
+  auto first = TVexaV2Module::Create(project_, true, TModuleKind::Project, QString());
+  auto second = TVexaV2Module::Create(project_, true, TModuleKind::Project, QString());
   EXPECT_EQ(first->GetFileName(), "/projects/module1.v2");
   EXPECT_EQ(first->GetName(), "module1");
   EXPECT_TRUE(first->IsNewFile());
@@ -170,8 +170,8 @@ TEST_F(V2ModuleTest, CanRenameToChecksTheLowerCasedName) {
 
   // System and common modules are never renamed, and nobody is told.
   dialogs_->calls.clear();
-  EXPECT_FALSE(Make(ModuleKindSystem, true, "lcd.v2")->CanRenameTo("good.v2"));
-  EXPECT_FALSE(Make(ModuleKindCommon, true, "util.v2")->CanRenameTo("good.v2"));
+  EXPECT_FALSE(Make(TModuleKind::System, true, "lcd.v2")->CanRenameTo("good.v2"));
+  EXPECT_FALSE(Make(TModuleKind::Common, true, "util.v2")->CanRenameTo("good.v2"));
   EXPECT_TRUE(dialogs_->calls.empty());
 
   for (const char* good : {"_", "a", "z9_", "abc_def"}) EXPECT_TRUE(IsValidModuleName(good));
@@ -210,7 +210,7 @@ TEST_F(V2ModuleTest, LineFlagsFollowBreakpointsLineInfosAndErrors) {
 }
 
 TEST_F(V2ModuleTest, HasErrorsAndNeedsCompileCountOnlyForUsedModules) {
-  auto lcd = Make(ModuleKindSystem, true, "lcd.v2");
+  auto lcd = Make(TModuleKind::System, true, "lcd.v2");
   lcd->SetLineInfos(true, Infos(1, {}, {1}));
   EXPECT_TRUE(lcd->HasErrors());
   EXPECT_TRUE(lcd->NeedsCompile());
@@ -299,7 +299,7 @@ TEST_F(V2ModuleTest, ToggleUsedOnlyForSystemAndCommonModules) {
   EXPECT_TRUE(main->IsUsed());
   testing::Mock::VerifyAndClearExpectations(project_.get());
 
-  auto lcd = Make(ModuleKindSystem, true, "lcd.v2");
+  auto lcd = Make(TModuleKind::System, true, "lcd.v2");
   lcd->SetModuleNumber(3);
   {
     InSequence order;
@@ -391,7 +391,7 @@ TEST_F(V2ModuleTest, SourceFromDiskIsDecodedAsTheEditorDecodesAndCached) {
   EXPECT_EQ(fresh->LineCount, 2);
 
   // A missing file gives an empty text and keeps asking the disk.
-  auto missing = Make(ModuleKindProject, true, "missing.v2");
+  auto missing = Make(TModuleKind::Project, true, "missing.v2");
   EXPECT_EQ(missing->GetSource()->Text, QString());
   EXPECT_EQ(missing->GetSource()->LineCount, 0);
   Write("missing.v2", "late");

@@ -188,7 +188,7 @@ TEST_P(OpenProjectSpellingTest, AnOpenProjectFileIsActivatedNotOpenedAgain) {
       return p;
     });
   }
-  core->OpenByKind(spelling, FileKindV2Project);
+  core->OpenByKind(spelling, TFileKind::V2Project);
 
   EXPECT_EQ(core->GetProjectCount(), GetParam().sameProject ? 2 : 3);
   if (GetParam().sameProject) {
@@ -210,9 +210,9 @@ INSTANTIATE_TEST_SUITE_P(Spellings, OpenProjectSpellingTest,
 
 TEST_F(VexaIDECoreTest, ProjectKindsGoToTheirFactoryAndOtherKindsDoNothing) {
   EXPECT_CALL(*basicFactory, CreateProject(QString("/x/a.bas"))).WillOnce(Return(nullptr));
-  core->OpenByKind("/x/a.bas", FileKindBasicProject);
+  core->OpenByKind("/x/a.bas", TFileKind::BasicProject);
   EXPECT_CALL(*v2Factory, CreateProject(QString())).WillOnce(Return(nullptr));
-  core->OpenByKind("", FileKindV2Project);
+  core->OpenByKind("", TFileKind::V2Project);
   core->OpenByKind("/x/a.txt", static_cast<TFileKind>(7));  // the strict factories see nothing
 }
 
@@ -221,25 +221,26 @@ TEST_F(VexaIDECoreTest, AnOpenSourceFileActivatesItsEditor) {
   auto b = OpenEditor("/src/b.v2");
   core->SetActiveEditor(b);
   EXPECT_CALL(*a, Activate);
-  EXPECT_EQ(core->OpenFile("/src/../src/a.v2", FileKindV2Module), a);
+  EXPECT_EQ(core->OpenFile("/src/../src/a.v2", TFileKind::V2Module), a);
   EXPECT_EQ(core->GetActiveEditor(), a);
 
   // Activating the active one again does not call it.
   EXPECT_CALL(*a, Activate).Times(0);
-  core->OpenByKind("/src/a.v2", FileKindV2Module);
+  core->OpenByKind("/src/a.v2", TFileKind::V2Module);
   EXPECT_EQ(core->GetEditorCount(), 2);
 }
 
 TEST_F(VexaIDECoreTest, ANewFileGetsAnEditorInThePageControlWithItsFullPath) {
   auto made = std::make_shared<FakeEditor>();
   const QString full = QDir::current().absoluteFilePath("notes.txt");
-  EXPECT_CALL(*editorFactory, CreateForFile(frame.pageControl, full, FileKindPlain))
+  EXPECT_CALL(*editorFactory, CreateForFile(frame.pageControl, full, TFileKind::Plain))
       .WillOnce(Return(made));
-  EXPECT_EQ(core->OpenFile("notes.txt", FileKindPlain), made);
+  EXPECT_EQ(core->OpenFile("notes.txt", TFileKind::Plain), made);
   // Untitled editors are never matched against each other.
   OpenEditor("");
-  EXPECT_CALL(*editorFactory, CreateForFile(_, QString(), FileKindV2Module)).WillOnce(Return(made));
-  core->OpenByKind("", FileKindV2Module);
+  EXPECT_CALL(*editorFactory, CreateForFile(_, QString(), TFileKind::V2Module))
+      .WillOnce(Return(made));
+  core->OpenByKind("", TFileKind::V2Module);
 }
 
 TEST_F(VexaIDECoreTest, ShowModuleEditorFindsByModuleThenByFileElseCreates) {
@@ -343,7 +344,7 @@ TEST_F(VexaIDECoreTest, EditorsAreReboundToTheActiveProjectsModules) {
   auto kept = std::make_shared<FakeModule>();
   inProject->module = kept;
   core->RemoveProject(single);
-  core->OpenByKind("/v/io.v2", FileKindV2Module);
+  core->OpenByKind("/v/io.v2", TFileKind::V2Module);
   EXPECT_EQ(inProject->module, kept);
 }
 

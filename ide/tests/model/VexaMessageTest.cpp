@@ -1,4 +1,4 @@
-#include "model/projects/VexaMessage.h"
+#include "model/libraries/VexaMessage.h"
 
 #include "MockIntfs.h"
 #include "model/core/Services.h"
@@ -62,10 +62,10 @@ TEST(VexaMessage, ModuleMessagesAreErrorsOnlyWithALineOfOneOrMore) {
     TMessageKind kind;
     int line;
   } const expected[] = {
-      {"motor (12) : x", MessageKindError, 12},
-      {"motor : OK", MessageKindInformation, -1},
-      {"motor (0) : y", MessageKindInformation, 0},
-      {"motor ( 12) : z", MessageKindInformation, -1},
+      {"motor (12) : x", TMessageKind::Error, 12},
+      {"motor : OK", TMessageKind::Information, -1},
+      {"motor (0) : y", TMessageKind::Information, 0},
+      {"motor ( 12) : z", TMessageKind::Information, -1},
   };
   ASSERT_EQ(messages.size(), std::size(expected));
   for (qsizetype i = 0; i < messages.size(); ++i) {
@@ -84,9 +84,9 @@ TEST(VexaMessage, FailedCompileAndBuildMessagesHaveTheKindTheyAreGiven) {
 
   const auto errors = MakeModuleErrors(project, module, "prog (3) : x\nprog : y");
   ASSERT_EQ(errors.size(), 2);
-  EXPECT_EQ(errors[0]->GetKind(), MessageKindError);
+  EXPECT_EQ(errors[0]->GetKind(), TMessageKind::Error);
   EXPECT_EQ(errors[0]->GetLine(), 3);
-  EXPECT_EQ(errors[1]->GetKind(), MessageKindError);
+  EXPECT_EQ(errors[1]->GetKind(), TMessageKind::Error);
   EXPECT_EQ(errors[1]->GetLine(), -1);
   EXPECT_EQ(errors[1]->GetModule(), module);
 
@@ -94,7 +94,7 @@ TEST(VexaMessage, FailedCompileAndBuildMessagesHaveTheKindTheyAreGiven) {
     const auto plain = MakeMessages(project, isError, "main (4) : a\r\nb");
     ASSERT_EQ(plain.size(), 2);
     for (const auto& m : plain) {
-      EXPECT_EQ(m->GetKind(), isError ? MessageKindError : MessageKindInformation);
+      EXPECT_EQ(m->GetKind(), isError ? TMessageKind::Error : TMessageKind::Information);
       EXPECT_EQ(m->GetLine(), -1);
       EXPECT_EQ(m->GetModule(), nullptr);
       EXPECT_EQ(m->GetSource(), project);

@@ -24,19 +24,19 @@ TEST(VexaWatch, IntegerValuesShowInEveryFormatWithTheTypesWidth) {
     std::int32_t value;
     const char *decimal, *hex, *binary;
   } const cases[] = {
-      {"V2 int -1", false, WatchTypeInt, -1, "-1", "0xFFFF", "0b1111111111111111"},
-      {"V2 byte 200", false, WatchTypeByte, 200, "200", "0xC8", "0b11001000"},
-      {"V2 byte -56", false, WatchTypeByte, -56, "200", "0xC8", "0b11001000"},
-      {"V2 int 0x12345", false, WatchTypeInt, 0x12345, "9029", "0x2345", "0b0010001101000101"},
-      {"V2 long -2", false, WatchTypeLong, -2, "-2", "0xFFFFFFFE",
+      {"V2 int -1", false, TWatchType::Int, -1, "-1", "0xFFFF", "0b1111111111111111"},
+      {"V2 byte 200", false, TWatchType::Byte, 200, "200", "0xC8", "0b11001000"},
+      {"V2 byte -56", false, TWatchType::Byte, -56, "200", "0xC8", "0b11001000"},
+      {"V2 int 0x12345", false, TWatchType::Int, 0x12345, "9029", "0x2345", "0b0010001101000101"},
+      {"V2 long -2", false, TWatchType::Long, -2, "-2", "0xFFFFFFFE",
        "0b11111111111111111111111111111110"},
-      {"V2 long 5", false, WatchTypeLong, 5, "5", "0x00000005",
+      {"V2 long 5", false, TWatchType::Long, 5, "5", "0x00000005",
        "0b00000000000000000000000000000101"},
-      {"V2 unknown type 7", false, WatchTypeUnknown, 7, "7", "0x00000007",
+      {"V2 unknown type 7", false, TWatchType::Unknown, 7, "7", "0x00000007",
        "0b00000000000000000000000000000111"},
-      {"BASIC -2", true, WatchTypeInt, -2, "-2", "&HFFFE", "&B1111111111111110"},
-      {"BASIC 10", true, WatchTypeInt, 10, "10", "&H000A", "&B0000000000001010"},
-      {"BASIC 0x18000", true, WatchTypeInt, 0x18000, "-32768", "&H8000", "&B1000000000000000"},
+      {"BASIC -2", true, TWatchType::Int, -2, "-2", "&HFFFE", "&B1111111111111110"},
+      {"BASIC 10", true, TWatchType::Int, 10, "10", "&H000A", "&B0000000000001010"},
+      {"BASIC 0x18000", true, TWatchType::Int, 0x18000, "-32768", "&H8000", "&B1000000000000000"},
   };
   for (const Case& c : cases) {
     std::unique_ptr<IVexaWatch> watch;
@@ -47,7 +47,7 @@ TEST(VexaWatch, IntegerValuesShowInEveryFormatWithTheTypesWidth) {
     watch->SetType(c.type);
     watch->SetIntValue(c.value);
     const char* expected[] = {c.decimal, c.hex, c.binary};
-    for (TWatchFormat format : {WatchFormatDecimal, WatchFormatHex, WatchFormatBinary}) {
+    for (TWatchFormat format : {TWatchFormat::Decimal, TWatchFormat::Hex, TWatchFormat::Binary}) {
       watch->SetFormat(format);
       const int number = static_cast<int>(format);
       EXPECT_EQ(watch->GetValueText(), expected[number]) << c.what << " format " << number;
@@ -60,14 +60,14 @@ TEST(VexaWatch, FloatsUseAPointWhateverTheLocaleAndStringsAreQuoted) {
   QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
   const bool cGerman = std::setlocale(LC_NUMERIC, "de_DE.UTF-8") != nullptr;
   TVexaV2Watch watch("f");
-  watch.SetType(WatchTypeFloat);
+  watch.SetType(TWatchType::Float);
   struct Case {
     double value;
     const char* text;
   } const cases[] = {{1.5, "1.5"}, {-0.25, "-0.25"}, {1e20, "1e+20"}, {3, "3"}, {0.1, "0.1"}};
   for (const Case& c : cases) {
     watch.SetFloatValue(c.value);
-    for (TWatchFormat format : {WatchFormatDecimal, WatchFormatHex}) {
+    for (TWatchFormat format : {TWatchFormat::Decimal, TWatchFormat::Hex}) {
       watch.SetFormat(format);
       EXPECT_EQ(watch.GetValueText(), c.text) << c.value;
     }
@@ -76,7 +76,7 @@ TEST(VexaWatch, FloatsUseAPointWhateverTheLocaleAndStringsAreQuoted) {
   QLocale::setDefault(previous);
 
   TVexaV2Watch text("s");
-  text.SetType(WatchTypeString);
+  text.SetType(TWatchType::String);
   text.SetStringValue("Hallo Welt");
   EXPECT_EQ(text.GetValueText(), "\"Hallo Welt\"");
 }
@@ -94,21 +94,21 @@ TEST(VexaWatch, SameValueTwiceClearsTheChangedFlag) {
       {"V2 byte",
        [] {
          auto w = std::make_unique<TVexaV2Watch>("b");
-         w->SetType(WatchTypeByte);
+         w->SetType(TWatchType::Byte);
          return w;
        },
        [](IVexaWatch& w, int n) { w.SetIntValue(n * 0x100 + (n == 2)); }},
       {"V2 float",
        [] {
          auto w = std::make_unique<TVexaV2Watch>("f");
-         w->SetType(WatchTypeFloat);
+         w->SetType(TWatchType::Float);
          return w;
        },
        [](IVexaWatch& w, int n) { w.SetFloatValue(n == 2 ? 1.5 : 0.25); }},
       {"V2 string",
        [] {
          auto w = std::make_unique<TVexaV2Watch>("s");
-         w->SetType(WatchTypeString);
+         w->SetType(TWatchType::String);
          return w;
        },
        [](IVexaWatch& w, int n) { w.SetStringValue(n == 2 ? "b" : "a"); }},
@@ -140,7 +140,7 @@ TEST(VexaWatch, SameValueTwiceClearsTheChangedFlag) {
 // as any other, 0 and -0 are not.
 TEST(VexaWatch, FloatNaNStaysUnchangedAndNegativeZeroDiffers) {
   TVexaV2Watch watch("f");
-  watch.SetType(WatchTypeFloat);
+  watch.SetType(TWatchType::Float);
   const double quiet = std::numeric_limits<double>::quiet_NaN();
   watch.SetFloatValue(quiet);
   EXPECT_TRUE(watch.GetChanged());
@@ -172,10 +172,10 @@ TEST(VexaWatch, ResetForgetsValueAndIndexUntilTheNextValue) {
   TVexaBASICWatch basic("A");
   EXPECT_EQ(v2.GetIndex(), -1);
   EXPECT_EQ(basic.GetIndex(), 0);
-  EXPECT_EQ(basic.GetType(), WatchTypeInt);
+  EXPECT_EQ(basic.GetType(), TWatchType::Int);
   for (IVexaWatch* watch : {static_cast<IVexaWatch*>(&v2), static_cast<IVexaWatch*>(&basic)}) {
     EXPECT_EQ(watch->GetValueText(), kNoValue);
-    watch->SetType(WatchTypeInt);
+    watch->SetType(TWatchType::Int);
     watch->SetIndex(12);
     watch->SetIntValue(5);
     watch->Invalidate();
@@ -192,18 +192,18 @@ TEST(VexaWatch, ResetForgetsValueAndIndexUntilTheNextValue) {
   EXPECT_EQ(basic.GetIndex(), 0);
 
   // The VXBasic watch has one type and no float or string values.
-  basic.SetType(WatchTypeString);
+  basic.SetType(TWatchType::String);
   basic.SetFloatValue(2.5);
   basic.SetStringValue("x");
-  EXPECT_EQ(basic.GetType(), WatchTypeInt);
+  EXPECT_EQ(basic.GetType(), TWatchType::Int);
   EXPECT_EQ(basic.GetValueText(), "6");
 }
 
 // A stored number becomes a format only when it names one, with the same number.
 TEST(VexaWatch, OnlyTheThreeStoredFormatNumbersBecomeFormats) {
-  EXPECT_EQ(WatchFormatOf(0), WatchFormatDecimal);
-  EXPECT_EQ(WatchFormatOf(1), WatchFormatHex);
-  EXPECT_EQ(WatchFormatOf(2), WatchFormatBinary);
+  EXPECT_EQ(WatchFormatOf(0), TWatchFormat::Decimal);
+  EXPECT_EQ(WatchFormatOf(1), TWatchFormat::Hex);
+  EXPECT_EQ(WatchFormatOf(2), TWatchFormat::Binary);
   for (std::int32_t number : {-1, 3, 256, std::numeric_limits<std::int32_t>::min(),
                               std::numeric_limits<std::int32_t>::max()})
     EXPECT_FALSE(WatchFormatOf(number).has_value()) << number;

@@ -1,4 +1,5 @@
 #include "QStringPrinter.h"
+#include "V2Programs.h"
 #include "model/libraries/Vx2CompLibrary.h"
 
 #include <gtest/gtest.h>
@@ -13,21 +14,9 @@
 namespace vexa::ide {
 namespace {
 
-const char* const kMotor =
-    "int speed;\n"
-    "function clamp(int v) returns int {\n"
-    "  return v;\n"
-    "}\n";
-const char* const kDisplay =
-    "byte row;\n"
-    "function show() {\n"
-    "  row = row + 1;\n"
-    "}\n";
-const char* const kMain =
-    "thread main {\n"
-    "  motor.speed = motor.clamp(5);\n"
-    "  display.show();\n"
-    "}\n";
+using test::kDisplay;
+using test::kMain;
+using test::kMotor;
 
 std::string ErrorOf(const std::function<void()>& Call) {
   try {

@@ -1,7 +1,7 @@
-#include "model/core/WindowSettings.h"
+#include "model/settings/WindowSettings.h"
 
 #include "TempSettings.h"
-#include "model/core/Settings.h"
+#include "model/settings/Settings.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
 // Renders the main window, the About box and the tip of the day offscreen
 // into PNG files under the build folder, for a reviewer to look at.
-#include "widgets/mainwindow/MainForm.h"
+#include "widgets/mainwindow/IDEMainForm.h"
 
 #include "widgets/editor/EditorServices.h"
 #include "widgets/editor/SourceEditor.h"
@@ -8,27 +8,28 @@
 
 #include "FakeDialogs.h"
 #include "MockIntfs.h"
+#include "PumpUntil.h"
 #include "TempSettings.h"
 #include "TestApp.h"
-#include "model/core/HighlighterSettings.h"
-#include "model/core/Options.h"
 #include "model/core/Services.h"
-#include "model/core/Settings.h"
-#include "model/core/Startup.h"
+#include "model/libraries/VexaMessage.h"
 #include "model/projects/BasicProject.h"
-#include "model/projects/VexaMessage.h"
+#include "model/settings/HighlighterSettings.h"
+#include "model/settings/Options.h"
+#include "model/settings/Settings.h"
+#include "model/startup/Startup.h"
 #include "model/workers/Quorin.h"
 #include "widgets/dialogs/SimulatorInputDialog.h"
-#include "widgets/editor/IdentCompletion.h"
+#include "widgets/editor/IdentifierCompletionForm.h"
 #include "widgets/editor/SourceEditorForm.h"
-#include "widgets/mainwindow/CommandsDataModule.h"
 #include "widgets/mainwindow/IDEStartup.h"
-#include "widgets/mainwindow/SplashForm.h"
 #include "widgets/mainwindow/TipOfTheDayDialog.h"
-#include "widgets/options/OptionDialog.h"
-#include "widgets/views/MessageView.h"
-#include "widgets/views/ProjectTree.h"
-#include "widgets/views/WatchesView.h"
+#include "widgets/mainwindow/VexaSplashForm.h"
+#include "widgets/options/MultipageOptionDialog.h"
+#include "widgets/shared/CommandsDataModule.h"
+#include "widgets/views/MessageViewer.h"
+#include "widgets/views/ProjectEditor.h"
+#include "widgets/views/WatchesViewer.h"
 
 #include <gtest/gtest.h>
 
@@ -63,6 +64,8 @@ namespace {
 
 // Saves Widget's picture; the file read back must have its size.
 void Save(QWidget& Widget, const QString& Name) {
+  // The tool bars show the actions' states of now, not of the last timer round.
+  if (CommandsDataModule) CommandsDataModule->UpdateActions();
   QDir().mkpath(QStringLiteral(VEXAIDE_SCREENSHOT_DIR));
   const QString path = QStringLiteral(VEXAIDE_SCREENSHOT_DIR "/") + Name;
   QFile::remove(path);
@@ -183,7 +186,7 @@ TEST_F(Screenshots, Editors) {
   w.show();
   ASSERT_TRUE(QTest::qWaitForWindowExposed(&w));
   auto basic =
-      std::dynamic_pointer_cast<TSourceEditor>(VexaIDE->OpenFile(bas, FileKindBasicProject));
+      std::dynamic_pointer_cast<TSourceEditor>(VexaIDE->OpenFile(bas, TFileKind::BasicProject));
   ASSERT_TRUE(basic);
   QTest::qWait(50);
   Save(w, QStringLiteral("editor_basic.png"));
@@ -244,13 +247,7 @@ void AnswerInput(const QString& Text) {
 }
 
 bool ProcessUntil(const std::function<bool()>& Done, int TimeoutMs = 20000) {
-  QElapsedTimer clock;
-  clock.start();
-  while (!Done()) {
-    if (clock.elapsed() > TimeoutMs) return false;
-    QApplication::processEvents(QEventLoop::AllEvents, 10);
-  }
-  return true;
+  return test::PumpUntil(Done, std::chrono::milliseconds(TimeoutMs));
 }
 
 // The example VXBasic program in the main window with the registered views,
@@ -274,7 +271,7 @@ TEST_F(Screenshots, BasicProjectPaused) {
   w.resize(1024, 700);
   w.show();
   ASSERT_TRUE(QTest::qWaitForWindowExposed(&w));
-  VexaIDE->OpenByKind(file, FileKindBasicProject);
+  VexaIDE->OpenByKind(file, TFileKind::BasicProject);
   ASSERT_EQ(VexaIDE->GetProjectCount(), 1);
   auto p = std::dynamic_pointer_cast<TVexaBASICProjectAndModule>(VexaIDE->GetProject(0));
   ASSERT_TRUE(p);
@@ -291,11 +288,11 @@ TEST_F(Screenshots, BasicProjectPaused) {
   ASSERT_GT(next, line);
   p->ToggleBreakpoint(next);
   p->AddWatchName(QStringLiteral("ZAHL"));
-  p->AddWatchName(QStringLiteral("QUADRAT"))->SetFormat(WatchFormatHex);
+  p->AddWatchName(QStringLiteral("QUADRAT"))->SetFormat(TWatchFormat::Hex);
   WatchesView->RefreshAll();
   AnswerInput(QStringLiteral("5"));
   CurrentSimulator->Run();
-  ASSERT_TRUE(ProcessUntil([&] { return p->Worker()->State() == TQuorin::StatePaused; }));
+  ASSERT_TRUE(ProcessUntil([&] { return p->Worker()->State() == TQuorin::TState::Paused; }));
   // The commands' states follow on their timer.
   QTest::qWait(TCommandsDataModule::kUpdateInterval + 100);
   Save(w, QStringLiteral("basic_paused.png"));
@@ -333,7 +330,7 @@ TEST_F(Screenshots, BasicProjectPaused) {
             QStringLiteral("input.bas"));
 
   CurrentSimulator->Stop();
-  ASSERT_TRUE(ProcessUntil([&] { return p->Worker()->State() == TQuorin::StateReady; }));
+  ASSERT_TRUE(ProcessUntil([&] { return p->Worker()->State() == TQuorin::TState::Ready; }));
   editor->Close();
   EXPECT_TRUE(dialogs->calls.empty()) << dialogs->Texts().join("\n").toStdString();
 }
@@ -353,7 +350,7 @@ TEST_F(Screenshots, V2DemoProject) {
     w.resize(1024, 700);
     w.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&w));
-    VexaIDE->OpenByKind(dir.filePath(QStringLiteral("demo.v2p")), FileKindV2Project);
+    VexaIDE->OpenByKind(dir.filePath(QStringLiteral("demo.v2p")), TFileKind::V2Project);
     ASSERT_EQ(VexaIDE->GetProjectCount(), 1);
     Ref<IVexaProject> project = VexaIDE->GetProject(0);
     QElapsedTimer clock;
@@ -427,7 +424,7 @@ TEST_F(Screenshots, V2DebugSession) {
     for (int i = 0; i < 1500 && !Done(); ++i) QTest::qWait(10);
     return Done();
   };
-  VexaIDE->OpenByKind(dir.filePath(QStringLiteral("demo.v2p")), FileKindV2Project);
+  VexaIDE->OpenByKind(dir.filePath(QStringLiteral("demo.v2p")), TFileKind::V2Project);
   ASSERT_EQ(VexaIDE->GetProjectCount(), 1);
   Ref<IVexaProject> project = VexaIDE->GetProject(0);
   ASSERT_TRUE(until([&] { return project->IsBuilt() && CurrentSimulator; }));
@@ -487,6 +484,7 @@ TEST_F(Screenshots, V2DebugSession) {
   ASSERT_GE(popup.SelectedRow(), 0);
   QTest::qWait(50);
 
+  if (CommandsDataModule) CommandsDataModule->UpdateActions();
   QPixmap picture = w.grab();
   {
     QPainter painter(&picture);

@@ -6,12 +6,12 @@
 #include "MockIntfs.h"
 #include "ModalWatcher.h"
 #include "TempSettings.h"
-#include "model/core/CommandsModule.h"
+#include "model/commands/CommandsModule.h"
 #include "model/core/Services.h"
-#include "model/core/Settings.h"
-#include "widgets/mainwindow/MainForm.h"
-#include "widgets/mainwindow/SplashForm.h"
+#include "model/settings/Settings.h"
+#include "widgets/mainwindow/IDEMainForm.h"
 #include "widgets/mainwindow/TipOfTheDayDialog.h"
+#include "widgets/mainwindow/VexaSplashForm.h"
 
 #include <gtest/gtest.h>
 
@@ -209,8 +209,8 @@ TEST_F(MainStart, FilesOpenedAndClosedComeBackAsRecentFilesNewestFirst) {
   Run(
       {"-ns"},
       [&](TIDEMainForm& w) {
-        Ref<IVexaSourceEditor> first = VexaIDE->OpenFile(a, FileKindV2Module);
-        Ref<IVexaSourceEditor> second = VexaIDE->OpenFile(b, FileKindV2Module);
+        Ref<IVexaSourceEditor> first = VexaIDE->OpenFile(a, TFileKind::V2Module);
+        Ref<IVexaSourceEditor> second = VexaIDE->OpenFile(b, TFileKind::V2Module);
         ASSERT_TRUE(first && second);
         EXPECT_EQ(VexaIDE->GetEditorCount(), 2);
         first->Close();

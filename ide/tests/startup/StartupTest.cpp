@@ -1,12 +1,12 @@
-#include "model/core/Startup.h"
+#include "model/startup/Startup.h"
 
 #include "MockIntfs.h"
 #include "ProgramArgs.h"
 #include "TempSettings.h"
 #include "model/core/Helpers.h"
-#include "model/core/Options.h"
 #include "model/core/Services.h"
-#include "model/core/Settings.h"
+#include "model/settings/Options.h"
+#include "model/settings/Settings.h"
 
 #include <gtest/gtest.h>
 

@@ -6,8 +6,8 @@
 // compiles only the expectations it sets.
 
 #include "model/core/CommandIntfs.h"
+#include "model/core/V2SimulationProject.h"
 #include "model/core/VexaIntfs.h"
-#include "model/projects/V2SimulationProject.h"
 
 #include <gmock/gmock.h>
 

@@ -3,7 +3,7 @@
 // Points the settings store at a file in a fresh temporary folder for one
 // test, never at the user's own settings.
 
-#include "model/core/Settings.h"
+#include "model/settings/Settings.h"
 
 #include <QSettings>
 #include <QTemporaryDir>

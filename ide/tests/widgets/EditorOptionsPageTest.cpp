@@ -4,7 +4,7 @@
 
 #include "TempSettings.h"
 #include "TestApp.h"
-#include "model/core/Options.h"
+#include "model/settings/Options.h"
 #include "widgets/editor/VexaEditControl.h"
 #include "widgets/options/ColorButton.h"
 

@@ -4,9 +4,9 @@
 #include "MockIntfs.h"
 #include "TempSettings.h"
 #include "TestApp.h"
-#include "model/core/CommandsModule.h"
-#include "model/core/Options.h"
+#include "model/commands/CommandsModule.h"
 #include "model/core/Services.h"
+#include "model/settings/Options.h"
 #include "widgets/editor/PrintSourceDialog.h"
 #include "widgets/editor/SourceEditor.h"
 #include "widgets/editor/SourcePrinter.h"
@@ -72,9 +72,9 @@ TEST_F(EditorServicesTest, SourcesGetTheirLanguagesLexerAndPlainFilesNone) {
     bool lexer;
     THighlighterLanguage language;
   };
-  const Case cases[] = {{"motor.v2", FileKindV2Module, true, THighlighterLanguage::V2},
-                        {"robot.bas", FileKindBasicProject, true, THighlighterLanguage::Basic},
-                        {"notes.txt", FileKindPlain, false, THighlighterLanguage::V2}};
+  const Case cases[] = {{"motor.v2", TFileKind::V2Module, true, THighlighterLanguage::V2},
+                        {"robot.bas", TFileKind::BasicProject, true, THighlighterLanguage::Basic},
+                        {"notes.txt", TFileKind::Plain, false, THighlighterLanguage::V2}};
   for (const Case& c : cases) {
     auto editor = Open(c.name, "x = 1;\n", c.kind);
     ASSERT_TRUE(editor) << c.name;
@@ -138,11 +138,11 @@ QString PrintedTitle(TSourceEditor& Editor, const QString& File) {
 // The printout is titled with the file's name and directory; an untitled
 // text with its display name.
 TEST_F(EditorServicesTest, PrintoutTitleIsTheFileNameWithItsDirectory) {
-  auto saved = Open("motor.v2", "int speed;\n", FileKindV2Module);
+  auto saved = Open("motor.v2", "int speed;\n", TFileKind::V2Module);
   ASSERT_TRUE(saved);
   EXPECT_EQ(PrintedTitle(*saved, dir.filePath("saved.pdf")), dir.filePath("motor.v2"));
 
-  auto untitled = TSourceEditorFactory::Create(&pages, QString(), FileKindV2Module, nullptr);
+  auto untitled = TSourceEditorFactory::Create(&pages, QString(), TFileKind::V2Module, nullptr);
   ASSERT_TRUE(untitled);
   untitled->Control()->setText("int speed;\n");
   ASSERT_TRUE(untitled->GetDisplayName().startsWith("Unbenannt"));
@@ -150,11 +150,11 @@ TEST_F(EditorServicesTest, PrintoutTitleIsTheFileNameWithItsDirectory) {
 }
 
 TEST_F(EditorServicesTest, SearchAndPrintCommandsAreOfferedForText) {
-  auto empty = Open("empty.v2", "", FileKindV2Module);
+  auto empty = Open("empty.v2", "", TFileKind::V2Module);
   EXPECT_FALSE(empty->CanFind());
   EXPECT_FALSE(empty->CanPrint());
 
-  auto editor = Open("motor.v2", "int speed;\nspeed = 3;\n", FileKindV2Module);
+  auto editor = Open("motor.v2", "int speed;\nspeed = 3;\n", TFileKind::V2Module);
   EXPECT_TRUE(editor->CanFind());
   EXPECT_TRUE(editor->CanReplace());
   EXPECT_TRUE(editor->CanPrint());

@@ -1,4 +1,4 @@
-#include "widgets/editor/IdentCompletion.h"
+#include "widgets/editor/IdentifierCompletionForm.h"
 
 #include "FakeDialogs.h"
 #include "MockIntfs.h"
@@ -7,8 +7,8 @@
 #include "model/core/Services.h"
 #include "widgets/editor/SourceEditor.h"
 #include "widgets/editor/VexaEditControl.h"
-#include "widgets/mainwindow/CommandsDataModule.h"
 #include "widgets/mainwindow/ShortcutFilter.h"
+#include "widgets/shared/CommandsDataModule.h"
 
 #include <gtest/gtest.h>
 
@@ -58,7 +58,7 @@ class IdentServicesTest : public testing::Test {
     window->show();
     window->activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
-    editor = TSourceEditorFactory::Create(pages, QString(), FileKindV2Module, module);
+    editor = TSourceEditorFactory::Create(pages, QString(), TFileKind::V2Module, module);
     ASSERT_TRUE(editor);
     control = editor->Control();
     control->setFocus();

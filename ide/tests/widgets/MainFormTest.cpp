@@ -1,15 +1,15 @@
-#include "widgets/mainwindow/MainForm.h"
+#include "widgets/mainwindow/IDEMainForm.h"
 
 #include "MockIntfs.h"
 #include "ModalWatcher.h"
 #include "TempSettings.h"
 #include "TestApp.h"
 #include "model/core/Services.h"
-#include "model/core/Settings.h"
-#include "widgets/mainwindow/CommandsDataModule.h"
-#include "widgets/mainwindow/SplashForm.h"
+#include "model/settings/Settings.h"
 #include "widgets/mainwindow/TipOfTheDayDialog.h"
-#include "widgets/options/OptionDialog.h"
+#include "widgets/mainwindow/VexaSplashForm.h"
+#include "widgets/options/MultipageOptionDialog.h"
+#include "widgets/shared/CommandsDataModule.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "widgets/views/MessageView.h"
+#include "widgets/views/MessageViewer.h"
 
 #include "MockIntfs.h"
 #include "TestApp.h"
@@ -20,8 +20,8 @@ using testing::_;
 using testing::NiceMock;
 using testing::Return;
 
-constexpr TMessageKind E = MessageKindError;
-constexpr TMessageKind I = MessageKindInformation;
+constexpr TMessageKind E = TMessageKind::Error;
+constexpr TMessageKind I = TMessageKind::Information;
 
 Ref<IVexaMessage> MakeMessage(TMessageKind Kind, int Line = 0, Ref<IVexaModule> Module = nullptr,
                               Ref<IVexaProject> Source = nullptr, QString Text = "Meldung") {

@@ -64,14 +64,14 @@ class TFakeProject {
       return true;
     });
     ON_CALL(*Mock, InsertModule()).WillByDefault([this] {
-      Add("neu" + QString::number(Modules.size()), ModuleKindProject);
+      Add("neu" + QString::number(Modules.size()), TModuleKind::Project);
       return true;
     });
     ON_CALL(*Mock, MoveModule(_, _)).WillByDefault([this](const Ref<IVexaModule>& m, bool up) {
       const int i = IndexOf(m);
       const int j = up ? i - 1 : i + 1;
       if (i < 0 || j < 0 || j >= int(Modules.size())) return false;
-      if (Modules[std::size_t(j)]->Kind != ModuleKindProject) return false;
+      if (Modules[std::size_t(j)]->Kind != TModuleKind::Project) return false;
       std::swap(Modules[std::size_t(i)], Modules[std::size_t(j)]);
       return true;
     });
@@ -89,7 +89,7 @@ class TFakeProject {
   QStringList ProjectNames() const {
     QStringList names;
     for (const auto& m : Modules)
-      if (m->Kind == ModuleKindProject) names << m->Name;
+      if (m->Kind == TModuleKind::Project) names << m->Name;
     return names;
   }
 
@@ -107,13 +107,13 @@ class ModuleDialogsTest : public testing::Test {
  protected:
   void SetUp() override {
     TestApp();
-    project_.Add("lcd", ModuleKindSystem, true);
-    project_.Add("motor", ModuleKindSystem, false);
-    project_.Add("util", ModuleKindCommon, true);
-    project_.Add("serial", ModuleKindSystem, true);
-    project_.Add("main", ModuleKindProject);
-    project_.Add("drive", ModuleKindProject);
-    project_.Add("sense", ModuleKindProject);
+    project_.Add("lcd", TModuleKind::System, true);
+    project_.Add("motor", TModuleKind::System, false);
+    project_.Add("util", TModuleKind::Common, true);
+    project_.Add("serial", TModuleKind::System, true);
+    project_.Add("main", TModuleKind::Project);
+    project_.Add("drive", TModuleKind::Project);
+    project_.Add("sense", TModuleKind::Project);
   }
 
   void TearDown() override {
@@ -135,7 +135,7 @@ TEST_F(ModuleDialogsTest, TheSelectionListsTheModulesOfOneKindWithTheirUsedFlags
   EXPECT_EQ(dialog.btnSelectAll->text(), "&Alle Module");
   EXPECT_EQ(dialog.btnDeselectAll->text(), "&Kein Modul");
   EXPECT_TRUE(dialog.btnClose->isDefault());
-  dialog.Init(ModuleKindSystem, project_.Mock);
+  dialog.Init(TModuleKind::System, project_.Mock);
   EXPECT_EQ(Rows(dialog.clbModules), QStringList({"lcd", "motor", "serial"}));
   ASSERT_EQ(dialog.Modules().size(), 3u);
   EXPECT_EQ(dialog.Modules()[1], project_.Modules[1]->Mock);
@@ -143,13 +143,13 @@ TEST_F(ModuleDialogsTest, TheSelectionListsTheModulesOfOneKindWithTheirUsedFlags
   EXPECT_EQ(dialog.clbModules->item(1)->checkState(), Qt::Unchecked);
 
   TSelectModulesDialog common;
-  common.Init(ModuleKindCommon, project_.Mock);
+  common.Init(TModuleKind::Common, project_.Mock);
   EXPECT_EQ(Rows(common.clbModules), QStringList({"util"}));
 }
 
 TEST_F(ModuleDialogsTest, UncheckingChangesTheProjectAtOnce) {
   TSelectModulesDialog dialog;
-  dialog.Init(ModuleKindSystem, project_.Mock);
+  dialog.Init(TModuleKind::System, project_.Mock);
   dialog.clbModules->item(2)->setCheckState(Qt::Unchecked);  // "serial", as a click does
   EXPECT_FALSE(project_.Modules[3]->Used);
   EXPECT_EQ(project_.Modules[3]->Toggles, 1);
@@ -165,7 +165,7 @@ TEST_F(ModuleDialogsTest, UncheckingChangesTheProjectAtOnce) {
 
 TEST_F(ModuleDialogsTest, SelectAllAndNoneToggleOnlyTheModulesThatDiffer) {
   TSelectModulesDialog dialog;
-  dialog.Init(ModuleKindSystem, project_.Mock);
+  dialog.Init(TModuleKind::System, project_.Mock);
   QTest::mouseClick(dialog.btnSelectAll, Qt::LeftButton);
   EXPECT_EQ(project_.Modules[0]->Toggles, 0);
   EXPECT_EQ(project_.Modules[1]->Toggles, 1);
@@ -303,19 +303,19 @@ TEST_F(ProjectModulesDialogTest, AnInsertedModuleIsSelectedAtTheEnd) {
 // --- through the dialogs ---
 
 TEST_F(ModuleDialogsTest, TheHookRunsTheDialogOfTheKind) {
-  EXPECT_FALSE(Dialogs().EditModules(ModuleKindProject, project_.Mock));
+  EXPECT_FALSE(Dialogs().EditModules(TModuleKind::Project, project_.Mock));
   SetDialogs(std::make_shared<TQtDialogs>());
   {
     TModalWatcher<TProjectModulesDialog> watcher;
-    EXPECT_TRUE(Dialogs().EditModules(ModuleKindProject, project_.Mock));
+    EXPECT_TRUE(Dialogs().EditModules(TModuleKind::Project, project_.Mock));
     EXPECT_EQ(watcher.Seen, 1);
   }
   {
     TModalWatcher<TSelectModulesDialog> watcher;
-    EXPECT_TRUE(Dialogs().EditModules(ModuleKindCommon, project_.Mock));
+    EXPECT_TRUE(Dialogs().EditModules(TModuleKind::Common, project_.Mock));
     EXPECT_EQ(watcher.Seen, 1);
   }
-  EXPECT_FALSE(Dialogs().EditModules(ModuleKindSystem, nullptr));
+  EXPECT_FALSE(Dialogs().EditModules(TModuleKind::System, nullptr));
 }
 
 }  // namespace

@@ -1,15 +1,15 @@
 // The settings dialog: its pages, closing with OK or Cancel, and running it
 // for the main window's menu.
-#include "widgets/options/OptionDialog.h"
+#include "widgets/options/MultipageOptionDialog.h"
 
 #include "MockIntfs.h"
 #include "ModalWatcher.h"
 #include "TempSettings.h"
 #include "TestApp.h"
-#include "model/core/CommandsModule.h"
-#include "model/core/HighlighterSettings.h"
-#include "model/core/Options.h"
+#include "model/commands/CommandsModule.h"
 #include "model/core/Services.h"
+#include "model/settings/HighlighterSettings.h"
+#include "model/settings/Options.h"
 #include "widgets/options/ColorGrid.h"
 #include "widgets/options/EditorOptionsPage.h"
 #include "widgets/options/ProjectOptionsPage.h"

@@ -1,4 +1,4 @@
-#include "widgets/editor/PaletteColors.h"
+#include "widgets/shared/PaletteColors.h"
 
 #include "TestApp.h"
 

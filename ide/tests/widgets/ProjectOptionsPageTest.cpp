@@ -4,7 +4,7 @@
 
 #include "TempSettings.h"
 #include "TestApp.h"
-#include "model/core/Options.h"
+#include "model/settings/Options.h"
 #include "model/workers/V2Download.h"
 
 #include <vexa/platform/SerialPort.h>

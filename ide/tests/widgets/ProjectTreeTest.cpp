@@ -1,10 +1,10 @@
-#include "widgets/views/ProjectTree.h"
+#include "widgets/views/ProjectEditor.h"
 
 #include "MockIntfs.h"
 #include "TempSettings.h"
 #include "TestApp.h"
 #include "model/core/Services.h"
-#include "widgets/mainwindow/CommandsDataModule.h"
+#include "widgets/shared/CommandsDataModule.h"
 
 #include <gtest/gtest.h>
 
@@ -26,7 +26,7 @@ using testing::Return;
 // A module whose name, kind and used flag the test changes.
 struct TFakeModule {
   QString Name;
-  TModuleKind Kind = ModuleKindProject;
+  TModuleKind Kind = TModuleKind::Project;
   bool Used = true;
   std::shared_ptr<NiceMock<MockVexaModule>> Mock = std::make_shared<NiceMock<MockVexaModule>>();
 
@@ -84,12 +84,12 @@ class ProjectTreeTest : public testing::Test {
   // modules "main", "motor", "sensor".
   std::unique_ptr<TFakeProject> MakeV2(const QString& name) {
     auto p = std::make_unique<TFakeProject>(name);
-    p->Add("sys_a", ModuleKindSystem, true);
-    p->Add("main", ModuleKindProject);
-    p->Add("sys_b", ModuleKindSystem, false);
-    p->Add("com", ModuleKindCommon, true);
-    p->Add("motor", ModuleKindProject);
-    p->Add("sensor", ModuleKindProject);
+    p->Add("sys_a", TModuleKind::System, true);
+    p->Add("main", TModuleKind::Project);
+    p->Add("sys_b", TModuleKind::System, false);
+    p->Add("com", TModuleKind::Common, true);
+    p->Add("motor", TModuleKind::Project);
+    p->Add("sensor", TModuleKind::Project);
     return p;
   }
 
@@ -141,7 +141,7 @@ TEST_F(ProjectTreeTest, KeysStartAt42AndAreNeverReused) {
 TEST_F(ProjectTreeTest, WithoutAFormTheViewDoesNothingAndTheFormShowsTheOpenProjects) {
   auto early = MakeV2("offen");
   auto basic = std::make_unique<TFakeProject>("prog", true);
-  basic->Add("[BASIC-Modul]", ModuleKindProject);
+  basic->Add("[BASIC-Modul]", TModuleKind::Project);
   editor_->ProjectAdded(early->Mock);  // no form yet
   EXPECT_FALSE(editor_->Commands()->CanActivate());
   open_ = {early.get(), basic.get()};
@@ -186,7 +186,7 @@ TEST_F(ProjectTreeTest, AV2ProjectShowsThreeGroupsWithTheProjectModulesOpenAndSe
 TEST_F(ProjectTreeTest, ABasicProjectShowsItsOneModule) {
   ShowTree();
   TFakeProject p("zaehler", true);
-  p.Add("[BASIC-Modul]", ModuleKindProject, false);
+  p.Add("[BASIC-Modul]", TModuleKind::Project, false);
   editor_->ProjectAdded(p.Mock);
   QTreeWidgetItem* root = Tree()->topLevelItem(0);
   EXPECT_EQ(Image(root), TreeImageBasicProject);
@@ -217,8 +217,8 @@ TEST_F(ProjectTreeTest, ADeletedModuleRelabelsTheNodesAndKeepsTheExpansion) {
   EXPECT_TRUE(root->child(0)->isExpanded());
   EXPECT_FALSE(group->isExpanded());
 
-  p->Add("neu", ModuleKindProject);
-  p->Add("com2", ModuleKindCommon, false);
+  p->Add("neu", TModuleKind::Project);
+  p->Add("com2", TModuleKind::Common, false);
   editor_->ProjectChanged(p->Mock);
   EXPECT_EQ(Texts(group), QStringList({"main", "sensor", "neu"}));
   EXPECT_EQ(Texts(root->child(1)), QStringList({"com", "com2"}));
@@ -360,9 +360,9 @@ TEST_F(ProjectTreeTest, InsertAndDeleteKeysAskTheProject) {
   Key(Qt::Key_Insert);
   testing::Mock::VerifyAndClearExpectations(p->Mock.get());
 
-  EXPECT_CALL(*p->Mock, CanEditModules(ModuleKindCommon)).WillRepeatedly(Return(true));
-  EXPECT_CALL(*p->Mock, EditModules(ModuleKindCommon));
-  editor_->Commands()->EditModules(ModuleKindCommon);
+  EXPECT_CALL(*p->Mock, CanEditModules(TModuleKind::Common)).WillRepeatedly(Return(true));
+  EXPECT_CALL(*p->Mock, EditModules(TModuleKind::Common));
+  editor_->Commands()->EditModules(TModuleKind::Common);
 }
 
 TEST_F(ProjectTreeTest, CloseAsksTheMainWindowFirst) {

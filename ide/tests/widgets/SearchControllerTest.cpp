@@ -1,7 +1,7 @@
 #include "widgets/editor/SearchController.h"
 
 #include "TestApp.h"
-#include "model/core/Options.h"
+#include "model/settings/Options.h"
 #include "widgets/editor/ConfirmReplaceDialog.h"
 #include "widgets/editor/QsciTextDocument.h"
 #include "widgets/editor/SearchDialogs.h"

@@ -5,7 +5,7 @@
 #include "TestApp.h"
 #include "model/core/Services.h"
 #include "widgets/dialogs/NewProjectOrModuleDialog.h"
-#include "widgets/mainwindow/CommandsDataModule.h"
+#include "widgets/shared/CommandsDataModule.h"
 
 #include <gtest/gtest.h>
 
@@ -231,21 +231,21 @@ TEST_F(ShortcutFilterTest, ActionsFollowTheHandlersAndRecentLists) {
 TEST_F(ShortcutFilterTest, NewDialogCreatesTheChosenKind) {
   auto ide = std::make_shared<NiceMock<MockVexaIDE>>();
   VexaIDE = ide;
-  module_->LastCreateType = FileKindBasicProject;
-  TFileKind shownKind = FileKindPlain;
+  module_->LastCreateType = TFileKind::BasicProject;
+  TFileKind shownKind = TFileKind::Plain;
   QTimer::singleShot(0, [&] {
     auto* dialog = qobject_cast<TNewProjectOrModuleDialog*>(QApplication::activeModalWidget());
     ASSERT_NE(dialog, nullptr);
     EXPECT_EQ(dialog->windowTitle(), "Neu");
     EXPECT_EQ(dialog->rgProjectOrModule->title(), "Erstelle ein neues");
     shownKind = dialog->GetKind();
-    dialog->SetKind(FileKindV2Module);
+    dialog->SetKind(TFileKind::V2Module);
     dialog->accept();
   });
-  EXPECT_CALL(*ide, OpenByKind(QString(), FileKindV2Module));
+  EXPECT_CALL(*ide, OpenByKind(QString(), TFileKind::V2Module));
   module_->Action("actFileNew")->trigger();
-  EXPECT_EQ(shownKind, FileKindBasicProject);
-  EXPECT_EQ(module_->LastCreateType, FileKindV2Module);
+  EXPECT_EQ(shownKind, TFileKind::BasicProject);
+  EXPECT_EQ(module_->LastCreateType, TFileKind::V2Module);
 }
 
 TEST(NewProjectOrModuleDialogTest, KindSelectsItsItem) {

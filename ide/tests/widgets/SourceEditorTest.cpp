@@ -4,7 +4,7 @@
 #include "MockIntfs.h"
 #include "TempSettings.h"
 #include "TestApp.h"
-#include "model/core/CommandsModule.h"
+#include "model/commands/CommandsModule.h"
 #include "model/core/Helpers.h"
 #include "model/core/LineNumberList.h"
 #include "model/core/Services.h"
@@ -142,7 +142,7 @@ TEST_F(SourceEditorTest, BreakpointsFollowEditsThroughUndoAndRedo) {
   module->breakpoints.Toggle(10);
   auto editor = OpenModule(module);
   ASSERT_TRUE(editor);
-  EXPECT_EQ(editor->Kind(), FileKindV2Module);
+  EXPECT_EQ(editor->Kind(), TFileKind::V2Module);
   EXPECT_EQ(module->editor.lock(), editor);
   TVexaEditControl* c = editor->Control();
 
@@ -246,8 +246,8 @@ TEST_F(SourceEditorTest, ExecutionLineMovesTheCaretOnlyOntoAShownLine) {
 }
 
 TEST_F(SourceEditorTest, UntitledEditorsTakeTheLowestFreeNumber) {
-  auto first = Open(QString(), FileKindBasicProject);
-  auto second = Open(QString(), FileKindBasicProject);
+  auto first = Open(QString(), TFileKind::BasicProject);
+  auto second = Open(QString(), TFileKind::BasicProject);
   EXPECT_EQ(first->GetDisplayName(), "Unbenannt1.bas");
   EXPECT_EQ(second->GetDisplayName(), "Unbenannt2.bas");
   EXPECT_EQ(TabText(second), "Unbenannt2.bas");
@@ -260,21 +260,21 @@ TEST_F(SourceEditorTest, UntitledEditorsTakeTheLowestFreeNumber) {
   QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
   EXPECT_EQ(pages.count(), 1);
 
-  auto third = Open(QString(), FileKindV2Module);
+  auto third = Open(QString(), TFileKind::V2Module);
   EXPECT_EQ(third->GetDisplayName(), "Unbenannt1.v2");
-  auto plain = Open(QString(), FileKindPlain);
+  auto plain = Open(QString(), TFileKind::Plain);
   EXPECT_EQ(plain->GetDisplayName(), "Unbenannt3");
 }
 
 TEST_F(SourceEditorTest, ModePanelShowsReadOnlyInsertAndOverwrite) {
   const QString readOnly = Write("ro.bas", "10 PRINT 1\n");
   QFile::setPermissions(readOnly, QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther);
-  auto locked = Open(readOnly, FileKindBasicProject);
+  auto locked = Open(readOnly, TFileKind::BasicProject);
   locked->FocusEntered();
   EXPECT_TRUE(locked->Control()->isReadOnly());
   EXPECT_EQ(panels[2], "Nur lesen");
 
-  auto open = Open(Write("rw.bas", "10 PRINT 1\n"), FileKindBasicProject);
+  auto open = Open(Write("rw.bas", "10 PRINT 1\n"), TFileKind::BasicProject);
   open->FocusEntered();
   EXPECT_EQ(panels[2], "Einfügen");
   QTest::keyClick(open->Control(), Qt::Key_Insert);
@@ -283,7 +283,7 @@ TEST_F(SourceEditorTest, ModePanelShowsReadOnlyInsertAndOverwrite) {
 
 TEST_F(SourceEditorTest, CaretAndModifiedPanels) {
   const QString name = Write("p.v2", "a\nb\nthird line\n");
-  auto editor = Open(name, FileKindV2Module);
+  auto editor = Open(name, TFileKind::V2Module);
   editor->FocusEntered();
   TVexaEditControl* c = editor->Control();
   c->setCursorPosition(2, 4);
@@ -301,7 +301,7 @@ TEST_F(SourceEditorTest, WindowsEncodedFileKeepsItsBytesAndLineEnds) {
   const QString name = Write("enc.v2",
                              "x := \"Gr\xF6\xDF"
                              "e\";\r\nzwei\r\n");
-  auto editor = Open(name, FileKindV2Module);
+  auto editor = Open(name, TFileKind::V2Module);
   TVexaEditControl* c = editor->Control();
   EXPECT_EQ(c->text(0), QString::fromUtf8("x := \"Größe\";\r\n"));
   c->insertAt(QStringLiteral("y"), 1, 0);
@@ -332,25 +332,26 @@ TEST_F(SourceEditorTest, ToolSourcesAreWindows1252WhileTheirTextFits) {
     QString typed;
     QByteArray saved;
   } const cases[] = {
-      {"ascii module", "a.v2", FileKindV2Module, "s;\n", "ä€", "s;\n\xE4\x80"},
-      {"ascii program", "a.bas", FileKindBasicProject, "REM\r\n", "ä€", "REM\r\n\xE4\x80"},
-      {"new module", nullptr, FileKindV2Module, {}, "ä€", "\xE4\x80"},
-      {"new program", nullptr, FileKindBasicProject, {}, "ä€", "\xE4\x80"},
-      {"ascii module beyond windows-1252", "a.v2", FileKindV2Module, "s;\n", "äΩ",
+      {"ascii module", "a.v2", TFileKind::V2Module, "s;\n", "ä€", "s;\n\xE4\x80"},
+      {"ascii program", "a.bas", TFileKind::BasicProject, "REM\r\n", "ä€", "REM\r\n\xE4\x80"},
+      {"new module", nullptr, TFileKind::V2Module, {}, "ä€", "\xE4\x80"},
+      {"new program", nullptr, TFileKind::BasicProject, {}, "ä€", "\xE4\x80"},
+      {"ascii module beyond windows-1252", "a.v2", TFileKind::V2Module, "s;\n", "äΩ",
        "s;\n\xC3\xA4\xCE\xA9"},
       {"new module beyond windows-1252",
        nullptr,
-       FileKindV2Module,
+       TFileKind::V2Module,
        {},
        "€Ω",
        "\xE2\x82\xAC\xCE\xA9"},
-      {"windows-1252 module", "a.v2", FileKindV2Module, "\xF6;\n", "ä€", "\xF6;\n\xE4\x80"},
-      {"utf-8 module", "a.v2", FileKindV2Module, "\xC3\xB6;\n", "ä€",
+      {"windows-1252 module", "a.v2", TFileKind::V2Module, "\xF6;\n", "ä€", "\xF6;\n\xE4\x80"},
+      {"utf-8 module", "a.v2", TFileKind::V2Module, "\xC3\xB6;\n", "ä€",
        "\xC3\xB6;\n\xC3\xA4\xE2\x82\xAC"},
-      {"ascii module with a bom", "a.v2", FileKindV2Module, bom + "s;\n", "ä€",
+      {"ascii module with a bom", "a.v2", TFileKind::V2Module, bom + "s;\n", "ä€",
        bom + "s;\n\xC3\xA4\xE2\x82\xAC"},
-      {"ascii plain file", "a.txt", FileKindPlain, "s;\n", "ä€", "s;\n\xC3\xA4\xE2\x82\xAC"},
-      {"ascii project file", "a.v2p", FileKindV2Project, "s;\n", "ä€", "s;\n\xC3\xA4\xE2\x82\xAC"},
+      {"ascii plain file", "a.txt", TFileKind::Plain, "s;\n", "ä€", "s;\n\xC3\xA4\xE2\x82\xAC"},
+      {"ascii project file", "a.v2p", TFileKind::V2Project, "s;\n", "ä€",
+       "s;\n\xC3\xA4\xE2\x82\xAC"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
@@ -366,7 +367,7 @@ TEST_F(SourceEditorTest, ToolSourcesAreWindows1252WhileTheirTextFits) {
       ASSERT_TRUE(editor->Save());
     } else {
       dialogs->fileAnswers.push_back(
-          QStringList{dir.filePath(c.kind == FileKindBasicProject ? "n.bas" : "n.v2")});
+          QStringList{dir.filePath(c.kind == TFileKind::BasicProject ? "n.bas" : "n.v2")});
       ASSERT_TRUE(editor->SaveAsDialog());
     }
     const QByteArray saved = Read(editor->GetFileName());
@@ -405,7 +406,7 @@ TEST_F(SourceEditorTest, EveryByteIsShownAndSavedAgain) {
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
     const QString name = Write("bytes.v2", c.bytes);
-    auto editor = Open(name, FileKindV2Module);
+    auto editor = Open(name, TFileKind::V2Module);
     TVexaEditControl* control = editor->Control();
     EXPECT_EQ(WholeText(control), DecodeText(c.bytes).Text);
     EXPECT_FALSE(control->isReadOnly());
@@ -425,7 +426,7 @@ TEST_F(SourceEditorTest, FailedSaveAsKeepsNameAndModifiedState) {
   for (bool withModule : {false, true}) {
     SCOPED_TRACE(withModule ? "module" : "loose file");
     auto module = std::make_shared<FakeModule>(QString());
-    auto editor = withModule ? OpenModule(module) : Open(QString(), FileKindV2Module);
+    auto editor = withModule ? OpenModule(module) : Open(QString(), TFileKind::V2Module);
     const QString caption = TabText(editor);
     QTest::keyClicks(editor->Control(), "abc");
 
@@ -469,7 +470,7 @@ TEST_F(SourceEditorTest, CloseQueryAsksOnlyForAModifiedText) {
   for (const Case& k : cases) {
     SCOPED_TRACE(k.answer);
     const QString name = Write("q.v2", "old\n");
-    auto editor = Open(name, FileKindV2Module);
+    auto editor = Open(name, TFileKind::V2Module);
     EXPECT_TRUE(editor->CloseQuery());
     EXPECT_TRUE(dialogs->calls.empty());
     QTest::keyClicks(editor->Control(), "x");
@@ -483,8 +484,8 @@ TEST_F(SourceEditorTest, CloseQueryAsksOnlyForAModifiedText) {
 }
 
 TEST_F(SourceEditorTest, FocusInstallsHandlersAndALateFocusLossLeavesTheNextEditors) {
-  auto a = Open(Write("a.v2", "a\n"), FileKindV2Module);
-  auto b = Open(Write("b.v2", "b\n"), FileKindV2Module);
+  auto a = Open(Write("a.v2", "a\n"), TFileKind::V2Module);
+  auto b = Open(Write("b.v2", "b\n"), TFileKind::V2Module);
   auto own = [](const std::shared_ptr<TSourceEditor>& e) {
     return EditCommandHandler.get() == static_cast<IEditCommands*>(e.get()) &&
            FileCommandHandler.get() == static_cast<IFileCommands*>(e.get()) &&

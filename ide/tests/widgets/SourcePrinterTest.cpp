@@ -1,8 +1,9 @@
 #include "widgets/editor/SourcePrinter.h"
 
 #include "FakeDialogs.h"
+#include "TempSettings.h"
 #include "TestApp.h"
-#include "model/core/Options.h"
+#include "model/settings/Options.h"
 #include "widgets/editor/PrintSourceDialog.h"
 #include "widgets/editor/VexaEditControl.h"
 
@@ -71,6 +72,13 @@ class SourcePrinterTest : public testing::Test {
     return p;
   }
 
+  // The print options of a first start: those read from an empty store.
+  static TPrintSettings Defaults() {
+    test::TTempSettings empty;
+    options::ReadOptions();
+    return TPrintSettings::FromOptions();
+  }
+
   std::unique_ptr<QsciScintilla> editor_;
   QTemporaryDir dir_;
   int files_ = 0;
@@ -78,11 +86,11 @@ class SourcePrinterTest : public testing::Test {
 
 TEST_F(SourcePrinterTest, ThreePagesNumberedInTheHeader) {
   editor_->setText(Lines(400));
-  const int perPage = Print(TPrintSettings()).firstPageLines;
+  const int perPage = Print(Defaults()).firstPageLines;
   ASSERT_GT(perPage, 10);
 
   editor_->setText(Lines(2 * perPage + 1));
-  const Printout p = Print(TPrintSettings());
+  const Printout p = Print(Defaults());
   EXPECT_EQ(p.pages, 3);
   EXPECT_EQ(p.pageCount, 3);
   EXPECT_EQ(p.headers, QStringList({"/src/demo.v2|Seite 1/3", "/src/demo.v2|Seite 2/3",
@@ -90,29 +98,29 @@ TEST_F(SourcePrinterTest, ThreePagesNumberedInTheHeader) {
 
   // One line less fits on two pages.
   editor_->setText(Lines(2 * perPage));
-  EXPECT_EQ(Print(TPrintSettings()).pages, 2);
+  EXPECT_EQ(Print(Defaults()).pages, 2);
 }
 
 TEST_F(SourcePrinterTest, HeaderAndMarginsTakeTheirRoom) {
   editor_->setText(Lines(400));
-  const Printout normal = Print(TPrintSettings());
+  const Printout normal = Print(Defaults());
 
-  TPrintSettings noHeader;
+  TPrintSettings noHeader = Defaults();
   noHeader.Header = false;
   const Printout bare = Print(noHeader);
   EXPECT_TRUE(bare.headers.isEmpty());
   EXPECT_GT(bare.firstPageLines, normal.firstPageLines);
   EXPECT_LE(bare.firstPageLines, normal.firstPageLines + 4);
 
-  TPrintSettings margins;
+  TPrintSettings margins = Defaults();
   margins.TopMargin = margins.BottomMargin = 100;
   EXPECT_LT(Print(margins).firstPageLines, normal.firstPageLines / 2);
 }
 
 TEST_F(SourcePrinterTest, LongLinesWrapOnlyWhenAsked) {
   editor_->setText(QString("x ").repeated(400) + "\n" + Lines(300));
-  const Printout cut = Print(TPrintSettings());
-  TPrintSettings wrap;
+  const Printout cut = Print(Defaults());
+  TPrintSettings wrap = Defaults();
   wrap.WrapLongLines = true;
   EXPECT_LT(Print(wrap).firstPageLines, cut.firstPageLines);
 }
@@ -136,7 +144,7 @@ TEST_F(SourcePrinterTest, PrintCopyTakesStylesColoursAndLineNumbersAsSet) {
       {false, true, true, true},
   };
   for (const Case& c : cases) {
-    TPrintSettings s;
+    TPrintSettings s = Defaults();
     s.SyntaxHighlighted = c.highlighted;
     s.UseColors = c.colours;
     s.LineNumbers = c.lineNumbers;
@@ -167,7 +175,7 @@ TEST_F(SourcePrinterTest, PrintCopyHoldsTheTextAfterANul) {
   ASSERT_EQ(WholeText(editor_.get()), text);
   for (bool highlighted : {true, false}) {
     SCOPED_TRACE(highlighted ? "highlighted" : "plain");
-    TPrintSettings s;
+    TPrintSettings s = Defaults();
     s.SyntaxHighlighted = highlighted;
     auto copy = MakePrintCopy(editor_.get(), &lexer, s);
     EXPECT_EQ(WholeText(copy.get()), text);

@@ -1,4 +1,4 @@
-#include "widgets/mainwindow/SplashForm.h"
+#include "widgets/mainwindow/VexaSplashForm.h"
 
 #include "TestApp.h"
 #include "Version.h"

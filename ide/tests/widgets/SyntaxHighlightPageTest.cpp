@@ -4,8 +4,8 @@
 
 #include "TempSettings.h"
 #include "TestApp.h"
-#include "model/core/HighlighterSettings.h"
-#include "model/core/Options.h"
+#include "model/settings/HighlighterSettings.h"
+#include "model/settings/Options.h"
 #include "widgets/editor/VexaEditControl.h"
 #include "widgets/editor/VexaLexer.h"
 #include "widgets/options/ColorGrid.h"

@@ -6,7 +6,7 @@
 #include "MockIntfs.h"
 #include "TempSettings.h"
 #include "TestApp.h"
-#include "model/core/CommandsModule.h"
+#include "model/commands/CommandsModule.h"
 #include "model/core/Services.h"
 #include "widgets/editor/SourceEditor.h"
 #include "widgets/editor/VexaEditControl.h"
@@ -67,8 +67,8 @@ class V2ModuleEditorTest : public testing::Test {
 
 TEST_F(V2ModuleEditorTest, WindowsEncodedSourceIsTheSameFromDiskAndFromTheEditor) {
   const QString name = Write("main.v2", "x := \"Gr\xF6\xDF\x80\";\r\nzwei\r\n");
-  auto fromDisk = TVexaV2Module::Create(project, true, ModuleKindProject, name)->GetSource();
-  auto module = TVexaV2Module::Create(project, true, ModuleKindProject, name);
+  auto fromDisk = TVexaV2Module::Create(project, true, TModuleKind::Project, name)->GetSource();
+  auto module = TVexaV2Module::Create(project, true, TModuleKind::Project, name);
   auto editor = Open(module);
   ASSERT_TRUE(editor);
   auto fromEditor = module->GetSource();
@@ -83,7 +83,7 @@ TEST_F(V2ModuleEditorTest, WindowsEncodedSourceIsTheSameFromDiskAndFromTheEditor
 TEST_F(V2ModuleEditorTest, TextAfterANulReachesTheCompilerAndTheDisk) {
   const QByteArray bytes("x := 1;\0y := 2;\r\nz := 3;\r\n", 26);
   const QString name = Write("main.v2", bytes);
-  auto module = TVexaV2Module::Create(project, true, ModuleKindProject, name);
+  auto module = TVexaV2Module::Create(project, true, TModuleKind::Project, name);
   auto editor = Open(module);
   ASSERT_TRUE(editor);
   editor->Control()->SendScintilla(QsciScintilla::SCI_DOCUMENTEND);
@@ -111,7 +111,7 @@ TEST_F(V2ModuleEditorTest, ClosingWithNoGivesTheNextCompileTheFileOnDisk) {
   for (const Case& k : cases) {
     SCOPED_TRACE(k.answer);
     const QString name = Write("main.v2", "old\n");
-    auto module = TVexaV2Module::Create(project, true, ModuleKindProject, name);
+    auto module = TVexaV2Module::Create(project, true, TModuleKind::Project, name);
     auto editor = Open(module);
     ASSERT_EQ(module->GetEditor(), editor);
     QTest::keyClicks(editor->Control(), "x");

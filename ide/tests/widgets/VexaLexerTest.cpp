@@ -2,9 +2,9 @@
 
 #include "TempSettings.h"
 #include "TestApp.h"
-#include "model/core/CommandsModule.h"
-#include "model/core/Options.h"
+#include "model/commands/CommandsModule.h"
 #include "model/core/VexaIntfs.h"
+#include "model/settings/Options.h"
 #include "model/text/BasicTokenizer.h"
 #include "model/text/V2Tokenizer.h"
 
@@ -226,13 +226,13 @@ TEST_F(VexaLexerTest, HighlightingOffGivesPlainTextInTheEditorFont) {
 TEST_F(VexaLexerTest, FactoryPicksTheLanguageAndTheSharedAttributes) {
   {
     QsciScintilla v2;
-    TVexaLexer* lexer = CreateLexerFor(FileKindV2Module, &v2);
+    TVexaLexer* lexer = CreateLexerFor(TFileKind::V2Module, &v2);
     ASSERT_NE(lexer, nullptr);
     EXPECT_EQ(v2.lexer(), lexer);
     EXPECT_EQ(lexer->Language(), THighlighterLanguage::V2);
     EXPECT_STREQ(lexer->language(), "Vexa V2");
   }
-  for (int kind : {int(FileKindPlain), int(FileKindV2Project), 4}) {
+  for (int kind : {int(TFileKind::Plain), int(TFileKind::V2Project), 4}) {
     QsciScintilla plain;
     EXPECT_EQ(CreateLexerFor(static_cast<TFileKind>(kind), &plain), nullptr) << kind;
     EXPECT_EQ(plain.lexer(), nullptr) << kind;
@@ -241,7 +241,7 @@ TEST_F(VexaLexerTest, FactoryPicksTheLanguageAndTheSharedAttributes) {
   test::TTempSettings settings;
   TCommandsModule module;
   QsciScintilla basic;
-  TVexaLexer* lexer = CreateLexerFor(FileKindBasicProject, &basic);
+  TVexaLexer* lexer = CreateLexerFor(TFileKind::BasicProject, &basic);
   ASSERT_NE(lexer, nullptr);
   EXPECT_EQ(lexer->Attributes(), &module.hlBasic);
   basic.setText(QStringLiteral("' x"));

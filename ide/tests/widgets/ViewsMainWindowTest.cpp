@@ -4,12 +4,12 @@
 #include "TempSettings.h"
 #include "TestApp.h"
 #include "model/core/Services.h"
-#include "model/core/Settings.h"
-#include "widgets/mainwindow/CommandsDataModule.h"
-#include "widgets/mainwindow/MainForm.h"
-#include "widgets/views/MessageView.h"
-#include "widgets/views/ProjectTree.h"
-#include "widgets/views/WatchesView.h"
+#include "model/settings/Settings.h"
+#include "widgets/mainwindow/IDEMainForm.h"
+#include "widgets/shared/CommandsDataModule.h"
+#include "widgets/views/MessageViewer.h"
+#include "widgets/views/ProjectEditor.h"
+#include "widgets/views/WatchesViewer.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "widgets/views/WatchesView.h"
+#include "widgets/views/WatchesViewer.h"
 
 #include "FakeDialogs.h"
 #include "MockIntfs.h"
@@ -53,7 +53,7 @@ class FakeWatch : public NiceMock<test::MockVexaWatch> {
   QString name;
   QString value;
   bool changed = false;
-  TWatchFormat format = WatchFormatDecimal;
+  TWatchFormat format = TWatchFormat::Decimal;
 };
 
 // A project whose watch list the test fills.
@@ -138,7 +138,7 @@ TEST_F(WatchesViewTest, RegistersAsTheWatchesViewAndItsToolWindow) {
 }
 
 TEST_F(WatchesViewTest, WithoutAnActiveProjectShowsTheHeaderAndOneBlankRowAndOffersNothing) {
-  AddWatch("motor.speed", WatchTypeInt, "12");  // of a project that is not active
+  AddWatch("motor.speed", TWatchType::Int, "12");  // of a project that is not active
   for (bool withIDE : {true, false}) {
     SCOPED_TRACE(withIDE);
     if (!withIDE) VexaIDE.reset();
@@ -169,7 +169,7 @@ TEST_F(WatchesViewTest, WithoutAnActiveProjectShowsTheHeaderAndOneBlankRowAndOff
 
 TEST_F(WatchesViewTest, RowsFollowTheActiveProjectsWatchesOnRefresh) {
   active = project;
-  auto speed = AddWatch("motor.speed", WatchTypeInt, "12");
+  auto speed = AddWatch("motor.speed", TWatchType::Int, "12");
   TWatchesViewerForm* form = Open();
   TWatchesModel* model = form->Model;
   EXPECT_EQ(model->rowCount(), 1) << "the form counts the rows when shown";
@@ -177,8 +177,8 @@ TEST_F(WatchesViewTest, RowsFollowTheActiveProjectsWatchesOnRefresh) {
   EXPECT_EQ(model->data(model->index(0, 1), Qt::DisplayRole).toString(), "12");
   EXPECT_FALSE(model->data(model->index(0, 1), Qt::ForegroundRole).isValid());
 
-  AddWatch("text", WatchTypeString, "\"hallo\"");
-  AddWatch("f", WatchTypeFloat, "1.5");
+  AddWatch("text", TWatchType::String, "\"hallo\"");
+  AddWatch("f", TWatchType::Float, "1.5");
   viewer->RefreshWatch(2);
   EXPECT_EQ(model->rowCount(), 3);
   EXPECT_EQ(model->data(model->index(2, 0), Qt::DisplayRole).toString(), "f");
@@ -221,9 +221,9 @@ TEST_P(WatchesViewFormatTest, FormatItemsOnlyForIntegerWatchesWithTheCurrentOneC
   const struct {
     QAction* Item;
     TWatchFormat Format;
-  } items[] = {{form->lmiShowBinary, WatchFormatBinary},
-               {form->lmiShowDecimal, WatchFormatDecimal},
-               {form->lmiShowHexaDecimal, WatchFormatHex}};
+  } items[] = {{form->lmiShowBinary, TWatchFormat::Binary},
+               {form->lmiShowDecimal, TWatchFormat::Decimal},
+               {form->lmiShowHexaDecimal, TWatchFormat::Hex}};
   for (const auto& item : items) {
     SCOPED_TRACE(item.Item->objectName().toStdString());
     EXPECT_EQ(item.Item->isEnabled(), c.Enabled);
@@ -234,7 +234,7 @@ TEST_P(WatchesViewFormatTest, FormatItemsOnlyForIntegerWatchesWithTheCurrentOneC
   // Choosing a format sets it and the menu follows.
   if (c.Enabled) {
     form->lmiShowHexaDecimal->trigger();
-    EXPECT_EQ(watch->format, WatchFormatHex);
+    EXPECT_EQ(watch->format, TWatchFormat::Hex);
     form->UpdatePopupMenu();
     EXPECT_TRUE(form->lmiShowHexaDecimal->isChecked());
     EXPECT_FALSE(form->lmiShowBinary->isChecked());
@@ -242,21 +242,22 @@ TEST_P(WatchesViewFormatTest, FormatItemsOnlyForIntegerWatchesWithTheCurrentOneC
   }
 }
 
-INSTANTIATE_TEST_SUITE_P(Types, WatchesViewFormatTest,
-                         testing::Values(FormatCase{WatchTypeByte, WatchFormatBinary, true},
-                                         FormatCase{WatchTypeInt, WatchFormatDecimal, true},
-                                         FormatCase{WatchTypeLong, WatchFormatHex, true},
-                                         FormatCase{WatchTypeFloat, WatchFormatDecimal, false},
-                                         FormatCase{WatchTypeString, WatchFormatHex, false},
-                                         FormatCase{WatchTypeUnknown, WatchFormatDecimal, false}));
+INSTANTIATE_TEST_SUITE_P(
+    Types, WatchesViewFormatTest,
+    testing::Values(FormatCase{TWatchType::Byte, TWatchFormat::Binary, true},
+                    FormatCase{TWatchType::Int, TWatchFormat::Decimal, true},
+                    FormatCase{TWatchType::Long, TWatchFormat::Hex, true},
+                    FormatCase{TWatchType::Float, TWatchFormat::Decimal, false},
+                    FormatCase{TWatchType::String, TWatchFormat::Hex, false},
+                    FormatCase{TWatchType::Unknown, TWatchFormat::Decimal, false}));
 
 TEST_F(WatchesViewTest, ChangingAStringValueOffersItWithoutQuotesAndRefreshesTheSimulation) {
   active = project;
   simulatedProject = project;
   paused = true;
   CurrentSimulator = simulator;
-  AddWatch("name", WatchTypeInt, "7");
-  auto text = AddWatch("text", WatchTypeString, "\"abc\"");
+  AddWatch("name", TWatchType::Int, "7");
+  auto text = AddWatch("text", TWatchType::String, "\"abc\"");
   TWatchesViewerForm* form = Open();
   Select(form, 1);
   form->UpdatePopupMenu();
@@ -292,8 +293,8 @@ TEST_F(WatchesViewTest, ChangingAStringValueOffersItWithoutQuotesAndRefreshesThe
 TEST_F(WatchesViewTest, EditingIsRefusedUnlessTheSimulationIsPausedAndTheWatchHasAValue) {
   active = project;
   simulatedProject = project;
-  auto speed = AddWatch("speed", WatchTypeInt, "5");
-  auto unknown = AddWatch("unknown", WatchTypeInt, "Auswertung nicht möglich", false);
+  auto speed = AddWatch("speed", TWatchType::Int, "5");
+  auto unknown = AddWatch("unknown", TWatchType::Int, "Auswertung nicht möglich", false);
   TWatchesViewerForm* form = Open();
   EXPECT_CALL(*speed, SetTypeText(_)).Times(0);
   EXPECT_CALL(*simulator, Refresh()).Times(0);
@@ -330,8 +331,8 @@ TEST_F(WatchesViewTest, EditingIsRefusedUnlessTheSimulationIsPausedAndTheWatchHa
 
 TEST_F(WatchesViewTest, InsertAddsAndDeleteRemovesTheSelectedWatch) {
   active = project;
-  AddWatch("a", WatchTypeInt, "1");
-  AddWatch("b", WatchTypeInt, "2");
+  AddWatch("a", TWatchType::Int, "1");
+  AddWatch("b", TWatchType::Int, "2");
   TWatchesViewerForm* form = Open();
 
   dialogs->inputAnswers.push_back(QStringLiteral("motor.speed"));

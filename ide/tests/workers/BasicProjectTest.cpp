@@ -4,12 +4,13 @@
 #include "CoreApp.h"
 #include "FakeDialogs.h"
 #include "MockIntfs.h"
+#include "PumpUntil.h"
 #include "TempSettings.h"
-#include "model/core/CommandsModule.h"
-#include "model/core/Options.h"
+#include "model/commands/CommandsModule.h"
 #include "model/core/Services.h"
 #include "model/core/VexaIDECore.h"
 #include "model/files/ProjectFiles.h"
+#include "model/settings/Options.h"
 #include "model/workers/MainThreadInvoker.h"
 
 #include <gmock/gmock.h>
@@ -159,14 +160,6 @@ class BasicProjectTest : public ::testing::Test {
     TQuorinSeams seams;
     seams.Invoker = manual_;
     seams.Dialogs = dialogs_;
-    dialogs_->simulatorInput = [this](int Preset) -> std::optional<int> {
-      presets_.push_back(Preset);
-      if (onInput_) return onInput_(Preset);
-      if (answers_.empty()) return std::nullopt;
-      std::optional<int> answer = answers_.front();
-      answers_.erase(answers_.begin());
-      return answer;
-    };
     factory_ = std::make_shared<TVexaBASICFactory>(seams);
   }
 
@@ -194,12 +187,7 @@ class BasicProjectTest : public ::testing::Test {
 
   // Pumps (worker calls and Qt timers) until Done.
   bool PumpUntil(const std::function<bool()>& Done, std::chrono::milliseconds Timeout = 5s) {
-    return manual_->PumpUntil(
-        [&] {
-          QCoreApplication::processEvents();
-          return Done();
-        },
-        Timeout);
+    return test::PumpUntil(Done, Timeout, manual_.get());
   }
 
   // Runs Action and pumps until the project's worker comes to rest in
@@ -216,7 +204,7 @@ class BasicProjectTest : public ::testing::Test {
 
   bool Built(TVexaBASICProjectAndModule& P) {
     return PumpUntil(
-        [&] { return P.Worker() && P.Worker()->State() == TQuorin::StateReady && P.IsBuilt(); });
+        [&] { return P.Worker() && P.Worker()->State() == TQuorin::TState::Ready && P.IsBuilt(); });
   }
 
   TFakeEditor& EditorOf(TVexaBASICProjectAndModule& P) {
@@ -236,9 +224,6 @@ class BasicProjectTest : public ::testing::Test {
   QStringList messages_;
   int rests_ = 0;
   std::function<void()> onRest_;
-  std::vector<int> presets_;
-  std::vector<std::optional<int>> answers_;
-  std::function<std::optional<int>(int)> onInput_;
 };
 
 TEST_F(BasicProjectTest, OpeningCompilesAndACleanCompileOfTheShownTextMakesItBuilt) {
@@ -265,7 +250,7 @@ TEST_F(BasicProjectTest, OpeningCompilesAndACleanCompileOfTheShownTextMakesItBui
   EXPECT_TRUE(p->NeedsCompile());
   EXPECT_FALSE(p->IsBuilt());
   EXPECT_FALSE(p->HasLineInfos());
-  EXPECT_EQ(p->Worker()->State(), TQuorin::StateNotCompiled);
+  EXPECT_EQ(p->Worker()->State(), TQuorin::TState::NotCompiled);
   EXPECT_FALSE(p->CanRunToLine(kLoopBody));
   ASSERT_TRUE(Built(*p));
 
@@ -313,7 +298,7 @@ TEST_F(BasicProjectTest, TwoFilesGetTwoWorkersAndShareTheSimulationOnlyWhenItAgr
 
   // b pauses at a breakpoint; activating a asks b, which says no.
   b->ToggleBreakpoint(kLoopBody);
-  ASSERT_TRUE(Rest(*b, TQuorin::StatePaused, [&] { CurrentSimulator->Run(); }));
+  ASSERT_TRUE(Rest(*b, TQuorin::TState::Paused, [&] { CurrentSimulator->Run(); }));
   EXPECT_TRUE(b->IsRunning());
   EXPECT_TRUE(b->IsReadOnly());
   EXPECT_EQ(EditorOf(*b).executionLine, kLoopBody);
@@ -326,7 +311,7 @@ TEST_F(BasicProjectTest, TwoFilesGetTwoWorkersAndShareTheSimulationOnlyWhenItAgr
   EXPECT_EQ(CurrentSimulator.get(), a->Worker().get());
   // The worker's state changes before its notification reaches the project.
   ASSERT_TRUE(
-      PumpUntil([&] { return b->Worker()->State() == TQuorin::StateReady && !b->IsRunning(); }));
+      PumpUntil([&] { return b->Worker()->State() == TQuorin::TState::Ready && !b->IsRunning(); }));
   EXPECT_EQ(EditorOf(*b).executionLine, -1);
   EXPECT_EQ(dialogs_->Texts(),
             QStringList(2,
@@ -340,13 +325,13 @@ TEST_F(BasicProjectTest, ClosingTheEditorRemovesTheProjectUnlessItRuns) {
   std::weak_ptr<TVexaBASICProjectAndModule> weak = p;
   // Running: the editor goes, the project stays.
   p->ToggleBreakpoint(kLoopBody);
-  ASSERT_TRUE(Rest(*p, TQuorin::StatePaused, [&] { p->Worker()->Run(); }));
+  ASSERT_TRUE(Rest(*p, TQuorin::TState::Paused, [&] { p->Worker()->Run(); }));
   std::shared_ptr<TFakeEditor> editor = editors_->editors.back();
   editor->Close();
   EXPECT_EQ(core_->GetProjectCount(), 1);
   EXPECT_FALSE(p->GetEditor());
   // Not running: closing its new editor removes it.
-  ASSERT_TRUE(Rest(*p, TQuorin::StateReady, [&] { p->Worker()->Stop(); }));
+  ASSERT_TRUE(Rest(*p, TQuorin::TState::Ready, [&] { p->Worker()->Stop(); }));
   core_->ShowModuleEditor(p->ModuleRef());
   ASSERT_TRUE(p->GetEditor());
   editors_->editors.back()->Close();
@@ -368,17 +353,17 @@ TEST_F(BasicProjectTest, ClosingTheEditorOfAStoppedProjectWritesItsStateOnce) {
     p->ToggleBreakpoint(kLoopBody + 2);
     Ref<IVexaWatch> i = p->AddWatchName("I");
     EXPECT_EQ(p->AddWatchName("i"), i);
-    p->AddWatchName("S")->SetFormat(WatchFormatHex);
+    p->AddWatchName("S")->SetFormat(TWatchFormat::Hex);
     EXPECT_EQ(p->GetWatchCount(), 2);
-    ASSERT_TRUE(Rest(*p, TQuorin::StatePaused, [&] { p->Worker()->Run(); }));
+    ASSERT_TRUE(Rest(*p, TQuorin::TState::Paused, [&] { p->Worker()->Run(); }));
     EXPECT_EQ(i->GetValueText(), "1");
-    ASSERT_TRUE(Rest(*p, TQuorin::StateReady, [&] { p->Worker()->Stop(); }));
+    ASSERT_TRUE(Rest(*p, TQuorin::TState::Ready, [&] { p->Worker()->Stop(); }));
     editors_->editors.back()->Close();
     EXPECT_EQ(core_->GetProjectCount(), 0);
     ASSERT_TRUE(QFile::exists(file + ".ide"));
     TProjectState expected;
     expected.Breakpoints = {{QString(), {kLoopBody, kLoopBody + 2}}};
-    expected.Watches = {{"I", WatchFormatDecimal}, {"S", WatchFormatHex}};
+    expected.Watches = {{"I", TWatchFormat::Decimal}, {"S", TWatchFormat::Hex}};
     QFile ide(file + ".ide");
     ASSERT_TRUE(ide.open(QIODevice::ReadOnly));
     EXPECT_EQ(ide.readAll(), StateFileBytes(true, expected));
@@ -392,16 +377,16 @@ TEST_F(BasicProjectTest, ClosingTheEditorOfAStoppedProjectWritesItsStateOnce) {
   // Written again, it is read back on opening.
   TProjectState state;
   state.Breakpoints = {{QString(), {2, kLoopBody}}};
-  state.Watches = {{"S", WatchFormatBinary}};
+  state.Watches = {{"S", TWatchFormat::Binary}};
   WriteStateFile(file, true, state);
   auto p = Open(file);
   EXPECT_EQ(p->GetBreakpointCount(), 2);
   EXPECT_EQ(p->GetBreakpoint(1), kLoopBody);
   ASSERT_EQ(p->GetWatchCount(), 1);
-  EXPECT_EQ(p->GetWatch(0)->GetFormat(), WatchFormatBinary);
+  EXPECT_EQ(p->GetWatch(0)->GetFormat(), TWatchFormat::Binary);
   // The worker made while opening knows the breakpoints.
   ASSERT_TRUE(Built(*p));
-  ASSERT_TRUE(Rest(*p, TQuorin::StatePaused, [&] { p->Worker()->Run(); }));
+  ASSERT_TRUE(Rest(*p, TQuorin::TState::Paused, [&] { p->Worker()->Run(); }));
   EXPECT_EQ(EditorOf(*p).executionLine, kLoopBody);
 }
 
@@ -431,7 +416,7 @@ TEST_F(BasicProjectTest, ClosingTheProjectWhileTheInputDialogIsOpenCallsNothingO
   p->AddWatchName("X");
   std::chrono::steady_clock::duration took{};
   bool asked = false;
-  onInput_ = [&](int) -> std::optional<int> {
+  dialogs_->simulatorInput = [&](int) -> std::optional<int> {
     asked = true;
     const auto start = std::chrono::steady_clock::now();
     core_->RemoveProject(p);
@@ -463,16 +448,16 @@ TEST_F(BasicProjectTest, TheExampleRunsWithItsInputAndShowsTheWatchInEveryFormat
   ASSERT_GT(line, 0);
   p->ToggleBreakpoint(line);
   Ref<IVexaWatch> watch = p->AddWatchName("zahl");
-  answers_ = {5};
-  ASSERT_TRUE(Rest(*p, TQuorin::StatePaused, [&] { CurrentSimulator->Run(); }));
+  dialogs_->simulatorInputAnswers = {5};
+  ASSERT_TRUE(Rest(*p, TQuorin::TState::Paused, [&] { CurrentSimulator->Run(); }));
   EXPECT_EQ(EditorOf(*p).executionLine, line);
   EXPECT_EQ(watch->GetValueText(), "5");
-  watch->SetFormat(WatchFormatHex);
+  watch->SetFormat(TWatchFormat::Hex);
   EXPECT_EQ(watch->GetValueText(), "&H0005");
-  watch->SetFormat(WatchFormatBinary);
+  watch->SetFormat(TWatchFormat::Binary);
   EXPECT_EQ(watch->GetValueText(), "&B0000000000000101");
-  ASSERT_TRUE(Rest(*p, TQuorin::StateReady, [&] { CurrentSimulator->Run(); }));
-  EXPECT_EQ(presets_, std::vector<int>{0});
+  ASSERT_TRUE(Rest(*p, TQuorin::TState::Ready, [&] { CurrentSimulator->Run(); }));
+  EXPECT_EQ(dialogs_->simulatorInputPresets, std::vector<int>{0});
 }
 
 TEST_F(BasicProjectTest, WithoutBackgroundCompilationTheWorkerComesWithTheFirstBuild) {
@@ -527,7 +512,7 @@ TEST_F(BasicProjectTest, DownloadWithoutAPortShowsTheBoxAndNeitherCompilesNorOpe
   PumpUntil([] { return false; }, 300ms);
   EXPECT_EQ(EditorOf(*fresh).fetches, fetches);
   EXPECT_EQ(messages_, messages) << "no compile result and no port error";
-  EXPECT_EQ(fresh->Worker()->State(), TQuorin::StateReady);
+  EXPECT_EQ(fresh->Worker()->State(), TQuorin::TState::Ready);
 }
 
 TEST_F(BasicProjectTest, AnswersOfBothSides) {

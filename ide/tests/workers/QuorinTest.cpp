@@ -3,9 +3,9 @@
 #include "BasicPrograms.h"
 #include "FakeDialogs.h"
 #include "MockIntfs.h"
-#include "model/core/Options.h"
 #include "model/core/Services.h"
 #include "model/projects/VexaWatch.h"
+#include "model/settings/Options.h"
 #include "model/workers/MainThreadInvoker.h"
 
 #include "boardemu/FirstGenBoard.h"
@@ -132,14 +132,6 @@ class QuorinTest : public ::testing::Test {
     TQuorinSeams seams;
     seams.Invoker = manual_;
     seams.Dialogs = dialogs_;
-    dialogs_->simulatorInput = [this](int Preset) -> std::optional<int> {
-      presets_.push_back(Preset);
-      if (onInput_) return onInput_(Preset);
-      if (answers_.empty()) return std::nullopt;
-      std::optional<int> answer = answers_.front();
-      answers_.erase(answers_.begin());
-      return answer;
-    };
     quorin_ = std::make_unique<TQuorin>(module_, project_, seams);
     return *quorin_;
   }
@@ -158,7 +150,7 @@ class QuorinTest : public ::testing::Test {
 
   bool Compiled(const QString& Source) {
     source_ = Source;
-    return Rest(TQuorin::StateReady, [this] { quorin_->Compile(); });
+    return Rest(TQuorin::TState::Ready, [this] { quorin_->Compile(); });
   }
 
   Ref<TVexaBASICWatch> AddWatch(const QString& Name) {
@@ -187,9 +179,6 @@ class QuorinTest : public ::testing::Test {
   std::vector<Ref<IVexaWatch>> watches_;
   std::vector<bool> running_;
   std::vector<int> pausedAt_;
-  std::vector<int> presets_;
-  std::vector<std::optional<int>> answers_;
-  std::function<std::optional<int>(int)> onInput_;
   std::function<void()> onPaused_;
   bool closed_ = false;
   int callsAfterClose_ = 0;
@@ -208,7 +197,7 @@ std::pair<int, int> LengthsOf(const char* Source) {
 TEST_F(QuorinTest, ErrorsKeepTheProgramFromRunningAndPointAtTheirLines) {
   TQuorin& q = Make();
   source_ = kErrors;
-  ASSERT_TRUE(Rest(TQuorin::StateNotCompiled, [&] { q.Compile(); }));
+  ASSERT_TRUE(Rest(TQuorin::TState::NotCompiled, [&] { q.Compile(); }));
   EXPECT_FALSE(q.CanRun());
   EXPECT_FALSE(q.CanStepOver());
   EXPECT_TRUE(q.CanCompile());
@@ -216,16 +205,16 @@ TEST_F(QuorinTest, ErrorsKeepTheProgramFromRunningAndPointAtTheirLines) {
             (QStringList{"BASIC-Modul (1) : NEXT ohne FOR", "BASIC-Modul (4) : Zeilenende erwartet",
                          "BASIC-Modul (3) : undefiniertes Label NOWHERE"}));
   EXPECT_EQ(seen_.lines, (std::vector<int>{1, 4, 3}));
-  EXPECT_EQ(seen_.kinds, std::vector<TMessageKind>(3, MessageKindError));
+  EXPECT_EQ(seen_.kinds, std::vector<TMessageKind>(3, TMessageKind::Error));
   EXPECT_TRUE(hasErrors_);
   EXPECT_EQ(infos_, QByteArray("\x80\x01\x81\x80", 4));
   // A run request on a program that did not compile changes nothing, and
   // its cursor line is forgotten.
   running_.clear();
-  ASSERT_TRUE(Rest(TQuorin::StateNotCompiled, [&] { q.RunToCursor(0, 2); }));
+  ASSERT_TRUE(Rest(TQuorin::TState::NotCompiled, [&] { q.RunToCursor(0, 2); }));
   EXPECT_TRUE(running_.empty());
   ASSERT_TRUE(Compiled("PRINT 1\nPRINT 2\nPRINT 3\n"));
-  ASSERT_TRUE(Rest(TQuorin::StateReady, [&] { q.Run(); }));
+  ASSERT_TRUE(Rest(TQuorin::TState::Ready, [&] { q.Run(); }));
   EXPECT_TRUE(pausedAt_.empty());
   EXPECT_TRUE(dialogs_->calls.empty());
 }
@@ -239,7 +228,7 @@ TEST_F(QuorinTest, ACleanCompileReportsTheLengthsAndTheLinesWithCode) {
             QStringList{
                 QString("OK - %1 Byte(s) Programmcode, %2 Byte(s) Systemcode").arg(code).arg(sys)});
   EXPECT_EQ(seen_.lines, std::vector<int>{-1});
-  EXPECT_EQ(seen_.kinds, std::vector<TMessageKind>{MessageKindInformation});
+  EXPECT_EQ(seen_.kinds, std::vector<TMessageKind>{TMessageKind::Information});
   EXPECT_GE(seen_.clears, 1);
   EXPECT_FALSE(hasErrors_);
   ASSERT_EQ(infos_.size(), LineCountOf(kLoop));
@@ -250,7 +239,7 @@ TEST_F(QuorinTest, ACleanCompileReportsTheLengthsAndTheLinesWithCode) {
   EXPECT_FALSE(q.CanStepOut());
   // The text changes: the program no longer counts.
   q.SourceChanged();
-  EXPECT_EQ(q.State(), TQuorin::StateNotCompiled);
+  EXPECT_EQ(q.State(), TQuorin::TState::NotCompiled);
   EXPECT_FALSE(q.CanRun());
 }
 
@@ -258,7 +247,7 @@ TEST_F(QuorinTest, AFailedSourceFetchCompilesNothing) {
   TQuorin& q = Make();
   ASSERT_TRUE(Compiled(kLoop));
   sourceValid_ = false;
-  ASSERT_TRUE(Rest(TQuorin::StateNotCompiled, [&] { q.Compile(); }));
+  ASSERT_TRUE(Rest(TQuorin::TState::NotCompiled, [&] { q.Compile(); }));
   EXPECT_EQ(lineInfoCalls_, 1);  // only the first compile's
   EXPECT_TRUE(seen_.texts.isEmpty());
   EXPECT_FALSE(q.CanRun());
@@ -269,7 +258,7 @@ TEST_F(QuorinTest, RunToCursorPausesOnceAndForgetsTheLine) {
   auto s = AddWatch("s");
   auto i = AddWatch("I");
   ASSERT_TRUE(Compiled(kLoop));
-  ASSERT_TRUE(Rest(TQuorin::StatePaused, [&] { q.RunToCursor(0, kLoopBody); }));
+  ASSERT_TRUE(Rest(TQuorin::TState::Paused, [&] { q.RunToCursor(0, kLoopBody); }));
   EXPECT_EQ(pausedAt_, std::vector<int>{kLoopBody});
   EXPECT_TRUE(q.IsPaused());
   EXPECT_TRUE(q.CanRun());
@@ -277,7 +266,7 @@ TEST_F(QuorinTest, RunToCursorPausesOnceAndForgetsTheLine) {
   EXPECT_EQ(s->GetValueText(), "0");  // the line has not run yet
   running_.clear();
   // Run goes through the body four more times without stopping there.
-  ASSERT_TRUE(Rest(TQuorin::StateReady, [&] { q.Run(); }));
+  ASSERT_TRUE(Rest(TQuorin::TState::Ready, [&] { q.Run(); }));
   EXPECT_EQ(pausedAt_, std::vector<int>{kLoopBody});
   EXPECT_EQ(running_, (std::vector<bool>{true, false}));
 }
@@ -288,20 +277,20 @@ TEST_F(QuorinTest, BreakpointsSingleStepsPauseAndStop) {
   ASSERT_TRUE(Compiled(kLoop));
   breakpoints_ = {kLoopBody};
   q.UpdateBreakpoints();
-  ASSERT_TRUE(Rest(TQuorin::StatePaused, [&] { q.Run(); }));
+  ASSERT_TRUE(Rest(TQuorin::TState::Paused, [&] { q.Run(); }));
   EXPECT_EQ(i->GetValueText(), "1");
-  ASSERT_TRUE(Rest(TQuorin::StatePaused, [&] { q.Run(); }));
+  ASSERT_TRUE(Rest(TQuorin::TState::Paused, [&] { q.Run(); }));
   EXPECT_EQ(i->GetValueText(), "2");
   EXPECT_EQ(pausedAt_, (std::vector<int>{kLoopBody, kLoopBody}));
   // A single step goes to the next line.
-  ASSERT_TRUE(Rest(TQuorin::StatePaused, [&] { q.StepOver(); }));
+  ASSERT_TRUE(Rest(TQuorin::TState::Paused, [&] { q.StepOver(); }));
   EXPECT_EQ(pausedAt_.back(), kLoopBody + 1);
   // Stop resets the program: the watches show the values after a reset.
-  ASSERT_TRUE(Rest(TQuorin::StateReady, [&] { q.Stop(); }));
+  ASSERT_TRUE(Rest(TQuorin::TState::Ready, [&] { q.Stop(); }));
   EXPECT_EQ(i->GetValueText(), "0");
   breakpoints_.clear();
   q.UpdateBreakpoints();
-  ASSERT_TRUE(Rest(TQuorin::StateReady, [&] { q.Run(); }));
+  ASSERT_TRUE(Rest(TQuorin::TState::Ready, [&] { q.Run(); }));
   EXPECT_EQ(pausedAt_.size(), 3u);
 }
 
@@ -309,16 +298,16 @@ TEST_F(QuorinTest, ACancelledInputPausesAndRunAsksAgain) {
   TQuorin& q = Make();
   auto x = AddWatch("X");
   ASSERT_TRUE(Compiled(kInput));
-  answers_ = {std::nullopt, 5};
-  ASSERT_TRUE(Rest(TQuorin::StatePaused, [&] { q.Run(); }));
-  EXPECT_EQ(presets_.size(), 1u);
+  dialogs_->simulatorInputAnswers = {std::nullopt, 5};
+  ASSERT_TRUE(Rest(TQuorin::TState::Paused, [&] { q.Run(); }));
+  EXPECT_EQ(dialogs_->simulatorInputPresets.size(), 1u);
   EXPECT_TRUE(q.CanRun());
-  ASSERT_TRUE(Rest(TQuorin::StateReady, [&] { q.Run(); }));
-  EXPECT_EQ(presets_.size(), 2u);
+  ASSERT_TRUE(Rest(TQuorin::TState::Ready, [&] { q.Run(); }));
+  EXPECT_EQ(dialogs_->simulatorInputPresets.size(), 2u);
   // Back at rest the program was reset; the next run presets the last value.
-  answers_ = {std::nullopt};
-  ASSERT_TRUE(Rest(TQuorin::StatePaused, [&] { q.Run(); }));
-  EXPECT_EQ(presets_, (std::vector<int>{0, 0, 5}));
+  dialogs_->simulatorInputAnswers = {std::nullopt};
+  ASSERT_TRUE(Rest(TQuorin::TState::Paused, [&] { q.Run(); }));
+  EXPECT_EQ(dialogs_->simulatorInputPresets, (std::vector<int>{0, 0, 5}));
   (void)x;
 }
 
@@ -326,20 +315,20 @@ TEST_F(QuorinTest, TheValueEnteredReachesTheProgramAndTheWatchFormats) {
   TQuorin& q = Make();
   auto x = AddWatch("x");
   ASSERT_TRUE(Compiled(kInput));
-  answers_ = {5};
+  dialogs_->simulatorInputAnswers = {5};
   breakpoints_ = {3};
   q.UpdateBreakpoints();
-  ASSERT_TRUE(Rest(TQuorin::StatePaused, [&] { q.Run(); }));
+  ASSERT_TRUE(Rest(TQuorin::TState::Paused, [&] { q.Run(); }));
   EXPECT_EQ(x->GetValueText(), "5");
-  x->SetFormat(WatchFormatHex);
+  x->SetFormat(TWatchFormat::Hex);
   EXPECT_EQ(x->GetValueText(), "&H0005");
-  x->SetFormat(WatchFormatBinary);
+  x->SetFormat(TWatchFormat::Binary);
   EXPECT_EQ(x->GetValueText(), "&B0000000000000101");
   // 70000 is cut to the program's 16 bits.
-  answers_ = {70000};
-  ASSERT_TRUE(Rest(TQuorin::StateReady, [&] { q.Stop(); }));
-  ASSERT_TRUE(Rest(TQuorin::StatePaused, [&] { q.Run(); }));
-  x->SetFormat(WatchFormatDecimal);
+  dialogs_->simulatorInputAnswers = {70000};
+  ASSERT_TRUE(Rest(TQuorin::TState::Ready, [&] { q.Stop(); }));
+  ASSERT_TRUE(Rest(TQuorin::TState::Paused, [&] { q.Run(); }));
+  x->SetFormat(TWatchFormat::Decimal);
   EXPECT_EQ(x->GetValueText(), QString::number(std::int16_t(70000 & 0xFFFF)));
 }
 
@@ -355,7 +344,7 @@ TEST_F(QuorinTest, TypedWatchValuesAreWrittenOrRefused) {
   for (const TCase& c : {TCase{" &h7fff ", "32767"}, TCase{"32767", "32767"}, TCase{"-1", "-1"},
                          TCase{"&B101", "5"}, TCase{"&HFFFF", "-1"}}) {
     x->SetTypeText(c.typed);
-    ASSERT_TRUE(Rest(TQuorin::StateReady, [&] { q.Refresh(); })) << c.typed;
+    ASSERT_TRUE(Rest(TQuorin::TState::Ready, [&] { q.Refresh(); })) << c.typed;
     EXPECT_EQ(x->GetValueText(), c.shown) << c.typed;
     EXPECT_TRUE(x->GetTypeText().isEmpty());
   }
@@ -363,7 +352,7 @@ TEST_F(QuorinTest, TypedWatchValuesAreWrittenOrRefused) {
   // Refused texts write nothing: the value is the reset program's.
   for (const char* bad : {"12A", "&B102", "&H", "-", "1-"}) {
     x->SetTypeText(bad);
-    ASSERT_TRUE(Rest(TQuorin::StateReady, [&] { q.Refresh(); })) << bad;
+    ASSERT_TRUE(Rest(TQuorin::TState::Ready, [&] { q.Refresh(); })) << bad;
     EXPECT_EQ(x->GetValueText(), "0") << bad;
     EXPECT_TRUE(x->GetTypeText().isEmpty());
   }
@@ -375,14 +364,14 @@ TEST_F(QuorinTest, TypedWatchValuesAreWrittenOrRefused) {
   // A byte cannot take 300.
   dialogs_->calls.clear();
   b->SetTypeText("300");
-  ASSERT_TRUE(Rest(TQuorin::StateReady, [&] { q.Refresh(); }));
+  ASSERT_TRUE(Rest(TQuorin::TState::Ready, [&] { q.Refresh(); }));
   EXPECT_EQ(dialogs_->Texts(),
             QStringList{"Der neue Wert konnte nicht gesetzt werden!\r\nÜberprüfen Sie, dass der "
                         "neue Wert kompatibel zum Typ des Bezeichners ist."});
   EXPECT_EQ(b->GetValueText(), "0");
   // An unknown name has no value.
   auto unknown = AddWatch("nothing");
-  ASSERT_TRUE(Rest(TQuorin::StateReady, [&] { q.Refresh(); }));
+  ASSERT_TRUE(Rest(TQuorin::TState::Ready, [&] { q.Refresh(); }));
   EXPECT_FALSE(unknown->HasValue());
   EXPECT_EQ(unknown->GetIndex(), 0);
 }
@@ -406,13 +395,13 @@ TEST_F(QuorinTest, ARunTimeErrorIsReportedOnceAndPausesOnItsLine) {
   TQuorin& q = Make();
   ASSERT_TRUE(Compiled(kDivision));
   seen_ = {};
-  ASSERT_TRUE(Rest(TQuorin::StatePaused, [&] { q.Run(); }));
+  ASSERT_TRUE(Rest(TQuorin::TState::Paused, [&] { q.Run(); }));
   // Nothing more comes while it is paused.
   manual_->PumpUntil([] { return false; }, 300ms);
   EXPECT_EQ(seen_.texts, QStringList{"Division durch 0"});
-  EXPECT_EQ(seen_.kinds, std::vector<TMessageKind>{MessageKindError});
+  EXPECT_EQ(seen_.kinds, std::vector<TMessageKind>{TMessageKind::Error});
   EXPECT_EQ(pausedAt_, std::vector<int>{kDivisionLine});
-  EXPECT_EQ(q.State(), TQuorin::StatePaused);
+  EXPECT_EQ(q.State(), TQuorin::TState::Paused);
 }
 
 TEST_F(QuorinTest, ARefreshNeverReplacesAPendingCommand) {
@@ -429,10 +418,10 @@ TEST_F(QuorinTest, ARefreshNeverReplacesAPendingCommand) {
     q.Run();
     q.Refresh();
   };
-  ASSERT_TRUE(Rest(TQuorin::StatePaused, [&] { q.Run(); }));
+  ASSERT_TRUE(Rest(TQuorin::TState::Paused, [&] { q.Run(); }));
   ASSERT_TRUE(manual_->PumpUntil([&] { return pausedAt_.size() == 2; }, 5s));
   ASSERT_TRUE(manual_->PumpUntil([&] { return i->GetValueText() == "2"; }, 5s));
-  EXPECT_EQ(q.State(), TQuorin::StatePaused);
+  EXPECT_EQ(q.State(), TQuorin::TState::Paused);
 }
 
 TEST_F(QuorinTest, ClosingWhileTheInputDialogIsOpenReturnsAtOnce) {
@@ -440,7 +429,7 @@ TEST_F(QuorinTest, ClosingWhileTheInputDialogIsOpenReturnsAtOnce) {
   ASSERT_TRUE(Compiled(kInput));
   std::chrono::steady_clock::duration took{};
   bool asked = false;
-  onInput_ = [&](int) -> std::optional<int> {
+  dialogs_->simulatorInput = [&](int) -> std::optional<int> {
     asked = true;
     const auto start = std::chrono::steady_clock::now();
     quorin_.reset();
@@ -464,14 +453,14 @@ TEST_F(QuorinTest, CanCloseAsksOnlyWhileAProgramRuns) {
   EXPECT_TRUE(q.CanClose());
   breakpoints_ = {kLoopBody};
   q.UpdateBreakpoints();
-  ASSERT_TRUE(Rest(TQuorin::StatePaused, [&] { q.Run(); }));
+  ASSERT_TRUE(Rest(TQuorin::TState::Paused, [&] { q.Run(); }));
   dialogs_->confirmAnswers = {false, true};
   EXPECT_FALSE(q.CanClose());
-  EXPECT_EQ(q.State(), TQuorin::StatePaused);
+  EXPECT_EQ(q.State(), TQuorin::TState::Paused);
   const int before = rests_;
   EXPECT_TRUE(q.CanClose());
-  ASSERT_TRUE(
-      manual_->PumpUntil([&] { return rests_ > before && q.State() == TQuorin::StateReady; }, 5s));
+  ASSERT_TRUE(manual_->PumpUntil(
+      [&] { return rests_ > before && q.State() == TQuorin::TState::Ready; }, 5s));
   EXPECT_EQ(dialogs_->Texts(),
             (QStringList(2,
                          "Der Simulator ist aktiv, soll das laufende Programm abgebrochen "
@@ -519,14 +508,15 @@ TEST_F(QuorinTest, DownloadSendsTheImageByteForByte) {
   TQuorin& q = Make();
   source_ = kLoop;
   ASSERT_TRUE(Rest(
-      TQuorin::StateReady, [&] { q.CompileAndDownload(); }, 10s));
+      TQuorin::TState::Ready, [&] { q.CompileAndDownload(); }, 10s));
   ASSERT_TRUE(manual_->PumpUntil([&] { return seen_.texts.size() >= 3; }, 5s));
   const auto [code, sys] = LengthsOf(kLoop);
   EXPECT_EQ(seen_.texts.mid(1),
             (QStringList{QString("Übertrage %1 Byte(s) zur Vexa Unit...").arg(code + sys),
                          "Anwenderprogramm fehlerfrei übertragen"}));
-  EXPECT_EQ(seen_.kinds, (std::vector<TMessageKind>{MessageKindInformation, MessageKindInformation,
-                                                    MessageKindInformation}));
+  EXPECT_EQ(seen_.kinds,
+            (std::vector<TMessageKind>{TMessageKind::Information, TMessageKind::Information,
+                                       TMessageKind::Information}));
   ASSERT_TRUE(board.recording().waitForEvent("code done", 2s));
   EXPECT_EQ(board.recording().image("code"), expected);
   EXPECT_EQ(int(expected.size()), code);
@@ -542,16 +532,16 @@ TEST_F(QuorinTest, ASilentBoardOrAMissingPortIsReportedAndThePortClosed) {
     TQuorin& q = Make();
     source_ = kLoop;
     ASSERT_TRUE(Rest(
-        TQuorin::StateReady, [&] { q.CompileAndDownload(); }, 15s));
+        TQuorin::TState::Ready, [&] { q.CompileAndDownload(); }, 15s));
     ASSERT_TRUE(manual_->PumpUntil([&] { return seen_.texts.size() >= 3; }, 5s));
     EXPECT_EQ(seen_.texts.last(), "Keine Verbindung zur Vexa Unit (kein HOST Modus?)");
-    EXPECT_EQ(seen_.kinds.back(), MessageKindError);
+    EXPECT_EQ(seen_.kinds.back(), TMessageKind::Error);
     EXPECT_EQ(OpenDescriptors(board.path()), emulatorsOwn);
     // The program still counts: it compiled.
     EXPECT_TRUE(q.CanRun());
   }
   TPortDevice missing("/nonexistent/vexa-port");
-  ASSERT_TRUE(Rest(TQuorin::StateReady, [&] { quorin_->CompileAndDownload(); }));
+  ASSERT_TRUE(Rest(TQuorin::TState::Ready, [&] { quorin_->CompileAndDownload(); }));
   ASSERT_TRUE(manual_->PumpUntil([&] { return seen_.texts.size() >= 3; }, 5s));
   EXPECT_EQ(seen_.texts.last(), "Konnte die Schnittstelle COM7 nicht öffnen: Fehlercode 2!");
 }

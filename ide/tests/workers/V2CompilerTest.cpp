@@ -1,7 +1,9 @@
 #include "model/workers/V2Compiler.h"
 
 #include "FakeDialogs.h"
-#include "model/files/TextCodec.h"
+#include "FakeVx2Comp.h"
+#include "V2Programs.h"
+#include "model/core/TextCodec.h"
 #include "model/workers/MainThreadInvoker.h"
 
 #include "boardemu/V2Board.h"
@@ -32,24 +34,12 @@ namespace {
 
 using namespace std::chrono_literals;
 
-const char* const kMotor =
-    "int speed;\n"
-    "function clamp(int v) returns int {\n"
-    "  return v;\n"
-    "}\n";
+using test::kDisplay;
+using test::kMain;
+using test::kMotor;
 const char* const kMotorBroken =
     "int speed;\n"
     "int a b;\n";
-const char* const kDisplay =
-    "byte row;\n"
-    "function show() {\n"
-    "  row = row + 1;\n"
-    "}\n";
-const char* const kMain =
-    "thread main {\n"
-    "  motor.speed = motor.clamp(5);\n"
-    "  display.show();\n"
-    "}\n";
 
 // Counts what was queued, so a test knows a call waits in the queue.
 class TCountingInvoker final : public IMainThreadInvoker {
@@ -97,8 +87,8 @@ struct TProjectSide {
     };
     Compiler.OnStateChange = [this](TV2Compiler&, TV2Compiler::TState State, const QString& Text) {
       states.push_back(static_cast<int>(State));
-      if (State == TV2Compiler::StateStatus) statusTexts << Text;
-      if (State == TV2Compiler::StateIdle) ++idles;
+      if (State == TV2Compiler::TState::Status) statusTexts << Text;
+      if (State == TV2Compiler::TState::Idle) ++idles;
     };
   }
 
@@ -171,7 +161,7 @@ TEST_F(V2CompilerTest, ThreeModuleProjectBuildsThroughTheWorker) {
   EXPECT_GT(QFileInfo(Base() + ".dbg").size(), 0);
   ASSERT_FALSE(side.buildMessages.isEmpty());
   for (const auto& message : side.buildMessages)
-    EXPECT_EQ(message->GetKind(), MessageKindInformation) << message->GetText().toStdString();
+    EXPECT_EQ(message->GetKind(), TMessageKind::Information) << message->GetText().toStdString();
   EXPECT_TRUE(dialogs_->calls.empty());
 }
 
@@ -325,7 +315,7 @@ TEST_F(V2CompilerTest, ARequestPostedWhileTheWorkerWorksIsAnsweredBeforeItWaits)
   compiler->OnStateChange = [&](TV2Compiler& Sender, TV2Compiler::TState State,
                                 const QString& Text) {
     onState(Sender, State, Text);
-    if (State == TV2Compiler::StateBuilt) Sender.CompileModule("main.v2");
+    if (State == TV2Compiler::TState::Built) Sender.CompileModule("main.v2");
   };
   compiler->Build(Base());
   ASSERT_TRUE(WaitIdle(side, 2));
@@ -416,7 +406,7 @@ TEST_F(V2CompilerTest, DownloadSendsTheBuiltImageAndDestroyEndsAWaitingOneAtOnce
               QStringLiteral("Lösche den Flash-Speicher der Vexa Unit (100 % fertig)"));
     EXPECT_EQ(side.statusTexts.last(),
               QStringLiteral("Übertrage Anwenderprogramm in die Vexa Unit (100 % fertig)"));
-    EXPECT_EQ(side.states.back(), int(TV2Compiler::StateIdle));
+    EXPECT_EQ(side.states.back(), int(TV2Compiler::TState::Idle));
     ASSERT_TRUE(board.recording().waitForEvent("program-vmc", 2s));
     EXPECT_GT(board.recording().image("program").size(), 8u);
   }
@@ -440,121 +430,22 @@ TEST_F(V2CompilerTest, DownloadSendsTheBuiltImageAndDestroyEndsAWaitingOneAtOnce
   EXPECT_TRUE(dialogs_->calls.empty());
 }
 
-// A stand-in library: every call notes whether another one was running at
-// the same time; failures on demand.
-struct TFakeLibrary {
-  std::atomic<int> inside{0};
-  std::atomic<bool> overlapped{false};
-  std::atomic<int> identCalls{0};
-  std::string failing;               // the export that returns 0 (set before the worker starts)
-  std::int32_t addModuleResult = 0;  // non-zero: addModule's answer
-  std::int32_t nextModule = 1;
-  char* messages = nullptr;
-  std::uint32_t messagesSize = 0;
-};
-TFakeLibrary* g_fake = nullptr;
-
-class TInside {
- public:
-  TInside() {
-    if (g_fake->inside.fetch_add(1) != 0) g_fake->overlapped = true;
-    std::this_thread::sleep_for(50us);
-  }
-  ~TInside() { g_fake->inside.fetch_sub(1); }
-};
-
-std::int32_t Result(const char* Function, std::int32_t Ok = 1) {
-  return g_fake->failing == Function ? 0 : Ok;
-}
-
-TVx2CompFunctions FakeFunctions() {
-  TVx2CompFunctions f;
-  f.openProject = [](const char*) -> Vx2ProjectHandle {
-    TInside in;
-    return 1;
-  };
-  f.closeProject = [](Vx2ProjectHandle) {
-    TInside in;
-    return Result("closeProject");
-  };
-  f.addModule = [](Vx2ProjectHandle, const char*, const char*, std::int32_t) {
-    TInside in;
-    return g_fake->addModuleResult ? g_fake->addModuleResult : g_fake->nextModule++;
-  };
-  f.replaceModuleSource = [](Vx2ProjectHandle, std::int32_t, const char*, std::int32_t) {
-    TInside in;
-    return Result("replaceModuleSource");
-  };
-  f.removeAll = [](Vx2ProjectHandle) {
-    TInside in;
-    g_fake->nextModule = 1;
-    return Result("removeAll");
-  };
-  f.setMessageBuffer = [](Vx2ProjectHandle, char* Buffer, std::uint32_t Size) {
-    TInside in;
-    g_fake->messages = Buffer;
-    g_fake->messagesSize = Size;
-    return Result("setMessageBuffer");
-  };
-  f.compileModule = [](Vx2ProjectHandle, std::int32_t) {
-    TInside in;
-    std::strncpy(g_fake->messages, "m : OK", g_fake->messagesSize);
-    return Result("compileModule", -1);
-  };
-  f.beginBuild = [](Vx2ProjectHandle) {
-    TInside in;
-    return Result("beginBuild");
-  };
-  f.finishBuild = [](Vx2ProjectHandle) {
-    TInside in;
-    return Result("finishBuild");
-  };
-  f.getModuleLineInfos = [](Vx2ProjectHandle, std::int32_t, std::uint8_t*, std::uint32_t) {
-    TInside in;
-    return Result("getModuleLineInfos");
-  };
-  f.writeOutputFile = [](Vx2ProjectHandle, const char*) {
-    TInside in;
-    return Result("writeOutputFile");
-  };
-  f.getIdentCompletions = [](Vx2ProjectHandle, const char*, std::int32_t, std::int32_t,
-                             char* Buffer, std::uint32_t Size) {
-    TInside in;
-    g_fake->identCalls.fetch_add(1);
-    std::strncpy(Buffer, "b (variable)\r\na (variable)", Size);
-    return std::int32_t{1};
-  };
-  f.getIdentDefPos = [](Vx2ProjectHandle, const char*, std::int32_t*, std::int32_t*) {
-    TInside in;
-    g_fake->identCalls.fetch_add(1);
-    return std::int32_t{1};
-  };
-  f.getIdentFullName = [](Vx2ProjectHandle, const char*, std::int32_t, std::int32_t, char* Buffer,
-                          std::uint32_t Size) {
-    TInside in;
-    g_fake->identCalls.fetch_add(1);
-    std::strncpy(Buffer, "m.x", Size);
-    return std::int32_t{1};
-  };
-  return f;
-}
-
 class V2CompilerFakeTest : public V2CompilerTest {
  protected:
   void SetUp() override {
     V2CompilerTest::SetUp();
-    g_fake = &fake_;
+    fake_.completions = "b (variable)\r\na (variable)";
+    fake_.defModule = fake_.defLine = 1;
+    fake_.fullName = "m.x";
     side_.names = {"m", "n", "o"};
     for (const QString& name : side_.names) side_.sources[name] = "int x;\n";
   }
-  void TearDown() override { g_fake = nullptr; }
-
-  TFakeLibrary fake_;
+  test::TFakeVx2Comp fake_;
   TProjectSide side_;
 };
 
 TEST_F(V2CompilerFakeTest, DestroyingWhileACallIsQueuedReturnsAtOnceAndTheCallNeverRuns) {
-  auto compiler = MakeCompiler(side_, FakeFunctions());
+  auto compiler = MakeCompiler(side_, test::TFakeVx2Comp::Functions());
   ASSERT_TRUE(WaitIdle(side_, 1));
   const int queued = invoker_->queued.load();
   compiler->Build(Base());
@@ -574,7 +465,7 @@ TEST_F(V2CompilerFakeTest, DestroyingWhileACallIsQueuedReturnsAtOnceAndTheCallNe
 }
 
 TEST_F(V2CompilerFakeTest, NoTwoLibraryCallsOverlapWhileTheServicesHammerTheLock) {
-  auto compiler = MakeCompiler(side_, FakeFunctions());
+  auto compiler = MakeCompiler(side_, test::TFakeVx2Comp::Functions());
   int answered = 0, refused = 0;
   auto hammer = [&] {
     QStringList list;
@@ -597,7 +488,7 @@ TEST_F(V2CompilerFakeTest, NoTwoLibraryCallsOverlapWhileTheServicesHammerTheLock
   }
   hammer();
   EXPECT_FALSE(fake_.overlapped.load());
-  EXPECT_EQ(std::count(side_.states.begin(), side_.states.end(), int(TV2Compiler::StateBuilt)),
+  EXPECT_EQ(std::count(side_.states.begin(), side_.states.end(), int(TV2Compiler::TState::Built)),
             kBuilds);
   // Both answers came: "not now" while the worker worked, the library's otherwise.
   EXPECT_GT(refused, 0);
@@ -623,12 +514,12 @@ TEST_F(V2CompilerFakeTest, AFailedCallShowsItsBoxAndTheWorkerReportsIdle) {
     fake_.failing = c.failing;
     fake_.addModuleResult = c.addModuleResult;
     TProjectSide side = side_;
-    auto compiler = MakeCompiler(side, FakeFunctions());
+    auto compiler = MakeCompiler(side, test::TFakeVx2Comp::Functions());
     ASSERT_TRUE(WaitIdle(side, 1));
     compiler->Build(Base());
     ASSERT_TRUE(WaitIdle(side, 2));
     EXPECT_EQ(dialogs_->Texts(), QStringList{c.box});
-    EXPECT_EQ(side.states.back(), int(TV2Compiler::StateIdle));
+    EXPECT_EQ(side.states.back(), int(TV2Compiler::TState::Idle));
     const auto deadline = std::chrono::steady_clock::now() + 5s;
     while (!compiler->Finished() && std::chrono::steady_clock::now() < deadline)
       std::this_thread::sleep_for(1ms);
@@ -639,7 +530,7 @@ TEST_F(V2CompilerFakeTest, AFailedCallShowsItsBoxAndTheWorkerReportsIdle) {
   // A refused close is shown; the worker goes anyway.
   fake_.failing = "closeProject";
   fake_.addModuleResult = 0;
-  MakeCompiler(side_, FakeFunctions()).reset();
+  MakeCompiler(side_, test::TFakeVx2Comp::Functions()).reset();
   EXPECT_EQ(dialogs_->Texts(), QStringList{"dll function closeProject() failed"});
 }
 

@@ -13,7 +13,7 @@ using namespace test::v2project;
 TEST_F(V2ProjectTest, TypingInTheThirdOfFiveModulesCompilesFromItAfterTheDelay) {
   auto project = OpenBuilt(MakeProject({"m1", "m2", "m3", "m4", "m5"}));
   EXPECT_EQ(lib_.Compiled(), (std::vector<std::string>{"m1", "m2", "m3", "m4", "m5"}));
-  const int removeAlls = lib_.Count(&TFakeLibrary::removeAlls);
+  const int removeAlls = lib_.Count(&TFakeVx2Comp::removeAlls);
   {
     std::lock_guard lock(lib_.mutex);
     lib_.compiled.clear();
@@ -31,7 +31,7 @@ TEST_F(V2ProjectTest, TypingInTheThirdOfFiveModulesCompilesFromItAfterTheDelay) 
   PumpFor(300ms);
   // One request for m3; the worker compiles it and the modules after it.
   EXPECT_EQ(lib_.Compiled(), (std::vector<std::string>{"m3", "m4", "m5"}));
-  EXPECT_EQ(lib_.Count(&TFakeLibrary::removeAlls), removeAlls);
+  EXPECT_EQ(lib_.Count(&TFakeVx2Comp::removeAlls), removeAlls);
   for (int i = 3; i < 8; ++i) EXPECT_FALSE(project->GetModule(i)->NeedsCompile()) << i;
   EXPECT_TRUE(project->GetModule(5)->HasLineInfos());
 }
@@ -137,7 +137,7 @@ TEST_F(V2ProjectTest, EveryChangeRestartsTheFullDelay) {
 
 TEST_F(V2ProjectTest, ToggledSystemModuleRegistersEveryModuleAgain) {
   auto project = OpenBuilt(MakeProject({"m1"}, "SYSTEM::lcd.v2\r\n"));
-  const int removeAlls = lib_.Count(&TFakeLibrary::removeAlls);
+  const int removeAlls = lib_.Count(&TFakeVx2Comp::removeAlls);
   {
     std::lock_guard lock(lib_.mutex);
     EXPECT_EQ(lib_.added, (std::vector<std::string>{"lcd", "m1"}));
@@ -149,7 +149,7 @@ TEST_F(V2ProjectTest, ToggledSystemModuleRegistersEveryModuleAgain) {
   EXPECT_TRUE(project->GetModified());
   ASSERT_TRUE(PumpUntil([&] { return lib_.Compiled().size() >= 3 && !project->IsCompiling(); }));
   EXPECT_FALSE(project->ModuleListChanged());
-  EXPECT_EQ(lib_.Count(&TFakeLibrary::removeAlls), removeAlls + 1);
+  EXPECT_EQ(lib_.Count(&TFakeVx2Comp::removeAlls), removeAlls + 1);
   std::lock_guard lock(lib_.mutex);
   EXPECT_EQ(lib_.added, (std::vector<std::string>{"lcd", "servo", "m1"}));
   EXPECT_EQ(lib_.compiled, (std::vector<std::string>{"lcd", "servo", "m1"}));
@@ -182,12 +182,12 @@ TEST_F(V2ProjectTest, ABuildRightAfterAModuleListChangeBuildsTheNewList) {
     std::lock_guard lock(lib_.mutex);
     lib_.added.clear();
   }
-  const int written = lib_.Count(&TFakeLibrary::written);
+  const int written = lib_.Count(&TFakeVx2Comp::written);
   project->MoveModule(project->GetModule(4), true);
   // Ctrl+F9 before the delayed tick.
   project->Build();
   EXPECT_FALSE(project->CompileScheduled());
-  ASSERT_TRUE(PumpUntil([&] { return lib_.Count(&TFakeLibrary::written) > written; }));
+  ASSERT_TRUE(PumpUntil([&] { return lib_.Count(&TFakeVx2Comp::written) > written; }));
   std::lock_guard lock(lib_.mutex);
   EXPECT_EQ(lib_.added, (std::vector<std::string>{"m2", "m1"}));
 }
@@ -271,7 +271,7 @@ TEST_F(V2ProjectTest, DownloadWithoutAPortShowsTheTextAndSendsNothing) {
     EXPECT_FALSE(project->IsCompiling());
   }
   PumpFor(100ms);
-  EXPECT_EQ(lib_.Count(&TFakeLibrary::imageRequests), 0);
+  EXPECT_EQ(lib_.Count(&TFakeVx2Comp::imageRequests), 0);
   EXPECT_TRUE(project->CanDownload());
 }
 
@@ -284,7 +284,7 @@ TEST_F(V2ProjectTest, DownloadWithAPortKeepsCommandsDisabledUntilTheWorkerIsIdle
   EXPECT_FALSE(project->CanBuild());
   // The fake has no image: the worker gives up and reports idle.
   ASSERT_TRUE(PumpUntil([&] { return !project->IsCompiling(); }));
-  EXPECT_GT(lib_.Count(&TFakeLibrary::imageRequests), 0);
+  EXPECT_GT(lib_.Count(&TFakeVx2Comp::imageRequests), 0);
 }
 
 TEST_F(V2ProjectTest, IdentifierQuestionsGoToTheWorker) {

@@ -43,7 +43,7 @@ TEST_F(V2ProjectSimulationTest, TheActiveProjectsBuildBecomesTheSimulation) {
   EXPECT_EQ(created_[0].first, Ref<IV2SimulationProject>(project));
   EXPECT_EQ(created_[0].second, fileName);
   // Created once: the new project was built by its activation alone.
-  EXPECT_EQ(lib_.Count(&TFakeLibrary::beginBuilds), 1);
+  EXPECT_EQ(lib_.Count(&TFakeVx2Comp::beginBuilds), 1);
 
   // A text change drops the simulation of its project.
   project->GetModule(3)->TextChanged();
@@ -95,7 +95,7 @@ TEST_F(V2ProjectSimulationTest, ASimulationThatRefusesToCloseStays) {
   ASSERT_TRUE(PumpUntil([&] { return CurrentSimulator != nullptr; }));
   const Ref<IVexaSimulator> paused = CurrentSimulator;
   project->Build();
-  ASSERT_TRUE(PumpUntil([&] { return lib_.Count(&TFakeLibrary::written) == 2; }));
+  ASSERT_TRUE(PumpUntil([&] { return lib_.Count(&TFakeVx2Comp::written) == 2; }));
   ASSERT_TRUE(PumpUntil([&] { return !project->IsCompiling(); }));
   EXPECT_EQ(CurrentSimulator, paused);
   EXPECT_EQ(created_.size(), 1u);

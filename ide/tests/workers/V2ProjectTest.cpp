@@ -13,8 +13,8 @@ using namespace test::v2project;
 TEST_F(V2ProjectTest, OpeningReadsTheListsAndTheProjectFileInCompileOrder) {
   auto project = Open(MakeProject({"motor", "main"}));
   EXPECT_EQ(Names(*project), (QStringList{"lcd", "servo", "tools", "motor", "main"}));
-  EXPECT_TRUE(project->GetModule(0)->GetKind() == ModuleKindSystem);
-  EXPECT_TRUE(project->GetModule(2)->GetKind() == ModuleKindCommon);
+  EXPECT_TRUE(project->GetModule(0)->GetKind() == TModuleKind::System);
+  EXPECT_TRUE(project->GetModule(2)->GetKind() == TModuleKind::Common);
   // A project file decides the used flags of system modules: lcd is not named.
   EXPECT_FALSE(project->GetModule(0)->IsUsed());
   EXPECT_FALSE(project->GetModified());
@@ -105,22 +105,22 @@ TEST_F(V2ProjectTest, ModuleListsCanBeEditedOnlyForKindsThatExist) {
   // The missing common list was reported, nothing else.
   ASSERT_EQ(dialogs_->calls.size(), 1u);
   EXPECT_TRUE(dialogs_->calls[0].text.contains("modules.txt"));
-  EXPECT_TRUE(project->CanEditModules(ModuleKindProject));
-  EXPECT_TRUE(project->CanEditModules(ModuleKindSystem));
-  EXPECT_FALSE(project->CanEditModules(ModuleKindCommon));
+  EXPECT_TRUE(project->CanEditModules(TModuleKind::Project));
+  EXPECT_TRUE(project->CanEditModules(TModuleKind::System));
+  EXPECT_FALSE(project->CanEditModules(TModuleKind::Common));
   project->RunningChanged(true);
-  EXPECT_FALSE(project->CanEditModules(ModuleKindProject));
-  EXPECT_FALSE(project->CanEditModules(ModuleKindSystem));
+  EXPECT_FALSE(project->CanEditModules(TModuleKind::Project));
+  EXPECT_FALSE(project->CanEditModules(TModuleKind::System));
   EXPECT_FALSE(project->CanInsertModule());
   EXPECT_FALSE(project->CanDeleteModule(project->GetModule(3)));
   EXPECT_FALSE(project->CanBuild());
 
   // The module list dialog gets the kind and the project.
-  project->EditModules(ModuleKindSystem);
+  project->EditModules(TModuleKind::System);
   ASSERT_EQ(dialogs_->modulesDialogs.size(), 1u);
   const TModuleKind shownKind = dialogs_->modulesDialogs[0].kind;
   const Ref<IVexaProject> shownFor = dialogs_->modulesDialogs[0].project;
-  EXPECT_EQ(shownKind, ModuleKindSystem);
+  EXPECT_EQ(shownKind, TModuleKind::System);
   EXPECT_EQ(shownFor, Ref<IVexaProject>(project));
 }
 
@@ -264,7 +264,7 @@ TEST_F(V2ProjectTest, CloseKeepsBreakpointsAndWatchesForTheNextOpening) {
   MessageView = view;
   project->GetModule(4)->ToggleBreakpoint(3);
   project->GetModule(3)->ToggleBreakpoint(8);
-  project->AddWatchName("motor.speed")->SetFormat(WatchFormatHex);
+  project->AddWatchName("motor.speed")->SetFormat(TWatchFormat::Hex);
   CurrentSimulator = std::make_shared<TFakeSimulator>(project, true);
 
   EXPECT_CALL(*view, RemoveMessagesOf(Ref<IVexaProject>(project))).Times(1);
@@ -285,7 +285,7 @@ TEST_F(V2ProjectTest, CloseKeepsBreakpointsAndWatchesForTheNextOpening) {
   EXPECT_EQ(again->GetBreakpointCount(), 2);
   ASSERT_EQ(again->GetWatchCount(), 1);
   EXPECT_EQ(again->GetWatch(0)->GetName(), "motor.speed");
-  EXPECT_EQ(again->GetWatch(0)->GetFormat(), WatchFormatHex);
+  EXPECT_EQ(again->GetWatch(0)->GetFormat(), TWatchFormat::Hex);
 }
 
 TEST_F(V2ProjectTest, UntitledProjectsBuildIntoTheirOwnUserDataFiles) {
@@ -372,7 +372,7 @@ TEST_F(V2ProjectTest, InsertModuleRefusesATakenNameAndOpensTheNewModule) {
   EXPECT_CALL(*ide, ShowModuleEditor(_)).Times(1);
   EXPECT_TRUE(project->InsertModule());
   EXPECT_EQ(Names(*project).last(), "extra");
-  EXPECT_EQ(project->GetModule(4)->GetKind(), ModuleKindProject);
+  EXPECT_EQ(project->GetModule(4)->GetKind(), TModuleKind::Project);
   EXPECT_TRUE(project->GetModified());
   EXPECT_TRUE(project->ModuleListChanged());
   EXPECT_FALSE(project->InsertModule());  // cancelled

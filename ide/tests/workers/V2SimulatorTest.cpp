@@ -155,7 +155,7 @@ class V2SimulatorTest : public ::testing::Test {
     const bool done = invoker_->PumpUntil(
         [&] {
           const int paused = Side.LastIndexOf(Expected);
-          return Sim.RunState() == TV2Simulator::Paused && paused >= from &&
+          return Sim.RunState() == TV2Simulator::TRunState::Paused && paused >= from &&
                  Side.LastIndexOf("Watches") > paused;
         },
         10s);
@@ -171,7 +171,7 @@ class V2SimulatorTest : public ::testing::Test {
     const bool done = invoker_->PumpUntil(
         [&] {
           const int stopped = Side.LastIndexOf("RunningChanged(0)");
-          return Sim.RunState() == TV2Simulator::Stopped && stopped >= from &&
+          return Sim.RunState() == TV2Simulator::TRunState::Stopped && stopped >= from &&
                  Side.LastIndexOf("Watches") > stopped;
         },
         10s);
@@ -192,7 +192,7 @@ class V2SimulatorTest : public ::testing::Test {
 TEST_F(V2SimulatorTest, FirstStepAfterAResetStopsAtTheFirstStatement) {
   TProjectSide side;
   auto sim = Make(side, Base());
-  EXPECT_EQ(sim->RunState(), TV2Simulator::Stopped);
+  EXPECT_EQ(sim->RunState(), TV2Simulator::TRunState::Stopped);
   EXPECT_TRUE(sim->CanRun());
   EXPECT_FALSE(sim->CanStepOut());
   EXPECT_EQ(sim->GetProject(), side.project);
@@ -299,13 +299,13 @@ TEST_F(V2SimulatorTest, WatchesGetValuesAndTypesAndTakeNewValues) {
   sim->Run();
   ASSERT_TRUE(WaitPaused(side, *sim, At(kMainModule, 7)));
 
-  EXPECT_EQ(counter->GetType(), WatchTypeInt);
+  EXPECT_EQ(counter->GetType(), TWatchType::Int);
   EXPECT_EQ(counter->GetValueText(), "2");
-  EXPECT_EQ(small->GetType(), WatchTypeByte);
+  EXPECT_EQ(small->GetType(), TWatchType::Byte);
   EXPECT_EQ(small->GetValueText(), "1");
-  EXPECT_EQ(ratio->GetType(), WatchTypeFloat);
+  EXPECT_EQ(ratio->GetType(), TWatchType::Float);
   EXPECT_EQ(ratio->GetValueText(), "0.25");
-  EXPECT_EQ(label->GetType(), WatchTypeString);
+  EXPECT_EQ(label->GetType(), TWatchType::String);
   EXPECT_EQ(label->GetValueText(), "\"abc\"");
   EXPECT_FALSE(unknown->HasValue());
   EXPECT_EQ(unknown->GetIndex(), -1);
@@ -366,7 +366,8 @@ TEST_F(V2SimulatorTest, ANewerCommandReplacesOneNotYetTaken) {
   sim->Stop();
   sim->Pause();
   ASSERT_TRUE(WaitPaused(side, *sim, At(kCalcModule, 5)));
-  EXPECT_FALSE(invoker_->PumpUntil([&] { return sim->RunState() != TV2Simulator::Paused; }, 300ms));
+  EXPECT_FALSE(invoker_->PumpUntil(
+      [&] { return sim->RunState() != TV2Simulator::TRunState::Paused; }, 300ms));
   EXPECT_EQ(side.events.indexOf("RunningChanged(0)"), -1) << side.events.join(' ').toStdString();
 }
 
@@ -425,14 +426,14 @@ TEST_F(V2SimulatorTest, RunTimeErrorsShowTheirTextAndChangeTheRunState) {
     TV2Simulator::TRunState runState;
     QString text;
   } cases[] = {
-      {"ends", "int a;\nthread main {\n  a = 1;\n  halt;\n}\n", TV2Simulator::Stopped,
+      {"ends", "int a;\nthread main {\n  a = 1;\n  halt;\n}\n", TV2Simulator::TRunState::Stopped,
        "Alle Threads im Programm gestoppt"},
       {"divides", "int a, b;\nthread main {\n  a = 1;\n  b = a / (a - 1);\n}\n",
-       TV2Simulator::Paused, "Ungültige mathematische Operation"},
+       TV2Simulator::TRunState::Paused, "Ungültige mathematische Operation"},
       {"recurses",
        "int a;\nfunction deep(int n) returns int {\n  return deep(n + 1);\n}\n"
        "thread main {\n  a = deep(1);\n}\n",
-       TV2Simulator::Paused, "Stacküberlauf (Aufrufebene "},
+       TV2Simulator::TRunState::Paused, "Stacküberlauf (Aufrufebene "},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
@@ -446,7 +447,7 @@ TEST_F(V2SimulatorTest, RunTimeErrorsShowTheirTextAndChangeTheRunState) {
     EXPECT_TRUE(dialogs_->calls[0].text.startsWith(c.text))
         << dialogs_->calls[0].text.toStdString();
     EXPECT_EQ(sim->RunState(), c.runState);
-    if (c.runState == TV2Simulator::Stopped) {
+    if (c.runState == TV2Simulator::TRunState::Stopped) {
       EXPECT_TRUE(side.events.contains("RunningChanged(0)"));
     } else {
       EXPECT_EQ(side.events.indexOf("RunningChanged(0)"), -1);
@@ -605,8 +606,8 @@ TEST_F(V2SimulatorTest, ACommandGivenWhileTheProgramStillRanIsVoidWhenItStops) {
   machine.hook = [&] { sim->Pause(); };
   sim->Run();
   ASSERT_TRUE(WaitStopped(side, *sim));
-  EXPECT_FALSE(
-      invoker_->PumpUntil([&] { return sim->RunState() != TV2Simulator::Stopped; }, 300ms));
+  EXPECT_FALSE(invoker_->PumpUntil(
+      [&] { return sim->RunState() != TV2Simulator::TRunState::Stopped; }, 300ms));
   EXPECT_EQ(side.events, (QStringList{"RunningChanged(1)", "RunningChanged(0)", "Watches"}));
   EXPECT_EQ(dialogs_->Texts(), QStringList{"Alle Threads im Programm gestoppt"});
   sim.reset();
@@ -630,7 +631,7 @@ TEST_F(V2SimulatorTest, AFailingLibraryCallEndsTheThreadWithItsBoxAndStopsThePro
   EXPECT_TRUE(text.startsWith("Internal error in TV2Simulator.Execute()\r\n\r\n"))
       << text.toStdString();
   EXPECT_TRUE(text.endsWith(": step() failed")) << text.toStdString();
-  EXPECT_EQ(sim->RunState(), TV2Simulator::Stopped);
+  EXPECT_EQ(sim->RunState(), TV2Simulator::TRunState::Stopped);
   EXPECT_EQ(side.events, (QStringList{"RunningChanged(1)", "RunningChanged(0)"}));
   sim.reset();
   fakeMachine = nullptr;
@@ -685,16 +686,16 @@ TEST_F(V2SimulatorTest, AVariableTypeCodeTheIdeDoesNotKnowReadsAsAString) {
   sim->Run();
   ASSERT_TRUE(WaitPaused(side, *sim, At(1, 5)));
 
-  EXPECT_EQ(byte->GetType(), WatchTypeByte);
+  EXPECT_EQ(byte->GetType(), TWatchType::Byte);
   EXPECT_EQ(byte->GetValueText(), "255");
-  EXPECT_EQ(real->GetType(), WatchTypeFloat);
+  EXPECT_EQ(real->GetType(), TWatchType::Float);
   EXPECT_EQ(real->GetValueText(), "0.5");
-  EXPECT_EQ(text->GetType(), WatchTypeString);
+  EXPECT_EQ(text->GetType(), TWatchType::String);
   EXPECT_EQ(text->GetValueText(), "\"s3\"");
   // Codes outside the library's list are strings too.
   for (const auto& watch : {seven, minus, big}) {
     SCOPED_TRACE(watch->GetName().toStdString());
-    EXPECT_EQ(watch->GetType(), WatchTypeString);
+    EXPECT_EQ(watch->GetType(), TWatchType::String);
     EXPECT_EQ(watch->GetValueText(), QStringLiteral("\"s%1\"").arg(watch->GetIndex()));
   }
   EXPECT_EQ(big->GetIndex(), 6);

@@ -57,7 +57,7 @@ void ShowModulesDialog(TModuleKind Kind, const Ref<IVexaProject>& Project) {
   if (!Project) return;
   const Ref<IVexaIDE> ide = VexaIDE;
   QWidget* parent = ide ? ide->GetMainForm() : nullptr;
-  if (Kind == ModuleKindProject) {
+  if (Kind == TModuleKind::Project) {
     TProjectModulesDialog dialog(parent);
     dialog.Init(Project);
     dialog.exec();

@@ -18,7 +18,7 @@ class QWidget;
 
 namespace vexa::ide {
 
-// ModuleKindProject: TProjectModulesDialog; system, common: TSelectModulesDialog. Modal, over
+// TModuleKind::Project: TProjectModulesDialog; system, common: TSelectModulesDialog. Modal, over
 // the main window. The projects reach it through IDialogs::EditModules.
 void ShowModulesDialog(TModuleKind Kind, const Ref<IVexaProject>& Project);
 

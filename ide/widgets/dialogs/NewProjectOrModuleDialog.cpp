@@ -1,10 +1,10 @@
 #include "widgets/dialogs/NewProjectOrModuleDialog.h"
 
 #include "model/core/VexaIntfs.h"
+#include "widgets/dialogs/DialogButtons.h"
 
 #include <QDialogButtonBox>
 #include <QGroupBox>
-#include <QPushButton>
 #include <QRadioButton>
 #include <QVBoxLayout>
 
@@ -25,11 +25,7 @@ TNewProjectOrModuleDialog::TNewProjectOrModuleDialog(QWidget* Parent) : QDialog(
   items_[0]->setChecked(true);
 
   auto* buttons = new QDialogButtonBox(this);
-  QPushButton* ok = buttons->addButton(QStringLiteral("OK"), QDialogButtonBox::AcceptRole);
-  buttons->addButton(QStringLiteral("Abbrechen"), QDialogButtonBox::RejectRole);
-  ok->setDefault(true);
-  connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
-  connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+  AddOkCancel(buttons, this);
 
   auto* layout = new QVBoxLayout(this);
   layout->addWidget(rgProjectOrModule);
@@ -38,14 +34,14 @@ TNewProjectOrModuleDialog::TNewProjectOrModuleDialog(QWidget* Parent) : QDialog(
 }
 
 void TNewProjectOrModuleDialog::SetKind(TFileKind Kind) {
-  const int item = Kind == FileKindV2Project ? 0 : Kind == FileKindV2Module ? 1 : 2;
+  const int item = Kind == TFileKind::V2Project ? 0 : Kind == TFileKind::V2Module ? 1 : 2;
   items_[item]->setChecked(true);
 }
 
 TFileKind TNewProjectOrModuleDialog::GetKind() const {
-  if (items_[0]->isChecked()) return FileKindV2Project;
-  if (items_[1]->isChecked()) return FileKindV2Module;
-  return FileKindBasicProject;
+  if (items_[0]->isChecked()) return TFileKind::V2Project;
+  if (items_[1]->isChecked()) return TFileKind::V2Module;
+  return TFileKind::BasicProject;
 }
 
 }  // namespace vexa::ide

@@ -83,7 +83,7 @@ void TProjectModulesDialog::RefreshList() {
     if (FProject) {
       for (int i = 0; i < FProject->GetModuleCount(); ++i) {
         Ref<IVexaModule> module = FProject->GetModule(i);
-        if (!module || module->GetKind() != ModuleKindProject) continue;
+        if (!module || module->GetKind() != TModuleKind::Project) continue;
         FModules.push_back(module);
         lbModules->addItem(module->GetName());
       }

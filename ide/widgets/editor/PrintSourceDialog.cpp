@@ -1,7 +1,8 @@
 #include "widgets/editor/PrintSourceDialog.h"
 
 #include "model/core/Helpers.h"
-#include "model/core/Options.h"
+#include "model/settings/Options.h"
+#include "widgets/dialogs/DialogButtons.h"
 #include "widgets/editor/SourcePrinter.h"
 
 #include <QCheckBox>
@@ -69,11 +70,7 @@ TPrintSourceDialog::TPrintSourceDialog(QWidget* Parent) : QDialog(Parent) {
       buttons->addButton(QStringLiteral("&Einstellungen..."), QDialogButtonBox::ActionRole);
   btnPrinterSetup->setObjectName(QStringLiteral("btnPrinterSetup"));
   btnPrinterSetup->setEnabled(false);
-  QPushButton* ok = buttons->addButton(QStringLiteral("OK"), QDialogButtonBox::AcceptRole);
-  buttons->addButton(QStringLiteral("Abbrechen"), QDialogButtonBox::RejectRole);
-  ok->setDefault(true);
-  connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
-  connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+  AddOkCancel(buttons, this);
   connect(btnPrinterSetup, &QPushButton::clicked, this, [this] {
     if (!printer_) return;
     // The printer is chosen here (or a PDF file), with its page set-up.

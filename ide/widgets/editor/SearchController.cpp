@@ -1,6 +1,6 @@
 #include "widgets/editor/SearchController.h"
 
-#include "model/core/Options.h"
+#include "model/settings/Options.h"
 #include "widgets/editor/ConfirmReplaceDialog.h"
 #include "widgets/editor/SearchDialogs.h"
 

@@ -1,7 +1,8 @@
 #include "widgets/editor/SearchDialogs.h"
 
-#include "model/core/Options.h"
+#include "model/settings/Options.h"
 #include "model/text/SearchEngine.h"
+#include "widgets/dialogs/DialogButtons.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -10,7 +11,6 @@
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
-#include <QPushButton>
 #include <QRadioButton>
 #include <QVBoxLayout>
 
@@ -92,11 +92,7 @@ TTextSearchDialog::TTextSearchDialog(QWidget* Parent) : QDialog(Parent) {
   groups->addWidget(rgSearchDirection);
 
   auto* buttons = new QDialogButtonBox(this);
-  QPushButton* ok = buttons->addButton(QStringLiteral("OK"), QDialogButtonBox::AcceptRole);
-  buttons->addButton(QStringLiteral("Abbrechen"), QDialogButtonBox::RejectRole);
-  ok->setDefault(true);
-  connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
-  connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+  AddOkCancel(buttons, this);
 
   auto* layout = new QVBoxLayout(this);
   layout->addLayout(textGrid_);

@@ -1,13 +1,13 @@
 #include "widgets/editor/SourceEditor.h"
 
-#include "model/core/CommandsModule.h"
+#include "model/commands/CommandsModule.h"
 #include "model/core/Helpers.h"
-#include "model/core/Options.h"
 #include "model/core/Services.h"
+#include "model/settings/Options.h"
 #include "widgets/editor/EditorFormSheet.h"
-#include "widgets/editor/PaletteColors.h"
 #include "widgets/editor/SourceEditorForm.h"
 #include "widgets/editor/VexaEditControl.h"
+#include "widgets/shared/PaletteColors.h"
 
 #include <Qsci/qscilexer.h>
 
@@ -81,8 +81,8 @@ class TEditorProjectCommands : public IProjectCommands {
 // The tool chain's sources take ASCII (and a new file) as Windows-1252 until
 // a character does not fit; other files take ASCII as UTF-8.
 TTextEncoding AsciiEncodingOf(TFileKind Kind) {
-  return Kind == FileKindV2Module || Kind == FileKindBasicProject ? TTextEncoding::Windows1252
-                                                                  : TTextEncoding::Utf8;
+  return Kind == TFileKind::V2Module || Kind == TFileKind::BasicProject ? TTextEncoding::Windows1252
+                                                                        : TTextEncoding::Utf8;
 }
 
 template <class I>
@@ -281,7 +281,7 @@ void TSourceEditor::ApplySettings(bool Creating) {
   QsciLexer* lexer = nullptr;
   const auto& create = SourceEditorHooks().CreateLexer;
   if (options::UseSyntaxHighlighting && create &&
-      (kind_ == FileKindV2Module || kind_ == FileKindBasicProject)) {
+      (kind_ == TFileKind::V2Module || kind_ == TFileKind::BasicProject)) {
     lexer = create(kind_, control);
   }
   control->setLexer(lexer);
@@ -371,9 +371,9 @@ QString TSourceEditor::GetFileName() { return module_ ? module_->GetFileName() :
 QString TSourceEditor::GetDisplayName() {
   if (module_) return module_->GetFileTitle();
   if (untitledNumber_ > 0) {
-    const QString extension = kind_ == FileKindV2Module       ? QStringLiteral(".v2")
-                              : kind_ == FileKindBasicProject ? QStringLiteral(".bas")
-                                                              : QString();
+    const QString extension = kind_ == TFileKind::V2Module       ? QStringLiteral(".v2")
+                              : kind_ == TFileKind::BasicProject ? QStringLiteral(".bas")
+                                                                 : QString();
     return QStringLiteral("Unbenannt%1").arg(untitledNumber_) + extension;
   }
   return ExtractFileName(fileName_);
@@ -656,7 +656,7 @@ Ref<IVexaSourceEditor> TSourceEditorFactory::CreateForFile(QTabWidget* PageContr
 Ref<IVexaSourceEditor> TSourceEditorFactory::CreateForModule(QTabWidget* PageControl,
                                                              const Ref<IVexaModule>& Module) {
   if (!Module) return nullptr;
-  const TFileKind kind = Module->IsProjectFile() ? FileKindBasicProject : FileKindV2Module;
+  const TFileKind kind = Module->IsProjectFile() ? TFileKind::BasicProject : TFileKind::V2Module;
   return Create(PageControl, Module->GetFileName(), kind, Module);
 }
 

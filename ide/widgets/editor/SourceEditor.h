@@ -7,8 +7,8 @@
 // and object together.
 
 #include "model/core/CommandIntfs.h"
+#include "model/core/TextCodec.h"
 #include "model/core/VexaIntfs.h"
-#include "model/files/TextCodec.h"
 #include "model/text/IdentifierAtCaret.h"
 
 #include <QPointer>

@@ -3,7 +3,7 @@
 #include "model/core/Services.h"
 #include "model/text/SpecialLines.h"
 #include "widgets/editor/SourceEditor.h"
-#include "widgets/mainwindow/CommandsDataModule.h"
+#include "widgets/shared/CommandsDataModule.h"
 
 #include <QApplication>
 #include <QFocusEvent>
@@ -153,23 +153,18 @@ void TSourceEditorForm::BuildPopupMenu() {
 void TSourceEditorForm::ShowPopupMenu(const QPoint& Pos) {
   // The command module's actions, as the main menu has them.
   lmnuSourceEditor->clear();
-  auto add = [this](const char* name) {
-    if (!CommandsDataModule) return;
-    if (QAction* action = CommandsDataModule->Action(name)) lmnuSourceEditor->addAction(action);
+  auto add = [this](std::initializer_list<TActionSlot> Slots) {
+    if (CommandsDataModule) CommandsDataModule->AddActions(lmnuSourceEditor, Slots);
   };
   if (CommandsDataModule) CommandsDataModule->UpdateActions();
-  add("actFileClose");
+  add({TAction::FileClose});
   lmnuSourceEditor->addSeparator();
-  add("actEditCut");
-  add("actEditCopy");
-  add("actEditPaste");
-  add("actEditDelete");
+  add({TAction::EditCut, TAction::EditCopy, TAction::EditPaste, TAction::EditDelete});
   lmnuSourceEditor->addSeparator();
   lmnuSourceEditor->addMenu(mnuToggleBookmarks);
   lmnuSourceEditor->addMenu(mnuGotoBookmarks);
   lmnuSourceEditor->addSeparator();
-  add("actProjectAddWatch");
-  add("actProjectToggleBrkpt");
+  add({TAction::ProjectAddWatch, TAction::ProjectToggleBrkpt});
   lmnuSourceEditor->popup(SynEditor->mapToGlobal(Pos));
 }
 

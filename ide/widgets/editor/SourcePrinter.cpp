@@ -1,7 +1,7 @@
 #include "widgets/editor/SourcePrinter.h"
 
 #include "model/core/Helpers.h"
-#include "model/core/Options.h"
+#include "model/settings/Options.h"
 #include "widgets/editor/PrintSourceDialog.h"
 #include "widgets/editor/VexaEditControl.h"
 

@@ -21,16 +21,17 @@ class QsciScintilla;
 
 namespace vexa::ide {
 
-// The Editor\Print options of one printout.
+// The Editor\Print options of one printout. Their defaults are those of the
+// options:: print variables (model/settings/Options.cpp).
 struct TPrintSettings {
-  int LeftMargin = 25;  // mm
-  int RightMargin = 20;
-  int TopMargin = 15;
-  int BottomMargin = 15;
-  bool Header = true;
+  int LeftMargin = 0;  // mm
+  int RightMargin = 0;
+  int TopMargin = 0;
+  int BottomMargin = 0;
+  bool Header = false;
   bool LineNumbers = false;
-  bool SyntaxHighlighted = true;
-  bool UseColors = true;
+  bool SyntaxHighlighted = false;
+  bool UseColors = false;
   bool WrapLongLines = false;
 
   // The options:: print variables.

@@ -1,11 +1,11 @@
 #include "widgets/editor/VexaLexer.h"
 
-#include "model/core/CommandsModule.h"
-#include "model/core/Options.h"
+#include "model/commands/CommandsModule.h"
 #include "model/core/VexaIntfs.h"
+#include "model/settings/Options.h"
 #include "model/text/BasicTokenizer.h"
 #include "model/text/V2Tokenizer.h"
-#include "widgets/editor/PaletteColors.h"
+#include "widgets/shared/PaletteColors.h"
 
 #include <Qsci/qsciscintilla.h>
 
@@ -129,8 +129,8 @@ void TVexaLexer::styleText(int Start, int End) {
 }
 
 TVexaLexer* CreateLexerFor(TFileKind Kind, QsciScintilla* Editor) {
-  if (Kind != FileKindV2Module && Kind != FileKindBasicProject) return nullptr;
-  const bool v2 = Kind == FileKindV2Module;
+  if (Kind != TFileKind::V2Module && Kind != TFileKind::BasicProject) return nullptr;
+  const bool v2 = Kind == TFileKind::V2Module;
   TVexaLexer* lexer = nullptr;
   if (CommandsModule) {
     lexer = new TVexaLexer(v2 ? &CommandsModule->hlV2 : &CommandsModule->hlBasic, Editor);

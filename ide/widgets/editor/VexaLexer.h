@@ -6,8 +6,8 @@
 // (re-read whenever they change); with syntax highlighting switched off the
 // whole text takes PlainStyle().
 
-#include "model/core/HighlighterSettings.h"
 #include "model/core/VexaIntfs.h"
+#include "model/settings/HighlighterSettings.h"
 #include "model/text/Tokens.h"
 
 #include <Qsci/qscilexercustom.h>
@@ -63,7 +63,7 @@ class TVexaLexer : public QsciLexerCustom {
   bool alwaysHighlight_ = false;
 };
 
-// The lexer for a file kind (FileKindV2Module or FileKindBasicProject), made
+// The lexer for a file kind (TFileKind::V2Module or TFileKind::BasicProject), made
 // as a child of Editor and installed there, over the command module's shared
 // attributes (or defaults of its own without a command module). nullptr and
 // no change to Editor for any other kind.

@@ -6,13 +6,13 @@
 #include "widgets/dialogs/QtDialogs.h"
 #include "widgets/dialogs/SimulatorInputDialog.h"
 #include "widgets/editor/EditorServices.h"
-#include "widgets/editor/IdentCompletion.h"
+#include "widgets/editor/IdentifierCompletionForm.h"
 #include "widgets/editor/SourceEditor.h"
-#include "widgets/mainwindow/MainForm.h"
-#include "widgets/mainwindow/SplashForm.h"
-#include "widgets/views/MessageView.h"
-#include "widgets/views/ProjectTree.h"
-#include "widgets/views/WatchesView.h"
+#include "widgets/mainwindow/IDEMainForm.h"
+#include "widgets/mainwindow/VexaSplashForm.h"
+#include "widgets/views/MessageViewer.h"
+#include "widgets/views/ProjectEditor.h"
+#include "widgets/views/WatchesViewer.h"
 
 #include <QApplication>
 

@@ -3,7 +3,7 @@
 // The program's start-up hooks (see Startup.h): the application, the
 // services that exist, the splash and the main window.
 
-#include "model/core/Startup.h"
+#include "model/startup/Startup.h"
 
 namespace vexa::ide {
 

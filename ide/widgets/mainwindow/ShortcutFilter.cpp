@@ -1,7 +1,7 @@
 #include "widgets/mainwindow/ShortcutFilter.h"
 
 #include "model/core/Services.h"
-#include "widgets/mainwindow/CommandsDataModule.h"
+#include "widgets/shared/CommandsDataModule.h"
 
 #include <QAction>
 #include <QApplication>

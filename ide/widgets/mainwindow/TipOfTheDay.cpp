@@ -1,8 +1,8 @@
 #include "widgets/mainwindow/TipOfTheDay.h"
 
 #include "model/core/Helpers.h"
-#include "widgets/editor/PaletteColors.h"
 #include "widgets/mainwindow/SplashResources.h"
+#include "widgets/shared/PaletteColors.h"
 
 #include <QImage>
 #include <QPainter>

@@ -1,6 +1,6 @@
 #include "widgets/options/ColorButton.h"
 
-#include "widgets/editor/PaletteColors.h"
+#include "widgets/shared/PaletteColors.h"
 
 #include <QColorDialog>
 #include <QGridLayout>

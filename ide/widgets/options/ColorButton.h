@@ -4,7 +4,7 @@
 // drops down a swatch menu (a palette, custom colours and "&Andere..." for
 // any colour).
 
-#include "model/core/VexaColor.h"
+#include "model/settings/VexaColor.h"
 
 #include <QToolButton>
 

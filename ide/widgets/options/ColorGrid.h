@@ -4,7 +4,7 @@
 // which the left button marks the text colour and the right button the
 // background.
 
-#include "model/core/VexaColor.h"
+#include "model/settings/VexaColor.h"
 
 #include <QWidget>
 

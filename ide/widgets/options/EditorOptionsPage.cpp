@@ -1,11 +1,11 @@
 #include "widgets/options/EditorOptionsPage.h"
 
-#include "model/core/Options.h"
+#include "model/settings/Options.h"
 #include "model/text/SpecialLines.h"
-#include "widgets/editor/PaletteColors.h"
 #include "widgets/editor/SourceEditorForm.h"
 #include "widgets/editor/VexaEditControl.h"
 #include "widgets/options/ColorButton.h"
+#include "widgets/shared/PaletteColors.h"
 
 #include <QCheckBox>
 #include <QComboBox>

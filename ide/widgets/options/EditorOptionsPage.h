@@ -4,7 +4,7 @@
 // font (fixed-pitch faces only) and the colours of the five kinds of marked
 // lines, with a read-only preview showing one sample line per kind.
 
-#include "model/core/VexaColor.h"
+#include "model/settings/VexaColor.h"
 #include "widgets/options/CustomDialogPage.h"
 
 #include <QFont>

@@ -1,6 +1,6 @@
 #include "widgets/options/ProjectOptionsPage.h"
 
-#include "model/core/Options.h"
+#include "model/settings/Options.h"
 #include "model/workers/V2Download.h"
 
 #include <QButtonGroup>

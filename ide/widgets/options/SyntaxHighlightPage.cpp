@@ -1,6 +1,6 @@
 #include "widgets/options/SyntaxHighlightPage.h"
 
-#include "model/core/HighlighterSettings.h"
+#include "model/settings/HighlighterSettings.h"
 #include "model/text/BasicTokenizer.h"
 #include "model/text/V2Tokenizer.h"
 #include "widgets/editor/VexaEditControl.h"

@@ -5,7 +5,7 @@
 // highlighter, shows the copy in a preview of the language's sample source,
 // and copies every attribute back into the live highlighters on OK only.
 
-#include "model/core/VexaColor.h"
+#include "model/settings/VexaColor.h"
 #include "widgets/options/CustomDialogPage.h"
 
 #include <QList>

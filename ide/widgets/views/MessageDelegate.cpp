@@ -38,7 +38,7 @@ void TMessageDelegate::paint(QPainter* Painter, const QStyleOptionViewItem& Opti
     QColor color = palette.color(QPalette::Text);
     if (focused)
       color = palette.color(QPalette::HighlightedText);
-    else if (message->GetKind() == MessageKindError)
+    else if (message->GetKind() == TMessageKind::Error)
       color = QColor::fromRgb(kErrorColor);
     else if (selected)
       color = palette.color(QPalette::ButtonText);

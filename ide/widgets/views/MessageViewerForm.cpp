@@ -1,7 +1,7 @@
 #include "widgets/views/MessageViewerForm.h"
 
 #include "widgets/views/MessageDelegate.h"
-#include "widgets/views/MessageView.h"
+#include "widgets/views/MessageViewer.h"
 #include "widgets/views/ViewResources.h"
 
 #include <QScrollBar>

@@ -1,8 +1,8 @@
 #include "widgets/views/ProjectEditorForm.h"
 
 #include "model/core/Services.h"
-#include "widgets/mainwindow/CommandsDataModule.h"
-#include "widgets/views/ProjectTree.h"
+#include "widgets/shared/CommandsDataModule.h"
+#include "widgets/views/ProjectEditor.h"
 #include "widgets/views/ViewResources.h"
 
 #include <QHeaderView>
@@ -25,24 +25,11 @@ const std::array<QString, 3> kGroupTitles = {QStringLiteral("Systemmodule"),
 // The group a module of Kind goes into.
 int GroupOf(TModuleKind Kind) {
   switch (Kind) {
-    case ModuleKindSystem: return 0;
-    case ModuleKindCommon: return 1;
+    case TModuleKind::System: return 0;
+    case TModuleKind::Common: return 1;
     default: return 2;
   }
 }
-
-// The context menu's actions, in order; "-" is a separator.
-const char* const kMenuActions[] = {"actProjectActivate",
-                                    "actProjectEditSystemModules",
-                                    "actProjectEditCommonModules",
-                                    "actProjectEditProjectModules",
-                                    "actProjectClose",
-                                    "-",
-                                    "actProjectOpenModuleSource",
-                                    "actProjectToggleUsedInProject",
-                                    "-",
-                                    "actProjectInsertModule",
-                                    "actProjectDeleteModule"};
 
 // A node; a root draws its text bold while its project is the active one.
 class TProjectTreeItem final : public QTreeWidgetItem {
@@ -142,12 +129,12 @@ TProjectEditorForm::~TProjectEditorForm() {
 
 void TProjectEditorForm::BuildMenu() {
   if (!pmnuProjectTree->isEmpty() || !CommandsDataModule) return;
-  for (const char* name : kMenuActions) {
-    if (qstrcmp(name, "-") == 0)
-      pmnuProjectTree->addSeparator();
-    else if (QAction* action = CommandsDataModule->Action(name))
-      pmnuProjectTree->addAction(action);
-  }
+  CommandsDataModule->AddActions(
+      pmnuProjectTree,
+      {TAction::ProjectActivate, TAction::ProjectEditSystemModules,
+       TAction::ProjectEditCommonModules, TAction::ProjectEditProjectModules, TAction::ProjectClose,
+       kSeparator, TAction::ProjectOpenModuleSource, TAction::ProjectToggleUsedInProject,
+       kSeparator, TAction::ProjectInsertModule, TAction::ProjectDeleteModule});
   CommandsDataModule->WatchMenu(pmnuProjectTree);
 }
 

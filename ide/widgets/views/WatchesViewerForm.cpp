@@ -24,7 +24,7 @@ constexpr int kMaxSplit = 950;
 bool SimulationPaused() { return CurrentSimulator && CurrentSimulator->IsPausedAgain(); }
 
 bool IsIntegerType(TWatchType Type) {
-  return Type == WatchTypeByte || Type == WatchTypeInt || Type == WatchTypeLong;
+  return Type == TWatchType::Byte || Type == TWatchType::Int || Type == TWatchType::Long;
 }
 
 // Cells as the grid draws them: highlight on the focused cell, button face on
@@ -127,9 +127,9 @@ void TWatchesViewerForm::BuildPopupMenu() {
 
   connect(lmnuWatch, &QMenu::aboutToShow, this, &TWatchesViewerForm::UpdatePopupMenu);
   connect(lmiEditValue, &QAction::triggered, this, [this] { EditValue(); });
-  connect(lmiShowBinary, &QAction::triggered, this, [this] { ShowFormat(WatchFormatBinary); });
-  connect(lmiShowDecimal, &QAction::triggered, this, [this] { ShowFormat(WatchFormatDecimal); });
-  connect(lmiShowHexaDecimal, &QAction::triggered, this, [this] { ShowFormat(WatchFormatHex); });
+  connect(lmiShowBinary, &QAction::triggered, this, [this] { ShowFormat(TWatchFormat::Binary); });
+  connect(lmiShowDecimal, &QAction::triggered, this, [this] { ShowFormat(TWatchFormat::Decimal); });
+  connect(lmiShowHexaDecimal, &QAction::triggered, this, [this] { ShowFormat(TWatchFormat::Hex); });
   connect(lmiAddWatch, &QAction::triggered, this, [this] { AddWatch(); });
   connect(lmiDeleteWatch, &QAction::triggered, this, [this] { DeleteWatch(); });
 }
@@ -156,9 +156,9 @@ void TWatchesViewerForm::UpdatePopupMenu() {
   const struct {
     QAction* Item;
     TWatchFormat Format;
-  } formats[] = {{lmiShowBinary, WatchFormatBinary},
-                 {lmiShowDecimal, WatchFormatDecimal},
-                 {lmiShowHexaDecimal, WatchFormatHex}};
+  } formats[] = {{lmiShowBinary, TWatchFormat::Binary},
+                 {lmiShowDecimal, TWatchFormat::Decimal},
+                 {lmiShowHexaDecimal, TWatchFormat::Hex}};
   if (!watch) {
     lmiEditValue->setEnabled(false);
     lmiDeleteWatch->setEnabled(false);

@@ -1,0 +1,91 @@
+#include "widgets/dialogs/DialogButtons.h"
+
+#include "TestApp.h"
+#include "widgets/dialogs/NewProjectOrModuleDialog.h"
+#include "widgets/editor/PrintSourceDialog.h"
+#include "widgets/editor/SearchDialogs.h"
+
+#include <gtest/gtest.h>
+
+#include <QDialogButtonBox>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTest>
+
+#include <functional>
+#include <memory>
+
+namespace vexa::ide {
+namespace {
+
+QPushButton* ButtonWithText(QDialog& Dialog, const QString& Text) {
+  for (QPushButton* button : Dialog.findChildren<QPushButton*>())
+    if (button->text() == Text) return button;
+  return nullptr;
+}
+
+TEST(AddOkCancel, OkIsTheDefaultAndAcceptsOnceAbbrechenRejectsOtherRolesDoNeither) {
+  test::TestApp();
+  for (const char* clicked : {"OK", "Abbrechen", "&Mehr"}) {
+    SCOPED_TRACE(clicked);
+    QDialog dialog;
+    auto* box = new QDialogButtonBox(&dialog);
+    box->addButton(QStringLiteral("&Mehr"), QDialogButtonBox::ActionRole);
+    AddOkCancel(box, &dialog);
+    QSignalSpy accepted(&dialog, &QDialog::accepted);
+    QSignalSpy rejected(&dialog, &QDialog::rejected);
+    dialog.show();
+
+    QPushButton* ok = ButtonWithText(dialog, "OK");
+    QPushButton* cancel = ButtonWithText(dialog, "Abbrechen");
+    ASSERT_NE(ok, nullptr);
+    ASSERT_NE(cancel, nullptr);
+    EXPECT_TRUE(ok->isDefault());
+    EXPECT_FALSE(cancel->isDefault());
+    EXPECT_EQ(box->buttonRole(ok), QDialogButtonBox::AcceptRole);
+    EXPECT_EQ(box->buttonRole(cancel), QDialogButtonBox::RejectRole);
+
+    QTest::mouseClick(ButtonWithText(dialog, clicked), Qt::LeftButton);
+    const bool isOk = QString(clicked) == "OK";
+    const bool isCancel = QString(clicked) == "Abbrechen";
+    EXPECT_EQ(accepted.count(), isOk ? 1 : 0);
+    EXPECT_EQ(rejected.count(), isCancel ? 1 : 0);
+    EXPECT_EQ(dialog.isVisible(), !isOk && !isCancel);
+  }
+}
+
+// The dialogs whose buttons come from AddOkCancel.
+struct DialogCase {
+  const char* name;
+  std::function<std::unique_ptr<QDialog>()> make;
+};
+
+class OkCancelDialogs : public testing::TestWithParam<DialogCase> {};
+
+TEST_P(OkCancelDialogs, OkAcceptsAndAbbrechenRejects) {
+  test::TestApp();
+  for (const char* clicked : {"OK", "Abbrechen"}) {
+    SCOPED_TRACE(clicked);
+    std::unique_ptr<QDialog> dialog = GetParam().make();
+    dialog->show();
+    QPushButton* ok = ButtonWithText(*dialog, "OK");
+    ASSERT_NE(ok, nullptr);
+    ASSERT_NE(ButtonWithText(*dialog, "Abbrechen"), nullptr);
+    EXPECT_TRUE(ok->isDefault());
+    QTest::mouseClick(ButtonWithText(*dialog, clicked), Qt::LeftButton);
+    EXPECT_EQ(dialog->result(), QString(clicked) == "OK" ? QDialog::Accepted : QDialog::Rejected);
+    EXPECT_FALSE(dialog->isVisible());
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Dialogs, OkCancelDialogs,
+    testing::Values(DialogCase{"Search", [] { return std::make_unique<TTextSearchDialog>(); }},
+                    DialogCase{"Replace", [] { return std::make_unique<TTextReplaceDialog>(); }},
+                    DialogCase{"Print", [] { return std::make_unique<TPrintSourceDialog>(); }},
+                    DialogCase{"NewItem",
+                               [] { return std::make_unique<TNewProjectOrModuleDialog>(); }}),
+    [](const testing::TestParamInfo<DialogCase>& Info) { return std::string(Info.param.name); });
+
+}  // namespace
+}  // namespace vexa::ide
