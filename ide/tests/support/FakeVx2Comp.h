@@ -49,8 +49,14 @@ struct TFakeVx2Comp {
   int written = 0;
   int imageRequests = 0;
   int nextModule = 1;
-  char* messages = nullptr;
-  std::uint32_t messagesSize = 0;
+  // Each open project has its own handle and message buffer: two projects' workers
+  // may build at once.
+  Vx2ProjectHandle nextHandle = 1;
+  struct TMessageBuffer {
+    char* text = nullptr;
+    std::uint32_t size = 0;
+  };
+  std::map<Vx2ProjectHandle, TMessageBuffer> messages;
   std::chrono::steady_clock::time_point firstCompile{};
   std::atomic<int> identCalls{0};
   std::atomic<bool> overlapped{false};
@@ -102,10 +108,12 @@ inline TVx2CompFunctions TFakeVx2Comp::Functions() {
     TCall fake;
     std::lock_guard lock(fake->mutex);
     fake->projectNames.push_back(Name);
-    return 1;
+    return fake->nextHandle++;
   };
-  f.closeProject = [](Vx2ProjectHandle) {
+  f.closeProject = [](Vx2ProjectHandle Project) {
     TCall fake;
+    std::lock_guard lock(fake->mutex);
+    fake->messages.erase(Project);
     return fake->Result("closeProject");
   };
   f.isValidModuleName = [](const char*) {
@@ -139,21 +147,21 @@ inline TVx2CompFunctions TFakeVx2Comp::Functions() {
     TCall fake;
     return fake->Result("removeModule");
   };
-  f.setMessageBuffer = [](Vx2ProjectHandle, char* Buffer, std::uint32_t Size) {
+  f.setMessageBuffer = [](Vx2ProjectHandle Project, char* Buffer, std::uint32_t Size) {
     TCall fake;
     std::lock_guard lock(fake->mutex);
-    fake->messages = Buffer;
-    fake->messagesSize = Size;
+    fake->messages[Project] = {Buffer, Size};
     return fake->Result("setMessageBuffer");
   };
-  f.compileModule = [](Vx2ProjectHandle, std::int32_t Module) {
+  f.compileModule = [](Vx2ProjectHandle Project, std::int32_t Module) {
     TCall fake;
     std::lock_guard lock(fake->mutex);
     if (std::exchange(fake->failCompile, false)) return std::int32_t{0};
     if (fake->compiled.empty()) fake->firstCompile = std::chrono::steady_clock::now();
     const std::string name = fake->names[Module];
     fake->compiled.push_back(name);
-    std::snprintf(fake->messages, fake->messagesSize, "%s : OK", name.c_str());
+    const TMessageBuffer buffer = fake->messages[Project];
+    if (buffer.size) std::snprintf(buffer.text, buffer.size, "%s : OK", name.c_str());
     return fake->Result("compileModule", -1);  // -1: no message counted
   };
   f.beginBuild = [](Vx2ProjectHandle) {
@@ -162,10 +170,11 @@ inline TVx2CompFunctions TFakeVx2Comp::Functions() {
     ++fake->beginBuilds;
     return fake->Result("beginBuild");
   };
-  f.finishBuild = [](Vx2ProjectHandle) {
+  f.finishBuild = [](Vx2ProjectHandle Project) {
     TCall fake;
     std::lock_guard lock(fake->mutex);
-    if (fake->messagesSize) fake->messages[0] = 0;
+    const TMessageBuffer buffer = fake->messages[Project];
+    if (buffer.size) buffer.text[0] = 0;
     return fake->Result("finishBuild");
   };
   f.getModuleLineInfos = [](Vx2ProjectHandle, std::int32_t, std::uint8_t* Buffer,
