@@ -299,6 +299,40 @@ TEST_F(SearchControllerTest, FindDialogStartsFromTheSharedStateAndStoresItOnOK) 
   EXPECT_TRUE(search.SearchFromCaret());
 }
 
+// The word at the caret is offered selected, so the word typed replaces it;
+// a long entry in the histories leaves the dialogs' width alone.
+TEST_F(SearchControllerTest, TypedWordReplacesTheOfferedOneAndTheWidthStays) {
+  const int widths[] = {TTextSearchDialog().sizeHint().width(),
+                        TTextReplaceDialog().sizeHint().width()};
+  options::SearchTextHistory = options::ReplaceTextHistory = QString(150, 'x');
+  editor_->setText("first Kanal first Kanal");
+  for (bool replace : {false, true}) {
+    SCOPED_TRACE(replace ? "Text ersetzen" : "Text suchen");
+    Select(0, 0);  // on "first"
+    TSearchController search(editor_, form_);
+    int shownWidth = 0;
+    handlers_.push_back([&](QDialog& dialog) {
+      QTimer::singleShot(0, &dialog, [&] {
+        if (!QTest::qWaitForWindowActive(&dialog)) return;
+        shownWidth = dialog.width();
+        QTest::keyClicks(QApplication::focusWidget(), "Kanal");
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+      });
+      QTimer giveUp;
+      QObject::connect(&giveUp, &QTimer::timeout, &dialog, &QDialog::reject);
+      giveUp.start(10000);
+      return dialog.exec();
+    });
+    if (replace) Answer(TConfirmReplaceDialog::Cancel);
+    replace ? search.Replace() : search.Find();
+    EXPECT_EQ(options::SearchText, "Kanal");
+    EXPECT_EQ(editor_->selectedText(), "Kanal");
+    EXPECT_EQ(shownWidth, widths[replace]);
+    EXPECT_TRUE(handlers_.empty());
+    handlers_.clear();
+  }
+}
+
 TEST_F(SearchControllerTest, CancelledDialogChangesNothing) {
   editor_->setText("foo bar");
   Select(5, 5);
