@@ -133,8 +133,9 @@ QPoint ConfirmDialogPosition(const QRect& Area, int MatchX, int LineTop, int Lin
   const int areaRight = Area.left() + Area.width();
   int x;
   if (Area.width() > Dialog.width()) {
-    x = MatchX;
-    if (x + Dialog.width() > areaRight) x = areaRight - Dialog.width();
+    // At the match, moved left to end at the area's right edge, but never
+    // left of the area (a match scrolled partly out of sight).
+    x = std::max(Area.left(), std::min(MatchX, areaRight - Dialog.width()));
   } else {
     x = Area.left() - (Dialog.width() - Area.width()) / 2;
   }

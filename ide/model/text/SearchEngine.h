@@ -97,7 +97,9 @@ QString JoinHistory(const QStringList& Items);
 
 // Where the replace question goes, in screen coordinates: Area is the
 // editor's client area, MatchX the left of the match, LineTop and LineBottom
-// the top of its line and the top of the next.
+// the top of its line and the top of the next. A dialog narrower than the
+// area stands within it horizontally, at the match where it can; a wider one
+// is centred over it.
 QPoint ConfirmDialogPosition(const QRect& Area, int MatchX, int LineTop, int LineBottom,
                              const QSize& Dialog);
 

@@ -267,6 +267,7 @@ TEST(SearchEngineTest, ConfirmDialogPlacement) {
   const PlaceCase cases[] = {
       {area, 150, 120, 135, {150, 139}},                      // below the line, at the match
       {area, 350, 120, 135, {300, 139}},                      // kept inside the area's right edge
+      {area, -900, 120, 135, {100, 139}},                     // match left of the area: at its left
       {area, 150, 300, 315, {150, 196}},                      // line in the lower third: above it
       {area, 150, 285, 300, {150, 304}},                      // ending exactly at two thirds: below
       {QRect(100, 100, 150, 300), 120, 120, 135, {75, 139}},  // narrow: centred

@@ -12,6 +12,7 @@
 #include <QSignalSpy>
 #include <QTest>
 
+#include <algorithm>
 #include <functional>
 #include <memory>
 
@@ -52,6 +53,27 @@ TEST(AddOkCancel, OkIsTheDefaultAndAcceptsOnceAbbrechenRejectsOtherRolesDoNeithe
     EXPECT_EQ(rejected.count(), isCancel ? 1 : 0);
     EXPECT_EQ(dialog.isVisible(), !isOk && !isCancel);
   }
+}
+
+// The print options show their buttons in one row in their own order, not
+// sorted by role.
+TEST(PrintSourceDialogButtons, EinstellungenOkAbbrechenFromLeftToRight) {
+  test::TestApp();
+  TPrintSourceDialog dialog;
+  dialog.show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&dialog));
+  QList<QPushButton*> buttons = dialog.findChildren<QPushButton*>();
+  std::sort(buttons.begin(), buttons.end(), [](QPushButton* a, QPushButton* b) {
+    return a->mapToGlobal(QPoint(0, 0)).x() < b->mapToGlobal(QPoint(0, 0)).x();
+  });
+  QStringList captions;
+  for (QPushButton* b : buttons) {
+    captions << b->text();
+    EXPECT_EQ(b->mapToGlobal(QPoint(0, 0)).y(), buttons[0]->mapToGlobal(QPoint(0, 0)).y());
+  }
+  EXPECT_EQ(captions, QStringList({"&Einstellungen...", "OK", "Abbrechen"}));
+  ASSERT_EQ(buttons.size(), 3);
+  EXPECT_TRUE(buttons[1]->isDefault());
 }
 
 // The dialogs whose buttons come from AddOkCancel.

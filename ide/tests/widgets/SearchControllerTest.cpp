@@ -13,6 +13,7 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QPushButton>
+#include <QScreen>
 #include <QTimer>
 #include <QVBoxLayout>
 #include <QtTest/QTest>
@@ -298,6 +299,40 @@ TEST_F(SearchControllerTest, FindDialogStartsFromTheSharedStateAndStoresItOnOK) 
   EXPECT_TRUE(search.SearchFromCaret());
 }
 
+// The word at the caret is offered selected, so the word typed replaces it;
+// a long entry in the histories leaves the dialogs' width alone.
+TEST_F(SearchControllerTest, TypedWordReplacesTheOfferedOneAndTheWidthStays) {
+  const int widths[] = {TTextSearchDialog().sizeHint().width(),
+                        TTextReplaceDialog().sizeHint().width()};
+  options::SearchTextHistory = options::ReplaceTextHistory = QString(150, 'x');
+  editor_->setText("first Kanal first Kanal");
+  for (bool replace : {false, true}) {
+    SCOPED_TRACE(replace ? "Text ersetzen" : "Text suchen");
+    Select(0, 0);  // on "first"
+    TSearchController search(editor_, form_);
+    int shownWidth = 0;
+    handlers_.push_back([&](QDialog& dialog) {
+      QTimer::singleShot(0, &dialog, [&] {
+        if (!QTest::qWaitForWindowActive(&dialog)) return;
+        shownWidth = dialog.width();
+        QTest::keyClicks(QApplication::focusWidget(), "Kanal");
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+      });
+      QTimer giveUp;
+      QObject::connect(&giveUp, &QTimer::timeout, &dialog, &QDialog::reject);
+      giveUp.start(10000);
+      return dialog.exec();
+    });
+    if (replace) Answer(TConfirmReplaceDialog::Cancel);
+    replace ? search.Replace() : search.Find();
+    EXPECT_EQ(options::SearchText, "Kanal");
+    EXPECT_EQ(editor_->selectedText(), "Kanal");
+    EXPECT_EQ(shownWidth, widths[replace]);
+    EXPECT_TRUE(handlers_.empty());
+    handlers_.clear();
+  }
+}
+
 TEST_F(SearchControllerTest, CancelledDialogChangesNothing) {
   editor_->setText("foo bar");
   Select(5, 5);
@@ -438,6 +473,65 @@ TEST_F(SearchControllerTest, FirstQuestionIsPlacedByItsFrame) {
     EXPECT_EQ(frame.topLeft(),
               ConfirmDialogPosition(area, XOnScreen(match), top, bottom, frame.size()));
     EXPECT_EQ(editor_->text(), QString("line\n").repeated(line) + "   a\n" + text);
+  }
+}
+
+// The question for a match wider than the editor stands on the area and shows
+// the whole found text, wrapped inside a long identifier too; a text too long
+// for the screen is shown shortened in the middle, the buttons on the screen.
+TEST_F(SearchControllerTest, QuestionForALongMatchStaysOnTheAreaAndCanBeRead) {
+  const QRect area(form_->mapToGlobal(QPoint(0, 0)), form_->size());
+  const QRect screen = form_->screen()->availableGeometry();
+  QString words;
+  while (words.size() < 230) words += "Motor links vorne ";
+  words.truncate(230);
+  const QString identifier = QString("Geschwindigkeit_links_vorne_").repeated(4).left(100);
+  const QString huge = QString("Motor_").repeated(1000);
+  for (const QString& found : {identifier, words, huge}) {
+    SCOPED_TRACE(found.size());
+    editor_->setText("x = " + found + ";\n");
+    Select(0, 0);
+    TSearchController search(editor_, form_);
+    AcceptSearch(found, "y");
+    QRect frame, label;
+    QList<QRect> buttons;
+    QString shown;
+    QFont font;
+    handlers_.push_back([&](QDialog& dialog) {
+      auto& confirm = dynamic_cast<TConfirmReplaceDialog&>(dialog);
+      confirm.show();
+      EXPECT_TRUE(QTest::qWaitForWindowExposed(&confirm));
+      frame = confirm.frameGeometry();
+      label = confirm.lblConfirmation->contentsRect();
+      shown = confirm.lblConfirmation->text();
+      font = confirm.lblConfirmation->font();
+      for (QPushButton* b : confirm.findChildren<QPushButton*>())
+        buttons << QRect(b->mapToGlobal(QPoint(0, 0)), b->size());
+      confirm.hide();
+      return int(TConfirmReplaceDialog::Cancel);
+    });
+    search.Replace();
+    ASSERT_TRUE(frame.isValid());
+    ASSERT_LT(frame.width(), area.width());
+    EXPECT_GE(frame.left(), area.left());
+    EXPECT_LE(frame.right(), area.right());
+    EXPECT_TRUE(screen.contains(frame))
+        << "screen " << screen.height() << ", frame " << frame.top() << ".." << frame.bottom();
+    ASSERT_EQ(buttons.size(), 4);
+    for (const QRect& b : buttons) EXPECT_TRUE(screen.contains(b));
+    // The text as laid out in the label fits it.
+    const QRect needed = QFontMetrics(font).boundingRect(label, Qt::TextWordWrap, shown);
+    EXPECT_LE(needed.width(), label.width());
+    EXPECT_LE(needed.height(), label.height());
+    QString read = shown;
+    read.remove(QChar(0x200B));
+    if (found != huge) {
+      EXPECT_EQ(read, ConfirmReplaceText(found));
+    } else {
+      EXPECT_TRUE(read.startsWith(ConfirmReplaceText(found).left(40)));
+      EXPECT_TRUE(read.endsWith(ConfirmReplaceText(found).right(40)));
+      EXPECT_TRUE(read.contains(QChar(0x2026)));
+    }
   }
 }
 

@@ -137,5 +137,23 @@ TEST_F(SimulatorInputDialogTest, TypedKeysReplaceThePreset) {
   EXPECT_EQ(typed, "12");
 }
 
+// After a refused text the entry is selected again: the right number typed
+// next replaces it.
+TEST_F(SimulatorInputDialogTest, TypingAfterARefusedTextReplacesIt) {
+  QString shown;
+  AnswerModal([&](TSimulatorInputDialog& Dialog) {
+    QLineEdit* edit = Dialog.cbValue()->lineEdit();
+    QTest::keyClicks(edit, "abc");
+    QTest::keyClick(edit, Qt::Key_Return);
+    QTest::keyClicks(edit, "7");
+    shown = Dialog.cbValue()->currentText();
+    QTest::keyClick(edit, Qt::Key_Return);
+    if (Dialog.isVisible()) Dialog.CancelButton()->click();
+  });
+  EXPECT_EQ(ShowSimulatorInputDialog(5), 7);
+  EXPECT_EQ(shown, "7");
+  EXPECT_EQ(dialogs_->Texts(), QStringList{"Kein Integer-Wert oder nicht im gültigen Bereich!"});
+}
+
 }  // namespace
 }  // namespace vexa::ide

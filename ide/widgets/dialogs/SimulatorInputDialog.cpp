@@ -63,6 +63,7 @@ void TSimulatorInputDialog::accept() {
   if (!ok) {
     ShowError(QStringLiteral("Kein Integer-Wert oder nicht im gültigen Bereich!"));
     cbValue_->setFocus(Qt::OtherFocusReason);
+    cbValue_->lineEdit()->selectAll();
     return;
   }
   value_ = value;

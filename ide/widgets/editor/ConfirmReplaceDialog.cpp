@@ -3,10 +3,12 @@
 #include "model/text/SearchEngine.h"
 
 #include <QEvent>
+#include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QPushButton>
+#include <QScreen>
 #include <QStyle>
 #include <QVBoxLayout>
 
@@ -16,10 +18,45 @@ namespace {
 
 // Found texts up to this length keep the question on one line.
 constexpr int kOneLineFound = 30;
+constexpr QChar kBreak(0x200B);  // zero width space: a line may break here
+constexpr QChar kEllipsis(0x2026);
+
+// Found with its middle replaced by an ellipsis, Count characters kept.
+QString Shortened(const QString& Found, int Count) {
+  qsizetype head = Count - Count / 2, tail = Count / 2;
+  // Never half a surrogate pair.
+  if (head > 0 && Found[head - 1].isHighSurrogate()) --head;
+  if (tail > 0 && Found[Found.size() - tail].isLowSurrogate()) --tail;
+  return Found.left(head) + kEllipsis + Found.right(tail);
+}
+
+// Found with a break point between the characters of each word wider than
+// Width: a label breaks lines only between words.
+QString Breakable(const QString& Found, const QFontMetrics& Metrics, int Width) {
+  QString result;
+  qsizetype i = 0;
+  while (i < Found.size()) {
+    qsizetype end = i;
+    while (end < Found.size() && !Found[end].isSpace()) ++end;
+    const QString word = Found.mid(i, end - i);
+    // With the quotes that may stand beside it.
+    if (Metrics.horizontalAdvance(word + QStringLiteral("\"\"")) > Width) {
+      for (qsizetype k = 0; k < word.size(); ++k) {
+        if (k > 0 && !word[k].isLowSurrogate()) result += kBreak;
+        result += word[k];
+      }
+    } else {
+      result += word;
+    }
+    for (i = end; i < Found.size() && Found[i].isSpace(); ++i) result += Found[i];
+  }
+  return result;
+}
 
 }  // namespace
 
-TConfirmReplaceDialog::TConfirmReplaceDialog(QWidget* Parent) : QDialog(Parent) {
+TConfirmReplaceDialog::TConfirmReplaceDialog(const QString& Found, QWidget* Parent)
+    : QDialog(Parent) {
   setObjectName(QStringLiteral("ConfirmReplaceDialog"));
   setWindowTitle(QString::fromUtf8("Ersetzen bestätigen"));
 
@@ -28,13 +65,15 @@ TConfirmReplaceDialog::TConfirmReplaceDialog(QWidget* Parent) : QDialog(Parent) 
   icon->setPixmap(style()->standardIcon(QStyle::SP_MessageBoxQuestion).pixmap(iconSize, iconSize));
   lblConfirmation = new QLabel(this);
   lblConfirmation->setObjectName(QStringLiteral("lblConfirmation"));
+  lblConfirmation->setTextFormat(Qt::PlainText);
   lblConfirmation->setWordWrap(true);
   lblConfirmation->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-  // "n" stands for a letter of average width; two lines take a wrapped text.
+  // "n" stands for a letter of average width; two lines at least.
   const QFontMetrics metrics(lblConfirmation->font());
   const QString widest = ConfirmReplaceText(QString(kOneLineFound, QLatin1Char('n')));
-  lblConfirmation->setFixedSize(metrics.horizontalAdvance(widest) + metrics.averageCharWidth(),
-                                qMax(2 * metrics.lineSpacing(), iconSize));
+  const int labelWidth = metrics.horizontalAdvance(widest) + metrics.averageCharWidth();
+  const int minHeight = qMax(2 * metrics.lineSpacing(), iconSize);
+  lblConfirmation->setFixedSize(labelWidth, minHeight);
 
   // A plain row: a button box would sort them by their roles.
   auto* row = new QHBoxLayout;
@@ -58,12 +97,44 @@ TConfirmReplaceDialog::TConfirmReplaceDialog(QWidget* Parent) : QDialog(Parent) 
   auto* layout = new QVBoxLayout(this);
   layout->addLayout(top);
   layout->addLayout(row);
+
+  // The height the question needs; the found text may differ in case.
+  const auto needed = [&](const QString& Text) {
+    int height = 0;
+    for (const QString& variant : {Text, Text.toUpper(), Text.toLower()}) {
+      const QString question = ConfirmReplaceText(Breakable(variant, metrics, labelWidth));
+      height = qMax(
+          height,
+          metrics.boundingRect(QRect(0, 0, labelWidth, QWIDGETSIZE_MAX), Qt::TextWordWrap, question)
+              .height());
+    }
+    return height;
+  };
+  // The rest of the dialog and a title bar take the screen's height first.
+  const int available = screen()->availableGeometry().height() -
+                        (layout->sizeHint().height() - minHeight) -
+                        style()->pixelMetric(QStyle::PM_TitleBarHeight, nullptr, this);
+  int labelHeight = needed(Found);
+  if (labelHeight > available) {
+    // The most characters whose question still fits.
+    int fits = 0, tooMany = int(Found.size());
+    while (tooMany - fits > 1) {
+      const int count = (fits + tooMany) / 2;
+      if (needed(Shortened(Found, count)) <= available)
+        fits = count;
+      else
+        tooMany = count;
+    }
+    shownFound_ = fits;
+    labelHeight = needed(Shortened(Found, fits));
+  }
+  lblConfirmation->setFixedSize(labelWidth, qMax(minHeight, labelHeight));
   setFixedSize(sizeHint());
 }
 
 void TConfirmReplaceDialog::Prepare(const QRect& Area, int MatchX, int LineTop, int LineBottom,
                                     const QString& Found) {
-  lblConfirmation->setText(ConfirmReplaceText(Found));
+  lblConfirmation->setText(Question(Found));
   area_ = Area;
   matchX_ = MatchX;
   lineTop_ = LineTop;
@@ -71,9 +142,22 @@ void TConfirmReplaceDialog::Prepare(const QRect& Area, int MatchX, int LineTop, 
   Place();
 }
 
+QString TConfirmReplaceDialog::Question(const QString& Found) const {
+  const QString shown =
+      shownFound_ >= 0 && Found.size() > shownFound_ ? Shortened(Found, shownFound_) : Found;
+  return ConfirmReplaceText(
+      Breakable(shown, lblConfirmation->fontMetrics(), lblConfirmation->width()));
+}
+
 void TConfirmReplaceDialog::Place() {
   placedFrame_ = frameGeometry().size();
-  move(ConfirmDialogPosition(area_, matchX_, lineTop_, lineBottom_, placedFrame_));
+  QPoint at = ConfirmDialogPosition(area_, matchX_, lineTop_, lineBottom_, placedFrame_);
+  // Kept on the screen, buttons and all.
+  const QScreen* on = QGuiApplication::screenAt(area_.center());
+  const QRect bounds = (on ? on : screen())->availableGeometry();
+  at.setX(qMax(bounds.left(), qMin(at.x(), bounds.right() + 1 - placedFrame_.width())));
+  at.setY(qMax(bounds.top(), qMin(at.y(), bounds.bottom() + 1 - placedFrame_.height())));
+  move(at);
 }
 
 bool TConfirmReplaceDialog::event(QEvent* Event) {

@@ -2,11 +2,9 @@
 
 #include "model/core/Helpers.h"
 #include "model/settings/Options.h"
-#include "widgets/dialogs/DialogButtons.h"
 #include "widgets/editor/SourcePrinter.h"
 
 #include <QCheckBox>
-#include <QDialogButtonBox>
 #include <QFormLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -65,12 +63,18 @@ TPrintSourceDialog::TPrintSourceDialog(QWidget* Parent) : QDialog(Parent) {
   top->addWidget(margins);
   top->addLayout(checks);
 
-  auto* buttons = new QDialogButtonBox(this);
-  btnPrinterSetup =
-      buttons->addButton(QStringLiteral("&Einstellungen..."), QDialogButtonBox::ActionRole);
+  // A plain row: a button box would sort them by their roles.
+  btnPrinterSetup = new QPushButton(QStringLiteral("&Einstellungen..."), this);
   btnPrinterSetup->setObjectName(QStringLiteral("btnPrinterSetup"));
   btnPrinterSetup->setEnabled(false);
-  AddOkCancel(buttons, this);
+  auto* ok = new QPushButton(QStringLiteral("OK"), this);
+  ok->setDefault(true);
+  auto* cancel = new QPushButton(QStringLiteral("Abbrechen"), this);
+  connect(ok, &QPushButton::clicked, this, &QDialog::accept);
+  connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
+  auto* buttons = new QHBoxLayout;
+  buttons->addStretch(1);
+  for (QPushButton* button : {btnPrinterSetup, ok, cancel}) buttons->addWidget(button);
   connect(btnPrinterSetup, &QPushButton::clicked, this, [this] {
     if (!printer_) return;
     // The printer is chosen here (or a PDF file), with its page set-up.
@@ -81,7 +85,7 @@ TPrintSourceDialog::TPrintSourceDialog(QWidget* Parent) : QDialog(Parent) {
 
   auto* layout = new QVBoxLayout(this);
   layout->addLayout(top);
-  layout->addWidget(buttons);
+  layout->addLayout(buttons);
   layout->setSizeConstraint(QLayout::SetFixedSize);
 }
 

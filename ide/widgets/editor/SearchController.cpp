@@ -150,7 +150,7 @@ TReplaceAction TSearchController::ConfirmReplace(const QString& Found, TTextRang
   QWidget* form = form_ ? form_.data() : editor_;
   const QRect area(form->mapToGlobal(QPoint(0, 0)), form->size());
 
-  if (!confirm_) confirm_ = std::make_unique<TConfirmReplaceDialog>();
+  if (!confirm_) confirm_ = std::make_unique<TConfirmReplaceDialog>(Found);
   confirm_->Prepare(area, match.x(), match.y(), match.y() + height, Found);
   switch (RunDialog(*confirm_)) {
     case TConfirmReplaceDialog::Yes: return TReplaceAction::Replace;

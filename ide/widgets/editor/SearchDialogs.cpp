@@ -11,6 +11,7 @@
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QLineEdit>
 #include <QRadioButton>
 #include <QVBoxLayout>
 
@@ -24,6 +25,8 @@ QComboBox* HistoryCombo(QWidget* Parent, const char* Name) {
   combo->setEditable(true);
   combo->setInsertPolicy(QComboBox::NoInsert);
   combo->setMinimumContentsLength(30);
+  // The width stays at 30 characters whatever the history holds.
+  combo->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
   return combo;
 }
 
@@ -135,6 +138,12 @@ QString TTextSearchDialog::SearchTextHistory() const { return JoinHistory(Items(
 
 void TTextSearchDialog::SetSearchTextHistory(const QString& Value) {
   SetItems(cbSearchText, options::HistoryLines(Value));
+}
+
+void TTextSearchDialog::showEvent(QShowEvent* Event) {
+  QDialog::showEvent(Event);
+  // Selected, so that the keys typed replace the text offered.
+  cbSearchText->lineEdit()->selectAll();
 }
 
 void TTextSearchDialog::accept() {

@@ -47,6 +47,9 @@ class TTextSearchDialog : public QDialog {
   QGroupBox* rgSearchDirection = nullptr;
 
  protected:
+  // The search text comes up selected.
+  void showEvent(QShowEvent* Event) override;
+
   // The grid of labels and combo boxes at the top, for the replace dialog.
   QGridLayout* textGrid_ = nullptr;
 
