@@ -73,8 +73,15 @@ function(vexa_add_test_groups program)
 endfunction()
 
 # vexa_add_benchmark(<name> SOURCES <files...> LIBS <targets...>)
+# Every LIBS entry must be a target of this configuration: one that exists only in some
+# configurations (the test support without tests) stops the configure, not the build.
 function(vexa_add_benchmark name)
   cmake_parse_arguments(B "" "" "SOURCES;LIBS" ${ARGN})
+  foreach(lib IN LISTS B_LIBS)
+    if(NOT TARGET ${lib})
+      message(FATAL_ERROR "Benchmark ${name} links ${lib}, which is not a target in this configuration")
+    endif()
+  endforeach()
   find_package(benchmark REQUIRED)
   add_executable(${name} ${B_SOURCES})
   target_link_libraries(${name} PRIVATE ${B_LIBS} benchmark::benchmark)

@@ -55,13 +55,23 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
     QuorinSetOptions(h, 0);
     QuorinSetInitialPortState(h, static_cast<uint16_t>(size * 0x0101));
     QuorinResetProgram(h);
+    // A "wait" may have used up the interpreter's instruction budget, and an error rolls its
+    // statement back, so that the next step repeats it: a few of either bound the time of an
+    // input by counting, not by the clock. A waiting program gets new inputs each time.
+    constexpr int kMaxWaitsAndErrors = 4;
     int ends = 0;
-    for (int i = 0; i < 2000 && ends < 2; ++i) {
+    int waitsAndErrors = 0;
+    for (int i = 0; i < 2000 && ends < 2 && waitsAndErrors < kMaxWaitsAndErrors; ++i) {
       const uint32_t result = QuorinStep(h);
       QuorinGetOutputString(h);
       switch (result & 0xFFFF) {
         case QUORIN_STEP_END: ++ends; break;
         case QUORIN_STEP_INPUT: QuorinSetInputValue(h, static_cast<int16_t>(i * 977)); break;
+        case QUORIN_STEP_WAIT:
+          ++waitsAndErrors;
+          touchStorage(h, names);
+          break;
+        case QUORIN_STEP_ERROR: ++waitsAndErrors; break;
         default: break;
       }
       if (i % 128 == 5) touchStorage(h, names);

@@ -4,7 +4,7 @@
 // a pause command to the project's PausedAt on the main thread.
 #include <benchmark/benchmark.h>
 
-#include "MockIntfs.h"
+#include "model/core/V2SimulationProject.h"
 #include "model/libraries/Vx2CompLibrary.h"
 #include "model/workers/MainThreadInvoker.h"
 #include "model/workers/V2Simulator.h"
@@ -13,17 +13,73 @@
 #include <QTemporaryDir>
 
 #include <chrono>
+#include <functional>
 #include <memory>
+#include <optional>
 
 namespace {
 
 using namespace std::chrono_literals;
-using ::testing::_;
-using ::testing::NiceMock;
-using vexa::ide::TManualInvoker;
-using vexa::ide::TV2Simulator;
-using vexa::ide::TVx2CompLibrary;
-using TProject = NiceMock<vexa::ide::test::MockV2SimulationProject>;
+using namespace vexa::ide;
+
+// The project a simulation reports to: counts the pauses it shows, does nothing else.
+class TProject final : public IV2SimulationProject {
+ public:
+  int pauses = 0;
+
+  void PausedAt(bool Show, int, int) override {
+    if (Show) ++pauses;
+  }
+  void ForEachBreakpoint(const std::function<void(int, int)>&) override {}
+  void ForEachWatch(const std::function<void(const Ref<IVexaWatch>&)>&) override {}
+  bool Activate() override { return false; }
+  void AddWatch(const Ref<IVexaModule>&, int, const QString&) override {}
+  Ref<IVexaWatch> AddWatchName(const QString&) override { return nullptr; }
+  void Build() override {}
+  bool CanBuild() override { return false; }
+  bool CloseQuery() override { return true; }
+  bool CanDeleteModule(const Ref<IVexaModule>&) override { return false; }
+  bool CanDownload() override { return false; }
+  bool CanEditModules(TModuleKind) override { return false; }
+  bool CanFindDeclaration() override { return false; }
+  bool CanReturnFromDefinition() override { return false; }
+  bool CanInsertModule() override { return false; }
+  bool IsModuleNameFree(const Ref<IVexaModule>&, const QString&) override { return false; }
+  bool IsBuilt() override { return true; }
+  void ClearAllBreakpoints() override {}
+  void Close() override {}
+  bool MayDeactivate() override { return true; }
+  bool DeleteModule(const Ref<IVexaModule>&) override { return false; }
+  void DeleteWatch(int) override {}
+  void Download() override {}
+  void EditModules(TModuleKind) override {}
+  std::optional<QStringList> GetIdentCompletions(const Ref<IVexaModule>&, int,
+                                                 const QString&) override {
+    return std::nullopt;
+  }
+  void FindDeclaration(const Ref<IVexaModule>&, int, const QString&) override {}
+  void ReturnFromDefinition() override {}
+  bool HasBreakpoints() override { return false; }
+  bool InsertModule() override { return false; }
+  Ref<IVexaModule> FindModule(const QString&) override { return nullptr; }
+  bool MoveModule(const Ref<IVexaModule>&, bool) override { return false; }
+  bool Save() override { return true; }
+  void ModuleChanged(const Ref<IVexaModule>&, bool) override {}
+  void BreakpointsChanged() override {}
+  int GetBreakpointCount() override { return 0; }
+  int GetBreakpoint(int) override { return -1; }
+  QString GetFileName() override { return {}; }
+  QString GetName() override { return QStringLiteral("bench"); }
+  bool IsSingleModule() override { return true; }
+  bool HasChanges() override { return false; }
+  int GetModuleCount() override { return 0; }
+  Ref<IVexaModule> GetModule(int) override { return nullptr; }
+  bool GetModified() override { return false; }
+  bool IsRunning() override { return false; }
+  Ref<IVexaWatch> GetWatch(int) override { return nullptr; }
+  int GetWatchCount() override { return 0; }
+  void RunningChanged(bool) override {}
+};
 
 const char* const kLoop =
     "int counter;\n"
@@ -82,13 +138,9 @@ struct TWorkerSetup {
   std::shared_ptr<TManualInvoker> invoker = std::make_shared<TManualInvoker>();
   std::shared_ptr<TProject> project = std::make_shared<TProject>();
   std::shared_ptr<TV2Simulator> sim;
-  int pauses = 0;
 
   bool Start() {
     if (program.base().isEmpty()) return false;
-    ON_CALL(*project, PausedAt(_, _, _)).WillByDefault([this](bool Show, int, int) {
-      if (Show) ++pauses;
-    });
     TV2Simulator::TSeams seams;
     seams.Invoker = invoker;
     sim = TV2Simulator::Create(project, program.base(), std::move(seams));
@@ -130,10 +182,10 @@ void BM_PauseLatency(benchmark::State& state) {
   for (auto _ : state) {
     setup.sim->Run();
     setup.invoker->PumpUntil([&] { return false; }, 20ms);
-    const int pauses = setup.pauses;
+    const int pauses = setup.project->pauses;
     const auto start = std::chrono::steady_clock::now();
     setup.sim->Pause();
-    if (!setup.invoker->PumpUntil([&] { return setup.pauses > pauses; }, 5s)) {
+    if (!setup.invoker->PumpUntil([&] { return setup.project->pauses > pauses; }, 5s)) {
       state.SkipWithError("no pause");
       break;
     }

@@ -298,7 +298,7 @@ void ReadStateFile(const QString& ProjectFileName, bool SingleModule,
         module = in.Name(length);
         if (!in.Ok()) return;
       }
-      // A V2 record without a module name is read past; its lines are dropped.
+      // A V2 record's lines need its module's name (a name read is never empty).
       const bool apply = SingleModule || !module.isEmpty();
       const std::int32_t count = in.Int32();
       if (!in.Fits(count, 4)) return;
@@ -315,7 +315,7 @@ void ReadStateFile(const QString& ProjectFileName, bool SingleModule,
         if (length <= 0) continue;
         const QString name = in.Name(length);
         if (!in.Ok()) return;
-        // An entry without a name adds no watch; its format is still read.
+        // Only a name adds a watch (a name read is never empty).
         Ref<IVexaWatch> watch = name.isEmpty() ? Ref<IVexaWatch>() : AddWatchName(name);
         const std::int32_t format = in.Int32();
         if (!in.Ok()) return;

@@ -101,10 +101,11 @@ QString StateFileName(const QString& ProjectFileName);
 // is called once per stored breakpoint line (a line stored twice is toggled
 // twice); AddWatchName once per stored watch, and its watch (when any) gets the
 // stored format when it is 0, 1 or 2. Names are UTF-8 when valid, else
-// Windows-1252; a leading EF BB BF stays part of the name. A name that decodes
-// empty adds no watch and drops its breakpoint lines; the record is still read
-// whole. A record cut off, a length or count beyond the bytes left, or an
-// unknown tag stops reading quietly; what was applied stays.
+// Windows-1252; a leading EF BB BF stays part of the name. A stored name length
+// of 0 or less reads nothing more of that breakpoint record or watch entry
+// (reading goes on with the next record or entry); one or more bytes never
+// decode to an empty name. A record cut off, a length or count beyond the
+// bytes left, or an unknown tag stops reading quietly; what was applied stays.
 void ReadStateFile(const QString& ProjectFileName, bool SingleModule,
                    const std::function<void(const QString& Module, int Line)>& Toggle,
                    const std::function<Ref<IVexaWatch>(const QString& Name)>& AddWatchName);
