@@ -5,6 +5,7 @@
 #include <Qsci/qscicommand.h>
 #include <Qsci/qscicommandset.h>
 
+#include <QContextMenuEvent>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
@@ -260,6 +261,9 @@ TVexaEditControl::TVexaEditControl(QWidget* Parent) : QsciScintilla(Parent) {
   SetGutterVisible(true);
 
   SendScintilla(SCI_MARKERDEFINE, kCaretLineMarker, SC_MARK_EMPTY);
+
+  // Mouse context menu requests arrive at the viewport, keyboard ones here.
+  viewport()->installEventFilter(this);
 
   connect(
       this, &QsciScintillaBase::SCN_MODIFIED, this,
@@ -641,6 +645,36 @@ std::optional<TKeyBinding> TVexaEditControl::OwnBinding(const QKeyEvent* Event) 
     return TKeyBinding{C::SetMarker, int((scan - kScanCodeDigit1 + 1) % kBookmarkCount), key, -1};
   }
   return std::nullopt;
+}
+
+bool TVexaEditControl::eventFilter(QObject* Watched, QEvent* Event) {
+  if (Watched == viewport() && Event->type() == QEvent::ContextMenu) {
+    auto* request = static_cast<QContextMenuEvent*>(Event);
+    if (request->reason() == QContextMenuEvent::Mouse) CaretToContextClick(request->pos());
+  }
+  return QsciScintilla::eventFilter(Watched, Event);
+}
+
+void TVexaEditControl::CaretToContextClick(QPoint Pos) {
+  if (InGutter(Pos.x())) {
+    SetCaret({1, LineAtY(Pos.y())});
+    return;
+  }
+  const long pos = SendScintilla(SCI_POSITIONFROMPOINT, Pos.x(), Pos.y());
+  if (InSelection(pos)) return;
+  SendScintilla(SCI_GOTOPOS, pos);
+  SendScintilla(SCI_CHOOSECARETX);
+  CaretLineChecked();
+}
+
+bool TVexaEditControl::InSelection(long Pos) {
+  const long count = SendScintilla(SCI_GETSELECTIONS);
+  for (long n = 0; n < count; ++n) {
+    const long start = SendScintilla(SCI_GETSELECTIONNSTART, n);
+    const long end = SendScintilla(SCI_GETSELECTIONNEND, n);
+    if (start < end && Pos >= start && Pos <= end) return true;
+  }
+  return false;
 }
 
 bool TVexaEditControl::event(QEvent* Event) {

@@ -4,6 +4,7 @@
 // of two symbol margins (bookmarks 0..9, and one line marker 1..8 per line
 // that the owner supplies), whole-line colours the owner chooses, the key
 // table of the source editor, and a gutter click that toggles a breakpoint.
+// A context menu requested by mouse first puts the caret at the click.
 
 #include "model/core/VexaIntfs.h"
 
@@ -163,6 +164,7 @@ class TVexaEditControl : public QsciScintilla {
 
  protected:
   bool event(QEvent* Event) override;
+  bool eventFilter(QObject* Watched, QEvent* Event) override;
   void keyPressEvent(QKeyEvent* Event) override;
   void inputMethodEvent(QInputMethodEvent* Event) override;
   void mousePressEvent(QMouseEvent* Event) override;
@@ -176,6 +178,10 @@ class TVexaEditControl : public QsciScintilla {
   bool InGutter(int X) const;
   void OnModified(int Position, int Type, const char* Text, int Length, int LinesAdded, int Token);
   void MoveToLine(int Line, bool Extend);
+  // A right click in the text moves the caret there unless it hits the
+  // selection; in the gutter to the start of the line.
+  void CaretToContextClick(QPoint Pos);
+  bool InSelection(long Pos);
   void IndentSelection(bool Indent);
   // Page keys: view and caret move by half a page less one line.
   void HalfPage(bool Down, bool Extend);
