@@ -16,6 +16,7 @@
 #include "widgets/mainwindow/IDEMainForm.h"
 
 #include <QApplication>
+#include <QClipboard>
 #include <QContextMenuEvent>
 #include <QFile>
 #include <QMenu>
@@ -26,6 +27,7 @@
 #include <gtest/gtest.h>
 
 #include <map>
+#include <string>
 #include <vector>
 
 namespace vexa::ide {
@@ -625,6 +627,38 @@ TEST_F(EditorInMainWindow, ARightClickActsWhereItWasMadeTheMenuKeyWhereTheCaretI
   EXPECT_EQ(control->selectedText(), "our");
   EXPECT_EQ(control->Caret().Line, 4);
   EXPECT_EQ(control->Caret().Column, 5);
+}
+
+// Typing is taken back a line at a time; a paste and an indent in one step.
+TEST_F(EditorInMainWindow, OneUndoTakesBackAtMostOneTypedLine) {
+  auto text = [this] { return WholeText(control).toStdString(); };
+  auto firstLines = [](int Count) {
+    std::string lines;
+    for (int i = 1; i <= Count; ++i) lines += "line " + std::to_string(i) + "\n";
+    return lines;
+  };
+  for (int i = 1; i <= 11; ++i) {
+    QTest::keyClicks(control, QStringLiteral("line %1").arg(i));
+    if (i < 11) QTest::keyClick(control, Qt::Key_Return);
+  }
+  ASSERT_EQ(text(), firstLines(10) + "line 11");
+  QTest::keyClick(control, Qt::Key_Z, Qt::ControlModifier);
+  EXPECT_EQ(text(), firstLines(10));
+  QTest::keyClick(control, Qt::Key_Z, Qt::ControlModifier);
+  EXPECT_EQ(text(), firstLines(9));
+
+  const std::string before = text();
+  QApplication::clipboard()->setText(QStringLiteral("a\nb\nc\n"));
+  QTest::keyClick(control, Qt::Key_V, Qt::ControlModifier);
+  ASSERT_EQ(text(), before + "a\nb\nc\n");
+  QTest::keyClick(control, Qt::Key_Z, Qt::ControlModifier);
+  EXPECT_EQ(text(), before);
+
+  control->setSelection(0, 0, 5, 0);
+  QTest::keyClick(control, Qt::Key_I, Qt::ControlModifier | Qt::ShiftModifier);
+  ASSERT_EQ(text().substr(0, 20), "  line 1\n  line 2\n  ");
+  QTest::keyClick(control, Qt::Key_Z, Qt::ControlModifier);
+  EXPECT_EQ(text(), before);
 }
 
 }  // namespace

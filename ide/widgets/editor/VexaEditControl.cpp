@@ -536,6 +536,12 @@ TVexaEditControl::TUserInput::~TUserInput() {
     control_.RunPairedUndo();
     control_.CaretLineChecked();
     control_.touchedFirst_ = control_.touchedLast_ = -1;
+    // Typing after a line end starts a new undo step: one undo takes back
+    // at most a line. Inside an undo group this does nothing.
+    if (std::exchange(control_.lineEndTyped_, false)) {
+      control_.SendScintilla(SCI_BEGINUNDOACTION);
+      control_.SendScintilla(SCI_ENDUNDOACTION);
+    }
   }
 }
 
@@ -777,6 +783,7 @@ void TVexaEditControl::OnModified(int Position, int Type, const char* Text, int 
 
   const long line = SendScintilla(SCI_LINEFROMPOSITION, static_cast<unsigned long>(Position));
   if (userInput_ && !trimming_ && (Type & SC_PERFORMED_USER)) {
+    if (insert && LinesAdded > 0) lineEndTyped_ = true;
     // Whole lines removed from a line start leave the next line untouched.
     const bool wholeLines =
         remove && Length > 0 && Text &&

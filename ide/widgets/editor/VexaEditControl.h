@@ -219,7 +219,8 @@ class TVexaEditControl : public QsciScintilla {
   int userInput_ = 0;
   int caretLineHandle_ = -1;  // marker on the watched caret line
   bool caretLineEdited_ = false;
-  int touchedFirst_ = -1;  // lines changed by the current input, 0-based
+  bool lineEndTyped_ = false;  // the current input inserted a line end
+  int touchedFirst_ = -1;      // lines changed by the current input, 0-based
   int touchedLast_ = -1;
   bool trimming_ = false;
   bool groupHasTrim_ = false;    // the undo group being undone or redone
