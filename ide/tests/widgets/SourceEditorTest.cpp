@@ -28,6 +28,7 @@
 
 #include <map>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace vexa::ide {
@@ -659,6 +660,46 @@ TEST_F(EditorInMainWindow, OneUndoTakesBackAtMostOneTypedLine) {
   ASSERT_EQ(text().substr(0, 20), "  line 1\n  line 2\n  ");
   QTest::keyClick(control, Qt::Key_Z, Qt::ControlModifier);
   EXPECT_EQ(text(), before);
+}
+
+// After Ctrl+Shift+C the selecting keys make a block and the bare keys move
+// the caret, until Ctrl+Shift+N.
+TEST_F(EditorInMainWindow, ColumnModeSelectsABlockWithShiftUntilNormalMode) {
+  control->setText(QStringLiteral("abcdef\nghijkl\nmnopqr\nstuvwx\n"));
+  control->SetCaret({2, 1});
+  auto send = [&](int Key, Qt::KeyboardModifiers Modifiers = {}) {
+    QTest::keyClick(control, Qt::Key(Key), Modifiers);
+  };
+  auto block = [&] {
+    std::vector<std::pair<long, long>> ranges;
+    if (!control->SendScintilla(QsciScintilla::SCI_SELECTIONISRECTANGLE)) return ranges;
+    const long n = control->SendScintilla(QsciScintilla::SCI_GETSELECTIONS);
+    for (long i = 0; i < n; ++i)
+      ranges.emplace_back(control->SendScintilla(QsciScintilla::SCI_GETSELECTIONNSTART, i),
+                          control->SendScintilla(QsciScintilla::SCI_GETSELECTIONNEND, i));
+    return ranges;
+  };
+  using Ranges = std::vector<std::pair<long, long>>;
+
+  send(Qt::Key_C, Qt::ControlModifier | Qt::ShiftModifier);
+  send(Qt::Key_Down, Qt::ShiftModifier);
+  send(Qt::Key_Right, Qt::ShiftModifier);
+  EXPECT_EQ(block(), (Ranges{{1, 2}, {8, 9}}));  // "b" over "h"
+  send(Qt::Key_End, Qt::ShiftModifier);
+  EXPECT_EQ(block(), (Ranges{{1, 6}, {8, 13}}));
+  send(Qt::Key_Down);
+  EXPECT_FALSE(control->hasSelectedText());
+  EXPECT_EQ(control->Caret().Line, 3);
+  send(Qt::Key_Left, Qt::ShiftModifier);
+  send(Qt::Key_Up, Qt::ShiftModifier);
+  EXPECT_EQ(block().size(), 2u);
+
+  send(Qt::Key_N, Qt::ControlModifier | Qt::ShiftModifier);
+  send(Qt::Key_Right);
+  EXPECT_FALSE(control->hasSelectedText());
+  send(Qt::Key_Down, Qt::ShiftModifier);
+  EXPECT_TRUE(control->hasSelectedText());
+  EXPECT_TRUE(block().empty()) << "a stream selection again";
 }
 
 }  // namespace

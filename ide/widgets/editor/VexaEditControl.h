@@ -150,6 +150,9 @@ class TVexaEditControl : public QsciScintilla {
 
   // Runs a command of the key table.
   void ExecuteCommand(TEditorCommand Command, int Arg = 0);
+  // Set by ColumnSelect, cleared by NormalSelect and LineSelect: the
+  // selecting keys make a block.
+  bool ColumnMode() const { return columnMode_; }
 
  signals:
   // A left press and release on one gutter line (the caret stands on it).
@@ -182,6 +185,12 @@ class TVexaEditControl : public QsciScintilla {
   // selection; in the gutter to the start of the line.
   void CaretToContextClick(QPoint Pos);
   bool InSelection(long Pos);
+  // Column mode: a selecting command extends the block; false for others.
+  bool ExtendBlock(TEditorCommand Command);
+  // The block from its anchor to where the plain move Message takes the caret.
+  void BlockTo(unsigned int Message);
+  // Stream selection, caret moves not extending it.
+  void SetStreamSelection();
   void IndentSelection(bool Indent);
   // Page keys: view and caret move by half a page less one line.
   void HalfPage(bool Down, bool Extend);
@@ -213,6 +222,7 @@ class TVexaEditControl : public QsciScintilla {
   std::array<bool, kLineLookCount + 1> lookBackground_{};
   int pressedGutterLine_ = -1;
   bool gutterVisible_ = true;
+  bool columnMode_ = false;
   bool inModification_ = false;
   bool refreshPending_ = false;
 
