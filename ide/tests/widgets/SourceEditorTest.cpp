@@ -8,12 +8,18 @@
 #include "model/core/Helpers.h"
 #include "model/core/LineNumberList.h"
 #include "model/core/Services.h"
+#include "model/settings/Settings.h"
 #include "model/text/SpecialLines.h"
 #include "widgets/editor/EditorFormSheet.h"
 #include "widgets/editor/SourceEditorForm.h"
 #include "widgets/editor/VexaEditControl.h"
+#include "widgets/mainwindow/IDEMainForm.h"
 
+#include <QApplication>
+#include <QClipboard>
+#include <QContextMenuEvent>
 #include <QFile>
+#include <QMenu>
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTest>
@@ -21,6 +27,9 @@
 #include <gtest/gtest.h>
 
 #include <map>
+#include <string>
+#include <utility>
+#include <vector>
 
 namespace vexa::ide {
 namespace {
@@ -511,6 +520,186 @@ TEST_F(SourceEditorTest, FocusInstallsHandlersAndALateFocusLossLeavesTheNextEdit
   EXPECT_FALSE(EditCommandHandler || FileCommandHandler || DebugCommandHandler ||
                SearchCommandHandler || ProjectCommandHandler);
   EXPECT_EQ(active, nullptr);
+}
+
+// The real main window with a module's new editor in its pages, focused: keys
+// and clicks take the ways a person's take.
+class EditorInMainWindow : public testing::Test {
+ protected:
+  void SetUp() override {
+    settings::WriteBool("Misc", "ShowTipOfTheDay", false);
+    window = std::make_unique<TIDEMainForm>();
+    window->resize(1000, 700);
+    window->show();
+    window->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
+    editor = std::dynamic_pointer_cast<TSourceEditor>(
+        TSourceEditorFactory().CreateForModule(window->PageControl(), module));
+    ASSERT_TRUE(editor);
+    control = editor->Control();
+    Settle();
+    ASSERT_TRUE(control->hasFocus());
+  }
+  void TearDown() override {
+    if (editor) editor->Close();
+    QCoreApplication::processEvents();
+    window.reset();
+    ReleaseServices();
+  }
+
+  // Just right of the left edge of the character at Column of Line (1-based).
+  QPoint CharPoint(int Line, int Column) {
+    const long pos = control->SendScintilla(QsciScintilla::SCI_FINDCOLUMN, Line - 1, Column - 1);
+    const int x = int(control->SendScintilla(QsciScintilla::SCI_POINTXFROMPOSITION, 0, pos));
+    const int y = int(control->SendScintilla(QsciScintilla::SCI_POINTYFROMPOSITION, 0, pos));
+    return {x + 1, y + control->textHeight(Line - 1) / 2};
+  }
+
+  QApplication& app = test::TestApp();
+  test::TTempSettings settings;
+  test::TScopedFakeDialogs dialogs;
+  QTemporaryDir dir;
+  std::shared_ptr<FakeModule> module = std::make_shared<FakeModule>(dir.filePath("new.v2"));
+  std::unique_ptr<TIDEMainForm> window;
+  std::shared_ptr<TSourceEditor> editor;
+  TVexaEditControl* control = nullptr;
+};
+
+// A right click by mouse puts the caret where it was made, unless it hits the
+// selection; in the gutter at the start of the line. The menu keys leave caret
+// and selection alone.
+TEST_F(EditorInMainWindow, ARightClickActsWhereItWasMadeTheMenuKeyWhereTheCaretIs) {
+  control->setText(QStringLiteral("// Zaehler\nfirst := 1;\ncounter := counter + 1;\nfourth\n"));
+  control->SetCaret({1, 1});
+  Settle();
+  QMenu* menu = editor->Form()->lmnuSourceEditor;
+  auto item = [menu](const QString& Text) -> QAction* {
+    for (QAction* a : menu->actions())
+      if (a->text() == Text) return a;
+    return nullptr;
+  };
+  auto rightClick = [&](QPoint Pos) {
+    QContextMenuEvent event(QContextMenuEvent::Mouse, Pos, control->viewport()->mapToGlobal(Pos));
+    QApplication::sendEvent(control->viewport(), &event);
+    Settle();
+    EXPECT_TRUE(menu->isVisible());
+  };
+  auto closeMenu = [&] {
+    menu->close();
+    Settle();
+  };
+
+  // On "counter" of line 3: the watch item is offered, the breakpoint goes there.
+  rightClick(CharPoint(3, 4));
+  QAction* watch = item(QStringLiteral("&Variable überwachen"));
+  QAction* breakpoint = item(QStringLiteral("Haltepunkt umschalten"));
+  ASSERT_TRUE(watch && breakpoint);
+  EXPECT_TRUE(watch->isEnabled());
+  QTest::mouseClick(menu, Qt::LeftButton, {}, menu->actionGeometry(breakpoint).center());
+  Settle();
+  EXPECT_FALSE(menu->isVisible());
+  EXPECT_EQ(module->Breakpoints(), std::vector<int>{3});
+  EXPECT_EQ(control->Caret().Line, 3);
+  EXPECT_EQ(control->Caret().Column, 4);
+
+  // Inside the selection it stays; outside it goes.
+  control->setSelection(3, 0, 3, 6);
+  rightClick(CharPoint(4, 3));
+  closeMenu();
+  EXPECT_EQ(control->selectedText(), "fourth");
+  rightClick(CharPoint(2, 2));
+  closeMenu();
+  EXPECT_FALSE(control->hasSelectedText());
+  EXPECT_EQ(control->Caret().Line, 2);
+  EXPECT_EQ(control->Caret().Column, 2);
+
+  // The gutter: the start of the clicked line.
+  rightClick({4, CharPoint(3, 1).y()});
+  closeMenu();
+  EXPECT_EQ(control->Caret().Line, 3);
+  EXPECT_EQ(control->Caret().Column, 1);
+
+  // Shift+F10 opens the menu at the caret and moves nothing.
+  control->setSelection(3, 1, 3, 4);
+  QTest::keyClick(control, Qt::Key_F10, Qt::ShiftModifier);
+  Settle();
+  EXPECT_TRUE(menu->isVisible());
+  closeMenu();
+  EXPECT_EQ(control->selectedText(), "our");
+  EXPECT_EQ(control->Caret().Line, 4);
+  EXPECT_EQ(control->Caret().Column, 5);
+}
+
+// Typing is taken back a line at a time; a paste and an indent in one step.
+TEST_F(EditorInMainWindow, OneUndoTakesBackAtMostOneTypedLine) {
+  auto text = [this] { return WholeText(control).toStdString(); };
+  auto firstLines = [](int Count) {
+    std::string lines;
+    for (int i = 1; i <= Count; ++i) lines += "line " + std::to_string(i) + "\n";
+    return lines;
+  };
+  for (int i = 1; i <= 11; ++i) {
+    QTest::keyClicks(control, QStringLiteral("line %1").arg(i));
+    if (i < 11) QTest::keyClick(control, Qt::Key_Return);
+  }
+  ASSERT_EQ(text(), firstLines(10) + "line 11");
+  QTest::keyClick(control, Qt::Key_Z, Qt::ControlModifier);
+  EXPECT_EQ(text(), firstLines(10));
+  QTest::keyClick(control, Qt::Key_Z, Qt::ControlModifier);
+  EXPECT_EQ(text(), firstLines(9));
+
+  const std::string before = text();
+  QApplication::clipboard()->setText(QStringLiteral("a\nb\nc\n"));
+  QTest::keyClick(control, Qt::Key_V, Qt::ControlModifier);
+  ASSERT_EQ(text(), before + "a\nb\nc\n");
+  QTest::keyClick(control, Qt::Key_Z, Qt::ControlModifier);
+  EXPECT_EQ(text(), before);
+
+  control->setSelection(0, 0, 5, 0);
+  QTest::keyClick(control, Qt::Key_I, Qt::ControlModifier | Qt::ShiftModifier);
+  ASSERT_EQ(text().substr(0, 20), "  line 1\n  line 2\n  ");
+  QTest::keyClick(control, Qt::Key_Z, Qt::ControlModifier);
+  EXPECT_EQ(text(), before);
+}
+
+// After Ctrl+Shift+C the selecting keys make a block and the bare keys move
+// the caret, until Ctrl+Shift+N.
+TEST_F(EditorInMainWindow, ColumnModeSelectsABlockWithShiftUntilNormalMode) {
+  control->setText(QStringLiteral("abcdef\nghijkl\nmnopqr\nstuvwx\n"));
+  control->SetCaret({2, 1});
+  auto send = [&](int Key, Qt::KeyboardModifiers Modifiers = {}) {
+    QTest::keyClick(control, Qt::Key(Key), Modifiers);
+  };
+  auto block = [&] {
+    std::vector<std::pair<long, long>> ranges;
+    if (!control->SendScintilla(QsciScintilla::SCI_SELECTIONISRECTANGLE)) return ranges;
+    const long n = control->SendScintilla(QsciScintilla::SCI_GETSELECTIONS);
+    for (long i = 0; i < n; ++i)
+      ranges.emplace_back(control->SendScintilla(QsciScintilla::SCI_GETSELECTIONNSTART, i),
+                          control->SendScintilla(QsciScintilla::SCI_GETSELECTIONNEND, i));
+    return ranges;
+  };
+  using Ranges = std::vector<std::pair<long, long>>;
+
+  send(Qt::Key_C, Qt::ControlModifier | Qt::ShiftModifier);
+  send(Qt::Key_Down, Qt::ShiftModifier);
+  send(Qt::Key_Right, Qt::ShiftModifier);
+  EXPECT_EQ(block(), (Ranges{{1, 2}, {8, 9}}));  // "b" over "h"
+  send(Qt::Key_End, Qt::ShiftModifier);
+  EXPECT_EQ(block(), (Ranges{{1, 6}, {8, 13}}));
+  send(Qt::Key_Down);
+  EXPECT_FALSE(control->hasSelectedText());
+  EXPECT_EQ(control->Caret().Line, 3);
+  send(Qt::Key_Left, Qt::ShiftModifier);
+  send(Qt::Key_Up, Qt::ShiftModifier);
+  EXPECT_EQ(block().size(), 2u);
+
+  send(Qt::Key_N, Qt::ControlModifier | Qt::ShiftModifier);
+  send(Qt::Key_Right);
+  EXPECT_FALSE(control->hasSelectedText());
+  send(Qt::Key_Down, Qt::ShiftModifier);
+  EXPECT_TRUE(control->hasSelectedText());
+  EXPECT_TRUE(block().empty()) << "a stream selection again";
 }
 
 }  // namespace

@@ -284,7 +284,15 @@ TEST_F(EditControlTest, EveryKeyReachesItsCommand) {
   }
   rows.insert(rows.end(), {
                               {"Ctrl+Shift+N", -1, mode("Ctrl+Shift+N", 0)},
-                              {"Ctrl+Shift+C", -1, mode("Ctrl+Shift+C", 1)},
+                              {"Ctrl+Shift+C", -1,
+                               [&] {
+                                 // Column mode: the selection mode stays at stream.
+                                 press("Ctrl+Shift+C");
+                                 EXPECT_TRUE(c.ColumnMode());
+                                 EXPECT_EQ(selectionMode(), 0);
+                                 press("Ctrl+Shift+N");
+                                 EXPECT_FALSE(c.ColumnMode());
+                               }},
                               {"Ctrl+Shift+L", -1, mode("Ctrl+Shift+L", 2)},
                               {"Tab", Q::Tab, {}},
                               {"Shift+Tab", Q::Backtab, {}},

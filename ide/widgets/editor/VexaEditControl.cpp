@@ -5,6 +5,7 @@
 #include <Qsci/qscicommand.h>
 #include <Qsci/qscicommandset.h>
 
+#include <QContextMenuEvent>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
@@ -261,6 +262,9 @@ TVexaEditControl::TVexaEditControl(QWidget* Parent) : QsciScintilla(Parent) {
 
   SendScintilla(SCI_MARKERDEFINE, kCaretLineMarker, SC_MARK_EMPTY);
 
+  // Mouse context menu requests arrive at the viewport, keyboard ones here.
+  viewport()->installEventFilter(this);
+
   connect(
       this, &QsciScintillaBase::SCN_MODIFIED, this,
       [this](int position, int type, const char* text, int length, int linesAdded, int, int, int,
@@ -447,6 +451,12 @@ int TVexaEditControl::VisibleLineCount() const {
 
 void TVexaEditControl::MoveToLine(int Line, bool Extend) {
   Line = std::clamp(Line, 1, lines());
+  if (Extend && columnMode_) {
+    const int from = Caret().Line;
+    const unsigned int step = Line > from ? SCI_LINEDOWNRECTEXTEND : SCI_LINEUPRECTEXTEND;
+    for (int i = std::abs(Line - from); i > 0; --i) SendScintilla(step);
+    return;
+  }
   const int column = Caret().Column;
   const long pos = SendScintilla(SCI_FINDCOLUMN, static_cast<unsigned long>(Line - 1), column - 1);
   if (Extend) {
@@ -482,8 +492,9 @@ void TVexaEditControl::HalfPage(bool Down, bool Extend) {
   const int n = std::max(1, VisibleLineCount() / 2 - 1);
   const long top = SendScintilla(SCI_GETFIRSTVISIBLELINE);
   // Line by line, so that Scintilla keeps the column the caret came from.
-  const unsigned int step = Down ? (Extend ? SCI_LINEDOWNEXTEND : SCI_LINEDOWN)
-                                 : (Extend ? SCI_LINEUPEXTEND : SCI_LINEUP);
+  const unsigned int step = !Extend       ? (Down ? SCI_LINEDOWN : SCI_LINEUP)
+                            : columnMode_ ? (Down ? SCI_LINEDOWNRECTEXTEND : SCI_LINEUPRECTEXTEND)
+                                          : (Down ? SCI_LINEDOWNEXTEND : SCI_LINEUPEXTEND);
   for (int i = 0; i < n; ++i) SendScintilla(step);
   SendScintilla(SCI_SETFIRSTVISIBLELINE, std::max(0L, top + (Down ? n : -n)));
   const long caretLine = SendScintilla(SCI_VISIBLEFROMDOCLINE, Caret().Line - 1);
@@ -532,6 +543,12 @@ TVexaEditControl::TUserInput::~TUserInput() {
     control_.RunPairedUndo();
     control_.CaretLineChecked();
     control_.touchedFirst_ = control_.touchedLast_ = -1;
+    // Typing after a line end starts a new undo step: one undo takes back
+    // at most a line. Inside an undo group this does nothing.
+    if (std::exchange(control_.lineEndTyped_, false)) {
+      control_.SendScintilla(SCI_BEGINUNDOACTION);
+      control_.SendScintilla(SCI_ENDUNDOACTION);
+    }
   }
 }
 
@@ -573,6 +590,10 @@ void TVexaEditControl::RunPairedUndo() {
 
 void TVexaEditControl::ExecuteCommand(TEditorCommand Command, int Arg) {
   if (Command == C::Tab && SmartTab()) return;
+  if (columnMode_ && ExtendBlock(Command)) {
+    if (!userInput_) CaretLineChecked();
+    return;
+  }
   for (const TKeyBinding& b : EditorKeyBindings()) {
     if (b.Command == Command && b.Scintilla >= 0) {
       SendScintilla(static_cast<unsigned int>(b.Scintilla));
@@ -609,9 +630,15 @@ void TVexaEditControl::ExecuteCommand(TEditorCommand Command, int Arg) {
       ToggleBookMark(Arg, Caret());
       viewport()->update();
       break;
-    case C::NormalSelect: SendScintilla(SCI_SETSELECTIONMODE, SC_SEL_STREAM); break;
-    case C::ColumnSelect: SendScintilla(SCI_SETSELECTIONMODE, SC_SEL_RECTANGLE); break;
-    case C::LineSelect: SendScintilla(SCI_SETSELECTIONMODE, SC_SEL_LINES); break;
+    case C::NormalSelect:
+    case C::ColumnSelect:
+      columnMode_ = Command == C::ColumnSelect;
+      SetStreamSelection();
+      break;
+    case C::LineSelect:
+      columnMode_ = false;
+      SendScintilla(SCI_SETSELECTIONMODE, SC_SEL_LINES);
+      break;
     case C::MatchBracket: {
       // The bracket at the caret, else the one before it.
       const long pos = SendScintilla(SCI_GETCURRENTPOS);
@@ -628,6 +655,42 @@ void TVexaEditControl::ExecuteCommand(TEditorCommand Command, int Arg) {
   if (!userInput_) CaretLineChecked();
 }
 
+void TVexaEditControl::SetStreamSelection() {
+  // The message toggles extending moves when the mode does not change.
+  SendScintilla(SCI_SETSELECTIONMODE, SC_SEL_STREAM);
+  if (SendScintilla(SCI_GETMOVEEXTENDSSELECTION)) {
+    SendScintilla(SCI_SETSELECTIONMODE, SC_SEL_STREAM);
+  }
+}
+
+bool TVexaEditControl::ExtendBlock(TEditorCommand Command) {
+  switch (Command) {
+    case C::SelUp: SendScintilla(SCI_LINEUPRECTEXTEND); return true;
+    case C::SelDown: SendScintilla(SCI_LINEDOWNRECTEXTEND); return true;
+    case C::SelLeft: SendScintilla(SCI_CHARLEFTRECTEXTEND); return true;
+    case C::SelRight: SendScintilla(SCI_CHARRIGHTRECTEXTEND); return true;
+    case C::SelLineStart: SendScintilla(SCI_HOMERECTEXTEND); return true;
+    case C::SelLineEnd: SendScintilla(SCI_LINEENDRECTEXTEND); return true;
+    case C::SelWordLeft: BlockTo(SCI_WORDLEFT); return true;
+    case C::SelWordRight: BlockTo(SCI_WORDRIGHT); return true;
+    case C::SelEditorTop: BlockTo(SCI_DOCUMENTSTART); return true;
+    case C::SelEditorBottom: BlockTo(SCI_DOCUMENTEND); return true;
+    default: return false;  // the page keys extend in HalfPage and MoveToLine
+  }
+}
+
+void TVexaEditControl::BlockTo(unsigned int Message) {
+  const bool block = SendScintilla(SCI_SELECTIONISRECTANGLE);
+  const long anchor = SendScintilla(block ? SCI_GETRECTANGULARSELECTIONANCHOR : SCI_GETANCHOR);
+  const long anchorSpace = block ? SendScintilla(SCI_GETRECTANGULARSELECTIONANCHORVIRTUALSPACE) : 0;
+  SendScintilla(Message);
+  const long caret = SendScintilla(SCI_GETCURRENTPOS);
+  SendScintilla(SCI_SETRECTANGULARSELECTIONANCHOR, anchor);
+  SendScintilla(SCI_SETRECTANGULARSELECTIONANCHORVIRTUALSPACE, anchorSpace);
+  SendScintilla(SCI_SETRECTANGULARSELECTIONCARET, caret);
+  SendScintilla(SCI_SCROLLCARET);
+}
+
 std::optional<TKeyBinding> TVexaEditControl::OwnBinding(const QKeyEvent* Event) const {
   const int key = KeyOf(Event);
   for (const TKeyBinding& b : EditorKeyBindings()) {
@@ -641,6 +704,36 @@ std::optional<TKeyBinding> TVexaEditControl::OwnBinding(const QKeyEvent* Event) 
     return TKeyBinding{C::SetMarker, int((scan - kScanCodeDigit1 + 1) % kBookmarkCount), key, -1};
   }
   return std::nullopt;
+}
+
+bool TVexaEditControl::eventFilter(QObject* Watched, QEvent* Event) {
+  if (Watched == viewport() && Event->type() == QEvent::ContextMenu) {
+    auto* request = static_cast<QContextMenuEvent*>(Event);
+    if (request->reason() == QContextMenuEvent::Mouse) CaretToContextClick(request->pos());
+  }
+  return QsciScintilla::eventFilter(Watched, Event);
+}
+
+void TVexaEditControl::CaretToContextClick(QPoint Pos) {
+  if (InGutter(Pos.x())) {
+    SetCaret({1, LineAtY(Pos.y())});
+    return;
+  }
+  const long pos = SendScintilla(SCI_POSITIONFROMPOINT, Pos.x(), Pos.y());
+  if (InSelection(pos)) return;
+  SendScintilla(SCI_GOTOPOS, pos);
+  SendScintilla(SCI_CHOOSECARETX);
+  CaretLineChecked();
+}
+
+bool TVexaEditControl::InSelection(long Pos) {
+  const long count = SendScintilla(SCI_GETSELECTIONS);
+  for (long n = 0; n < count; ++n) {
+    const long start = SendScintilla(SCI_GETSELECTIONNSTART, n);
+    const long end = SendScintilla(SCI_GETSELECTIONNEND, n);
+    if (start < end && Pos >= start && Pos <= end) return true;
+  }
+  return false;
 }
 
 bool TVexaEditControl::event(QEvent* Event) {
@@ -661,6 +754,15 @@ void TVexaEditControl::keyPressEvent(QKeyEvent* Event) {
   if (KeyOf(Event) == Qt::Key_Tab && SmartTab()) {
     Event->accept();
     return;
+  }
+  if (columnMode_) {
+    // The selecting keys of QScintilla's key map make a block.
+    for (const TKeyBinding& b : EditorKeyBindings()) {
+      if (b.Key == KeyOf(Event) && ExtendBlock(b.Command)) {
+        Event->accept();
+        return;
+      }
+    }
   }
   const bool overwrite = overwriteMode();
   QsciScintilla::keyPressEvent(Event);
@@ -743,6 +845,7 @@ void TVexaEditControl::OnModified(int Position, int Type, const char* Text, int 
 
   const long line = SendScintilla(SCI_LINEFROMPOSITION, static_cast<unsigned long>(Position));
   if (userInput_ && !trimming_ && (Type & SC_PERFORMED_USER)) {
+    if (insert && LinesAdded > 0) lineEndTyped_ = true;
     // Whole lines removed from a line start leave the next line untouched.
     const bool wholeLines =
         remove && Length > 0 && Text &&

@@ -4,6 +4,7 @@
 // of two symbol margins (bookmarks 0..9, and one line marker 1..8 per line
 // that the owner supplies), whole-line colours the owner chooses, the key
 // table of the source editor, and a gutter click that toggles a breakpoint.
+// A context menu requested by mouse first puts the caret at the click.
 
 #include "model/core/VexaIntfs.h"
 
@@ -149,6 +150,9 @@ class TVexaEditControl : public QsciScintilla {
 
   // Runs a command of the key table.
   void ExecuteCommand(TEditorCommand Command, int Arg = 0);
+  // Set by ColumnSelect, cleared by NormalSelect and LineSelect: the
+  // selecting keys make a block.
+  bool ColumnMode() const { return columnMode_; }
 
  signals:
   // A left press and release on one gutter line (the caret stands on it).
@@ -163,6 +167,7 @@ class TVexaEditControl : public QsciScintilla {
 
  protected:
   bool event(QEvent* Event) override;
+  bool eventFilter(QObject* Watched, QEvent* Event) override;
   void keyPressEvent(QKeyEvent* Event) override;
   void inputMethodEvent(QInputMethodEvent* Event) override;
   void mousePressEvent(QMouseEvent* Event) override;
@@ -176,6 +181,16 @@ class TVexaEditControl : public QsciScintilla {
   bool InGutter(int X) const;
   void OnModified(int Position, int Type, const char* Text, int Length, int LinesAdded, int Token);
   void MoveToLine(int Line, bool Extend);
+  // A right click in the text moves the caret there unless it hits the
+  // selection; in the gutter to the start of the line.
+  void CaretToContextClick(QPoint Pos);
+  bool InSelection(long Pos);
+  // Column mode: a selecting command extends the block; false for others.
+  bool ExtendBlock(TEditorCommand Command);
+  // The block from its anchor to where the plain move Message takes the caret.
+  void BlockTo(unsigned int Message);
+  // Stream selection, caret moves not extending it.
+  void SetStreamSelection();
   void IndentSelection(bool Indent);
   // Page keys: view and caret move by half a page less one line.
   void HalfPage(bool Down, bool Extend);
@@ -207,13 +222,15 @@ class TVexaEditControl : public QsciScintilla {
   std::array<bool, kLineLookCount + 1> lookBackground_{};
   int pressedGutterLine_ = -1;
   bool gutterVisible_ = true;
+  bool columnMode_ = false;
   bool inModification_ = false;
   bool refreshPending_ = false;
 
   int userInput_ = 0;
   int caretLineHandle_ = -1;  // marker on the watched caret line
   bool caretLineEdited_ = false;
-  int touchedFirst_ = -1;  // lines changed by the current input, 0-based
+  bool lineEndTyped_ = false;  // the current input inserted a line end
+  int touchedFirst_ = -1;      // lines changed by the current input, 0-based
   int touchedLast_ = -1;
   bool trimming_ = false;
   bool groupHasTrim_ = false;    // the undo group being undone or redone
