@@ -70,8 +70,11 @@ void TCommandsModule::LoadSettings() {
         settings::ReadString(kMRU, QStringLiteral("MRUProject%1").arg(i), QString()));
   }
 
-  dlgFileOpen.InitialDir = settings::ReadString(kMisc, QStringLiteral("LastOpenDirectory"),
-                                                WithoutTrailingSeparator(ProgramDirectory()));
+  // The first open dialog starts in the project folder, not among the program's files.
+  const QString projects = WithoutTrailingSeparator(ToLocalSeparators(options::DefaultProjectPath));
+  dlgFileOpen.InitialDir = settings::ReadString(
+      kMisc, QStringLiteral("LastOpenDirectory"),
+      projects.isEmpty() ? WithoutTrailingSeparator(ProgramDirectory()) : projects);
   dlgFileOpen.FilterIndex = settings::ReadInteger(kMisc, QStringLiteral("LastOpenType"), -1);
   const int created = settings::ReadInteger(kMisc, QStringLiteral("LastCreateType"), -1);
   LastCreateType = created == int(TFileKind::V2Module) || created == int(TFileKind::BasicProject)
@@ -125,7 +128,10 @@ bool TCommandsModule::ExecuteSaveDialog(TFileKind Kind, QString& FileName) {
                         : Kind == TFileKind::V2Module     ? dlgFileSaveV2Module
                         : Kind == TFileKind::BasicProject ? dlgFileSaveBasic
                                                           : dlgFileSave;
-  if (!FileName.isEmpty()) dialog.InitialDir = ExtractFileDir(FileName);
+  if (!FileName.isEmpty())
+    dialog.InitialDir = ExtractFileDir(FileName);
+  else if (dialog.InitialDir.isEmpty())  // a new, untitled file
+    dialog.InitialDir = options::DefaultProjectPath;
   dialog.FileName = ExtractFileName(FileName);
   if (!Dialogs().ExecuteFileDialog(dialog)) return false;
   FileName = dialog.FileName;

@@ -131,6 +131,7 @@ bool WriteTextLines(const QString& FileName, const QStringList& Lines) {
   format.LineEnd = TLineEnd::CRLF;
   const QByteArray bytes = EncodeText(text, format);
   QSaveFile file(FileName);
+  file.setDirectWriteFallback(true);
   if (!file.open(QIODevice::WriteOnly)) return false;
   if (file.write(bytes) != bytes.size()) {
     file.cancelWriting();
@@ -377,6 +378,7 @@ void WriteStateFile(const QString& ProjectFileName, bool SingleModule, const TPr
   const QString fileName = StateFileName(ProjectFileName);
   const QByteArray bytes = StateFileBytes(SingleModule, State);
   QSaveFile file(fileName);
+  file.setDirectWriteFallback(true);
   if (file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.commit()) return;
   file.cancelWriting();
   QFile::remove(fileName);

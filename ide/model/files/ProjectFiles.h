@@ -35,8 +35,9 @@ bool IsSkippedLine(const QString& Line);
 // valid UTF-8, else Windows-1252); none when the file cannot be read.
 std::optional<QStringList> ReadTextLines(const QString& FileName);
 
-// Writes each line followed by CR LF, replacing the file whole (QSaveFile).
-// False when anything failed; the old file is then unchanged.
+// Writes each line followed by CR LF, replacing the file whole (QSaveFile; in
+// place when its folder cannot be written). False when anything failed; the
+// old file is then unchanged, unless it was being written in place.
 bool WriteTextLines(const QString& FileName, const QStringList& Lines);
 
 // FileName when it exists; else the single file of its folder whose name

@@ -3,6 +3,8 @@
 #include "model/core/Helpers.h"
 #include "model/settings/Settings.h"
 
+#include <QDir>
+#include <QFileInfo>
 #include <QStringList>
 
 #include <variant>
@@ -193,9 +195,13 @@ QStringList HistoryLines(const QString& History) {
   return text.split(QLatin1Char('\n'));
 }
 
+QString UserProjectPath() { return QDir::homePath() + QStringLiteral("/Vexa Projects"); }
+
 void ReadOptions() {
   const QString dir = ProgramDirectory();
-  DefaultProjectPath = settings::ReadString("Projects", "DefaultProjectPath", dir + "Projects");
+  const QString shipped = dir + "Projects";
+  DefaultProjectPath = settings::ReadString(
+      "Projects", "DefaultProjectPath", QFileInfo(shipped).isDir() ? shipped : UserProjectPath());
   SystemModulesPath = settings::ReadString("Projects", "SystemModulesPath", dir + "Lib");
   UserCommonModulesPath =
       settings::ReadString("Projects", "UserCommonModulesPath", dir + "UserLib");

@@ -76,6 +76,11 @@ constexpr int kMaxHistory = 10;
 void ReadOptions();
 void WriteOptions();
 
+// "Vexa Projects" in the user's home: the default of DefaultProjectPath when
+// the program's folder has no "Projects" (it belongs to the installation). The
+// file dialogs make it when they first open there.
+QString UserProjectPath();
+
 // The lines of a history text (CR LF or LF separated; a final line break ends
 // the last line rather than starting an empty one).
 QStringList HistoryLines(const QString& History);

@@ -151,18 +151,19 @@ INSTANTIATE_TEST_SUITE_P(Values, LastCreateTypeLoad,
                                          std::pair(2, 2), std::pair(3, 3), std::pair(4, 1)));
 
 TEST_F(CommandsModuleTest, MiscSettingsRoundTrip) {
+  options::DefaultProjectPath = Name("projects/");
   {
     TCommandsModule module;
-    // The default folder is the program's, without a trailing separator.
-    EXPECT_FALSE(module.dlgFileOpen.InitialDir.endsWith('/'));
-    EXPECT_EQ(module.dlgFileOpen.InitialDir + "/", ProgramDirectory());
+    // The default folder is the project folder, without a trailing separator.
+    EXPECT_EQ(module.dlgFileOpen.InitialDir, Name("projects"));
     EXPECT_EQ(module.dlgFileOpen.FilterIndex, -1);
     module.dlgFileOpen.FilterIndex = 3;
     module.LastCreateType = TFileKind::V2Module;
   }
   EXPECT_EQ(Setting("Misc/LastOpenType"), "3");
   EXPECT_EQ(Setting("Misc/LastCreateType"), "2");
-  EXPECT_EQ(Setting("Misc/LastOpenDirectory") + "/", ProgramDirectory());
+  EXPECT_EQ(Setting("Misc/LastOpenDirectory"), Name("projects"));
+  options::DefaultProjectPath.clear();
 
   // After a choice, the folder of the chosen file is kept.
   dialogs_->fileAnswers.push_back(QStringList{"/data/work/a.bas", "/data/work/b.v2p"});

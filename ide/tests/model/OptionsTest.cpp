@@ -6,6 +6,9 @@
 
 #include <gtest/gtest.h>
 
+#include <QDir>
+#include <QFileInfo>
+
 namespace vexa::ide::options {
 namespace {
 
@@ -39,7 +42,9 @@ TEST_F(OptionsTest, EmptyStoreGivesTheDefaults) {
 
   const QString dir = ProgramDirectory();
   EXPECT_TRUE(dir.endsWith('/'));
-  EXPECT_EQ(DefaultProjectPath, dir + "Projects");
+  // Without "Projects" beside the program, the user's own folder.
+  ASSERT_FALSE(QFileInfo::exists(dir + "Projects"));
+  EXPECT_EQ(DefaultProjectPath, QDir::homePath() + "/Vexa Projects");
   EXPECT_EQ(SystemModulesPath, dir + "Lib");
   EXPECT_EQ(UserCommonModulesPath, dir + "UserLib");
   EXPECT_TRUE(BackgroundCompilationBASIC && BackgroundCompilationV2);

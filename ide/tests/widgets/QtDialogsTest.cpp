@@ -1,6 +1,11 @@
 #include "widgets/dialogs/QtDialogs.h"
 
+#include "TempSettings.h"
 #include "TestApp.h"
+#include "model/commands/CommandsModule.h"
+#include "model/core/Helpers.h"
+#include "model/settings/Options.h"
+#include "model/settings/Settings.h"
 
 #include <gtest/gtest.h>
 
@@ -8,6 +13,7 @@
 #include <QDir>
 #include <QFileDialog>
 #include <QInputDialog>
+#include <QLineEdit>
 #include <QMessageBox>
 #include <QTemporaryDir>
 #include <QTimer>
@@ -215,6 +221,67 @@ TEST(TQtDialogs, CancelledFileDialogLeavesItsSettings) {
   EXPECT_EQ(dialog.FileName, "kept.v2");
   EXPECT_EQ(dialog.FilterIndex, 7);
   EXPECT_TRUE(dialog.Files.isEmpty());
+}
+
+// On a first start without "Projects" beside the program, the open, insert and
+// save dialogs open in "Vexa Projects" in the user's home, made for them. A stored
+// project folder that is missing opens at its nearest existing parent, with
+// nothing in the name field.
+TEST(TQtDialogs, FileDialogsOpenInTheUsersOwnProjectFolder) {
+  test::TestApp();
+  ASSERT_FALSE(QFileInfo::exists(ProgramDirectory() + "Projects"));
+  QTemporaryDir home;
+  ASSERT_TRUE(home.isValid());
+  const QString homePath = QDir(home.path()).canonicalPath();
+  const QByteArray ownHome = qgetenv("HOME");
+  const QString ownProjectPath = options::DefaultProjectPath;
+  qputenv("HOME", homePath.toLocal8Bit());
+  std::shared_ptr<IDialogs> previous = SetDialogs(std::make_shared<TQtDialogs>());
+  struct Shown {
+    QString folder, name;
+  };
+  const auto look = [](const std::function<void()>& run) {
+    Shown shown;
+    QTimer::singleShot(0, [&] {
+      auto* d = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+      if (!d) return;
+      shown.folder = d->directory().canonicalPath();
+      if (auto* edit = d->findChild<QLineEdit*>("fileNameEdit")) shown.name = edit->text();
+      d->reject();
+    });
+    run();
+    return shown;
+  };
+  const QString projects = homePath + "/Vexa Projects";
+  {
+    test::TTempSettings settings;
+    options::ReadOptions();
+    TCommandsModule commands;
+    const Shown open = look([&] { commands.FileOpen(); });
+    EXPECT_EQ(open.folder, projects);
+    EXPECT_EQ(open.name, "");
+    EXPECT_TRUE(QFileInfo(projects).isDir());
+    QString name;
+    const Shown insert = look([&] { commands.ExecuteInsertModuleDialog(name); });
+    EXPECT_EQ(insert.folder, projects);
+    EXPECT_EQ(insert.name, "");
+    const Shown save = look([&] { commands.ExecuteSaveDialog(TFileKind::V2Module, name); });
+    EXPECT_EQ(save.folder, projects);
+  }
+  {
+    test::TTempSettings settings;
+    settings::WriteString("Projects", "DefaultProjectPath", homePath + "/weg/Projekte");
+    options::ReadOptions();
+    TCommandsModule commands;
+    QString name;
+    const Shown insert = look([&] { commands.ExecuteInsertModuleDialog(name); });
+    EXPECT_EQ(insert.folder, homePath);
+    EXPECT_EQ(insert.name, "");
+    EXPECT_FALSE(QFileInfo::exists(homePath + "/weg"));
+  }
+  SetDialogs(previous);
+  qputenv("HOME", ownHome);
+  options::DefaultProjectPath = ownProjectPath;
 }
 
 TEST(TQtDialogs, InputQueryShowsCaptionPromptAndTextAndGivesTheEntryBackOnlyOnOk) {

@@ -8,6 +8,7 @@
 #include "model/core/Helpers.h"
 #include "model/core/LineNumberList.h"
 #include "model/core/Services.h"
+#include "model/files/ProjectFiles.h"
 #include "model/settings/Settings.h"
 #include "model/text/SpecialLines.h"
 #include "widgets/editor/EditorFormSheet.h"
@@ -18,6 +19,7 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QContextMenuEvent>
+#include <QDir>
 #include <QFile>
 #include <QMenu>
 #include <QTabWidget>
@@ -490,6 +492,71 @@ TEST_F(SourceEditorTest, CloseQueryAsksOnlyForAModifiedText) {
     dialogs->calls.clear();
     editor->Close();
   }
+}
+
+// A save overwrites what another program wrote since the editor read or
+// wrote the file only after "Ja"; "Nein" writes nothing and keeps the text
+// modified. The editor's own saves ask nothing.
+TEST_F(SourceEditorTest, SaveAsksBeforeOverwritingAnotherProgramsChange) {
+  for (bool overwrite : {false, true}) {
+    SCOPED_TRACE(overwrite);
+    const QString name = Write("other.v2", "eins\n");
+    auto editor = Open(name, TFileKind::V2Module);
+    QTest::keyClicks(editor->Control(), "x");
+    ASSERT_TRUE(editor->Save());
+    EXPECT_TRUE(dialogs->calls.empty());
+    {
+      QFile file(name);
+      ASSERT_TRUE(file.open(QIODevice::Append));
+      file.write("zwei\n");
+    }
+    QTest::keyClicks(editor->Control(), "y");
+    dialogs->confirmAnswers.push_back(overwrite);
+    EXPECT_EQ(editor->Save(), overwrite);
+    ASSERT_EQ(dialogs->calls.size(), 1u);
+    EXPECT_EQ(dialogs->calls[0].kind, test::TFakeDialogs::Kind::Confirm);
+    EXPECT_EQ(dialogs->calls[0].text, "Die Datei \"" + name +
+                                          "\" wurde außerhalb der Entwicklungsumgebung geändert. "
+                                          "Trotzdem speichern?");
+    EXPECT_EQ(Read(name), overwrite ? "xyeins\n" : "xeins\nzwei\n");
+    EXPECT_EQ(editor->GetModified(), !overwrite);
+    dialogs->calls.clear();
+    editor->Close();
+  }
+}
+
+// Writable files in a folder that cannot be written are saved in place: the
+// source, the project file and the state file.
+TEST_F(SourceEditorTest, WritableFilesInAReadOnlyFolderAreSaved) {
+  const QString folder = dir.filePath("ro");
+  ASSERT_TRUE(QDir().mkdir(folder));
+  const QString source = Write("ro/p.bas", "10 END\n");
+  const QString project = Write("ro/p.v2p", "alt\r\n");
+  Write("ro/p.v2p.ide", "alt");
+  const QFile::Permissions writable = QFile::permissions(folder);
+  QFile::setPermissions(folder, QFile::ReadOwner | QFile::ExeOwner);
+  struct Restore {
+    QString folder;
+    QFile::Permissions permissions;
+    ~Restore() { QFile::setPermissions(folder, permissions); }
+  } restore{folder, writable};
+  if (QFile probe(folder + "/probe"); probe.open(QIODevice::WriteOnly)) {
+    probe.remove();
+    GTEST_SKIP() << "this user (root) may write the read-only folder anyway";
+  }
+  auto editor = Open(source, TFileKind::BasicProject);
+  QTest::keyClicks(editor->Control(), "5 REM");
+  QTest::keyClick(editor->Control(), Qt::Key_Return);
+  EXPECT_TRUE(editor->Save());
+  EXPECT_TRUE(dialogs->calls.empty());
+  EXPECT_EQ(Read(source), "5 REM\n10 END\n");
+  editor->Close();
+
+  EXPECT_TRUE(WriteTextLines(project, {"neu"}));
+  EXPECT_EQ(Read(project), "neu\r\n");
+  const TProjectState state{{{"main", {3}}}, {}};
+  WriteStateFile(project, false, state);
+  EXPECT_EQ(Read(project + ".ide"), StateFileBytes(false, state));
 }
 
 TEST_F(SourceEditorTest, FocusInstallsHandlersAndALateFocusLossLeavesTheNextEditors) {

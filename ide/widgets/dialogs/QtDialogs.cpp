@@ -1,11 +1,14 @@
 #include "widgets/dialogs/QtDialogs.h"
 
 #include "model/core/Helpers.h"
+#include "model/settings/Options.h"
 #include "widgets/dialogs/ModuleDialogs.h"
 #include "widgets/dialogs/SimulatorInputDialog.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QInputDialog>
 #include <QMessageBox>
 #include <QPushButton>
@@ -33,6 +36,21 @@ QMessageBox::StandardButton Ask(QMessageBox::Icon icon, const QString& text,
   box.exec();
   QAbstractButton* clicked = box.clickedButton();
   return clicked ? box.standardButton(clicked) : escape;
+}
+
+// The folder a file dialog opens at. The user's project folder is made when a
+// dialog first needs it; any other missing folder gives its nearest existing
+// parent, as Qt would otherwise take the missing part for a file name.
+QString StartFolder(const QString& Dir) {
+  if (Dir.isEmpty()) return Dir;
+  QString path = QDir::cleanPath(QDir(ToLocalSeparators(Dir)).absolutePath());
+  if (path == QDir::cleanPath(options::UserProjectPath())) QDir().mkpath(path);
+  while (!QFileInfo(path).isDir()) {
+    const QString parent = QFileInfo(path).path();
+    if (parent == path) break;
+    path = parent;
+  }
+  return path;
 }
 
 }  // namespace
@@ -63,7 +81,7 @@ bool TQtDialogs::ExecuteFileDialog(TFileDialog& Dialog) {
   const QString title = !Dialog.Title.isEmpty() ? Dialog.Title
                         : save                  ? QStringLiteral("Speichern unter")
                                                 : QStringLiteral("Öffnen");
-  QFileDialog dialog(QApplication::activeWindow(), title, Dialog.InitialDir);
+  QFileDialog dialog(QApplication::activeWindow(), title, StartFolder(Dialog.InitialDir));
   dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
   dialog.setFileMode(save                 ? QFileDialog::AnyFile
                      : Dialog.MultiSelect ? QFileDialog::ExistingFiles

@@ -13,6 +13,7 @@
 
 #include <QApplication>
 #include <QClipboard>
+#include <QCryptographicHash>
 #include <QFile>
 #include <QFileInfo>
 #include <QLayout>
@@ -85,6 +86,10 @@ TTextEncoding AsciiEncodingOf(TFileKind Kind) {
                                                                         : TTextEncoding::Utf8;
 }
 
+QByteArray HashOf(const QByteArray& Bytes) {
+  return QCryptographicHash::hash(Bytes, QCryptographicHash::Sha256);
+}
+
 template <class I>
 void RemoveHandler(Ref<I>& Handler, const I* Own) {
   if (Handler.get() == Own) Handler.reset();
@@ -147,6 +152,10 @@ bool TSourceEditor::LoadFile() {
   bool read = file.open(QIODevice::ReadOnly);
   const QByteArray bytes = read ? file.readAll() : QByteArray();
   read = read && file.error() == QFileDevice::NoError;
+  if (read) {
+    diskFile_ = fileName_;
+    diskHash_ = HashOf(bytes);
+  }
   TDecodedText decoded = DecodeText(bytes, AsciiEncodingOf(kind_));
   textFormat_ = decoded.Format;
   TVexaEditControl* control = Control();
@@ -174,13 +183,28 @@ bool TSourceEditor::WriteFile(const QString& FileName) {
   TTextFormat format = textFormat_;
   const QByteArray bytes = EncodeText(WholeText(Control()), format);
   QSaveFile file(FileName);
+  // In a folder that cannot be written, the file itself is written in place.
+  file.setDirectWriteFallback(true);
   if (!refused_ && file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() &&
       file.commit()) {
     textFormat_ = format;
+    diskFile_ = FileName;
+    diskHash_ = HashOf(bytes);
     return true;
   }
   ShowErrorFmt(QStringLiteral("Fehler beim Schreiben der Datei \"%s\"!"), FileName);
   return false;
+}
+
+bool TSourceEditor::MayOverwrite(const QString& FileName) {
+  if (FileName != diskFile_) return true;
+  QFile file(FileName);
+  if (!file.open(QIODevice::ReadOnly)) return true;
+  const QByteArray bytes = file.readAll();
+  if (file.error() != QFileDevice::NoError || HashOf(bytes) == diskHash_) return true;
+  return ConfirmFmt(QStringLiteral("Die Datei \"%s\" wurde außerhalb der Entwicklungsumgebung "
+                                   "geändert. Trotzdem speichern?"),
+                    FileName);
 }
 
 void TSourceEditor::ReleaseUntitledNumber() {
@@ -294,7 +318,7 @@ bool TSourceEditor::Save() {
   if (!form_) return false;
   const QString name = GetFileName();
   if (name.isEmpty()) return SaveAsDialog();
-  if (!WriteFile(name)) return false;
+  if (!MayOverwrite(name) || !WriteFile(name)) return false;
   Control()->setModified(false);
   if (module_) module_->TextSaved();
   newFile_ = false;

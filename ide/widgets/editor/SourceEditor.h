@@ -161,6 +161,9 @@ class TSourceEditor : public IVexaSourceEditor,
   bool LoadFile();
   // Writes the text to FileName; false (an error box shown) when it could not.
   bool WriteFile(const QString& FileName);
+  // False when FileName is the file last read or written and another program
+  // has changed its bytes since, and the user does not want it overwritten.
+  bool MayOverwrite(const QString& FileName);
   void ReleaseUntitledNumber();
   void UpdateCaption();
   void ApplySettings(bool Creating);
@@ -177,6 +180,9 @@ class TSourceEditor : public IVexaSourceEditor,
   // The file could not be read or shown whole: it is never written.
   bool refused_ = false;
   int untitledNumber_ = -1;
+  // The file last read or written and a hash of its bytes then.
+  QString diskFile_;
+  QByteArray diskHash_;
   QPointer<TEditorFormSheet> sheet_;
   QPointer<TSourceEditorForm> form_;
   TTextFormat textFormat_;
