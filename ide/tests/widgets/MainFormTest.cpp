@@ -6,6 +6,7 @@
 #include "TestApp.h"
 #include "model/core/Services.h"
 #include "model/settings/Settings.h"
+#include "widgets/dialogs/NewProjectOrModuleDialog.h"
 #include "widgets/mainwindow/TipOfTheDayDialog.h"
 #include "widgets/mainwindow/VexaSplashForm.h"
 #include "widgets/options/MultipageOptionDialog.h"
@@ -25,6 +26,7 @@
 #include <QTimer>
 #include <QToolBar>
 #include <QToolButton>
+#include <QWindow>
 #include <QtTest/QTest>
 
 #include <memory>
@@ -342,6 +344,28 @@ std::shared_ptr<NiceMock<test::MockVexaProject>> Project(const char* Name) {
   ON_CALL(*p, MayDeactivate()).WillByDefault(Return(true));
   ON_CALL(*p, CloseQuery()).WillByDefault(Return(true));
   return p;
+}
+
+TEST_F(MainForm, UpInTheNewDialogMovesOnFromTheRememberedKind) {
+  TIDEMainForm& w = Shown();
+  w.activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&w));
+  auto projects = std::make_shared<NiceMock<test::MockVexaProjectFactory>>();
+  V2ProjectFactory = projects;
+  CommandsDataModule->LastCreateType = TFileKind::V2Module;
+  QTimer keys;
+  keys.setInterval(10);
+  QObject::connect(&keys, &QTimer::timeout, [&keys] {
+    auto* dialog = qobject_cast<TNewProjectOrModuleDialog*>(QApplication::activeModalWidget());
+    if (!dialog || !QTest::qWaitForWindowActive(dialog)) return;
+    keys.stop();
+    QTest::keyClick(dialog->windowHandle(), Qt::Key_Up);
+    QTest::keyClick(dialog->windowHandle(), Qt::Key_Return);
+  });
+  keys.start();
+  EXPECT_CALL(*projects, CreateProject(QString()));
+  QTest::keyClick(w.windowHandle(), Qt::Key_N, Qt::ControlModifier);
+  EXPECT_EQ(CommandsDataModule->LastCreateType, TFileKind::V2Project);
 }
 
 TEST_F(MainForm, OpenProjectsMenuIsBuiltEachTimeAndActivatesTheChosenProject) {
