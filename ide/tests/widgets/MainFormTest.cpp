@@ -29,6 +29,7 @@
 #include <QWindow>
 #include <QtTest/QTest>
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -366,6 +367,83 @@ TEST_F(MainForm, UpInTheNewDialogMovesOnFromTheRememberedKind) {
   EXPECT_CALL(*projects, CreateProject(QString()));
   QTest::keyClick(w.windowHandle(), Qt::Key_N, Qt::ControlModifier);
   EXPECT_EQ(CommandsDataModule->LastCreateType, TFileKind::V2Project);
+}
+
+// Clicks Item of an open menu; a submenu item opens its submenu.
+void ClickItem(QMenu* Menu, QAction* Item) {
+  QTest::mouseClick(Menu, Qt::LeftButton, {}, Menu->actionGeometry(Item).center());
+  QTest::qWait(50);
+}
+
+void CloseMenus() {
+  while (QWidget* popup = QApplication::activePopupWidget()) popup->close();
+  QTest::qWait(20);
+}
+
+// The visible entries of a menu that is on screen; empty when it is not.
+std::vector<std::string> ShownEntries(QMenu* Menu) {
+  std::vector<std::string> entries;
+  if (!Menu->isVisible() || !Menu->windowHandle() || !Menu->windowHandle()->isExposed())
+    return entries;
+  for (QAction* a : Menu->actions())
+    if (a->isVisible() && !a->isSeparator()) entries.push_back(a->text().toStdString());
+  return entries;
+}
+
+// A popup shown once with no visible entry is never mapped again: a submenu
+// with nothing to list is not opened, and opens with its entries later.
+TEST_F(MainForm, ASubmenuTriedWhileEmptyOpensWithItsEntriesLater) {
+  TIDEMainForm& w = Shown();
+  w.activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&w));
+  struct {
+    QMenu* parent;
+    QMenu* submenu;
+    std::function<void()> fill;
+    std::string entry;
+  } const cases[] = {
+      {w.mnuFile, w.mnuFileReopen, [] { CommandsDataModule->AddRecentFile("/tmp/a.v2"); },
+       "/tmp/a.v2"},
+      {w.mnuProject, w.mnuProjectActivate, [] { VexaIDE->AddProject(Project("Alpha")); }, "Alpha"},
+  };
+  auto openSubmenu = [&](QMenu* Parent, QMenu* Submenu) {
+    QTest::mouseClick(w.menuBar(), Qt::LeftButton, {},
+                      w.menuBar()->actionGeometry(Parent->menuAction()).center());
+    EXPECT_TRUE(QTest::qWaitForWindowExposed(Parent));
+    ClickItem(Parent, Submenu->menuAction());
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.submenu->objectName().toStdString());
+    openSubmenu(c.parent, c.submenu);
+    EXPECT_FALSE(c.submenu->menuAction()->isEnabled());
+    EXPECT_FALSE(c.submenu->isVisible());
+    CloseMenus();
+    c.fill();
+    openSubmenu(c.parent, c.submenu);
+    EXPECT_TRUE(c.submenu->menuAction()->isEnabled());
+    (void)QTest::qWaitFor([&] { return !ShownEntries(c.submenu).empty(); }, 1000);
+    EXPECT_EQ(ShownEntries(c.submenu), std::vector<std::string>{c.entry});
+    CloseMenus();
+  }
+
+  // The arrow of "Öffnen" opens nothing while both lists are empty.
+  CommandsDataModule->RecentFiles.Clear();
+  auto* open = qobject_cast<QToolButton*>(
+      w.tb97Standard->widgetForAction(CommandsDataModule->Action("actFileOpen")));
+  ASSERT_NE(open, nullptr);
+  const QPoint arrow(open->width() - 3, open->height() / 2);
+  std::vector<std::string> dropDowns;
+  for (int round = 0; round < 2; ++round) {
+    if (round == 1) CommandsDataModule->AddRecentFile("/tmp/b.v2");
+    QTimer::singleShot(100, [&] {
+      if (w.pmnuMRU->isVisible())
+        dropDowns.push_back(std::to_string(ShownEntries(w.pmnuMRU).size()));
+      CloseMenus();
+    });
+    QTest::mouseClick(open, Qt::LeftButton, {}, arrow);
+    QTest::qWait(150);
+  }
+  EXPECT_EQ(dropDowns, std::vector<std::string>{"1"});
 }
 
 TEST_F(MainForm, OpenProjectsMenuIsBuiltEachTimeAndActivatesTheChosenProject) {
