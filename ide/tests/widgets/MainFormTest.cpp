@@ -18,10 +18,13 @@
 #include <QContextMenuEvent>
 #include <QDockWidget>
 #include <QLabel>
+#include <QLayout>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMouseEvent>
 #include <QScreen>
 #include <QStatusBar>
+#include <QStyle>
 #include <QTabWidget>
 #include <QTimer>
 #include <QToolBar>
@@ -636,6 +639,43 @@ TEST_F(MainForm, ClosingKeepsThePlacementBarsAndTheNormalRectangleOfAMaximisedWi
   EXPECT_TRUE(next.tb97View->isHidden());
   EXPECT_FALSE(next.tb97Search->isHidden());
   EXPECT_EQ(next.normalGeometry(), QRect(30, 40, 640, 420));
+}
+
+// Drags a tool bar by its handle and lets it go over the middle of the window.
+void FloatToolbar(QMainWindow& Window, QToolBar* Bar) {
+  const int handle = Bar->layout()->contentsMargins().left() +
+                     Bar->style()->pixelMetric(QStyle::PM_ToolBarHandleExtent, nullptr, Bar) / 2;
+  const QPoint grab = Bar->mapToGlobal(QPoint(handle, Bar->height() / 2));
+  const QPoint drop = Window.mapToGlobal(Window.rect().center());
+  auto send = [&](QEvent::Type Type, QPoint Global, Qt::MouseButtons Buttons) {
+    QWidget* receiver = QWidget::mouseGrabber() ? QWidget::mouseGrabber() : Bar;
+    QMouseEvent e(Type, receiver->mapFromGlobal(Global), Global, Qt::LeftButton, Buttons,
+                  Qt::NoModifier);
+    QApplication::sendEvent(receiver, &e);
+    QApplication::processEvents();
+  };
+  send(QEvent::MouseButtonPress, grab, Qt::LeftButton);
+  for (int i = 1; i <= 8; ++i)
+    send(QEvent::MouseMove, grab + (drop - grab) * i / 8, Qt::LeftButton);
+  send(QEvent::MouseButtonRelease, drop, Qt::NoButton);
+}
+
+// A window manager keeps a floating bar above its main window only when the
+// bar is mapped after the window, as one floated during the session is.
+TEST_F(MainForm, AToolBarLeftFloatingComesBackAboveTheWindow) {
+  TIDEMainForm& w = Shown();
+  FloatToolbar(w, w.tb97Project);
+  ASSERT_TRUE(w.tb97Project->isFloating());
+  ASSERT_TRUE(w.close());
+  form.reset();
+
+  TIDEMainForm& next = Make();
+  ASSERT_TRUE(next.tb97Project->isFloating());
+  EXPECT_FALSE(next.tb97Project->isVisible()) << "shown before the main window";
+  next.show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&next));
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(next.tb97Project));
+  EXPECT_EQ(next.tb97Project->windowHandle()->transientParent(), next.windowHandle());
 }
 
 struct PlacementCase {

@@ -374,9 +374,23 @@ void TIDEMainForm::LoadWindowPlacement() {
   Statusbar->setVisible(settings_.StatusbarVisible);
   const QByteArray toolbars = ToolbarStateOnly(settings_.ToolbarState);
   if (!toolbars.isEmpty()) restoreState(toolbars);
+  // A floating bar mapped before its main window is not kept above it by the
+  // window manager: it is shown once the main window is.
+  for (QToolBar* bar : Toolbars()) {
+    if (bar->isFloating() && !bar->isHidden()) {
+      bar->hide();
+      heldBars_.push_back(bar);
+    }
+  }
+}
+
+void TIDEMainForm::ShowHeldBars() {
+  for (QToolBar* bar : heldBars_) bar->show();
+  heldBars_.clear();
 }
 
 void TIDEMainForm::SaveWindowPlacement() {
+  ShowHeldBars();
   // A maximised window keeps its normal rectangle.
   QRect rect = isVisible() ? normalGeometry() : geometry();
   if (!rect.isValid()) rect = geometry();
@@ -446,6 +460,8 @@ void TIDEMainForm::FirstShown() {
   if (WatchesView)
     if (Ref<IVexaToolWindow> window = WatchesView->GetToolWindow())
       window->DockInto(this, DockPanelBottom);
+  // Runs after the main window asked to be mapped.
+  QTimer::singleShot(0, this, &TIDEMainForm::ShowHeldBars);
   tmrSplash->start();
 }
 

@@ -102,6 +102,8 @@ class TIDEMainForm : public TVexaMainForm, public IVexaIDEFrame {
   void CreateMenus();
   void CreateToolbars();
   void LoadWindowPlacement();
+  // Shows the floating bars LoadWindowPlacement held back.
+  void ShowHeldBars();
   void SaveWindowPlacement();
   // True when a recent list holds an entry.
   bool AnyRecentEntry() const;
@@ -121,6 +123,7 @@ class TIDEMainForm : public TVexaMainForm, public IVexaIDEFrame {
   TShortcutFilter* shortcutFilter_ = nullptr;
   TWindowSettings settings_;
   std::vector<QAction*> projectItems_;
+  std::vector<QToolBar*> heldBars_;
   // The "Öffnen" button of tb97Standard, whose drop-down is pmnuMRU.
   QToolButton* mruButton_ = nullptr;
   Qt::ApplicationState applicationState_ = Qt::ApplicationActive;
