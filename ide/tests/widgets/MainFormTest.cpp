@@ -6,6 +6,7 @@
 #include "TestApp.h"
 #include "model/core/Services.h"
 #include "model/settings/Settings.h"
+#include "widgets/dialogs/NewProjectOrModuleDialog.h"
 #include "widgets/mainwindow/TipOfTheDayDialog.h"
 #include "widgets/mainwindow/VexaSplashForm.h"
 #include "widgets/options/MultipageOptionDialog.h"
@@ -17,16 +18,21 @@
 #include <QContextMenuEvent>
 #include <QDockWidget>
 #include <QLabel>
+#include <QLayout>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMouseEvent>
 #include <QScreen>
 #include <QStatusBar>
+#include <QStyle>
 #include <QTabWidget>
 #include <QTimer>
 #include <QToolBar>
 #include <QToolButton>
+#include <QWindow>
 #include <QtTest/QTest>
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -344,6 +350,105 @@ std::shared_ptr<NiceMock<test::MockVexaProject>> Project(const char* Name) {
   return p;
 }
 
+TEST_F(MainForm, UpInTheNewDialogMovesOnFromTheRememberedKind) {
+  TIDEMainForm& w = Shown();
+  w.activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&w));
+  auto projects = std::make_shared<NiceMock<test::MockVexaProjectFactory>>();
+  V2ProjectFactory = projects;
+  CommandsDataModule->LastCreateType = TFileKind::V2Module;
+  QTimer keys;
+  keys.setInterval(10);
+  QObject::connect(&keys, &QTimer::timeout, [&keys] {
+    auto* dialog = qobject_cast<TNewProjectOrModuleDialog*>(QApplication::activeModalWidget());
+    if (!dialog || !QTest::qWaitForWindowActive(dialog)) return;
+    keys.stop();
+    QTest::keyClick(dialog->windowHandle(), Qt::Key_Up);
+    QTest::keyClick(dialog->windowHandle(), Qt::Key_Return);
+  });
+  keys.start();
+  EXPECT_CALL(*projects, CreateProject(QString()));
+  QTest::keyClick(w.windowHandle(), Qt::Key_N, Qt::ControlModifier);
+  EXPECT_EQ(CommandsDataModule->LastCreateType, TFileKind::V2Project);
+}
+
+// Clicks Item of an open menu; a submenu item opens its submenu.
+void ClickItem(QMenu* Menu, QAction* Item) {
+  QTest::mouseClick(Menu, Qt::LeftButton, {}, Menu->actionGeometry(Item).center());
+  QTest::qWait(50);
+}
+
+void CloseMenus() {
+  while (QWidget* popup = QApplication::activePopupWidget()) popup->close();
+  QTest::qWait(20);
+}
+
+// The visible entries of a menu that is on screen; empty when it is not.
+std::vector<std::string> ShownEntries(QMenu* Menu) {
+  std::vector<std::string> entries;
+  if (!Menu->isVisible() || !Menu->windowHandle() || !Menu->windowHandle()->isExposed())
+    return entries;
+  for (QAction* a : Menu->actions())
+    if (a->isVisible() && !a->isSeparator()) entries.push_back(a->text().toStdString());
+  return entries;
+}
+
+// A popup shown once with no visible entry is never mapped again: a submenu
+// with nothing to list is not opened, and opens with its entries later.
+TEST_F(MainForm, ASubmenuTriedWhileEmptyOpensWithItsEntriesLater) {
+  TIDEMainForm& w = Shown();
+  w.activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&w));
+  struct {
+    QMenu* parent;
+    QMenu* submenu;
+    std::function<void()> fill;
+    std::string entry;
+  } const cases[] = {
+      {w.mnuFile, w.mnuFileReopen, [] { CommandsDataModule->AddRecentFile("/tmp/a.v2"); },
+       "/tmp/a.v2"},
+      {w.mnuProject, w.mnuProjectActivate, [] { VexaIDE->AddProject(Project("Alpha")); }, "Alpha"},
+  };
+  auto openSubmenu = [&](QMenu* Parent, QMenu* Submenu) {
+    QTest::mouseClick(w.menuBar(), Qt::LeftButton, {},
+                      w.menuBar()->actionGeometry(Parent->menuAction()).center());
+    EXPECT_TRUE(QTest::qWaitForWindowExposed(Parent));
+    ClickItem(Parent, Submenu->menuAction());
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.submenu->objectName().toStdString());
+    openSubmenu(c.parent, c.submenu);
+    EXPECT_FALSE(c.submenu->menuAction()->isEnabled());
+    EXPECT_FALSE(c.submenu->isVisible());
+    CloseMenus();
+    c.fill();
+    openSubmenu(c.parent, c.submenu);
+    EXPECT_TRUE(c.submenu->menuAction()->isEnabled());
+    (void)QTest::qWaitFor([&] { return !ShownEntries(c.submenu).empty(); }, 1000);
+    EXPECT_EQ(ShownEntries(c.submenu), std::vector<std::string>{c.entry});
+    CloseMenus();
+  }
+
+  // The arrow of "Öffnen" opens nothing while both lists are empty.
+  CommandsDataModule->RecentFiles.Clear();
+  auto* open = qobject_cast<QToolButton*>(
+      w.tb97Standard->widgetForAction(CommandsDataModule->Action("actFileOpen")));
+  ASSERT_NE(open, nullptr);
+  const QPoint arrow(open->width() - 3, open->height() / 2);
+  std::vector<std::string> dropDowns;
+  for (int round = 0; round < 2; ++round) {
+    if (round == 1) CommandsDataModule->AddRecentFile("/tmp/b.v2");
+    QTimer::singleShot(100, [&] {
+      if (w.pmnuMRU->isVisible())
+        dropDowns.push_back(std::to_string(ShownEntries(w.pmnuMRU).size()));
+      CloseMenus();
+    });
+    QTest::mouseClick(open, Qt::LeftButton, {}, arrow);
+    QTest::qWait(150);
+  }
+  EXPECT_EQ(dropDowns, std::vector<std::string>{"1"});
+}
+
 TEST_F(MainForm, OpenProjectsMenuIsBuiltEachTimeAndActivatesTheChosenProject) {
   TIDEMainForm& w = Make();
   auto a = Project("Alpha"), b = Project("Beta"), c = Project("Gamma");
@@ -534,6 +639,43 @@ TEST_F(MainForm, ClosingKeepsThePlacementBarsAndTheNormalRectangleOfAMaximisedWi
   EXPECT_TRUE(next.tb97View->isHidden());
   EXPECT_FALSE(next.tb97Search->isHidden());
   EXPECT_EQ(next.normalGeometry(), QRect(30, 40, 640, 420));
+}
+
+// Drags a tool bar by its handle and lets it go over the middle of the window.
+void FloatToolbar(QMainWindow& Window, QToolBar* Bar) {
+  const int handle = Bar->layout()->contentsMargins().left() +
+                     Bar->style()->pixelMetric(QStyle::PM_ToolBarHandleExtent, nullptr, Bar) / 2;
+  const QPoint grab = Bar->mapToGlobal(QPoint(handle, Bar->height() / 2));
+  const QPoint drop = Window.mapToGlobal(Window.rect().center());
+  auto send = [&](QEvent::Type Type, QPoint Global, Qt::MouseButtons Buttons) {
+    QWidget* receiver = QWidget::mouseGrabber() ? QWidget::mouseGrabber() : Bar;
+    QMouseEvent e(Type, receiver->mapFromGlobal(Global), Global, Qt::LeftButton, Buttons,
+                  Qt::NoModifier);
+    QApplication::sendEvent(receiver, &e);
+    QApplication::processEvents();
+  };
+  send(QEvent::MouseButtonPress, grab, Qt::LeftButton);
+  for (int i = 1; i <= 8; ++i)
+    send(QEvent::MouseMove, grab + (drop - grab) * i / 8, Qt::LeftButton);
+  send(QEvent::MouseButtonRelease, drop, Qt::NoButton);
+}
+
+// A window manager keeps a floating bar above its main window only when the
+// bar is mapped after the window, as one floated during the session is.
+TEST_F(MainForm, AToolBarLeftFloatingComesBackAboveTheWindow) {
+  TIDEMainForm& w = Shown();
+  FloatToolbar(w, w.tb97Project);
+  ASSERT_TRUE(w.tb97Project->isFloating());
+  ASSERT_TRUE(w.close());
+  form.reset();
+
+  TIDEMainForm& next = Make();
+  ASSERT_TRUE(next.tb97Project->isFloating());
+  EXPECT_FALSE(next.tb97Project->isVisible()) << "shown before the main window";
+  next.show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&next));
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(next.tb97Project));
+  EXPECT_EQ(next.tb97Project->windowHandle()->transientParent(), next.windowHandle());
 }
 
 struct PlacementCase {

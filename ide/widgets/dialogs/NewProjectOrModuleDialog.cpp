@@ -36,6 +36,8 @@ TNewProjectOrModuleDialog::TNewProjectOrModuleDialog(QWidget* Parent) : QDialog(
 void TNewProjectOrModuleDialog::SetKind(TFileKind Kind) {
   const int item = Kind == TFileKind::V2Project ? 0 : Kind == TFileKind::V2Module ? 1 : 2;
   items_[item]->setChecked(true);
+  // The arrow keys move on from the checked item.
+  items_[item]->setFocus();
 }
 
 TFileKind TNewProjectOrModuleDialog::GetKind() const {

@@ -17,7 +17,8 @@ class TNewProjectOrModuleDialog : public QDialog {
  public:
   explicit TNewProjectOrModuleDialog(QWidget* Parent = nullptr);
 
-  // Any kind but a V2 project or module selects the VXBasic project.
+  // Checks the item of Kind and gives it the focus; any kind but a V2 project
+  // or module selects the VXBasic project.
   void SetKind(TFileKind Kind);
   TFileKind GetKind() const;
 

@@ -15,9 +15,11 @@
 #include <QDataStream>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMouseEvent>
 #include <QScreen>
 #include <QStatusBar>
 #include <QStyle>
+#include <QStyleOptionToolButton>
 #include <QTabWidget>
 #include <QTimer>
 #include <QToolBar>
@@ -167,6 +169,10 @@ void TIDEMainForm::CreateMenus() {
   miMRUSeparator->setObjectName(QStringLiteral("miMRUSeparator"));
   for (QAction* a : commands_->RecentFileActions) mnuFileReopen->addAction(a);
   mnuFile->addMenu(mnuFileReopen);
+  // Qt 6.4 never maps a popup again once it was popped up with no visible
+  // entry: a submenu with nothing to list is disabled before its parent opens.
+  connect(mnuFile, &QMenu::aboutToShow, this,
+          [this] { mnuFileReopen->menuAction()->setEnabled(AnyRecentEntry()); });
   AddActions(mnuFile, {kSeparator, TAction::FileSave, TAction::FileSaveAs, TAction::FileSaveAll,
                        kSeparator, TAction::FileClose, TAction::FileCloseActiveProject,
                        TAction::FileCloseAll, kSeparator, TAction::FilePrint, kSeparator});
@@ -222,6 +228,8 @@ void TIDEMainForm::CreateMenus() {
   mnuProjectActivate->menuAction()->setToolTip(QStringLiteral("Projekt aktivieren"));
   connect(mnuProjectActivate, &QMenu::aboutToShow, this, &TIDEMainForm::UpdateProjectMenu);
   mnuProject->addMenu(mnuProjectActivate);
+  connect(mnuProject, &QMenu::aboutToShow, this,
+          [this] { mnuProjectActivate->menuAction()->setEnabled(core_->GetProjectCount() > 0); });
   mnuProjectModules =
       newMenu(mnuProject, QStringLiteral("Module im aktiven &Projekt"), "mnuProjectModules");
   AddActions(mnuProjectModules,
@@ -315,6 +323,10 @@ void TIDEMainForm::CreateToolbars() {
             qobject_cast<QToolButton*>(tb97Standard->widgetForAction(commands_->Action(action)))) {
       button->setMenu(menu);
       button->setPopupMode(QToolButton::MenuButtonPopup);
+      if (menu == pmnuMRU) {
+        mruButton_ = button;
+        button->installEventFilter(this);
+      }
     }
   }
   tb97Search = MakeToolbar(this, "tb97Search", QStringLiteral("Suchen"));
@@ -362,9 +374,23 @@ void TIDEMainForm::LoadWindowPlacement() {
   Statusbar->setVisible(settings_.StatusbarVisible);
   const QByteArray toolbars = ToolbarStateOnly(settings_.ToolbarState);
   if (!toolbars.isEmpty()) restoreState(toolbars);
+  // A floating bar mapped before its main window is not kept above it by the
+  // window manager: it is shown once the main window is.
+  for (QToolBar* bar : Toolbars()) {
+    if (bar->isFloating() && !bar->isHidden()) {
+      bar->hide();
+      heldBars_.push_back(bar);
+    }
+  }
+}
+
+void TIDEMainForm::ShowHeldBars() {
+  for (QToolBar* bar : heldBars_) bar->show();
+  heldBars_.clear();
 }
 
 void TIDEMainForm::SaveWindowPlacement() {
+  ShowHeldBars();
   // A maximised window keeps its normal rectangle.
   QRect rect = isVisible() ? normalGeometry() : geometry();
   if (!rect.isValid()) rect = geometry();
@@ -376,6 +402,27 @@ void TIDEMainForm::SaveWindowPlacement() {
   settings_.StatusbarVisible = !Statusbar->isHidden();
   settings_.ToolbarState = saveState();
   SaveWindowSettings(settings_);
+}
+
+bool TIDEMainForm::AnyRecentEntry() const {
+  return !commands_->RecentFiles.IsEmpty() || !commands_->RecentProjects.IsEmpty();
+}
+
+bool TIDEMainForm::eventFilter(QObject* Watched, QEvent* Event) {
+  // The arrow of "Öffnen" cannot be disabled alone: a press on it does
+  // nothing while pmnuMRU would be empty.
+  const bool press =
+      Event->type() == QEvent::MouseButtonPress || Event->type() == QEvent::MouseButtonDblClick;
+  if (Watched == mruButton_ && press && !AnyRecentEntry()) {
+    QStyleOptionToolButton option;
+    option.initFrom(mruButton_);
+    option.subControls = QStyle::SC_ToolButton | QStyle::SC_ToolButtonMenu;
+    option.features = QStyleOptionToolButton::MenuButtonPopup | QStyleOptionToolButton::HasMenu;
+    const QRect arrow = mruButton_->style()->subControlRect(QStyle::CC_ToolButton, &option,
+                                                            QStyle::SC_ToolButtonMenu, mruButton_);
+    if (arrow.contains(static_cast<QMouseEvent*>(Event)->position().toPoint())) return true;
+  }
+  return TVexaMainForm::eventFilter(Watched, Event);
 }
 
 void TIDEMainForm::UpdateBarChecks() {
@@ -413,6 +460,8 @@ void TIDEMainForm::FirstShown() {
   if (WatchesView)
     if (Ref<IVexaToolWindow> window = WatchesView->GetToolWindow())
       window->DockInto(this, DockPanelBottom);
+  // Runs after the main window asked to be mapped.
+  QTimer::singleShot(0, this, &TIDEMainForm::ShowHeldBars);
   tmrSplash->start();
 }
 

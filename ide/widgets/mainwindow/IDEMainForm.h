@@ -18,6 +18,7 @@ class QAction;
 class QMenu;
 class QTimer;
 class QToolBar;
+class QToolButton;
 
 namespace vexa::ide {
 
@@ -95,12 +96,17 @@ class TIDEMainForm : public TVexaMainForm, public IVexaIDEFrame {
   void FirstShown() override;
   void closeEvent(QCloseEvent* Event) override;
   void contextMenuEvent(QContextMenuEvent* Event) override;
+  bool eventFilter(QObject* Watched, QEvent* Event) override;
 
  private:
   void CreateMenus();
   void CreateToolbars();
   void LoadWindowPlacement();
+  // Shows the floating bars LoadWindowPlacement held back.
+  void ShowHeldBars();
   void SaveWindowPlacement();
+  // True when a recent list holds an entry.
+  bool AnyRecentEntry() const;
   // Sets the check marks of the tool-bar and status-bar items.
   void UpdateBarChecks();
   // Rebuilds the open-projects submenu from the hub.
@@ -117,6 +123,9 @@ class TIDEMainForm : public TVexaMainForm, public IVexaIDEFrame {
   TShortcutFilter* shortcutFilter_ = nullptr;
   TWindowSettings settings_;
   std::vector<QAction*> projectItems_;
+  std::vector<QToolBar*> heldBars_;
+  // The "Öffnen" button of tb97Standard, whose drop-down is pmnuMRU.
+  QToolButton* mruButton_ = nullptr;
   Qt::ApplicationState applicationState_ = Qt::ApplicationActive;
 };
 
