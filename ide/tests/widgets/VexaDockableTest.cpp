@@ -44,6 +44,38 @@ class DockAreaTest : public ::testing::TestWithParam<AreaCase> {
   test::TMainWindowFixture W;
 };
 
+// Drags the separator between the area and the centre with the mouse, by
+// Grow pixels in the direction that makes the area larger.
+void DragSeparator(test::TMainWindowFixture& W, const QWidget* Dock, Qt::DockWidgetArea Area,
+                   int Grow) {
+  const QRect centre = W.Centre()->geometry();
+  QPoint grab, target;
+  switch (Area) {
+    case Qt::LeftDockWidgetArea:
+      grab = {(Dock->geometry().right() + centre.left()) / 2, centre.center().y()};
+      target = grab + QPoint(Grow, 0);
+      break;
+    case Qt::RightDockWidgetArea:
+      grab = {(centre.right() + Dock->geometry().left()) / 2, centre.center().y()};
+      target = grab - QPoint(Grow, 0);
+      break;
+    default:
+      grab = {centre.center().x(), (centre.bottom() + Dock->geometry().top()) / 2};
+      target = grab - QPoint(0, Grow);
+      break;
+  }
+  auto send = [&](QEvent::Type type, QPoint at, Qt::MouseButtons buttons) {
+    QMouseEvent e(type, at, W.Main.mapToGlobal(at), Qt::LeftButton, buttons, Qt::NoModifier);
+    QApplication::sendEvent(&W.Main, &e);
+    QTest::qWait(5);  // the layout moves separators on a timer
+  };
+  send(QEvent::MouseButtonPress, grab, Qt::LeftButton);
+  send(QEvent::MouseMove, (grab + target) / 2, Qt::LeftButton);
+  send(QEvent::MouseMove, target, Qt::LeftButton);
+  send(QEvent::MouseButtonRelease, target, Qt::NoButton);
+  Settle();
+}
+
 TEST_P(DockAreaTest, ClosingTheOnlyToolWindowFreesTheAreaAndShowingItRestoresItsSize) {
   const AreaCase& c = GetParam();
   QWidget* site = W.Main.DockPanel(c.Area);
@@ -101,34 +133,8 @@ TEST_P(DockAreaTest, AnAreaCannotBeDraggedSmallerThan42Pixels) {
   Settle();
   ASSERT_EQ(Extent(dock, c.Area), 120);
 
-  // Grab the separator between the area and the centre and pull it far
-  // towards the window's edge.
-  const QRect centre = W.Centre()->geometry();
-  QPoint grab, target;
-  switch (c.Area) {
-    case Qt::LeftDockWidgetArea:
-      grab = {(dock->geometry().right() + centre.left()) / 2, centre.center().y()};
-      target = grab - QPoint(110, 0);
-      break;
-    case Qt::RightDockWidgetArea:
-      grab = {(centre.right() + dock->geometry().left()) / 2, centre.center().y()};
-      target = grab + QPoint(110, 0);
-      break;
-    default:
-      grab = {centre.center().x(), (centre.bottom() + dock->geometry().top()) / 2};
-      target = grab + QPoint(0, 110);
-      break;
-  }
-  auto send = [&](QEvent::Type type, QPoint at, Qt::MouseButtons buttons) {
-    QMouseEvent e(type, at, W.Main.mapToGlobal(at), Qt::LeftButton, buttons, Qt::NoModifier);
-    QApplication::sendEvent(&W.Main, &e);
-    QTest::qWait(5);  // the layout moves separators on a timer
-  };
-  send(QEvent::MouseButtonPress, grab, Qt::LeftButton);
-  send(QEvent::MouseMove, (grab + target) / 2, Qt::LeftButton);
-  send(QEvent::MouseMove, target, Qt::LeftButton);
-  send(QEvent::MouseButtonRelease, target, Qt::NoButton);
-  Settle();
+  // Pulled far towards the window's edge.
+  DragSeparator(W, dock, c.Area, -110);
   EXPECT_EQ(Extent(dock, c.Area), TVexaMainForm::MinDockSize);
 
   // Asked in code as well.
@@ -140,6 +146,47 @@ TEST_P(DockAreaTest, AnAreaCannotBeDraggedSmallerThan42Pixels) {
   tool.Close();
   Settle();
   EXPECT_EQ(W.AreaExtent(c.Area), 0);
+}
+
+// The window made small takes space from the area as well; made large again,
+// it gives the area back the size the user dragged it to, also when the area
+// was shown meanwhile.
+TEST_P(DockAreaTest, AnAreaGetsItsSizeBackWhenTheWindowGrowsAgain) {
+  const AreaCase& c = GetParam();
+  TTestToolWindow tool(&W.Main);
+  tool.DockInto(&W.Main, W.Main.DockPanel(c.Area));
+  Settle();
+  TVexaDockWidget* dock = tool.DockWidget();
+  // Wider or higher than the small window below.
+  W.Main.resizeDocks({dock}, {390},
+                     c.Area == Qt::BottomDockWidgetArea ? Qt::Vertical : Qt::Horizontal);
+  Settle();
+  DragSeparator(W, dock, c.Area, 60);
+  const int size = Extent(dock, c.Area);
+  ASSERT_EQ(size, 450);
+
+  const QSize large = W.Main.size();
+  for (int round = 0; round < 2; ++round) {
+    SCOPED_TRACE(round);
+    W.Main.resize(400, 300);
+    Settle();
+    ASSERT_LT(Extent(dock, c.Area), size) << "the small window squeezes the area";
+    W.Main.resize(large);
+    Settle();
+    EXPECT_EQ(Extent(dock, c.Area), size);
+  }
+
+  // Shown while the window is small.
+  tool.Close();
+  Settle();
+  W.Main.resize(400, 300);
+  Settle();
+  tool.Show(false);
+  Settle();
+  ASSERT_LT(Extent(dock, c.Area), size);
+  W.Main.resize(large);
+  Settle();
+  EXPECT_EQ(Extent(dock, c.Area), size);
 }
 
 // Two tool windows as tabs in one area, both closed and shown again: the

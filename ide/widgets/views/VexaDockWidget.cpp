@@ -104,6 +104,21 @@ int TVexaDockWidget::UndockWidth() const {
   return FUndockWidth > 0 ? FUndockWidth : sizeHint().width();
 }
 
+int TVexaDockWidget::DockedExtent() const {
+  TVexaMainForm* main = MainForm();
+  // The layout moves a tab behind another out of the window.
+  if (!main || isFloating() || !isVisible() || geometry().right() < 0 || geometry().bottom() < 0)
+    return 0;
+  switch (main->dockWidgetArea(const_cast<TVexaDockWidget*>(this))) {
+    case Qt::LeftDockWidgetArea:
+    case Qt::RightDockWidgetArea: return width();
+    // With the tab bar below: the area comes back at this height when the
+    // tool window is shown alone first and the others join it as tabs.
+    case Qt::BottomDockWidgetArea: return height() + TabBarHeight(main, this);
+    default: return 0;
+  }
+}
+
 int TVexaDockWidget::UndockHeight() const {
   return FUndockHeight > 0 ? FUndockHeight : sizeHint().height();
 }
@@ -162,16 +177,15 @@ void TVexaDockWidget::resizeEvent(QResizeEvent* Event) {
     FUndockHeight = height();
     return;
   }
+  // Sizes the window forces on the area are not the user's.
   TVexaMainForm* main = MainForm();
-  if (!main) return;
-  switch (main->dockWidgetArea(this)) {
-    case Qt::LeftDockWidgetArea:
-    case Qt::RightDockWidgetArea: FLRDockWidth = width(); break;
-    // With the tab bar below: the area comes back at this height when the
-    // tool window is shown alone first and the others join it as tabs.
-    case Qt::BottomDockWidgetArea: FTBDockHeight = height() + TabBarHeight(main, this); break;
-    default: break;
-  }
+  if (!main || main->SizingAreas()) return;
+  const int extent = DockedExtent();
+  if (extent <= 0) return;
+  if (main->dockWidgetArea(this) == Qt::BottomDockWidgetArea)
+    FTBDockHeight = extent;
+  else
+    FLRDockWidth = extent;
 }
 
 }  // namespace vexa::ide

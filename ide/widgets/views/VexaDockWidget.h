@@ -24,6 +24,9 @@ class TVexaDockWidget final : public QDockWidget {
   int LRDockWidth() const;
   int TBDockHeight() const;
   int UndockWidth() const;
+  // Its width in a left or right area, its height with the tab bar below in
+  // the bottom area; 0 while floating, hidden or behind another tab.
+  int DockedExtent() const;
   int UndockHeight() const;
 
   void SetAllowDocking(bool Allow);
