@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+
 #include <QPointer>
 #include <QScreen>
 #include <QTabBar>
@@ -149,44 +151,42 @@ TEST_P(DockAreaTest, AnAreaCannotBeDraggedSmallerThan42Pixels) {
 }
 
 // The window made small takes space from the area as well; made large again,
-// it gives the area back the size the user dragged it to, also when the area
-// was shown meanwhile.
+// it gives the area back the size the user dragged it to, also when another
+// tab came to the front or the area was shown meanwhile.
 TEST_P(DockAreaTest, AnAreaGetsItsSizeBackWhenTheWindowGrowsAgain) {
   const AreaCase& c = GetParam();
-  TTestToolWindow tool(&W.Main);
-  tool.DockInto(&W.Main, W.Main.DockPanel(c.Area));
+  QWidget* site = W.Main.DockPanel(c.Area);
+  TTestToolWindow messages(&W.Main, "Meldungen"), watches(&W.Main, "Variablen");
+  messages.DockInto(&W.Main, site);
+  watches.DockInto(&W.Main, site);
+  messages.Show(false);
   Settle();
-  TVexaDockWidget* dock = tool.DockWidget();
   // Wider or higher than the small window below.
-  W.Main.resizeDocks({dock}, {390},
+  W.Main.resizeDocks({messages.DockWidget()}, {390},
                      c.Area == Qt::BottomDockWidgetArea ? Qt::Vertical : Qt::Horizontal);
   Settle();
-  DragSeparator(W, dock, c.Area, 60);
-  const int size = Extent(dock, c.Area);
-  ASSERT_EQ(size, 450);
+  const int before = W.AreaExtent(c.Area);
+  DragSeparator(W, messages.DockWidget(), c.Area, 60);
+  const int size = W.AreaExtent(c.Area);
+  ASSERT_EQ(size, before + 60);
 
   const QSize large = W.Main.size();
-  for (int round = 0; round < 2; ++round) {
-    SCOPED_TRACE(round);
+  auto smallAndLarge = [&](const std::function<void()>& WhileSmall) {
     W.Main.resize(400, 300);
     Settle();
-    ASSERT_LT(Extent(dock, c.Area), size) << "the small window squeezes the area";
+    WhileSmall();
+    Settle();
+    ASSERT_LT(W.AreaExtent(c.Area), size) << "the small window squeezes the area";
     W.Main.resize(large);
     Settle();
-    EXPECT_EQ(Extent(dock, c.Area), size);
-  }
-
-  // Shown while the window is small.
-  tool.Close();
+    EXPECT_EQ(W.AreaExtent(c.Area), size);
+  };
+  smallAndLarge([] {});
+  smallAndLarge([&] { watches.Show(false); });
+  messages.Close();
+  watches.Close();
   Settle();
-  W.Main.resize(400, 300);
-  Settle();
-  tool.Show(false);
-  Settle();
-  ASSERT_LT(Extent(dock, c.Area), size);
-  W.Main.resize(large);
-  Settle();
-  EXPECT_EQ(Extent(dock, c.Area), size);
+  smallAndLarge([&] { messages.Show(false); });
 }
 
 // Two tool windows as tabs in one area, both closed and shown again: the

@@ -9,10 +9,14 @@
 #include <QHideEvent>
 #include <QLabel>
 #include <QLayout>
+#include <QMoveEvent>
 #include <QShowEvent>
 #include <QStyle>
 #include <QTabBar>
+#include <QTimer>
 #include <QToolButton>
+
+#include <utility>
 
 namespace vexa::ide {
 
@@ -177,15 +181,31 @@ void TVexaDockWidget::resizeEvent(QResizeEvent* Event) {
     FUndockHeight = height();
     return;
   }
-  // Sizes the window forces on the area are not the user's.
+  // Sizes the window forces on the area are not the user's, nor is the size
+  // of a tab brought to the front: it takes the area's as it is.
+  const bool toFront = std::exchange(FToFront, false);
   TVexaMainForm* main = MainForm();
-  if (!main || main->SizingAreas()) return;
+  if (!main || toFront || main->SizingAreas()) return;
   const int extent = DockedExtent();
   if (extent <= 0) return;
-  if (main->dockWidgetArea(this) == Qt::BottomDockWidgetArea)
-    FTBDockHeight = extent;
-  else
-    FLRDockWidth = extent;
+  // The tabs beside it share the area's size.
+  const bool bottom = main->dockWidgetArea(this) == Qt::BottomDockWidgetArea;
+  QList<QDockWidget*> tabs = main->tabifiedDockWidgets(this);
+  tabs.append(this);
+  for (QDockWidget* tab : tabs) {
+    if (auto* dock = qobject_cast<TVexaDockWidget*>(tab))
+      (bottom ? dock->FTBDockHeight : dock->FLRDockWidth) = extent;
+  }
+}
+
+void TVexaDockWidget::moveEvent(QMoveEvent* Event) {
+  QDockWidget::moveEvent(Event);
+  // The layout moves a tab brought to the front into the area first, then
+  // sizes it, at once.
+  const QPoint from = Event->oldPos();
+  if (isFloating() || (from.x() >= 0 && from.y() >= 0)) return;
+  FToFront = true;
+  QTimer::singleShot(0, this, [this] { FToFront = false; });
 }
 
 }  // namespace vexa::ide

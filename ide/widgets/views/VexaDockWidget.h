@@ -49,6 +49,7 @@ class TVexaDockWidget final : public QDockWidget {
   void showEvent(QShowEvent* Event) override;
   void hideEvent(QHideEvent* Event) override;
   void resizeEvent(QResizeEvent* Event) override;
+  void moveEvent(QMoveEvent* Event) override;
 
  private:
   TVexaDockable* FOwner;
@@ -56,6 +57,8 @@ class TVexaDockWidget final : public QDockWidget {
   int FTBDockHeight = 0;
   int FUndockWidth = 0;
   int FUndockHeight = 0;
+  // Moved out from behind another tab, not yet sized.
+  bool FToFront = false;
 };
 
 }  // namespace vexa::ide
