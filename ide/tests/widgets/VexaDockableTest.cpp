@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+
 #include <QPointer>
 #include <QScreen>
 #include <QTabBar>
@@ -43,6 +45,38 @@ class DockAreaTest : public ::testing::TestWithParam<AreaCase> {
  protected:
   test::TMainWindowFixture W;
 };
+
+// Drags the separator between the area and the centre with the mouse, by
+// Grow pixels in the direction that makes the area larger.
+void DragSeparator(test::TMainWindowFixture& W, const QWidget* Dock, Qt::DockWidgetArea Area,
+                   int Grow) {
+  const QRect centre = W.Centre()->geometry();
+  QPoint grab, target;
+  switch (Area) {
+    case Qt::LeftDockWidgetArea:
+      grab = {(Dock->geometry().right() + centre.left()) / 2, centre.center().y()};
+      target = grab + QPoint(Grow, 0);
+      break;
+    case Qt::RightDockWidgetArea:
+      grab = {(centre.right() + Dock->geometry().left()) / 2, centre.center().y()};
+      target = grab - QPoint(Grow, 0);
+      break;
+    default:
+      grab = {centre.center().x(), (centre.bottom() + Dock->geometry().top()) / 2};
+      target = grab - QPoint(0, Grow);
+      break;
+  }
+  auto send = [&](QEvent::Type type, QPoint at, Qt::MouseButtons buttons) {
+    QMouseEvent e(type, at, W.Main.mapToGlobal(at), Qt::LeftButton, buttons, Qt::NoModifier);
+    QApplication::sendEvent(&W.Main, &e);
+    QTest::qWait(5);  // the layout moves separators on a timer
+  };
+  send(QEvent::MouseButtonPress, grab, Qt::LeftButton);
+  send(QEvent::MouseMove, (grab + target) / 2, Qt::LeftButton);
+  send(QEvent::MouseMove, target, Qt::LeftButton);
+  send(QEvent::MouseButtonRelease, target, Qt::NoButton);
+  Settle();
+}
 
 TEST_P(DockAreaTest, ClosingTheOnlyToolWindowFreesTheAreaAndShowingItRestoresItsSize) {
   const AreaCase& c = GetParam();
@@ -101,34 +135,8 @@ TEST_P(DockAreaTest, AnAreaCannotBeDraggedSmallerThan42Pixels) {
   Settle();
   ASSERT_EQ(Extent(dock, c.Area), 120);
 
-  // Grab the separator between the area and the centre and pull it far
-  // towards the window's edge.
-  const QRect centre = W.Centre()->geometry();
-  QPoint grab, target;
-  switch (c.Area) {
-    case Qt::LeftDockWidgetArea:
-      grab = {(dock->geometry().right() + centre.left()) / 2, centre.center().y()};
-      target = grab - QPoint(110, 0);
-      break;
-    case Qt::RightDockWidgetArea:
-      grab = {(centre.right() + dock->geometry().left()) / 2, centre.center().y()};
-      target = grab + QPoint(110, 0);
-      break;
-    default:
-      grab = {centre.center().x(), (centre.bottom() + dock->geometry().top()) / 2};
-      target = grab + QPoint(0, 110);
-      break;
-  }
-  auto send = [&](QEvent::Type type, QPoint at, Qt::MouseButtons buttons) {
-    QMouseEvent e(type, at, W.Main.mapToGlobal(at), Qt::LeftButton, buttons, Qt::NoModifier);
-    QApplication::sendEvent(&W.Main, &e);
-    QTest::qWait(5);  // the layout moves separators on a timer
-  };
-  send(QEvent::MouseButtonPress, grab, Qt::LeftButton);
-  send(QEvent::MouseMove, (grab + target) / 2, Qt::LeftButton);
-  send(QEvent::MouseMove, target, Qt::LeftButton);
-  send(QEvent::MouseButtonRelease, target, Qt::NoButton);
-  Settle();
+  // Pulled far towards the window's edge.
+  DragSeparator(W, dock, c.Area, -110);
   EXPECT_EQ(Extent(dock, c.Area), TVexaMainForm::MinDockSize);
 
   // Asked in code as well.
@@ -140,6 +148,45 @@ TEST_P(DockAreaTest, AnAreaCannotBeDraggedSmallerThan42Pixels) {
   tool.Close();
   Settle();
   EXPECT_EQ(W.AreaExtent(c.Area), 0);
+}
+
+// The window made small takes space from the area as well; made large again,
+// it gives the area back the size the user dragged it to, also when another
+// tab came to the front or the area was shown meanwhile.
+TEST_P(DockAreaTest, AnAreaGetsItsSizeBackWhenTheWindowGrowsAgain) {
+  const AreaCase& c = GetParam();
+  QWidget* site = W.Main.DockPanel(c.Area);
+  TTestToolWindow messages(&W.Main, "Meldungen"), watches(&W.Main, "Variablen");
+  messages.DockInto(&W.Main, site);
+  watches.DockInto(&W.Main, site);
+  messages.Show(false);
+  Settle();
+  // Wider or higher than the small window below.
+  W.Main.resizeDocks({messages.DockWidget()}, {390},
+                     c.Area == Qt::BottomDockWidgetArea ? Qt::Vertical : Qt::Horizontal);
+  Settle();
+  const int before = W.AreaExtent(c.Area);
+  DragSeparator(W, messages.DockWidget(), c.Area, 60);
+  const int size = W.AreaExtent(c.Area);
+  ASSERT_EQ(size, before + 60);
+
+  const QSize large = W.Main.size();
+  auto smallAndLarge = [&](const std::function<void()>& WhileSmall) {
+    W.Main.resize(400, 300);
+    Settle();
+    WhileSmall();
+    Settle();
+    ASSERT_LT(W.AreaExtent(c.Area), size) << "the small window squeezes the area";
+    W.Main.resize(large);
+    Settle();
+    EXPECT_EQ(W.AreaExtent(c.Area), size);
+  };
+  smallAndLarge([] {});
+  smallAndLarge([&] { watches.Show(false); });
+  messages.Close();
+  watches.Close();
+  Settle();
+  smallAndLarge([&] { messages.Show(false); });
 }
 
 // Two tool windows as tabs in one area, both closed and shown again: the

@@ -251,6 +251,58 @@ TEST_F(RealMainWindow, KeysReachTheCommandsFromAFloatingTabGroup) {
   EXPECT_TRUE(messages->DockWidget()->isVisible());
 }
 
+// The key of a tool window that is a hidden tab of a floating group brings
+// its tab to the front and gives it the focus.
+TEST_F(RealMainWindow, TheKeyOfAHiddenTabInAFloatingGroupBringsItToTheFront) {
+  Start();
+  QWidget* group = FloatTreeAndWatchesAsGroup();
+  TVexaDockWidget* messagesDock = messages->DockWidget();
+  messagesDock->setFloating(true);
+  messagesDock->move(600, 450);
+  Settle();
+  DragOnto(messagesDock, group);
+  ASSERT_EQ(messagesDock->window(), group);
+  const QList<QTabBar*> bars = group->findChildren<QTabBar*>();
+  ASSERT_EQ(bars.size(), 1);
+  QTabBar* bar = bars[0];
+  ASSERT_EQ(bar->count(), 3);
+  auto inSight = [](const QWidget* Form) {
+    return Form->isVisible() && !Form->visibleRegion().isEmpty();
+  };
+  const auto treeDock = reinterpret_cast<quintptr>(tree->DockWidget());
+  int treeTab = -1;
+  for (int i = 0; i < bar->count(); ++i)
+    if (bar->tabData(i).value<quintptr>() == treeDock) treeTab = i;
+  ASSERT_GE(treeTab, 0);
+
+  const struct {
+    TVexaDockable* View;
+    Qt::Key Key;
+  } cases[] = {{watches.get(), Qt::Key_V}, {messages.get(), Qt::Key_M}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.View->Form()->windowTitle().toStdString());
+    // "Projekte" in front, the tree has the focus.
+    QTest::mouseClick(bar, Qt::LeftButton, Qt::NoModifier, bar->tabRect(treeTab).center());
+    Settle();
+    window->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
+    group->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(group));
+    QTreeWidget* view = tree->EditorForm()->treeProjects;
+    QTest::mouseClick(view->viewport(), Qt::LeftButton, Qt::NoModifier, QPoint(20, 60));
+    Settle();
+    ASSERT_EQ(QApplication::focusWidget(), view);
+    ASSERT_TRUE(inSight(view));
+    ASSERT_FALSE(inSight(c.View->Form()));
+
+    QTest::keyClick(view, c.Key, Qt::ControlModifier | Qt::AltModifier);
+    Settle();
+    EXPECT_TRUE(inSight(c.View->Form()));
+    EXPECT_FALSE(inSight(view));
+    EXPECT_TRUE(c.View->Form()->isAncestorOf(QApplication::focusWidget()));
+  }
+}
+
 struct BottomCycle {
   const char* Name;
   // 'M' the messages, 'V' the watches: closed in this order (each made the

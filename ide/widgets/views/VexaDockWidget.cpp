@@ -9,10 +9,14 @@
 #include <QHideEvent>
 #include <QLabel>
 #include <QLayout>
+#include <QMoveEvent>
 #include <QShowEvent>
 #include <QStyle>
 #include <QTabBar>
+#include <QTimer>
 #include <QToolButton>
+
+#include <utility>
 
 namespace vexa::ide {
 
@@ -104,6 +108,21 @@ int TVexaDockWidget::UndockWidth() const {
   return FUndockWidth > 0 ? FUndockWidth : sizeHint().width();
 }
 
+int TVexaDockWidget::DockedExtent() const {
+  TVexaMainForm* main = MainForm();
+  // The layout moves a tab behind another out of the window.
+  if (!main || isFloating() || !isVisible() || geometry().right() < 0 || geometry().bottom() < 0)
+    return 0;
+  switch (main->dockWidgetArea(const_cast<TVexaDockWidget*>(this))) {
+    case Qt::LeftDockWidgetArea:
+    case Qt::RightDockWidgetArea: return width();
+    // With the tab bar below: the area comes back at this height when the
+    // tool window is shown alone first and the others join it as tabs.
+    case Qt::BottomDockWidgetArea: return height() + TabBarHeight(main, this);
+    default: return 0;
+  }
+}
+
 int TVexaDockWidget::UndockHeight() const {
   return FUndockHeight > 0 ? FUndockHeight : sizeHint().height();
 }
@@ -162,16 +181,31 @@ void TVexaDockWidget::resizeEvent(QResizeEvent* Event) {
     FUndockHeight = height();
     return;
   }
+  // Sizes the window forces on the area are not the user's, nor is the size
+  // of a tab brought to the front: it takes the area's as it is.
+  const bool toFront = std::exchange(FToFront, false);
   TVexaMainForm* main = MainForm();
-  if (!main) return;
-  switch (main->dockWidgetArea(this)) {
-    case Qt::LeftDockWidgetArea:
-    case Qt::RightDockWidgetArea: FLRDockWidth = width(); break;
-    // With the tab bar below: the area comes back at this height when the
-    // tool window is shown alone first and the others join it as tabs.
-    case Qt::BottomDockWidgetArea: FTBDockHeight = height() + TabBarHeight(main, this); break;
-    default: break;
+  if (!main || toFront || main->SizingAreas()) return;
+  const int extent = DockedExtent();
+  if (extent <= 0) return;
+  // The tabs beside it share the area's size.
+  const bool bottom = main->dockWidgetArea(this) == Qt::BottomDockWidgetArea;
+  QList<QDockWidget*> tabs = main->tabifiedDockWidgets(this);
+  tabs.append(this);
+  for (QDockWidget* tab : tabs) {
+    if (auto* dock = qobject_cast<TVexaDockWidget*>(tab))
+      (bottom ? dock->FTBDockHeight : dock->FLRDockWidth) = extent;
   }
+}
+
+void TVexaDockWidget::moveEvent(QMoveEvent* Event) {
+  QDockWidget::moveEvent(Event);
+  // The layout moves a tab brought to the front into the area first, then
+  // sizes it, at once.
+  const QPoint from = Event->oldPos();
+  if (isFloating() || (from.x() >= 0 && from.y() >= 0)) return;
+  FToFront = true;
+  QTimer::singleShot(0, this, [this] { FToFront = false; });
 }
 
 }  // namespace vexa::ide

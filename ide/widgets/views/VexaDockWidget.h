@@ -24,6 +24,9 @@ class TVexaDockWidget final : public QDockWidget {
   int LRDockWidth() const;
   int TBDockHeight() const;
   int UndockWidth() const;
+  // Its width in a left or right area, its height with the tab bar below in
+  // the bottom area; 0 while floating, hidden or behind another tab.
+  int DockedExtent() const;
   int UndockHeight() const;
 
   void SetAllowDocking(bool Allow);
@@ -46,6 +49,7 @@ class TVexaDockWidget final : public QDockWidget {
   void showEvent(QShowEvent* Event) override;
   void hideEvent(QHideEvent* Event) override;
   void resizeEvent(QResizeEvent* Event) override;
+  void moveEvent(QMoveEvent* Event) override;
 
  private:
   TVexaDockable* FOwner;
@@ -53,6 +57,8 @@ class TVexaDockWidget final : public QDockWidget {
   int FTBDockHeight = 0;
   int FUndockWidth = 0;
   int FUndockHeight = 0;
+  // Moved out from behind another tab, not yet sized.
+  bool FToFront = false;
 };
 
 }  // namespace vexa::ide

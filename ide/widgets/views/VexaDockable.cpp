@@ -3,7 +3,9 @@
 #include "model/core/Services.h"
 #include "widgets/views/VexaMainForm.h"
 
+#include <QMainWindow>
 #include <QScreen>
+#include <QTabBar>
 
 #include <cxxabi.h>
 
@@ -25,6 +27,19 @@ QWidget* FirstFocusable(QWidget* Form) {
       return w;
   }
   return nullptr;
+}
+
+// Selects Dock's tab in the tab bars beside it. The main window does so on
+// raise(); a floating tab group does not. The bars name each tab's dock
+// widget in the tab's data.
+void SelectTab(QDockWidget* Dock) {
+  QWidget* host = Dock->parentWidget();
+  if (!host || qobject_cast<QMainWindow*>(host)) return;
+  const auto id = reinterpret_cast<quintptr>(Dock);
+  for (QTabBar* bar : host->findChildren<QTabBar*>(Qt::FindDirectChildrenOnly)) {
+    for (int i = 0; i < bar->count(); ++i)
+      if (bar->tabData(i).value<quintptr>() == id) bar->setCurrentIndex(i);
+  }
 }
 
 }  // namespace
@@ -103,7 +118,9 @@ void TVexaDockable::Show(bool Focus) {
   // Brings a tab behind another tool window to the front; a floating
   // window comes above the others.
   FDock->raise();
-  if (!Focus) return;
+  SelectTab(FDock);
+  // Behind another tab still, it cannot take the focus.
+  if (!Focus || !FForm->isVisible() || FForm->visibleRegion().isEmpty()) return;
   FDock->window()->activateWindow();
   QWidget* target = FForm->focusWidget();
   if (!target || !FForm->isAncestorOf(target)) target = FirstFocusable(FForm);

@@ -5,6 +5,8 @@
 #include <QEvent>
 #include <QFontMetrics>
 #include <QLabel>
+#include <QLayout>
+#include <QResizeEvent>
 #include <QShowEvent>
 #include <QStatusBar>
 #include <QTabWidget>
@@ -163,6 +165,37 @@ void TVexaMainForm::ShowDockPanel(QWidget* Panel, bool MakeVisible, TVexaDockWid
   resizeDocks(docks, sizes, bottom ? Qt::Vertical : Qt::Horizontal);
 }
 
+void TVexaMainForm::LayOutAreas() {
+  FSizingAreas = true;
+  if (QLayout* windowLayout = layout()) windowLayout->activate();
+  FSizingAreas = false;
+}
+
+void TVexaMainForm::ReturnAreaSizes(QSize Grown) {
+  int spare[] = {Grown.width(), Grown.height()};
+  for (const Qt::DockWidgetArea area :
+       {Qt::LeftDockWidgetArea, Qt::RightDockWidgetArea, Qt::BottomDockWidgetArea}) {
+    const bool bottom = area == Qt::BottomDockWidgetArea;
+    int& budget = spare[bottom ? 1 : 0];
+    if (budget <= 0) continue;
+    QList<QDockWidget*> docks;
+    QList<int> sizes;
+    int taken = 0;
+    for (TVexaDockWidget* dock : DockClients(area, true)) {
+      const int now = dock->DockedExtent();
+      const int wanted = bottom ? dock->TBDockHeight() : dock->LRDockWidth();
+      if (now <= 0 || now >= wanted) continue;
+      const int give = std::min(wanted - now, budget);
+      docks.append(dock);
+      sizes.append(now + give);
+      taken = std::max(taken, give);
+    }
+    if (docks.isEmpty()) continue;
+    budget -= taken;
+    resizeDocks(docks, sizes, bottom ? Qt::Vertical : Qt::Horizontal);
+  }
+}
+
 void TVexaMainForm::ClientVisibleChanged(TVexaDockWidget* Client) {
   if (FShowingPanel || !Client || Client->isFloating()) return;
   const Qt::DockWidgetArea area = dockWidgetArea(Client);
@@ -203,6 +236,17 @@ QString TVexaMainForm::PanelText(int Panel) const {
 
 QLabel* TVexaMainForm::StatusPanel(int Panel) const {
   return Panel >= 0 && Panel < StatusPanelCount ? FPanels[Panel] : nullptr;
+}
+
+void TVexaMainForm::resizeEvent(QResizeEvent* Event) {
+  QMainWindow::resizeEvent(Event);
+  // QMainWindow hands what a window gains to the centre only.
+  LayOutAreas();
+  if (Event->oldSize().isValid()) {
+    ReturnAreaSizes(Event->size() - Event->oldSize());
+    LayOutAreas();
+  }
+  FLaidOutSize = size();
 }
 
 void TVexaMainForm::showEvent(QShowEvent* Event) {

@@ -69,12 +69,19 @@ class TVexaMainForm : public QMainWindow {
   QTabWidget* PageControl() const { return pctrlMain; }
   QStatusBar* StatusBar() const { return Statusbar; }
 
+  // True while the window's size, not the user, decides the areas' sizes
+  // (while the window is resized). A tool window does not remember such a
+  // size as its own.
+  bool SizingAreas() const { return FSizingAreas || size() != FLaidOutSize; }
+
  protected:
   // Once, when the window is shown for the first time (the place to dock
   // the tool windows).
   virtual void FirstShown() {}
 
   void showEvent(QShowEvent* Event) override;
+  // A grown window gives the areas it squeezed their remembered size back.
+  void resizeEvent(QResizeEvent* Event) override;
 
   QTabWidget* pctrlMain = nullptr;
   QStatusBar* Statusbar = nullptr;
@@ -86,6 +93,15 @@ class TVexaMainForm : public QMainWindow {
   std::array<QLabel*, StatusPanelCount> FPanels{};
   bool FShown = false;
   bool FShowingPanel = false;
+  bool FSizingAreas = false;
+  // The size of the window when its areas were last laid out.
+  QSize FLaidOutSize;
+
+  // Lays the areas out now, as the window's size decides.
+  void LayOutAreas();
+  // Gives each area up to Grown (width left and right, height bottom) of
+  // what it lacks of its tool windows' remembered size.
+  void ReturnAreaSizes(QSize Grown);
 };
 
 }  // namespace vexa::ide
