@@ -2,6 +2,7 @@
 
 #include "TestApp.h"
 #include "widgets/dialogs/NewProjectOrModuleDialog.h"
+#include "widgets/editor/ConfirmReplaceDialog.h"
 #include "widgets/editor/PrintSourceDialog.h"
 #include "widgets/editor/SearchDialogs.h"
 
@@ -55,23 +56,42 @@ TEST(AddOkCancel, OkIsTheDefaultAndAcceptsOnceAbbrechenRejectsOtherRolesDoNeithe
   }
 }
 
-// The print options show their buttons in one row in their own order, not
-// sorted by role.
-TEST(PrintSourceDialogButtons, EinstellungenOkAbbrechenFromLeftToRight) {
+// The buttons of Dialog, shown, from left to right; all stand in one row.
+QList<QPushButton*> ButtonsInARow(QDialog& Dialog) {
+  Dialog.show();
+  EXPECT_TRUE(QTest::qWaitForWindowExposed(&Dialog));
+  QList<QPushButton*> buttons = Dialog.findChildren<QPushButton*>();
+  const auto at = [](QPushButton* b) { return b->mapToGlobal(QPoint(0, 0)); };
+  std::sort(buttons.begin(), buttons.end(),
+            [&](QPushButton* a, QPushButton* b) { return at(a).x() < at(b).x(); });
+  for (QPushButton* b : buttons)
+    EXPECT_EQ(at(b).y(), at(buttons[0]).y()) << b->text().toStdString();
+  return buttons;
+}
+
+QStringList Captions(const QList<QPushButton*>& Buttons) {
+  QStringList captions;
+  for (QPushButton* b : Buttons) captions << b->text();
+  return captions;
+}
+
+// The replace question and the print options show their buttons in their own
+// order, not sorted by role.
+TEST(ButtonsInTheirOwnOrder, ReplaceQuestionJaNeinAbbrechenAlle) {
+  test::TestApp();
+  TConfirmReplaceDialog dialog;
+  dialog.Prepare(QRect(0, 0, 1000, 800), 10, 10, 30, "a");
+  const QList<QPushButton*> buttons = ButtonsInARow(dialog);
+  EXPECT_EQ(Captions(buttons), QStringList({"&Ja", "&Nein", "Abbrechen", "A&lle"}));
+  ASSERT_EQ(buttons.size(), 4);
+  EXPECT_TRUE(buttons[0]->isDefault());
+}
+
+TEST(ButtonsInTheirOwnOrder, PrintOptionsEinstellungenOkAbbrechen) {
   test::TestApp();
   TPrintSourceDialog dialog;
-  dialog.show();
-  ASSERT_TRUE(QTest::qWaitForWindowExposed(&dialog));
-  QList<QPushButton*> buttons = dialog.findChildren<QPushButton*>();
-  std::sort(buttons.begin(), buttons.end(), [](QPushButton* a, QPushButton* b) {
-    return a->mapToGlobal(QPoint(0, 0)).x() < b->mapToGlobal(QPoint(0, 0)).x();
-  });
-  QStringList captions;
-  for (QPushButton* b : buttons) {
-    captions << b->text();
-    EXPECT_EQ(b->mapToGlobal(QPoint(0, 0)).y(), buttons[0]->mapToGlobal(QPoint(0, 0)).y());
-  }
-  EXPECT_EQ(captions, QStringList({"&Einstellungen...", "OK", "Abbrechen"}));
+  const QList<QPushButton*> buttons = ButtonsInARow(dialog);
+  EXPECT_EQ(Captions(buttons), QStringList({"&Einstellungen...", "OK", "Abbrechen"}));
   ASSERT_EQ(buttons.size(), 3);
   EXPECT_TRUE(buttons[1]->isDefault());
 }

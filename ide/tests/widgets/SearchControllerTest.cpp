@@ -585,26 +585,6 @@ TEST_F(SearchControllerTest, HistoriesKeepTenEntriesNewestFirst) {
   EXPECT_EQ(options::SearchText, "s3");
 }
 
-TEST(TConfirmReplaceDialog, ButtonsStandInTheirOwnOrder) {
-  test::TestApp();
-  TConfirmReplaceDialog dialog;
-  dialog.Prepare(QRect(0, 0, 1000, 800), 10, 10, 30, "a");
-  dialog.show();
-  ASSERT_TRUE(QTest::qWaitForWindowExposed(&dialog));
-  QList<QPushButton*> buttons = dialog.findChildren<QPushButton*>();
-  std::sort(buttons.begin(), buttons.end(), [](QPushButton* a, QPushButton* b) {
-    return a->mapToGlobal(QPoint(0, 0)).x() < b->mapToGlobal(QPoint(0, 0)).x();
-  });
-  QStringList captions;
-  for (QPushButton* b : buttons) captions << b->text();
-  EXPECT_EQ(captions, QStringList({"&Ja", "&Nein", "Abbrechen", "A&lle"}));
-  ASSERT_EQ(buttons.size(), 4);
-  EXPECT_TRUE(buttons[0]->isDefault());
-  // All in one row.
-  for (QPushButton* b : buttons)
-    EXPECT_EQ(b->mapToGlobal(QPoint(0, 0)).y(), buttons[0]->mapToGlobal(QPoint(0, 0)).y());
-}
-
 // The size is set when the dialog is made: a found text of 30 characters
 // keeps the question on one line, a longer one wraps within that size.
 TEST(TConfirmReplaceDialog, SizeStaysAndThirtyCharactersTakeOneLine) {
