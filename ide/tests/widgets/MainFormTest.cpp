@@ -361,7 +361,10 @@ TEST_F(MainForm, UpInTheNewDialogMovesOnFromTheRememberedKind) {
   keys.setInterval(10);
   QObject::connect(&keys, &QTimer::timeout, [&keys] {
     auto* dialog = qobject_cast<TNewProjectOrModuleDialog*>(QApplication::activeModalWidget());
-    if (!dialog || !QTest::qWaitForWindowActive(dialog)) return;
+    // Keys go to the focus widget, which Qt sets a little after activating the window.
+    if (!dialog || !QTest::qWaitForWindowActive(dialog) ||
+        !dialog->isAncestorOf(QApplication::focusWidget()))
+      return;
     keys.stop();
     QTest::keyClick(dialog->windowHandle(), Qt::Key_Up);
     QTest::keyClick(dialog->windowHandle(), Qt::Key_Return);
