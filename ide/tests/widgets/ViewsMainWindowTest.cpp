@@ -188,6 +188,16 @@ class RealMainWindow : public testing::Test {
     return group;
   }
 
+  // Activates Group and clicks into the project tree, which should then have the focus.
+  QTreeWidget* ClickTreeIn(QWidget* Group) {
+    Group->activateWindow();
+    EXPECT_TRUE(QTest::qWaitForWindowActive(Group));
+    QTreeWidget* view = tree->EditorForm()->treeProjects;
+    QTest::mouseClick(view->viewport(), Qt::LeftButton, Qt::NoModifier, QPoint(20, 60));
+    Settle();
+    return view;
+  }
+
   // The height the bottom area takes from the editor pages.
   int BottomHeight() const {
     return window->StatusBar()->geometry().top() - window->PageControl()->geometry().bottom() - 1;
@@ -208,11 +218,7 @@ TEST_F(RealMainWindow, KeysReachTheCommandsFromAFloatingTabGroup) {
   QWidget* group = FloatTreeAndWatchesAsGroup();
   ASSERT_TRUE(group->isVisible());
   tree->Show(true);  // the tree's tab in front
-  group->activateWindow();
-  ASSERT_TRUE(QTest::qWaitForWindowActive(group));
-  QTreeWidget* view = tree->EditorForm()->treeProjects;
-  QTest::mouseClick(view->viewport(), Qt::LeftButton, Qt::NoModifier, QPoint(20, 60));
-  Settle();
+  QTreeWidget* view = ClickTreeIn(group);
   ASSERT_EQ(QApplication::focusWidget(), view);
   ASSERT_EQ(QApplication::activeWindow(), group);
 
@@ -286,11 +292,7 @@ TEST_F(RealMainWindow, TheKeyOfAHiddenTabInAFloatingGroupBringsItToTheFront) {
     Settle();
     window->activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
-    group->activateWindow();
-    ASSERT_TRUE(QTest::qWaitForWindowActive(group));
-    QTreeWidget* view = tree->EditorForm()->treeProjects;
-    QTest::mouseClick(view->viewport(), Qt::LeftButton, Qt::NoModifier, QPoint(20, 60));
-    Settle();
+    QTreeWidget* view = ClickTreeIn(group);
     ASSERT_EQ(QApplication::focusWidget(), view);
     ASSERT_TRUE(inSight(view));
     ASSERT_FALSE(inSight(c.View->Form()));
